@@ -1,0 +1,6 @@
+# The POSIX build: the posix platform folder and a plain main.
+file(GLOB WBH_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/posix/*.cpp)
+list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
+set(WBH_ENTRY_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
+set(WBH_PLATFORM_LIBRARIES)
+set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/posix)

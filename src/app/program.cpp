@@ -1,0 +1,94 @@
+// Entry and mode dispatch. The launch level reads only mode, rtpfilename and
+// parametersfilepath; each mode flow scans the same command line again with its own handlers.
+#include "app/program.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "common/ascii.h"
+#include "consent/consent_flow.h"
+#include "params/option_scanner.h"
+#include "params/parameters_file.h"
+#include "platform/com.h"
+#include "platform/ini.h"
+#include "setup/setup_flow.h"
+
+namespace wbh {
+
+LaunchParameters& LaunchParams() {
+    static LaunchParameters parameters;
+    return parameters;
+}
+
+int LaunchOptionHandler(const char* name, const char* value) {
+    LaunchParameters& p = LaunchParams();
+    if (EqualsNoCase(name, "mode")) {
+        p.mode.Assign(value);
+    } else if (EqualsNoCase(name, "rtpfilename")) {
+        p.rtpfilename.Assign(value);
+    } else if (EqualsNoCase(name, "parametersfilepath")) {
+        p.parametersfilepath.Assign(value);
+    }
+    return 1;
+}
+
+int LaunchEntryHandler(const char* section, const char* key, const char* value) {
+    if (key != nullptr && EqualsNoCase(section, "parameters") && EqualsNoCase(key, "mode")) {
+        LaunchParams().mode.Assign(value);
+    }
+    return 1;
+}
+
+long ReadModeNumber(const char* text) {
+    const char* p = text;
+    while (IsSpace(*p)) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = (*p++ == '-');
+    long number = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        const int digit = *p - '0';
+        if (number > (LONG_MAX - digit) / 10) {
+            number = LONG_MAX;  // far out of range either way: not a mode
+            break;
+        }
+        number = number * 10 + digit;
+    }
+    return negative ? -number : number;
+}
+
+int DispatchMode(const char* command_line) {
+    LaunchParameters& p = LaunchParams();
+    ScanCommandLine(command_line, LaunchOptionHandler);
+    if (!p.parametersfilepath.Empty() &&
+        ReadParametersFile(p.parametersfilepath.CStr(), LaunchEntryHandler) == 0) {
+        return 1;
+    }
+    if (p.mode.Empty()) return 1;
+
+    switch (ReadModeNumber(p.mode.CStr())) {
+        case 1: return ConsentFlow().RunConsent(command_line);
+        case 2: return SetupFlow().RunSetup(command_line);
+        case 3: return 1;
+        default: return 0;
+    }
+}
+
+void WriteResultFile(const char* file, int code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", code);
+    platform::IniWriteString("ADRTP", "ExitCode", text, file);
+}
+
+int RunProgram(const char* command_line) {
+    platform::ComScope com;
+    if (!com.Ok()) return 0;
+
+    LaunchParameters& p = LaunchParams();
+    p.Clear();
+    const int code = DispatchMode(command_line);
+    // The caller learns the outcome from the exit code; the file always says 0.
+    if (!p.rtpfilename.Empty()) WriteResultFile(p.rtpfilename.CStr(), 0);
+    return code;
+}
+
+}  // namespace wbh

@@ -1,0 +1,43 @@
+// Process entry, shared by both platforms: the platform's start-up turns the process start into
+// a call of RunProgram with the command-line text after the program's own name, and exits with
+// its result.
+#pragma once
+
+#include "common/bounded_text.h"
+
+namespace wbh {
+
+// The three launch parameters; each value must fit 1023 characters or it is refused.
+struct LaunchParameters {
+    BoundedText<1024> mode;
+    BoundedText<1024> rtpfilename;
+    BoundedText<1024> parametersfilepath;
+
+    void Clear() {
+        mode.Clear();
+        rtpfilename.Clear();
+        parametersfilepath.Clear();
+    }
+};
+
+// Process-wide, as the program has one thread and one run.
+LaunchParameters& LaunchParams();
+
+int LaunchOptionHandler(const char* name, const char* value);
+int LaunchEntryHandler(const char* section, const char* key, const char* value);
+
+// Reads the launch parameters and runs the chosen mode; returns the exit code.
+int DispatchMode(const char* command_line);
+
+// Sets ExitCode in section ADRTP of the file; a failed write is not reported.
+void WriteResultFile(const char* file, int code);
+
+// The whole run: COM bracket, dispatch, result file. Returns the process exit code:
+// 0 when COM cannot be initialised (and then nothing else happens).
+int RunProgram(const char* command_line);
+
+// "mode" as a number: leading blanks, optional sign, decimal digits up to the first other
+// character; no digits reads as 0. Saturates instead of overflowing.
+long ReadModeNumber(const char* text);
+
+}  // namespace wbh

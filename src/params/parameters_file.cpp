@@ -1,0 +1,106 @@
+// Parameters file reader. Each platform read starts at 16 bytes and grows until the result is
+// known to be whole; the sentinel test comes before the size test, so a value that begins with
+// the sentinel is cut to it by the first 16-byte read and ends the whole read.
+#include "params/parameters_file.h"
+
+#include <cstring>
+#include <new>
+
+#include "common/ascii.h"
+#include "platform/ini.h"
+
+namespace wbh {
+namespace {
+
+enum class ReadResult { Found, NotFound, OutOfMemory };
+
+// One platform read (section list, key list or value) into a buffer large enough for it.
+ReadResult ReadWhole(const char* file, const char* section, const char* key,
+                     std::unique_ptr<char[]>& buffer, std::uint32_t& length,
+                     std::uint32_t& size) {
+    size = sizeof kNotFoundSentinel;
+    for (;;) {
+        buffer.reset(new (std::nothrow) char[size]);
+        if (!buffer) return ReadResult::OutOfMemory;
+        buffer[0] = '\0';
+        length = platform::IniReadString(section, key, kNotFoundSentinel, buffer.get(),
+                                             size, file);
+        if (EqualsNoCase(buffer.get(), kNotFoundSentinel)) {
+            buffer.reset();
+            return ReadResult::NotFound;
+        }
+        if (length + 2 < size) return ReadResult::Found;  // not cut
+        size = ParametersFile::NextSize(size);
+        if (size == 0) {
+            buffer.reset();
+            return ReadResult::OutOfMemory;
+        }
+    }
+}
+
+}  // namespace
+
+std::uint32_t ParametersFile::NextSize(std::uint32_t size) {
+    constexpr std::uint32_t kLinearUntil = 1040;
+    constexpr std::uint32_t kLargest = 0x7FFFFFFF;
+    if (size < kLinearUntil) return size + 256;
+    if (size > kLargest / 2) return 0;
+    return size * 2;
+}
+
+int ReadParametersFile(const char* file, EntryHandler handler) {
+    return ParametersFile().ReadAll(file, handler);
+}
+
+int ParametersFile::ReadAll(const char* file, EntryHandler handler) const {
+    if (file == nullptr || file[0] == '\0') return 1;
+
+    std::unique_ptr<char[]> sections;
+    std::uint32_t sections_length = 0;
+    std::uint32_t sections_size = 0;
+    switch (ReadWhole(file, nullptr, nullptr, sections, sections_length, sections_size)) {
+        case ReadResult::OutOfMemory: return 0;
+        case ReadResult::NotFound: return 1;
+        case ReadResult::Found: break;
+    }
+    if (sections_length == 0) return 1;
+
+    std::unique_ptr<char[]> section(new (std::nothrow) char[sections_size]);
+    if (!section) return 0;
+    for (const char* pos = sections.get(); *pos != '\0';) {
+        pos = NextListString(pos, section.get());
+
+        std::unique_ptr<char[]> keys;
+        std::uint32_t keys_length = 0;
+        std::uint32_t keys_size = 0;
+        const ReadResult listed = ReadWhole(file, section.get(), nullptr, keys, keys_length,
+                                            keys_size);
+        if (listed == ReadResult::OutOfMemory) return 0;
+        if (listed == ReadResult::NotFound || keys_length == 0) continue;
+
+        std::unique_ptr<char[]> key(new (std::nothrow) char[keys_size]);
+        if (!key) return 0;
+        for (const char* kpos = keys.get(); *kpos != '\0';) {
+            kpos = NextListString(kpos, key.get());
+            if (ReadEntry(file, section.get(), key.get(), handler) == 0) return 0;
+        }
+    }
+    return 1;
+}
+
+int ParametersFile::ReadEntry(const char* file, const char* section, const char* key,
+                              EntryHandler handler) const {
+    std::unique_ptr<char[]> value;
+    std::uint32_t length = 0;
+    std::uint32_t size = 0;
+    if (ReadWhole(file, section, key, value, length, size) != ReadResult::Found) return 0;
+    return handler(section, key, value.get());
+}
+
+const char* ParametersFile::NextListString(const char* pos, char* out) const {
+    const std::size_t length = std::strlen(pos);
+    std::memcpy(out, pos, length + 1);
+    return pos + length + 1;
+}
+
+}  // namespace wbh

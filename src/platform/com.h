@@ -1,0 +1,21 @@
+// The COM apartment of the program's one thread, held for the whole run. On Windows this is
+// CoInitialize / CoUninitialize; elsewhere a stand-in with the same failure path, so that a run
+// whose initialisation fails can be tested.
+#pragma once
+
+namespace wbh::platform {
+
+class ComScope {
+public:
+    ComScope();
+    ~ComScope();  // uninitialises only when the initialisation succeeded
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+    bool Ok() const { return ok_; }
+
+private:
+    bool ok_;
+};
+
+}  // namespace wbh::platform

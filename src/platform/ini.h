@@ -1,0 +1,26 @@
+// INI files, with the contract of the Win32 profile calls (GetPrivateProfileStringA and
+// WritePrivateProfileStringA), which the Windows build calls directly and the POSIX build
+// implements itself. The file name goes to the platform unchanged.
+#pragma once
+
+#include <cstdint>
+
+namespace wbh::platform {
+
+// section == nullptr: the buffer receives every section name, each followed by a NUL, and one
+//   more NUL after the last. key == nullptr: likewise the key names of that section.
+//   When the list does not fit, it is cut, ends with two NULs and the result is size - 2.
+// Both given: the value of the key (quotes around it removed, blanks around it trimmed), or
+//   `fallback` when the key is not in the section; cut to size - 1 characters when too long.
+// Returns the number of characters placed in the buffer, not counting the final NUL.
+// A missing file gives an empty section list, and `fallback` for keys and values.
+std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
+                                char* buffer, std::uint32_t size, const char* file);
+
+// Sets key=value in the section, creating the file or section when missing; other sections and
+// keys stay as they are, an existing key is replaced, names match case-insensitively.
+// Returns false when the file could not be written; the file is then as it was.
+bool IniWriteString(const char* section, const char* key, const char* value,
+                        const char* file);
+
+}  // namespace wbh::platform

@@ -1,0 +1,346 @@
+// INI files for the POSIX build, keeping the contract of the Win32 profile calls as kernel32
+// implements them (the shared test table runs against both): sections and keys match
+// case-insensitively and the first match wins; a line without "=" is no key; lines starting
+// with ";" are found but never listed; a value loses the blanks around it and one pair of
+// matching quotes. Writes replace the file through a temporary, so a crash never leaves half
+// of it.
+#include "platform/ini.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/ascii.h"
+#include "platform/fault.h"
+
+namespace wbh::platform {
+namespace {
+
+// kernel32 also trims the DOS end-of-file character.
+bool IsIniSpace(char c) { return IsSpace(c) || c == '\x1a'; }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsIniSpace(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsIniSpace(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// One line of an INI file, classified.
+struct Line {
+    enum class Kind { Blank, Section, Key, Other } kind = Kind::Blank;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // key value, trimmed
+    bool has_value = false;  // the line holds an "="
+};
+
+Line Classify(std::string_view raw) {
+    Line line;
+    const std::string_view text = Trim(raw);
+    if (text.empty()) return line;
+    if (text.front() == '[') {
+        const std::size_t close = text.find(']');
+        if (close == std::string_view::npos) {
+            line.kind = Line::Kind::Other;  // a broken header is skipped
+            return line;
+        }
+        line.kind = Line::Kind::Section;
+        line.name = Trim(text.substr(1, close - 1));
+        return line;
+    }
+    line.kind = Line::Kind::Key;
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        line.name = text;
+        return line;
+    }
+    line.name = Trim(text.substr(0, equals));
+    line.value = Trim(text.substr(equals + 1));
+    line.has_value = true;
+    return line;
+}
+
+// Splits on LF; a CR before the LF belongs to the line ending.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+struct Key {
+    std::string_view name;
+    std::string_view value;
+    bool has_value;
+};
+
+struct Section {
+    std::string_view name;
+    std::vector<Key> keys;
+};
+
+// Keys before the first header belong to a first section with the empty name, which is never
+// listed but can be asked for by that name.
+std::vector<Section> Parse(std::string_view text) {
+    std::vector<Section> sections(1);
+    for (std::string_view raw : SplitLines(text)) {
+        const Line line = Classify(raw);
+        if (line.kind == Line::Kind::Section) {
+            sections.push_back(Section{line.name, {}});
+        } else if (line.kind == Line::Kind::Key) {
+            sections.back().keys.push_back(Key{line.name, line.value, line.has_value});
+        }
+    }
+    return sections;
+}
+
+bool ReadFile(const char* file, std::string& text, bool& exists) {
+    text.clear();
+    exists = false;
+    if (fault::Fail("ReadProfileFile")) return false;
+    FILE* f = std::fopen(file, "rb");
+    if (f == nullptr) return errno == ENOENT || errno == ENOTDIR;
+    exists = true;
+    char chunk[65536];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
+    const bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+const Section* FindSection(const std::vector<Section>& sections, std::string_view name) {
+    for (const Section& s : sections) {
+        if (EqualsNoCase(s.name, name)) return &s;
+    }
+    return nullptr;
+}
+
+// Copies at most size - 1 characters and the NUL; returns the characters copied.
+std::uint32_t CopyCut(std::string_view text, char* buffer, std::uint32_t size) {
+    if (size == 0) return 0;
+    const std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return static_cast<std::uint32_t>(n);
+}
+
+// A list of names, each followed by a NUL, and one more NUL; cut as kernel32 cuts it: the name
+// that does not fit is shortened to the room left, and the result is size - 2.
+std::uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer,
+                       std::uint32_t size) {
+    if (size == 0) return 0;
+    if (size == 1) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    std::size_t room = size - 1;  // the closing NUL always has its byte
+    char* out = buffer;
+    for (std::string_view name : names) {
+        if (name.size() + 1 > room) {
+            std::memcpy(out, name.data(), room - 1);
+            out += room - 1;
+            *out++ = '\0';
+            *out = '\0';
+            return size - 2;
+        }
+        std::memcpy(out, name.data(), name.size());
+        out += name.size();
+        *out++ = '\0';
+        room -= name.size() + 1;
+    }
+    *out = '\0';
+    return static_cast<std::uint32_t>(out - buffer);
+}
+
+// A value in matching quotes loses them. kernel32 cuts the text with its closing quote first
+// and drops that last character only when nothing was cut, so a quoted value of n characters
+// comes back as n - 1 characters in a buffer of n + 1 bytes; this keeps that result.
+std::uint32_t CopyValue(std::string_view value, char* buffer, std::uint32_t size) {
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    if (!quoted) return CopyCut(value, buffer, size);
+    value.remove_prefix(1);  // the closing quote is still there
+    std::uint32_t n = CopyCut(value, buffer, size);
+    if (size >= value.size() && n > 0) buffer[--n] = '\0';
+    return n;
+}
+
+}  // namespace
+
+std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
+                                char* buffer, std::uint32_t size, const char* file) {
+    const std::string_view fallback_text = fallback ? fallback : "";
+    std::string text;
+    bool exists = false;
+    if (file == nullptr || !ReadFile(file, text, exists) || !exists) {
+        if (section == nullptr) return CopyList({}, buffer, size);
+        return CopyCut(fallback_text, buffer, size);
+    }
+    const std::vector<Section> sections = Parse(text);
+
+    if (section == nullptr) {
+        std::vector<std::string_view> names;
+        for (const Section& s : sections) {
+            if (!s.name.empty()) names.push_back(s.name);
+        }
+        return CopyList(names, buffer, size);
+    }
+
+    const Section* found = FindSection(sections, section);
+    if (found == nullptr || found->keys.empty()) return CopyCut(fallback_text, buffer, size);
+
+    if (key == nullptr) {
+        std::vector<std::string_view> names;
+        for (const Key& k : found->keys) {
+            if (k.has_value && (k.name.empty() || k.name.front() != ';')) names.push_back(k.name);
+        }
+        return CopyList(names, buffer, size);
+    }
+
+    for (const Key& k : found->keys) {
+        if (EqualsNoCase(k.name, key)) {
+            if (!k.has_value) break;
+            return CopyValue(k.value, buffer, size);
+        }
+    }
+    return CopyCut(fallback_text, buffer, size);
+}
+
+namespace {
+
+// The new text of the file: the key's line replaced in place, or added after the last entry of
+// its section, or a new section appended. Every other byte stays as it was.
+std::string Edit(std::string_view text, const char* section, const char* key,
+                 const char* value) {
+    const std::string_view newline =
+        text.find("\r\n") != std::string_view::npos || text.empty() ? "\r\n" : "\n";
+    const std::string entry = std::string(key) + "=" + value;
+
+    bool in_section = false;
+    bool section_seen = false;
+    std::size_t insert_at = std::string_view::npos;  // end of the section's last non-blank line
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        std::string_view raw = text.substr(pos, next - pos);
+        std::string_view body = raw;
+        while (!body.empty() && (body.back() == '\n' || body.back() == '\r')) body.remove_suffix(1);
+        const Line line = Classify(body);
+
+        if (line.kind == Line::Kind::Section) {
+            if (in_section) break;  // the first matching section ends here
+            in_section = !section_seen && EqualsNoCase(line.name, section);
+            if (in_section) {
+                section_seen = true;
+                insert_at = pos + body.size();
+            }
+        } else if (in_section && line.kind == Line::Kind::Key) {
+            if (EqualsNoCase(line.name, key)) {
+                const std::size_t name_at = body.find_first_not_of(" \t\v\f\x1a");
+                std::string edited(text.substr(0, pos));
+                edited += body.substr(0, name_at);
+                edited += std::string(line.name) + "=" + value;
+                edited += text.substr(pos + body.size());
+                return edited;
+            }
+            insert_at = pos + body.size();
+        } else if (in_section && line.kind != Line::Kind::Blank) {
+            insert_at = pos + body.size();
+        }
+        pos = next;
+    }
+
+    if (section_seen) {
+        std::string edited(text.substr(0, insert_at));
+        edited += newline;
+        edited += entry;
+        if (insert_at == text.size()) edited += newline;
+        edited += text.substr(insert_at);
+        return edited;
+    }
+    std::string edited(text);
+    if (!edited.empty() && edited.back() != '\n') edited += newline;
+    edited += "[";
+    edited += section;
+    edited += "]";
+    edited += newline;
+    edited += entry;
+    edited += newline;
+    return edited;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    const char* p = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IniWriteString(const char* section, const char* key, const char* value,
+                        const char* file) {
+    if (section == nullptr || key == nullptr || value == nullptr || file == nullptr ||
+        file[0] == '\0') {
+        return false;
+    }
+    std::string text;
+    bool exists = false;
+    if (!ReadFile(file, text, exists)) return false;
+
+    // Write through a symbolic link rather than replacing the link itself.
+    std::string target = file;
+    mode_t mode = 0;
+    if (exists) {
+        char resolved[PATH_MAX];
+        if (::realpath(file, resolved) != nullptr) target = resolved;
+        struct stat st;
+        if (::stat(target.c_str(), &st) != 0) return false;
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    const std::string edited = Edit(text, section, key, value);
+    std::string temp = target + ".XXXXXX";
+    if (fault::Fail("CreateTempProfile")) return false;
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    const bool written = !fault::Fail("WriteTempProfile") && WriteAll(fd, edited) &&
+                         ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || fault::Fail("RenameProfile") ||
+        ::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace wbh::platform

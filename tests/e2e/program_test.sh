@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs the real program as a process and checks exit codes and the result file.
+# Usage: program_test.sh native|wine PROGRAM
+set -u
+runner=$1
+program=$2
+here=$(cd "$(dirname "$0")" && pwd)
+failures=0
+passes=0
+
+if [[ $runner == wine ]]; then
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    if [[ -z "${WINEPREFIX:-}" ]]; then
+        WINEPREFIX=$(mktemp -d)
+        export WINEPREFIX
+        trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
+        wineboot -i >/dev/null 2>&1
+    fi
+    work="$WINEPREFIX/drive_c/x"
+    rm -rf "$work"
+    mkdir -p "$work"
+    dir='C:\x'   # how the program names the work directory
+    sep='\'
+    run() { "$here/../../tools/wine-run" "$program" "$@"; }
+else
+    work=$(mktemp -d "${TMPDIR:-/tmp}/webbook e2e-XXXXXX")  # a blank and a "-" in the path
+    trap 'rm -rf "$work"' EXIT
+    dir=$work
+    sep=/
+    run() { "$program" "$@"; }
+fi
+
+# check NAME EXPECTED_EXIT EXPECTED_RESULT_FILE_BYTES|none -- ARGS...
+check() {
+    local name=$1 expected=$2 expected_file=$3
+    shift 4
+    rm -f "$work/r.rtp"
+    run "$@" >/dev/null
+    local code=$?
+    local file=none
+    [[ -e "$work/r.rtp" ]] && file=$(od -An -c "$work/r.rtp" | tr -s ' \n' ' ')
+    if [[ $code == "$expected" && $file == "$expected_file" ]]; then
+        passes=$((passes + 1))
+    else
+        failures=$((failures + 1))
+        echo "FAIL $name: expected exit $expected and file [$expected_file], got exit $code and file [$file]"
+    fi
+}
+
+written=$(printf '[ADRTP]\r\nExitCode=0\r\n' | od -An -c | tr -s ' \n' ' ')
+rtp="$dir${sep}r.rtp"
+ini="$dir${sep}p.ini"
+
+check "no options" 1 none --
+check "mode 3" 1 "$written" -- -mode 3 -rtpfilename "$rtp"
+check "mode 7" 0 "$written" -- -mode 7 -rtpfilename "$rtp"
+check "mode of letters" 0 "$written" -- -mode abc -rtpfilename "$rtp"
+check "no mode" 1 "$written" -- -rtpfilename "$rtp"
+printf '[parameters]\r\nmode=3\r\n' > "$work/p.ini"
+check "file mode overrides" 1 "$written" -- -mode 7 -parametersfilepath "$ini" -rtpfilename "$rtp"
+printf '[Parameters]\r\nmode=7\r\n' > "$work/p.ini"
+check "file mode, other case" 0 "$written" -- -mode 3 -parametersfilepath "$ini" -rtpfilename "$rtp"
+printf '[parameters]\r\nx=not_found_error\r\nmode=7\r\n' > "$work/p.ini"
+check "sentinel ends the run" 1 "$written" -- -mode 7 -parametersfilepath "$ini" -rtpfilename "$rtp"
+check "empty flows of modes 1 and 2" 1 "$written" -- -mode 1 -autorunbookid b1 -rtpfilename "$rtp"
+check "mode 2" 1 "$written" -- -mode 2 -installdirectory "$dir" -rtpfilename "$rtp"
+
+echo "$passes passed, $failures failed"
+[[ $failures == 0 ]]

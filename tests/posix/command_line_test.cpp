@@ -1,0 +1,56 @@
+// argv to command-line text: what the option grammar then makes of it is what the caller meant.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "params/option_scanner.h"
+#include "platform/posix/command_line.h"
+
+namespace wbh::platform {
+namespace {
+
+std::vector<std::pair<std::string, std::string>> g_pairs;
+
+int Record(const char* name, const char* value) {
+    g_pairs.emplace_back(name, value);
+    return 1;
+}
+
+TEST(PosixCommandLine, ArgumentsReachTheScannerWhole) {
+    const struct {
+        std::vector<const char*> argv;
+        const char* text;
+        std::vector<std::pair<std::string, std::string>> pairs;
+    } rows[] = {
+        {{"-mode", "3"}, "-mode 3", {{"mode", "3"}}},
+        {{"-installdirectory", "/home/me/My Books"}, "-installdirectory \"/home/me/My Books\"",
+         {{"installdirectory", "/home/me/My Books"}}},
+        {{"-autorunbookid", "b-17", "-mode", "1"}, "-autorunbookid \"b-17\" -mode 1",
+         {{"autorunbookid", "b-17"}, {"mode", "1"}}},
+        {{"-desktopshortcutname", "Le \"livre\" rouge"},
+         "-desktopshortcutname 'Le \"livre\" rouge'",
+         {{"desktopshortcutname", "Le \"livre\" rouge"}}},
+        {{"-name", "it's"}, "-name \"it's\"", {{"name", "it's"}}},
+        {{"-empty", "", "-mode", "3"}, "-empty \"\" -mode 3", {{"empty", ""}, {"mode", "3"}}},
+        {{"-mode=1"}, "-mode=1", {{"mode=1", ""}}},
+        // Only "-" starts an option name: "/mode" is a value, and the name it ends up in matches
+        // no key.
+        {{"/mode", "3"}, "\"/mode\" 3", {{"mode\"", "3"}}},
+        {{"-v", "\xE9t\xE9"}, "-v \xE9t\xE9", {{"v", "\xE9t\xE9"}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        std::vector<const char*> argv{"webbook-helper"};
+        argv.insert(argv.end(), row.argv.begin(), row.argv.end());
+        const std::string text = BuildCommandLine(static_cast<int>(argv.size()), argv.data());
+        EXPECT_EQ(row.text, text);
+        g_pairs.clear();
+        ScanCommandLine(text.c_str(), Record);
+        EXPECT_EQ(row.pairs, g_pairs);
+    }
+}
+
+}  // namespace
+}  // namespace wbh::platform

@@ -1,0 +1,187 @@
+// The whole run in process: mode choice and exit codes, the result file, the parameters file
+// overriding the command line, bounded fields, and the COM failure path.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "app/program.h"
+#include "consent/consent_flow.h"
+#include "platform/fault.h"
+#include "platform/ini.h"
+#include "setup/setup_flow.h"
+#include "support/temp_dir.h"
+
+namespace wbh {
+namespace {
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+std::string ExitCodeIn(const std::string& file) {
+    char buffer[64];
+    platform::IniReadString("ADRTP", "ExitCode", "<none>", buffer, sizeof buffer,
+                                file.c_str());
+    return buffer;
+}
+
+class Program : public ::testing::Test {
+protected:
+    void TearDown() override { platform::fault::Reset(); }
+    test::TempDir dir_;
+};
+
+TEST_F(Program, ModeChoiceAndExitCodes) {
+    const struct {
+        const char* options;
+        int exit_code;
+    } rows[] = {
+        {"", 1},
+        {"-mode 3", 1},
+        {"-mode 7", 0},
+        {"-mode 0", 0},
+        {"-mode abc", 0},
+        {"-mode +3", 1},
+        {"-mode '  3'", 1},
+        {"-mode 3x", 1},
+        {"-mode 03", 1},
+        {"-mode -1", 1},          // the value ends at the "-": mode is empty
+        {"-mode '-1'", 0},
+        {"-mode 99999999999999999999", 0},
+        {"-MODE 7", 0},
+        {"/Mode 7", 0},
+        {"--mode 7", 1},          // names "-mode", which is no launch option
+        {"-mode 7 -mode 3", 1},  // the later value wins
+        {"words first -mode 7", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.options);
+        const std::string rtp = dir_.File("r.rtp");
+        std::remove(rtp.c_str());
+        const std::string command_line =
+            std::string(row.options) + " -rtpfilename " + Quoted(rtp);
+        EXPECT_EQ(row.exit_code, RunProgram(command_line.c_str()));
+        EXPECT_EQ("0", ExitCodeIn(rtp));  // always 0, whatever the exit code
+    }
+}
+
+TEST_F(Program, NoRtpFileNameWritesNoFile) {
+    EXPECT_EQ(1, RunProgram(""));
+    EXPECT_EQ(0, RunProgram("-mode 7 -rtpfilename"));
+    EXPECT_TRUE(LaunchParams().rtpfilename.Empty());
+}
+
+TEST_F(Program, ModesOneAndTwoRunTheirFlows) {
+    EXPECT_EQ(1, RunProgram("-mode 01 -autorunbookid b1 -authoruserid u1"));
+    EXPECT_STREQ("b1", ConsentParams().autorunbookid.CStr());
+    EXPECT_STREQ("u1", ConsentParams().authoruserid.CStr());
+
+    EXPECT_EQ(1, RunProgram(R"(-mode 2x -autorunbookid b2 -installdirectory C:\My Books\Paris)"));
+    EXPECT_STREQ("b2", SetupParams().autorunbookid.CStr());
+    EXPECT_STREQ(R"(C:\My Books\Paris)", SetupParams().installdirectory.CStr());
+}
+
+TEST_F(Program, ParametersFileModeOverridesTheCommandLine) {
+    const struct {
+        const char* what;
+        const char* file;
+        int exit_code;
+    } rows[] = {
+        {"file mode wins", "[parameters]\nmode=3\n", 1},
+        {"section name in any case", "[Parameters]\nMODE=3\n", 1},
+        {"mode in another section ignored", "[other]\nmode=3\n", 0},
+        {"launch keys other than mode ignored", "[parameters]\nrtpfilename=x\nparametersfilepath=y\n", 0},
+        {"a value reading as the sentinel ends the run before any mode",
+         "[parameters]\nx=not_found_error\nmode=7\n", 1},
+        {"empty file", "", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string ini = dir_.Write("p.ini", row.file);
+        const std::string rtp = dir_.File("r.rtp");
+        const std::string command_line = "-mode 7 -parametersfilepath " + Quoted(ini) +
+                                         " -rtpfilename " + Quoted(rtp);
+        EXPECT_EQ(row.exit_code, RunProgram(command_line.c_str()));
+        EXPECT_STREQ(rtp.c_str(), LaunchParams().rtpfilename.CStr());
+        EXPECT_EQ("0", ExitCodeIn(rtp));
+    }
+}
+
+TEST_F(Program, ModeFlowsTakeTheirKeysFileLast) {
+    const std::string ini = dir_.Write(
+        "p.ini",
+        "[parameters]\nauthoruserid=from-file\nparametersfilepath=elsewhere\n"
+        "installdirectory=ignored\ntargetfilepath=index.htm\n[other]\nauthorpartnerid=no\n");
+    const std::string tail = " -authoruserid cmd -authorpartnerid p -installdirectory D:\\Books"
+                             " -parametersfilepath " + Quoted(ini);
+    EXPECT_EQ(1, RunProgram(("-mode 1" + tail).c_str()));
+    EXPECT_STREQ("from-file", ConsentParams().authoruserid.CStr());
+    EXPECT_STREQ("p", ConsentParams().authorpartnerid.CStr());
+    EXPECT_STREQ(ini.c_str(), ConsentParams().parametersfilepath.CStr());
+
+    EXPECT_EQ(1, RunProgram(("-mode 2 -targetfilepath start.htm" + tail).c_str()));
+    EXPECT_STREQ("index.htm", SetupParams().targetfilepath.CStr());
+    EXPECT_STREQ("D:\\Books", SetupParams().installdirectory.CStr());
+}
+
+TEST_F(Program, OverlongValuesAreRefusedNotCut) {
+    const std::string rtp = dir_.File("r.rtp");
+    const std::string long_mode(1024, '3');
+    EXPECT_EQ(1, RunProgram(("-mode " + long_mode + " -rtpfilename " + Quoted(rtp)).c_str()));
+    EXPECT_TRUE(LaunchParams().mode.Empty());
+
+    const std::string fits(1023, 'a');
+    RunProgram(("-mode 1 -autorunbookid " + fits + " -authoruserid " + fits + "b").c_str());
+    EXPECT_EQ(fits, ConsentParams().autorunbookid.CStr());
+    EXPECT_TRUE(ConsentParams().authoruserid.Empty());
+
+    const std::string name259(259, 'n');
+    RunProgram(("-mode 2 -desktopshortcutname " + name259 + " -openshortcutname " + name259 + "n")
+                   .c_str());
+    EXPECT_EQ(name259, SetupParams().desktopshortcutname.CStr());
+    EXPECT_TRUE(SetupParams().openshortcutname.Empty());
+
+    // A later value that does not fit empties the field rather than keeping the earlier one.
+    RunProgram(("-mode 1 -autorunbookid good -autorunbookid " + fits + "x").c_str());
+    EXPECT_TRUE(ConsentParams().autorunbookid.Empty());
+}
+
+TEST_F(Program, ComFailureEndsTheRunWithZeroAndNoResultFile) {
+    const std::string rtp = dir_.File("r.rtp");
+    platform::fault::FailCall("CoInitialize");
+    EXPECT_EQ(0, RunProgram(("-mode 3 -rtpfilename " + Quoted(rtp)).c_str()));
+    EXPECT_EQ("<missing>", dir_.Read("r.rtp"));
+}
+
+TEST_F(Program, ResultFileKeepsOtherEntries) {
+    const std::string rtp = dir_.Write("r.rtp", "[caller]\nstate=kept\n[ADRTP]\nExitCode=5\nOther=1\n");
+    EXPECT_EQ(1, RunProgram(("-mode 3 -rtpfilename " + Quoted(rtp)).c_str()));
+    EXPECT_EQ("0", ExitCodeIn(rtp));
+    char buffer[32];
+    platform::IniReadString("caller", "state", "", buffer, sizeof buffer, rtp.c_str());
+    EXPECT_STREQ("kept", buffer);
+    platform::IniReadString("ADRTP", "Other", "", buffer, sizeof buffer, rtp.c_str());
+    EXPECT_STREQ("1", buffer);
+}
+
+TEST_F(Program, UnwritableResultFileIsIgnored) {
+    const std::string rtp = (dir_.Path() / "missing" / "r.rtp").string();
+    EXPECT_EQ(1, RunProgram(("-mode 3 -rtpfilename " + Quoted(rtp)).c_str()));
+}
+
+TEST_F(Program, MegabyteInputsFinishQuickly) {
+    const std::string big(1 << 20, 'x');
+    const std::string ini = dir_.Write("p.ini", "[parameters]\nauthoruserid=" + big + "\nmode=1\n");
+    const std::string command_line =
+        "-mode 7 -autorunbookid " + big + " -parametersfilepath " + Quoted(ini);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(1, RunProgram(command_line.c_str()));
+    const double ms = std::chrono::duration<double, std::milli>(
+                          std::chrono::steady_clock::now() - start).count();
+    EXPECT_TRUE(ConsentParams().autorunbookid.Empty());  // too long for its field: refused
+    EXPECT_TRUE(ConsentParams().authoruserid.Empty());
+    EXPECT_LT(ms, 1000.0);
+    std::printf("run with a 1 MiB command line and a 1 MiB file value: %.2f ms\n", ms);
+}
+
+}  // namespace
+}  // namespace wbh
