@@ -23,8 +23,11 @@ TempDir::~TempDir() {
 std::string TempDir::File(const std::string& name) const { return (path_ / name).string(); }
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+    // Written beside and renamed into place, as an editor saves: each version is a new file.
     const std::string file = File(name);
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+    const std::string temp = file + ".new";
+    std::ofstream(temp, std::ios::binary | std::ios::trunc) << bytes;
+    std::filesystem::rename(temp, file);
     return file;
 }
 

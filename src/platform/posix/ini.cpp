@@ -12,7 +12,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -21,114 +20,15 @@
 
 #include "common/ascii.h"
 #include "platform/fault.h"
+#include "platform/posix/ini_file.h"
 
 namespace wbh::platform {
 namespace {
 
-// kernel32 also trims the DOS end-of-file character.
-bool IsIniSpace(char c) { return IsSpace(c) || c == '\x1a'; }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsIniSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsIniSpace(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-// One line of an INI file, classified.
-struct Line {
-    enum class Kind { Blank, Section, Key, Other } kind = Kind::Blank;
-    std::string_view name;   // section or key name, trimmed
-    std::string_view value;  // key value, trimmed
-    bool has_value = false;  // the line holds an "="
-};
-
-Line Classify(std::string_view raw) {
-    Line line;
-    const std::string_view text = Trim(raw);
-    if (text.empty()) return line;
-    if (text.front() == '[') {
-        const std::size_t close = text.find(']');
-        if (close == std::string_view::npos) {
-            line.kind = Line::Kind::Other;  // a broken header is skipped
-            return line;
-        }
-        line.kind = Line::Kind::Section;
-        line.name = Trim(text.substr(1, close - 1));
-        return line;
-    }
-    line.kind = Line::Kind::Key;
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        line.name = text;
-        return line;
-    }
-    line.name = Trim(text.substr(0, equals));
-    line.value = Trim(text.substr(equals + 1));
-    line.has_value = true;
-    return line;
-}
-
-// Splits on LF; a CR before the LF belongs to the line ending.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
-}
-
-struct Key {
-    std::string_view name;
-    std::string_view value;
-    bool has_value;
-};
-
-struct Section {
-    std::string_view name;
-    std::vector<Key> keys;
-};
-
-// Keys before the first header belong to a first section with the empty name, which is never
-// listed but can be asked for by that name.
-std::vector<Section> Parse(std::string_view text) {
-    std::vector<Section> sections(1);
-    for (std::string_view raw : SplitLines(text)) {
-        const Line line = Classify(raw);
-        if (line.kind == Line::Kind::Section) {
-            sections.push_back(Section{line.name, {}});
-        } else if (line.kind == Line::Kind::Key) {
-            sections.back().keys.push_back(Key{line.name, line.value, line.has_value});
-        }
-    }
-    return sections;
-}
-
-bool ReadFile(const char* file, std::string& text, bool& exists) {
-    text.clear();
-    exists = false;
-    if (fault::Fail("ReadProfileFile")) return false;
-    FILE* f = std::fopen(file, "rb");
-    if (f == nullptr) return errno == ENOENT || errno == ENOTDIR;
-    exists = true;
-    char chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
-
-const Section* FindSection(const std::vector<Section>& sections, std::string_view name) {
-    for (const Section& s : sections) {
-        if (EqualsNoCase(s.name, name)) return &s;
-    }
-    return nullptr;
-}
+using posix::IniFile;
+using posix::IniKey;
+using posix::IniLine;
+using posix::IniSection;
 
 // Copies at most size - 1 characters and the NUL; returns the characters copied.
 std::uint32_t CopyCut(std::string_view text, char* buffer, std::uint32_t size) {
@@ -139,8 +39,9 @@ std::uint32_t CopyCut(std::string_view text, char* buffer, std::uint32_t size) {
     return static_cast<std::uint32_t>(n);
 }
 
-// A list of names, each followed by a NUL, and one more NUL; cut as kernel32 cuts it: the name
-// that does not fit is shortened to the room left, and the result is size - 2.
+// A list of names, each followed by a NUL, and one more NUL; cut as kernel32 cuts it: a name
+// that does not fit with room to spare is shortened to the room left, and the result is
+// size - 2 (also when the last name fitted exactly, so the caller tries a larger buffer).
 std::uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer,
                        std::uint32_t size) {
     if (size == 0) return 0;
@@ -148,10 +49,10 @@ std::uint32_t CopyList(const std::vector<std::string_view>& names, char* buffer,
         buffer[0] = '\0';
         return 0;
     }
-    std::size_t room = size - 1;  // the closing NUL always has its byte
+    std::size_t room = size - 1;  // the closing NUL always has its byte; room stays >= 1
     char* out = buffer;
     for (std::string_view name : names) {
-        if (name.size() + 1 > room) {
+        if (name.size() + 1 >= room) {
             std::memcpy(out, name.data(), room - 1);
             out += room - 1;
             *out++ = '\0';
@@ -183,42 +84,36 @@ std::uint32_t CopyValue(std::string_view value, char* buffer, std::uint32_t size
 }  // namespace
 
 std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
-                                char* buffer, std::uint32_t size, const char* file) {
+                           char* buffer, std::uint32_t size, const char* file) {
     const std::string_view fallback_text = fallback ? fallback : "";
-    std::string text;
-    bool exists = false;
-    if (file == nullptr || !ReadFile(file, text, exists) || !exists) {
+    const IniFile* ini = file ? posix::LoadIni(file) : nullptr;
+    if (ini == nullptr) {
         if (section == nullptr) return CopyList({}, buffer, size);
         return CopyCut(fallback_text, buffer, size);
     }
-    const std::vector<Section> sections = Parse(text);
 
     if (section == nullptr) {
         std::vector<std::string_view> names;
-        for (const Section& s : sections) {
+        for (const IniSection& s : ini->sections) {
             if (!s.name.empty()) names.push_back(s.name);
         }
         return CopyList(names, buffer, size);
     }
 
-    const Section* found = FindSection(sections, section);
+    const IniSection* found = ini->Find(section);
     if (found == nullptr || found->keys.empty()) return CopyCut(fallback_text, buffer, size);
 
     if (key == nullptr) {
         std::vector<std::string_view> names;
-        for (const Key& k : found->keys) {
+        for (const IniKey& k : found->keys) {
             if (k.has_value && (k.name.empty() || k.name.front() != ';')) names.push_back(k.name);
         }
         return CopyList(names, buffer, size);
     }
 
-    for (const Key& k : found->keys) {
-        if (EqualsNoCase(k.name, key)) {
-            if (!k.has_value) break;
-            return CopyValue(k.value, buffer, size);
-        }
-    }
-    return CopyCut(fallback_text, buffer, size);
+    const IniKey* entry = found->Find(key);
+    if (entry == nullptr || !entry->has_value) return CopyCut(fallback_text, buffer, size);
+    return CopyValue(entry->value, buffer, size);
 }
 
 namespace {
@@ -241,16 +136,16 @@ std::string Edit(std::string_view text, const char* section, const char* key,
         std::string_view raw = text.substr(pos, next - pos);
         std::string_view body = raw;
         while (!body.empty() && (body.back() == '\n' || body.back() == '\r')) body.remove_suffix(1);
-        const Line line = Classify(body);
+        const IniLine line = posix::ClassifyIniLine(body);
 
-        if (line.kind == Line::Kind::Section) {
+        if (line.kind == IniLine::Kind::Section) {
             if (in_section) break;  // the first matching section ends here
             in_section = !section_seen && EqualsNoCase(line.name, section);
             if (in_section) {
                 section_seen = true;
                 insert_at = pos + body.size();
             }
-        } else if (in_section && line.kind == Line::Kind::Key) {
+        } else if (in_section && line.kind == IniLine::Kind::Key) {
             if (EqualsNoCase(line.name, key)) {
                 const std::size_t name_at = body.find_first_not_of(" \t\v\f\x1a");
                 std::string edited(text.substr(0, pos));
@@ -260,7 +155,7 @@ std::string Edit(std::string_view text, const char* section, const char* key,
                 return edited;
             }
             insert_at = pos + body.size();
-        } else if (in_section && line.kind != Line::Kind::Blank) {
+        } else if (in_section && line.kind != IniLine::Kind::Blank) {
             insert_at = pos + body.size();
         }
         pos = next;
@@ -283,6 +178,31 @@ std::string Edit(std::string_view text, const char* section, const char* key,
     edited += entry;
     edited += newline;
     return edited;
+}
+
+// The file's bytes for editing: false when it exists but cannot be read, so that an unreadable
+// file is never replaced by one that lost its contents. A missing file reads as empty.
+bool ReadForEdit(const char* file, std::string& text, bool& exists) {
+    text.clear();
+    exists = false;
+    if (fault::Fail("ReadProfileFile")) return false;
+    const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT;
+    exists = true;
+    char chunk[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        text.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ok;
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -310,7 +230,7 @@ bool IniWriteString(const char* section, const char* key, const char* value,
     }
     std::string text;
     bool exists = false;
-    if (!ReadFile(file, text, exists)) return false;
+    if (!ReadForEdit(file, text, exists)) return false;
 
     // Write through a symbolic link rather than replacing the link itself.
     std::string target = file;

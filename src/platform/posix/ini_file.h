@@ -1,0 +1,59 @@
+// Parsing INI text the way kernel32 reads it, for the POSIX INI calls. The parameters file
+// reader asks for every key of a file in turn, so the last file parsed is kept (while its
+// identity and contents are unchanged) with an index of its names: K keys cost O(file), not
+// K times the file.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace wbh::platform::posix {
+
+// One line of an INI file, classified.
+struct IniLine {
+    enum class Kind { Blank, Section, Key, Other } kind = Kind::Blank;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // key value, trimmed
+    bool has_value = false;  // the line holds an "="
+};
+
+// kernel32's blanks: the option grammar's white space and the DOS end-of-file character.
+bool IsIniSpace(char c);
+IniLine ClassifyIniLine(std::string_view line);
+
+struct IniKey {
+    std::string_view name;
+    std::string_view value;
+    bool has_value;
+};
+
+struct IniSection {
+    std::string_view name;
+    std::vector<IniKey> keys;
+    std::unordered_map<std::string, std::size_t> first_key;  // lower-case name -> index
+
+    // The first key of that name, compared case-insensitively, or null.
+    const IniKey* Find(std::string_view key) const;
+};
+
+struct IniFile {
+    std::string text;  // the names and values point into it
+    // Keys before the first header belong to a first section with the empty name, which is
+    // never listed but can be asked for by that name.
+    std::vector<IniSection> sections;
+    std::unordered_map<std::string, std::size_t> first_section;
+
+    const IniSection* Find(std::string_view section) const;
+};
+
+std::unique_ptr<IniFile> ParseIni(std::string text);
+
+// The parsed file, or null when it does not exist or cannot be read (which the INI calls treat
+// alike). The result stays valid until the next call.
+const IniFile* LoadIni(const char* file);
+
+}  // namespace wbh::platform::posix
