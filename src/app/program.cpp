@@ -66,10 +66,14 @@ int DispatchMode(const char* command_line) {
     if (p.mode.Empty()) return 1;
 
     switch (ReadModeNumber(p.mode.CStr())) {
-        case 1: return ConsentFlow().RunConsent(command_line);
-        case 2: return SetupFlow().RunSetup(command_line);
-        case 3: return 1;
-        default: return 0;
+        case 1:
+            return ConsentFlow().RunConsent(command_line);
+        case 2:
+            return SetupFlow().RunSetup(command_line);
+        case 3:
+            return 1;
+        default:
+            return 0;
     }
 }
 

@@ -8,9 +8,7 @@
 namespace wbh {
 
 // Space, tab, line feed, vertical tab, form feed, carriage return.
-constexpr bool IsSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
+constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 constexpr char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;

@@ -16,15 +16,13 @@ enum class ReadResult { Found, NotFound, OutOfMemory };
 
 // One platform read (section list, key list or value) into a buffer large enough for it.
 ReadResult ReadWhole(const char* file, const char* section, const char* key,
-                     std::unique_ptr<char[]>& buffer, std::uint32_t& length,
-                     std::uint32_t& size) {
+                     std::unique_ptr<char[]>& buffer, std::uint32_t& length, std::uint32_t& size) {
     size = sizeof kNotFoundSentinel;
     for (;;) {
         buffer.reset(new (std::nothrow) char[size]);
         if (!buffer) return ReadResult::OutOfMemory;
         buffer[0] = '\0';
-        length = platform::IniReadString(section, key, kNotFoundSentinel, buffer.get(),
-                                             size, file);
+        length = platform::IniReadString(section, key, kNotFoundSentinel, buffer.get(), size, file);
         if (EqualsNoCase(buffer.get(), kNotFoundSentinel)) {
             buffer.reset();
             return ReadResult::NotFound;
@@ -59,9 +57,12 @@ int ParametersFile::ReadAll(const char* file, EntryHandler handler) const {
     std::uint32_t sections_length = 0;
     std::uint32_t sections_size = 0;
     switch (ReadWhole(file, nullptr, nullptr, sections, sections_length, sections_size)) {
-        case ReadResult::OutOfMemory: return 0;
-        case ReadResult::NotFound: return 1;
-        case ReadResult::Found: break;
+        case ReadResult::OutOfMemory:
+            return 0;
+        case ReadResult::NotFound:
+            return 1;
+        case ReadResult::Found:
+            break;
     }
     if (sections_length == 0) return 1;
 
@@ -73,8 +74,8 @@ int ParametersFile::ReadAll(const char* file, EntryHandler handler) const {
         std::unique_ptr<char[]> keys;
         std::uint32_t keys_length = 0;
         std::uint32_t keys_size = 0;
-        const ReadResult listed = ReadWhole(file, section.get(), nullptr, keys, keys_length,
-                                            keys_size);
+        const ReadResult listed =
+            ReadWhole(file, section.get(), nullptr, keys, keys_length, keys_size);
         if (listed == ReadResult::OutOfMemory) return 0;
         if (listed == ReadResult::NotFound || keys_length == 0) continue;
 

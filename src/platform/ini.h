@@ -13,14 +13,13 @@ namespace wbh::platform {
 // Both given: the value of the key (quotes around it removed, blanks around it trimmed), or
 //   `fallback` when the key is not in the section; cut to size - 1 characters when too long.
 // Returns the number of characters placed in the buffer, not counting the final NUL.
-// A missing file gives an empty section list, and `fallback` for keys and values.
+// A missing or unreadable file gives an empty section list, and `fallback` for keys and values.
 std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
-                                char* buffer, std::uint32_t size, const char* file);
+                            char* buffer, std::uint32_t size, const char* file);
 
 // Sets key=value in the section, creating the file or section when missing; other sections and
 // keys stay as they are, an existing key is replaced, names match case-insensitively.
 // Returns false when the file could not be written; the file is then as it was.
-bool IniWriteString(const char* section, const char* key, const char* value,
-                        const char* file);
+bool IniWriteString(const char* section, const char* key, const char* value, const char* file);
 
 }  // namespace wbh::platform

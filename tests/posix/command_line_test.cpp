@@ -1,4 +1,6 @@
 // argv to command-line text: what the option grammar then makes of it is what the caller meant.
+#include "platform/posix/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "params/option_scanner.h"
-#include "platform/posix/command_line.h"
 
 namespace wbh::platform {
 namespace {
@@ -25,9 +26,11 @@ TEST(PosixCommandLine, ArgumentsReachTheScannerWhole) {
         std::vector<std::pair<std::string, std::string>> pairs;
     } rows[] = {
         {{"-mode", "3"}, "-mode 3", {{"mode", "3"}}},
-        {{"-installdirectory", "/home/me/My Books"}, "-installdirectory \"/home/me/My Books\"",
+        {{"-installdirectory", "/home/me/My Books"},
+         "-installdirectory \"/home/me/My Books\"",
          {{"installdirectory", "/home/me/My Books"}}},
-        {{"-autorunbookid", "b-17", "-mode", "1"}, "-autorunbookid \"b-17\" -mode 1",
+        {{"-autorunbookid", "b-17", "-mode", "1"},
+         "-autorunbookid \"b-17\" -mode 1",
          {{"autorunbookid", "b-17"}, {"mode", "1"}}},
         {{"-desktopshortcutname", "Le \"livre\" rouge"},
          "-desktopshortcutname 'Le \"livre\" rouge'",

@@ -19,8 +19,7 @@ const std::string kMain =
     "\r\n=emptykey\r\nK=first\r\nk=second\r\nempty=\r\n[other]\r\nmode=2\r\n[ spaced sec ]\r\n"
     "a=1\r\n[noclose\r\nb=2\r\n[x]trail\r\nc=3\r\n[PARAMETERS]\r\nmode=9\r\n[empty]\r\n"
     "[only]\r\nalone=\xE9t\xE9\r\n";
-const std::string kLf =
-    "a=1\nb=2\n[s]\nc=3\n[s]\nd=4\n[S]\ne=5\nc=33\n";
+const std::string kLf = "a=1\nb=2\n[s]\nc=3\n[s]\nd=4\n[S]\ne=5\nc=33\n";
 const std::string kBlanks =
     "[s]\nk\t=\tv\tw\t\n\tk2=\x0bv2\x0b\n k3 = a ; comment\n\x0c[t]\nlast=no newline";
 
@@ -44,15 +43,18 @@ TEST(IniContract, ReadsAsKernel32Does) {
         {"key list stops being useful at an empty name", &kMain, "parameters", nullptr, 4096, 51,
          "mode\0spaced key\0q1\0q2\0q3\0q4\0q5\0q6\0#hash\0\0K\0k\0empty\0\0"s},
         {"names match in any case", &kMain, "Parameters", "MODE", 4096, 1, "1\0"s},
-        {"blanks around key and value", &kMain, "parameters", "spaced key", 4096, 12, "spaced value\0"s},
+        {"blanks around key and value", &kMain, "parameters", "spaced key", 4096, 12,
+         "spaced value\0"s},
         {"double quotes removed", &kMain, "parameters", "q1", 4096, 3, "abc\0"s},
         {"single quotes removed", &kMain, "parameters", "q2", 4096, 3, "abc\0"s},
         {"unmatched quote kept", &kMain, "parameters", "q3", 4096, 4, "\"abc\0"s},
         {"empty quotes", &kMain, "parameters", "q4", 4096, 0, "\0"s},
         {"only the outer quotes", &kMain, "parameters", "q5", 4096, 3, "a\"b\0"s},
         {"blanks, then quotes", &kMain, "parameters", "q6", 4096, 1, "x\0"s},
-        {"a line without = is no key", &kMain, "parameters", "noequals", 4096, 15, "not_found_error\0"s},
-        {"comment lines are found but not listed", &kMain, "parameters", ";comment", 4096, 1, "1\0"s},
+        {"a line without = is no key", &kMain, "parameters", "noequals", 4096, 15,
+         "not_found_error\0"s},
+        {"comment lines are found but not listed", &kMain, "parameters", ";comment", 4096, 1,
+         "1\0"s},
         {"# is an ordinary key", &kMain, "parameters", "#hash", 4096, 1, "2\0"s},
         {"the empty key name", &kMain, "parameters", "", 4096, 8, "emptykey\0"s},
         {"the first of two keys wins", &kMain, "parameters", "k", 4096, 5, "first\0"s},
@@ -61,7 +63,8 @@ TEST(IniContract, ReadsAsKernel32Does) {
         {"keys of another section", &kMain, "other", nullptr, 4096, 5, "mode\0\0"s},
         {"section names are trimmed; a broken header is skipped", &kMain, "spaced sec", nullptr,
          4096, 4, "a\0b\0\0"s},
-        {"untrimmed name not found", &kMain, " spaced sec ", nullptr, 4096, 15, "not_found_error\0"s},
+        {"untrimmed name not found", &kMain, " spaced sec ", nullptr, 4096, 15,
+         "not_found_error\0"s},
         {"broken header", &kMain, "noclose", nullptr, 4096, 15, "not_found_error\0"s},
         {"text after ] ignored", &kMain, "x", nullptr, 4096, 2, "c\0\0"s},
         {"section without keys", &kMain, "empty", nullptr, 4096, 15, "not_found_error\0"s},
@@ -70,7 +73,8 @@ TEST(IniContract, ReadsAsKernel32Does) {
         {"section list cut", &kMain, nullptr, nullptr, 16, 14, "parameters\0oth\0"s},
         {"section list cut to one letter", &kMain, nullptr, nullptr, 3, 1, "p\0"s},
         {"section list in two bytes", &kMain, nullptr, nullptr, 2, 0, "\0"s},
-        {"section list, first name fits exactly", &kMain, nullptr, nullptr, 12, 10, "parameters\0"s},
+        {"section list, first name fits exactly", &kMain, nullptr, nullptr, 12, 10,
+         "parameters\0"s},
         {"section list, first name fits with one byte spare", &kMain, nullptr, nullptr, 13, 11,
          "parameters\0\0"s},
         {"key list, first name fits exactly", &kMain, "parameters", nullptr, 6, 4, "mode\0"s},
@@ -104,9 +108,8 @@ TEST(IniContract, ReadsAsKernel32Does) {
         const std::string file = row.file ? dir.Write("t.ini", *row.file) : missing;
         char buffer[4096 + 8];
         std::fill(std::begin(buffer), std::end(buffer), '#');
-        const unsigned got = wbh::platform::IniReadString(row.section, row.key,
-                                                              "not_found_error", buffer,
-                                                              row.size, file.c_str());
+        const unsigned got = wbh::platform::IniReadString(row.section, row.key, "not_found_error",
+                                                          buffer, row.size, file.c_str());
         EXPECT_EQ(row.result, got);
         const std::size_t n = std::min<std::size_t>(row.bytes.size(), row.size);
         EXPECT_EQ(row.bytes.substr(0, n), std::string(buffer, n));
@@ -116,7 +119,8 @@ TEST(IniContract, ReadsAsKernel32Does) {
 TEST(IniContract, WriteKeepsEverythingElse) {
     test::TempDir dir;
     const std::string file = dir.Write(
-        "r.ini", "; head\r\n[other]\r\nx = 1\r\n[adrtp]\r\n  exitcode = 5 \r\nkeep=2\r\n[last]\r\ny=3");
+        "r.ini",
+        "; head\r\n[other]\r\nx = 1\r\n[adrtp]\r\n  exitcode = 5 \r\nkeep=2\r\n[last]\r\ny=3");
     ASSERT_TRUE(platform::IniWriteString("ADRTP", "ExitCode", "0", file.c_str()));
 
     struct Expect {
@@ -124,22 +128,24 @@ TEST(IniContract, WriteKeepsEverythingElse) {
         const char* key;
         const char* value;
     };
-    const Expect expected[] = {
-        {"other", "x", "1"}, {"ADRTP", "ExitCode", "0"}, {"adrtp", "keep", "2"}, {"last", "y", "3"}};
+    const Expect expected[] = {{"other", "x", "1"},
+                               {"ADRTP", "ExitCode", "0"},
+                               {"adrtp", "keep", "2"},
+                               {"last", "y", "3"}};
     for (const Expect& e : expected) {
         SCOPED_TRACE(std::string(e.section) + "/" + e.key);
         char buffer[64];
         platform::IniReadString(e.section, e.key, "not_found_error", buffer, sizeof buffer,
-                                    file.c_str());
+                                file.c_str());
         EXPECT_STREQ(e.value, buffer);
     }
     char sections[64];
-    const unsigned n = platform::IniReadString(nullptr, nullptr, "not_found_error",
-                                                   sections, sizeof sections, file.c_str());
+    const unsigned n = platform::IniReadString(nullptr, nullptr, "not_found_error", sections,
+                                               sizeof sections, file.c_str());
     EXPECT_EQ("other\0adrtp\0last\0"s, std::string(sections, n));
     char keys[64];
     const unsigned k = platform::IniReadString("adrtp", nullptr, "not_found_error", keys,
-                                                   sizeof keys, file.c_str());
+                                               sizeof keys, file.c_str());
     EXPECT_EQ("exitcode\0keep\0"s, std::string(keys, k));  // replaced in place, name as written
 }
 
@@ -160,8 +166,8 @@ TEST(IniContract, WriteCreatesFileOrSection) {
 
     const std::string added = dir.Write("added.rtp", "[ADRTP]\r\nA=1\r\n\r\n[z]\r\nq=1\r\n");
     ASSERT_TRUE(platform::IniWriteString("ADRTP", "ExitCode", "0", added.c_str()));
-    const unsigned k = platform::IniReadString("ADRTP", nullptr, "x", buffer, sizeof buffer,
-                                                   added.c_str());
+    const unsigned k =
+        platform::IniReadString("ADRTP", nullptr, "x", buffer, sizeof buffer, added.c_str());
     EXPECT_EQ("A\0ExitCode\0"s, std::string(buffer, k));
     platform::IniReadString("z", "q", "x", buffer, sizeof buffer, added.c_str());
     EXPECT_STREQ("1", buffer);

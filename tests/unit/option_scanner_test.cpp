@@ -1,13 +1,13 @@
 // The option grammar, row by row, and the scanner's limits: handler stop, 8-bit text, words
 // before the first option, and a command line of a megabyte.
+#include "params/option_scanner.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "params/option_scanner.h"
 
 namespace wbh {
 namespace {
@@ -43,7 +43,8 @@ struct Row {
 
 TEST(OptionScanner, WorkedExamples) {
     const Row rows[] = {
-        {R"(-mode 1 -rtpfilename C:\Temp\r1.rtp)", {{"mode", "1"}, {"rtpfilename", R"(C:\Temp\r1.rtp)"}}},
+        {R"(-mode 1 -rtpfilename C:\Temp\r1.rtp)",
+         {{"mode", "1"}, {"rtpfilename", R"(C:\Temp\r1.rtp)"}}},
         {R"(/mode 2 /parametersfilepath "C:\Program Files\Book\p.ini")",
          {{"mode", "2"}, {"parametersfilepath", R"(C:\Program Files\Book\p.ini)"}}},
         {R"(-installdirectory C:\My Books\Paris -mode 2)",
@@ -53,10 +54,12 @@ TEST(OptionScanner, WorkedExamples) {
         {"-targetfilepath C:/books/index.htm", {{"targetfilepath", "C:"}, {"books/index.htm", ""}}},
         {R"(-autorunbookid "b-17" -mode 1)", {{"autorunbookid", "b-17"}, {"mode", "1"}}},
         {"-desktopshortcutname -mode 2", {{"desktopshortcutname", ""}, {"mode", "2"}}},
-        {"-desktopshortcutname 'My book' -mode 2", {{"desktopshortcutname", "My book"}, {"mode", "2"}}},
+        {"-desktopshortcutname 'My book' -mode 2",
+         {{"desktopshortcutname", "My book"}, {"mode", "2"}}},
         {R"(-desktopshortcutname "My book"extra -mode 2)",
          {{"desktopshortcutname", "My book"}, {"mode", "2"}}},
-        {R"(-desktopshortcutname "My book"-mode 2)", {{"desktopshortcutname", "My book"}, {"mode", "2"}}},
+        {R"(-desktopshortcutname "My book"-mode 2)",
+         {{"desktopshortcutname", "My book"}, {"mode", "2"}}},
         {R"(-desktopshortcutname "My book -mode 2)", {{"desktopshortcutname", "My book -mode 2"}}},
         {"-desktopshortcutname '  My book  ' -mode 2",
          {{"desktopshortcutname", "  My book"}, {"mode", "2"}}},
@@ -112,8 +115,8 @@ TEST(OptionScanner, MegabyteCommandLineIsScannedWholeAndQuickly) {
     const std::string text = "-installdirectory " + big + " -mode 2";
     const auto start = std::chrono::steady_clock::now();
     const Pairs got = Scan(text);
-    const double ms = std::chrono::duration<double, std::milli>(
-                          std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     ASSERT_EQ(2u, got.size());
     EXPECT_EQ(big, got[0].second);
     EXPECT_EQ("mode", got[1].first);
@@ -125,8 +128,9 @@ TEST(OptionScanner, MegabyteCommandLineIsScannedWholeAndQuickly) {
     for (int i = 0; i < (1 << 19); ++i) markers += "- ";
     const auto start2 = std::chrono::steady_clock::now();
     const Pairs many = Scan(markers);
-    const double ms2 = std::chrono::duration<double, std::milli>(
-                           std::chrono::steady_clock::now() - start2).count();
+    const double ms2 =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start2)
+            .count();
     EXPECT_EQ(static_cast<std::size_t>(1 << 19), many.size());
     EXPECT_LT(ms2, 1000.0);
 }

@@ -1,12 +1,14 @@
 // The parameters file reader on the platform's INI backend: file order, section names as
 // written, the sentinel ending the read, growth of the buffers, and large values.
+#include "params/parameters_file.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
 
-#include "params/parameters_file.h"
+#include "platform/fault.h"
 #include "support/temp_dir.h"
 
 namespace wbh {
@@ -42,15 +44,22 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSections) {
         int result;
         Entries entries;
     } rows[] = {
-        {"two sections", "[parameters]\nmode=1\n[other]\nmode=2\n", 1,
+        {"two sections",
+         "[parameters]\nmode=1\n[other]\nmode=2\n",
+         1,
          {"parameters|mode|1", "other|mode|2"}},
         {"section name as written", "[PARAMETERS]\nMode=3\n", 1, {"PARAMETERS|Mode|3"}},
         {"empty value goes on", "[p]\na=\nb=2\n", 1, {"p|a|", "p|b|2"}},
         {"sentinel in capitals ends the read", "[p]\na=1\nb=NOT_FOUND_ERROR\nc=3\n", 0, {"p|a|1"}},
-        {"longer text beginning with the sentinel", "[p]\na=not_found_error and more\nb=2\n", 0, {}},
+        {"longer text beginning with the sentinel",
+         "[p]\na=not_found_error and more\nb=2\n",
+         0,
+         {}},
         {"first section named like the sentinel", "[not_found_error]\na=1\n[p]\nb=2\n", 1, {}},
         {"first key named like the sentinel skips its section",
-         "[p]\nnot_found_error=1\na=2\n[q]\nb=3\n", 1, {"q|b|3"}},
+         "[p]\nnot_found_error=1\na=2\n[q]\nb=3\n",
+         1,
+         {"q|b|3"}},
         {"section without keys skipped", "[empty]\n[p]\na=1\n", 1, {"p|a|1"}},
         {"empty file", "", 1, {}},
         {"keys without a section are not listed", "a=1\n", 1, {}},
@@ -90,6 +99,45 @@ TEST(ParametersFile, BuffersGrowBy256ThenDouble) {
     EXPECT_EQ(0u, ParametersFile::NextSize(0x40000000u));  // no size past 2 GiB
 }
 
+TEST(ParametersFile, AThousandCharacterValueTakesFiveReads) {
+    test::TempDir dir;
+    const std::string value(1000, 'v');
+    const std::string file = dir.Write("p.ini", "[p]\nk=" + value + "\n");
+    platform::fault::Reset();
+    const Outcome got = Read(file);
+    // The section list and the key list fit 16 bytes; the value needs 16, 272, 528, 784, 1040.
+    EXPECT_EQ(7, platform::fault::CallCount());
+    EXPECT_EQ((Entries{"p|k|" + value}), got.entries);
+}
+
+TEST(ParametersFile, EachFailedReadHasItsOwnOutcome) {
+    test::TempDir dir;
+    const std::string file = dir.Write("p.ini", "[p]\na=1\nb=2\n[q]\nc=3\n");
+    // The reads in order: section list, keys of p, a, b, keys of q, c. A failed read answers as
+    // a missing file: a list reads as empty and is skipped, a value ends the whole read.
+    const struct {
+        int result;
+        Entries entries;
+    } outcomes[] = {
+        {1, {}},
+        {1, {"q|c|3"}},
+        {0, {}},
+        {0, {"p|a|1"}},
+        {1, {"p|a|1", "p|b|2"}},
+        {0, {"p|a|1", "p|b|2"}},
+        {1, {"p|a|1", "p|b|2", "q|c|3"}},  // no seventh read: nothing fails
+    };
+    for (long n = 1; n <= 7; ++n) {
+        SCOPED_TRACE("failing read " + std::to_string(n));
+        platform::fault::Reset();
+        platform::fault::FailNth(n);
+        const Outcome got = Read(file);
+        platform::fault::Reset();
+        EXPECT_EQ(outcomes[n - 1].result, got.result);
+        EXPECT_EQ(outcomes[n - 1].entries, got.entries);
+    }
+}
+
 TEST(ParametersFile, ValuesKeyListsAndSectionListsOfAnyLengthAreReadWhole) {
     test::TempDir dir;
     const std::string v1000(1000, 'v');
@@ -110,8 +158,8 @@ TEST(ParametersFile, MegabyteValueIsReadQuickly) {
     const std::string file = dir.Write("p.ini", "[parameters]\nbig=" + big + "\nmode=3\n");
     const auto start = std::chrono::steady_clock::now();
     const Outcome got = Read(file);
-    const double ms = std::chrono::duration<double, std::milli>(
-                          std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(1, got.result);
     ASSERT_EQ(2u, got.entries.size());
     EXPECT_EQ("parameters|big|" + big, got.entries[0]);

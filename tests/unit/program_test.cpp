@@ -1,11 +1,12 @@
 // The whole run in process: mode choice and exit codes, the result file, the parameters file
 // overriding the command line, bounded fields, and the COM failure path.
+#include "app/program.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 
-#include "app/program.h"
 #include "consent/consent_flow.h"
 #include "platform/fault.h"
 #include "platform/ini.h"
@@ -19,8 +20,7 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 std::string ExitCodeIn(const std::string& file) {
     char buffer[64];
-    platform::IniReadString("ADRTP", "ExitCode", "<none>", buffer, sizeof buffer,
-                                file.c_str());
+    platform::IniReadString("ADRTP", "ExitCode", "<none>", buffer, sizeof buffer, file.c_str());
     return buffer;
 }
 
@@ -44,12 +44,12 @@ TEST_F(Program, ModeChoiceAndExitCodes) {
         {"-mode '  3'", 1},
         {"-mode 3x", 1},
         {"-mode 03", 1},
-        {"-mode -1", 1},          // the value ends at the "-": mode is empty
+        {"-mode -1", 1},  // the value ends at the "-": mode is empty
         {"-mode '-1'", 0},
         {"-mode 99999999999999999999", 0},
         {"-MODE 7", 0},
         {"/Mode 7", 0},
-        {"--mode 7", 1},          // names "-mode", which is no launch option
+        {"--mode 7", 1},         // names "-mode", which is no launch option
         {"-mode 7 -mode 3", 1},  // the later value wins
         {"words first -mode 7", 0},
     };
@@ -57,8 +57,7 @@ TEST_F(Program, ModeChoiceAndExitCodes) {
         SCOPED_TRACE(row.options);
         const std::string rtp = dir_.File("r.rtp");
         std::remove(rtp.c_str());
-        const std::string command_line =
-            std::string(row.options) + " -rtpfilename " + Quoted(rtp);
+        const std::string command_line = std::string(row.options) + " -rtpfilename " + Quoted(rtp);
         EXPECT_EQ(row.exit_code, RunProgram(command_line.c_str()));
         EXPECT_EQ("0", ExitCodeIn(rtp));  // always 0, whatever the exit code
     }
@@ -89,7 +88,8 @@ TEST_F(Program, ParametersFileModeOverridesTheCommandLine) {
         {"file mode wins", "[parameters]\nmode=3\n", 1},
         {"section name in any case", "[Parameters]\nMODE=3\n", 1},
         {"mode in another section ignored", "[other]\nmode=3\n", 0},
-        {"launch keys other than mode ignored", "[parameters]\nrtpfilename=x\nparametersfilepath=y\n", 0},
+        {"launch keys other than mode ignored",
+         "[parameters]\nrtpfilename=x\nparametersfilepath=y\n", 0},
         {"a value reading as the sentinel ends the run before any mode",
          "[parameters]\nx=not_found_error\nmode=7\n", 1},
         {"empty file", "", 0},
@@ -98,8 +98,8 @@ TEST_F(Program, ParametersFileModeOverridesTheCommandLine) {
         SCOPED_TRACE(row.what);
         const std::string ini = dir_.Write("p.ini", row.file);
         const std::string rtp = dir_.File("r.rtp");
-        const std::string command_line = "-mode 7 -parametersfilepath " + Quoted(ini) +
-                                         " -rtpfilename " + Quoted(rtp);
+        const std::string command_line =
+            "-mode 7 -parametersfilepath " + Quoted(ini) + " -rtpfilename " + Quoted(rtp);
         EXPECT_EQ(row.exit_code, RunProgram(command_line.c_str()));
         EXPECT_STREQ(rtp.c_str(), LaunchParams().rtpfilename.CStr());
         EXPECT_EQ("0", ExitCodeIn(rtp));
@@ -111,8 +111,10 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLast) {
         "p.ini",
         "[parameters]\nauthoruserid=from-file\nparametersfilepath=elsewhere\n"
         "installdirectory=ignored\ntargetfilepath=index.htm\n[other]\nauthorpartnerid=no\n");
-    const std::string tail = " -authoruserid cmd -authorpartnerid p -installdirectory D:\\Books"
-                             " -parametersfilepath " + Quoted(ini);
+    const std::string tail =
+        " -authoruserid cmd -authorpartnerid p -installdirectory D:\\Books"
+        " -parametersfilepath " +
+        Quoted(ini);
     EXPECT_EQ(1, RunProgram(("-mode 1" + tail).c_str()));
     EXPECT_STREQ("from-file", ConsentParams().authoruserid.CStr());
     EXPECT_STREQ("p", ConsentParams().authorpartnerid.CStr());
@@ -152,8 +154,46 @@ TEST_F(Program, ComFailureEndsTheRunWithZeroAndNoResultFile) {
     EXPECT_EQ("<missing>", dir_.Read("r.rtp"));
 }
 
+TEST_F(Program, NoFailingCallLosesTheCallersResultFile) {
+    const std::string before = "[caller]\r\nstate=kept\r\n";
+    const std::string ini = dir_.Write("p.ini", "[parameters]\nmode=3\n[other]\nx=1\n");
+    const std::string command_line = "-mode 7 -parametersfilepath " + Quoted(ini) +
+                                     " -rtpfilename " + Quoted(dir_.File("r.rtp"));
+    platform::fault::Reset();
+    RunProgram(("-mode 7 -parametersfilepath " + Quoted(ini)).c_str());
+    const long calls_before_write = platform::fault::CallCount();
+    platform::fault::Reset();
+    dir_.Write("r.rtp", before);
+    EXPECT_EQ(1, RunProgram(command_line.c_str()));
+    const long calls = platform::fault::CallCount();
+    EXPECT_GE(calls_before_write, 7);  // COM, then the parameters file's reads
+    EXPECT_GT(calls, calls_before_write);
+
+    for (long n = 1; n <= calls; ++n) {
+        SCOPED_TRACE("failing call " + std::to_string(n));
+        dir_.Write("r.rtp", before);
+        platform::fault::Reset();
+        platform::fault::FailNth(n);
+        const int code = RunProgram(command_line.c_str());
+        platform::fault::Reset();
+        // Exit code 0 only when COM failed (the first call) or the file's mode was not read.
+        EXPECT_TRUE(code == 1 || code == 0);
+        if (n == 1) EXPECT_EQ(0, code);
+        char state[16];
+        platform::IniReadString("caller", "state", "<lost>", state, sizeof state,
+                                dir_.File("r.rtp").c_str());
+        EXPECT_STREQ("kept", state);
+        const std::string exit_code = ExitCodeIn(dir_.File("r.rtp"));
+        // The result file is missing its entry only when COM or the write itself failed.
+        EXPECT_TRUE(exit_code == "0" ||
+                    (exit_code == "<none>" && (n == 1 || n > calls_before_write)))
+            << exit_code;
+    }
+}
+
 TEST_F(Program, ResultFileKeepsOtherEntries) {
-    const std::string rtp = dir_.Write("r.rtp", "[caller]\nstate=kept\n[ADRTP]\nExitCode=5\nOther=1\n");
+    const std::string rtp =
+        dir_.Write("r.rtp", "[caller]\nstate=kept\n[ADRTP]\nExitCode=5\nOther=1\n");
     EXPECT_EQ(1, RunProgram(("-mode 3 -rtpfilename " + Quoted(rtp)).c_str()));
     EXPECT_EQ("0", ExitCodeIn(rtp));
     char buffer[32];
@@ -175,8 +215,8 @@ TEST_F(Program, MegabyteInputsFinishQuickly) {
         "-mode 7 -autorunbookid " + big + " -parametersfilepath " + Quoted(ini);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(1, RunProgram(command_line.c_str()));
-    const double ms = std::chrono::duration<double, std::milli>(
-                          std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     EXPECT_TRUE(ConsentParams().autorunbookid.Empty());  // too long for its field: refused
     EXPECT_TRUE(ConsentParams().authoruserid.Empty());
     EXPECT_LT(ms, 1000.0);

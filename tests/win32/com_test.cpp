@@ -1,7 +1,6 @@
 // On Windows the COM failure path is real: a thread already in the multithreaded apartment
 // makes CoInitialize fail with RPC_E_CHANGED_MODE.
 #include <gtest/gtest.h>
-
 #include <objbase.h>
 
 #include "app/program.h"

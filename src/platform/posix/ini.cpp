@@ -84,9 +84,10 @@ std::uint32_t CopyValue(std::string_view value, char* buffer, std::uint32_t size
 }  // namespace
 
 std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
-                           char* buffer, std::uint32_t size, const char* file) {
+                            char* buffer, std::uint32_t size, const char* file) {
     const std::string_view fallback_text = fallback ? fallback : "";
-    const IniFile* ini = file ? posix::LoadIni(file) : nullptr;
+    const bool failed = fault::Fail("GetPrivateProfileString");
+    const IniFile* ini = (file && !failed) ? posix::LoadIni(file) : nullptr;
     if (ini == nullptr) {
         if (section == nullptr) return CopyList({}, buffer, size);
         return CopyCut(fallback_text, buffer, size);
@@ -120,8 +121,7 @@ namespace {
 
 // The new text of the file: the key's line replaced in place, or added after the last entry of
 // its section, or a new section appended. Every other byte stays as it was.
-std::string Edit(std::string_view text, const char* section, const char* key,
-                 const char* value) {
+std::string Edit(std::string_view text, const char* section, const char* key, const char* value) {
     const std::string_view newline =
         text.find("\r\n") != std::string_view::npos || text.empty() ? "\r\n" : "\n";
     const std::string entry = std::string(key) + "=" + value;
@@ -222,8 +222,7 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-bool IniWriteString(const char* section, const char* key, const char* value,
-                        const char* file) {
+bool IniWriteString(const char* section, const char* key, const char* value, const char* file) {
     if (section == nullptr || key == nullptr || value == nullptr || file == nullptr ||
         file[0] == '\0') {
         return false;

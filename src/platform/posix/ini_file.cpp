@@ -9,7 +9,6 @@
 #include <cerrno>
 
 #include "common/ascii.h"
-#include "platform/fault.h"
 
 namespace wbh::platform::posix {
 namespace {
@@ -131,7 +130,6 @@ std::unique_ptr<IniFile> ParseIni(std::string text) {
 }
 
 const IniFile* LoadIni(const char* path) {
-    if (fault::Fail("ReadProfileFile")) return nullptr;
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
 

@@ -8,8 +8,7 @@
 
 namespace wbh::platform {
 
-ComScope::ComScope()
-    : ok_(!fault::Fail("CoInitialize") && SUCCEEDED(CoInitialize(nullptr))) {}
+ComScope::ComScope() : ok_(!fault::Fail("CoInitialize") && SUCCEEDED(CoInitialize(nullptr))) {}
 
 ComScope::~ComScope() {
     if (ok_) CoUninitialize();

@@ -14,4 +14,3 @@ HMODULE& Module() {
 }
 
 }  // namespace wbh::platform::win32
-

@@ -1,0 +1,66 @@
+// The POSIX INI layer keeps the last file it parsed: it must see every change to the file, and
+// it must make a parameters file of many keys cost about one parse.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+
+#include "params/parameters_file.h"
+#include "platform/ini.h"
+#include "support/temp_dir.h"
+
+namespace wbh::platform {
+namespace {
+
+std::string Value(const std::string& file, const char* key) {
+    char buffer[64];
+    IniReadString("s", key, "<none>", buffer, sizeof buffer, file.c_str());
+    return buffer;
+}
+
+TEST(PosixIniFile, SeesFilesReplacedOrRewritten) {
+    test::TempDir dir;
+    const std::string file = dir.Write("a.ini", "[s]\nk=1\n");
+    EXPECT_EQ("1", Value(file, "k"));
+
+    dir.Write("a.ini", "[s]\nk=2\n");  // replaced by another file
+    EXPECT_EQ("2", Value(file, "k"));
+
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << "[s]\nk=333\n";  // same file
+    EXPECT_EQ("333", Value(file, "k"));
+
+    const std::string other = dir.Write("b.ini", "[s]\nk=b\n");
+    EXPECT_EQ("b", Value(other, "k"));
+    EXPECT_EQ("333", Value(file, "k"));
+
+    ASSERT_TRUE(IniWriteString("s", "k", "4", file.c_str()));
+    EXPECT_EQ("4", Value(file, "k"));
+
+    std::remove(file.c_str());
+    EXPECT_EQ("<none>", Value(file, "k"));
+}
+
+int g_entries = 0;
+int Count(const char*, const char*, const char*) {
+    ++g_entries;
+    return 1;
+}
+
+TEST(PosixIniFile, FiftyThousandKeysReadInWellUnderASecond) {
+    test::TempDir dir;
+    std::string text = "[parameters]\n";
+    for (int i = 0; i < 50000; ++i) text += "key" + std::to_string(i) + "=value\n";
+    const std::string file = dir.Write("p.ini", text);
+    g_entries = 0;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(1, ReadParametersFile(file.c_str(), Count));
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(50000, g_entries);
+    EXPECT_LT(ms, 1000.0);
+    std::printf("parameters file of 50000 keys (%zu bytes): %.1f ms\n", text.size(), ms);
+}
+
+}  // namespace
+}  // namespace wbh::platform
