@@ -1,8 +1,10 @@
 // The POSIX INI layer keeps the last file it parsed: it must see every change to the file, and
 // it must make a parameters file of many keys cost about one parse.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -39,6 +41,18 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewritten) {
 
     std::remove(file.c_str());
     EXPECT_EQ("<none>", Value(file, "k"));
+}
+
+TEST(PosixIniFile, AFifoOrDeviceAtTheNameNeverBlocks) {
+    test::TempDir dir;
+    const std::string fifo = dir.File("p.ini");
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    for (const std::string& file : {fifo, std::string("/dev/zero")}) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ("<none>", Value(file, "k"));  // read as a missing file, at once
+        EXPECT_FALSE(IniWriteString("s", "k", "1", file.c_str()));
+    }
+    EXPECT_FALSE(std::filesystem::is_regular_file(fifo));  // not replaced by a file
 }
 
 int g_entries = 0;

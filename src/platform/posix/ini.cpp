@@ -133,8 +133,7 @@ std::string Edit(std::string_view text, const char* section, const char* key, co
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
         const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-        std::string_view raw = text.substr(pos, next - pos);
-        std::string_view body = raw;
+        std::string_view body = text.substr(pos, next - pos);
         while (!body.empty() && (body.back() == '\n' || body.back() == '\r')) body.remove_suffix(1);
         const IniLine line = posix::ClassifyIniLine(body);
 
@@ -186,23 +185,13 @@ bool ReadForEdit(const char* file, std::string& text, bool& exists) {
     text.clear();
     exists = false;
     if (fault::Fail("ReadProfileFile")) return false;
-    const int fd = ::open(file, O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    const int fd = posix::OpenRegularFile(file, st);
     if (fd < 0) return errno == ENOENT;
     exists = true;
-    char chunk[65536];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        text.append(chunk, static_cast<std::size_t>(n));
-    }
+    const bool read = posix::ReadToEnd(fd, text);
     ::close(fd);
-    return ok;
+    return read;
 }
 
 bool WriteAll(int fd, const std::string& text) {

@@ -51,7 +51,20 @@ Cache& TheCache() {
     return cache;
 }
 
-bool ReadAll(int fd, std::string& text) {
+}  // namespace
+
+int OpenRegularFile(const char* path, struct stat& st) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+bool ReadToEnd(int fd, std::string& text) {
     char chunk[65536];
     for (;;) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
@@ -63,8 +76,6 @@ bool ReadAll(int fd, std::string& text) {
         text.append(chunk, static_cast<std::size_t>(n));
     }
 }
-
-}  // namespace
 
 bool IsIniSpace(char c) { return IsSpace(c) || c == '\x1a'; }
 
@@ -130,22 +141,19 @@ std::unique_ptr<IniFile> ParseIni(std::string text) {
 }
 
 const IniFile* LoadIni(const char* path) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    const int fd = OpenRegularFile(path, st);
     if (fd < 0) return nullptr;
 
     Cache& cache = TheCache();
-    struct stat st;
-    Identity identity;
-    if (::fstat(fd, &st) == 0) {
-        identity = Identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-        if (cache.parsed && cache.path == path && cache.identity == identity) {
-            ::close(fd);
-            return cache.parsed.get();
-        }
+    const Identity identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    if (cache.parsed && cache.path == path && cache.identity == identity) {
+        ::close(fd);
+        return cache.parsed.get();
     }
 
     std::string text;
-    const bool read = ReadAll(fd, text);
+    const bool read = ReadToEnd(fd, text);
     ::close(fd);
     cache.parsed.reset();
     if (!read) return nullptr;

@@ -4,6 +4,8 @@
 // K times the file.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -51,6 +53,14 @@ struct IniFile {
 };
 
 std::unique_ptr<IniFile> ParseIni(std::string text);
+
+// Opens a regular file for reading without blocking (a FIFO or a device at the name would
+// otherwise wait or never end): the descriptor, or -1 with errno set (EINVAL: not a regular
+// file). `st` receives the file's status.
+int OpenRegularFile(const char* path, struct stat& st);
+
+// Reads from the descriptor to its end; false on a read error.
+bool ReadToEnd(int fd, std::string& text);
 
 // The parsed file, or null when it does not exist or cannot be read (which the INI calls treat
 // alike). The result stays valid until the next call.
