@@ -146,7 +146,8 @@ std::string Edit(std::string_view text, const char* section, const char* key, co
             }
         } else if (in_section && line.kind == IniLine::Kind::Key) {
             if (EqualsNoCase(line.name, key)) {
-                const std::size_t name_at = body.find_first_not_of(" \t\v\f\x1a");
+                std::size_t name_at = 0;
+                while (posix::IsIniSpace(body[name_at])) ++name_at;  // keep the indentation
                 std::string edited(text.substr(0, pos));
                 edited += body.substr(0, name_at);
                 edited += std::string(line.name) + "=" + value;
@@ -179,16 +180,21 @@ std::string Edit(std::string_view text, const char* section, const char* key, co
     return edited;
 }
 
-// The file's bytes for editing: false when it exists but cannot be read, so that an unreadable
-// file is never replaced by one that lost its contents. A missing file reads as empty.
-bool ReadForEdit(const char* file, std::string& text, bool& exists) {
+// The file's bytes and permission bits for editing: false when it exists but cannot be read,
+// so that an unreadable file is never replaced by one that lost its contents. A missing file
+// reads as empty, with the bits a new file would get.
+bool ReadForEdit(const char* file, std::string& text, mode_t& mode) {
     text.clear();
-    exists = false;
     if (fault::Fail("ReadProfileFile")) return false;
     struct stat st;
     const int fd = posix::OpenRegularFile(file, st);
-    if (fd < 0) return errno == ENOENT;
-    exists = true;
+    if (fd < 0) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+        return errno == ENOENT;
+    }
+    mode = st.st_mode & 07777;
     const bool read = posix::ReadToEnd(fd, text);
     ::close(fd);
     return read;
@@ -217,23 +223,13 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
         return false;
     }
     std::string text;
-    bool exists = false;
-    if (!ReadForEdit(file, text, exists)) return false;
+    mode_t mode = 0;
+    if (!ReadForEdit(file, text, mode)) return false;
 
     // Write through a symbolic link rather than replacing the link itself.
     std::string target = file;
-    mode_t mode = 0;
-    if (exists) {
-        char resolved[PATH_MAX];
-        if (::realpath(file, resolved) != nullptr) target = resolved;
-        struct stat st;
-        if (::stat(target.c_str(), &st) != 0) return false;
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
+    char resolved[PATH_MAX];
+    if (::realpath(file, resolved) != nullptr) target = resolved;
 
     const std::string edited = Edit(text, section, key, value);
     std::string temp = target + ".XXXXXX";
