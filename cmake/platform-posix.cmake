@@ -2,6 +2,8 @@
 file(GLOB WBH_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/posix/*.cpp)
 list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
 set(WBH_ENTRY_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
-set(WBH_PLATFORM_LIBRARIES)
+# The registry is an SQLite file (libsqlite3-dev).
+find_package(SQLite3 REQUIRED)
+set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/posix)
 set(WBH_PROGRAM_LINK_OPTIONS)

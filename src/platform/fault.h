@@ -10,8 +10,9 @@ void FailCall(const char* name);
 void FailNth(long n);
 // Disarms everything and restarts the count.
 void Reset();
-// Injectable calls made since the last Reset.
+// Injectable calls made since the last Reset: all of them, or those of one name.
 long CallCount();
+long CallCount(const char* name);
 
 // Asked by the platform layer before each injectable call: true means "fail this one".
 bool Fail(const char* name);

@@ -1,0 +1,71 @@
+// The registry, with the contract of the Win32 calls behind it (RegOpenKeyExA, RegCreateKeyExA,
+// RegQueryValueExA, RegSetValueExA, RegDeleteValueA, RegQueryInfoKeyA, RegCloseKey). Windows
+// calls them directly; POSIX keeps both roots in one SQLite database per user. Every call
+// returns a Windows error code, 0 for success; a failed call changes none of its outputs
+// unless said otherwise.
+#pragma once
+
+#include <cstdint>
+
+namespace wbh::platform::registry {
+
+// One open key. Opaque; null is no key.
+struct KeyObject;
+using Key = KeyObject*;
+
+enum class Root { kCurrentUser, kClassesRoot };
+// The predefined root keys; always open, closing them does nothing.
+Key RootKey(Root root);
+
+// Result codes (the Windows values).
+constexpr long kSuccess = 0;
+constexpr long kFileNotFound = 2;        // no such key or value
+constexpr long kAccessDenied = 5;        // the handle lacks the access, or the store is read-only
+constexpr long kInvalidHandle = 6;       // null or closed key
+constexpr long kOutOfMemory = 14;
+constexpr long kInvalidParameter = 87;   // a name over its length limit
+constexpr long kBadPathname = 161;       // a key path that starts with a backslash
+constexpr long kMoreData = 234;          // the value is larger than the caller's buffer
+constexpr long kBadDatabase = 1009;      // the store is not a registry this program can read
+constexpr long kIoFailed = 1016;         // the store could not be read or written
+constexpr long kKeyDeleted = 1018;       // the key was removed while open
+
+// Value types.
+constexpr std::uint32_t kTypeString = 1;  // REG_SZ
+constexpr std::uint32_t kTypeBinary = 3;  // REG_BINARY
+constexpr std::uint32_t kTypeDword = 4;   // REG_DWORD, little-endian
+
+// Access masks.
+constexpr std::uint32_t kQueryValue = 0x0001;
+constexpr std::uint32_t kSetValue = 0x0002;
+constexpr std::uint32_t kRead = 0x20019;
+constexpr std::uint32_t kAllAccess = 0xF003F;
+
+// Opens the key at `path` below `parent`: key names joined by backslashes (empty names are
+// skipped, a leading backslash is refused), names compared case-insensitively; an empty or null
+// path opens the parent itself again (for a root, the root itself). As the ANSI calls do, a path
+// longer than 260 characters fails with kMoreData and a name longer than 256 with
+// kInvalidParameter. On success *out is a handle to close with CloseKey.
+long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out);
+// As OpenKey, making every missing key on the path first, with the names as written.
+long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out);
+// Reads value `name` (null or empty: the key's default value) into data, which has *size bytes;
+// type and size must not be null. Reports the stored size in *size and its type in *type, also
+// with kMoreData. The bytes come as stored, except that a text type stored without its NUL gets
+// one after its bytes when there is room (not counted in the size). A value larger than *size
+// bytes fails with kMoreData and leaves data as it was. data may be null to ask for the size
+// alone. Needs kQueryValue.
+long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                std::uint32_t* size);
+// Stores `size` bytes of `type` as value `name`, replacing any value of that name whatever its
+// earlier type; a new name is stored as written. Needs kSetValue.
+long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t* data,
+              std::uint32_t size);
+// Removes value `name`; kFileNotFound when there is none. Needs kSetValue.
+long DeleteValue(Key key, const char* name);
+// The number of direct sub-keys. Documented to need kQueryValue (Wine does not ask).
+long CountSubkeys(Key key, std::uint32_t* count);
+// Releases the handle, whatever the result.
+long CloseKey(Key key);
+
+}  // namespace wbh::platform::registry

@@ -1,0 +1,50 @@
+// RegKey: the owner of one open registry key, through which every registry access of the
+// program goes. Each operation returns the platform's code, 0 for success; a failed Open or
+// Create leaves the holder as it was, and the holder closes its key when destroyed.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/registry.h"
+
+namespace wbh::store {
+
+using platform::registry::Key;
+
+class RegKey {
+public:
+    RegKey() = default;
+    ~RegKey() { Close(); }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+
+    // On success closes the key held before (returning that close's code) and holds the new
+    // one. `parent` is a root (platform::registry::RootKey) or another holder's Handle().
+    long Open(Key parent, const char* path, std::uint32_t access);
+    // As Open, making every missing key on the path.
+    long Create(Key parent, const char* path, std::uint32_t access);
+    // Empties the holder whatever the platform answers; 0 and no call when it holds nothing.
+    long Close();
+
+    // A null name is the key's default value. Queries ignore the stored type.
+    // Fewer than 4 stored bytes replace only that many low-order bytes of `value`; more fail
+    // with kMoreData.
+    long QueryDword(std::uint32_t& value, const char* name);
+    // `size` is the buffer's size on entry and the stored size on return. After success the
+    // buffer holds a NUL-terminated text: a stored text without its terminator is terminated
+    // after its bytes, and one that fills the buffer without a terminator fails with kMoreData,
+    // so no caller ever reads past the buffer.
+    long QueryString(char* buffer, const char* name, std::uint32_t& size);
+    long SetDword(std::uint32_t value, const char* name);
+    // Stores the text with its terminator; the empty text is one byte.
+    long SetString(const char* text, const char* name);
+
+    Key Handle() const { return key_; }
+
+private:
+    long Adopt(long result, Key opened);
+
+    Key key_ = nullptr;
+};
+
+}  // namespace wbh::store

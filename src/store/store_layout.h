@@ -1,0 +1,53 @@
+// Every registry key and value the program touches, named once. The program remembers nothing
+// anywhere else between runs.
+//
+//  HKEY_CURRENT_USER\Software\Quarlo\UserData
+//      ReaderID           REG_SZ    the reader's anonymous GUID text (written only after consent)
+//      UserID             REG_SZ    the desktop product's user GUID; read, never written
+//  ...\UserData\Referrals
+//      LastReaderTrack    REG_DWORD the answer at the latest consent run naming a book (1 or 0)
+//      <book id>\         one sub-key per book; the id is used as the key path unchanged, so a
+//                         backslash in it nests keys and an empty id names Referrals itself
+//          UserID, QuarloSKU, PartnerID   REG_SZ    the author's identifiers
+//          TimeStamp          REG_BINARY 16 bytes: SYSTEMTIME in UTC, the first time the book
+//                                        was recorded, never rewritten while readable
+//          ReaderTrack        REG_DWORD  the answer for this book; read as 1 when absent
+//          Install Directory  REG_SZ     set only on a book key that already exists
+//  HKEY_CLASSES_ROOT\.7xe     default value REG_SZ "7xefile", set when absent or empty
+//  HKEY_CLASSES_ROOT\7xefile  the key alone
+//
+// Reads open keys with kRead; writes make their keys with Create and kAllAccess, except
+// Install Directory (kSetValue on the existing book key). The only deletion is of ReaderID.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/registry.h"
+
+namespace wbh::store {
+
+inline constexpr char kUserDataKey[] = "Software\\Quarlo\\UserData";
+inline constexpr char kReferralsKey[] = "Software\\Quarlo\\UserData\\Referrals";
+inline constexpr char kFileExtensionKey[] = ".7xe";
+inline constexpr char kFileClassKey[] = "7xefile";
+
+inline constexpr char kReaderIdValue[] = "ReaderID";
+inline constexpr char kProductUserIdValue[] = "UserID";
+inline constexpr char kLastReaderTrackValue[] = "LastReaderTrack";
+inline constexpr char kBookUserIdValue[] = "UserID";
+inline constexpr char kQuarloSkuValue[] = "QuarloSKU";
+inline constexpr char kPartnerIdValue[] = "PartnerID";
+inline constexpr char kTimeStampValue[] = "TimeStamp";
+inline constexpr char kReaderTrackValue[] = "ReaderTrack";
+inline constexpr char kInstallDirectoryValue[] = "Install Directory";
+inline constexpr char kFileClassName[] = "7xefile";  // the default value of .7xe
+
+// Every reader of a text value uses a buffer of this size, so a text of 512 characters or more
+// reads as absent.
+inline constexpr std::uint32_t kTextBufferSize = 512;
+
+inline constexpr std::uint32_t kKeyRead = platform::registry::kRead;
+inline constexpr std::uint32_t kKeyAllAccess = platform::registry::kAllAccess;
+inline constexpr std::uint32_t kKeySetValue = platform::registry::kSetValue;
+
+}  // namespace wbh::store
