@@ -1,0 +1,16 @@
+// The reader's anonymous identifier, ReaderID under HKCU\Software\Quarlo\UserData: kept when it
+// is a valid GUID text, else taken from the desktop product's UserID, else made new.
+#pragma once
+
+#include "platform/guid.h"
+
+namespace wbh::store {
+
+// Makes sure ReaderID holds a valid GUID text. Never replaces a valid one, writes at most once
+// and deletes at most once, and writes nothing when it has no GUID text to write. Returns 1.
+int EnsureReaderId();
+
+// True when `text` is a braced GUID text that the platform parses; `guid` then holds it.
+bool IsValidGuidText(const char* text, platform::Guid& guid);
+
+}  // namespace wbh::store
