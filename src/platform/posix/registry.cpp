@@ -115,6 +115,26 @@ long WalkInTransaction(RegistryStore& store, std::int64_t start,
 
 std::string_view ValueName(const char* name) { return name != nullptr ? name : ""; }
 
+// Follows the path and gives a handle to the key at its end. A key that exists is only read,
+// so that opening it works in a read-only file and does not wait for other writers; when
+// `create`, the missing keys then come in one write transaction.
+long OpenPath(Key parent, const char* path, std::uint32_t access, bool create, Key* out) {
+    if (out == nullptr) return kInvalidParameter;
+    const KeyObject* from = nullptr;
+    long result = Resolve(parent, &from);
+    std::vector<std::string_view> names;
+    if (result == kSuccess) result = SplitPath(path, &names);
+    RegistryStore* store = nullptr;
+    if (result == kSuccess) result = StoreOf(*from, &store);
+    std::int64_t id = 0;
+    if (result == kSuccess) result = WalkInTransaction(*store, from->id, names, false, &id);
+    if (result == kFileNotFound && create) {
+        result = WalkInTransaction(*store, from->id, names, true, &id);
+    }
+    if (result == kSuccess) result = NewHandle(id, access, store->id(), out);
+    return result;
+}
+
 }  // namespace
 
 Key RootKey(Root root) { return root == Root::kCurrentUser ? &g_current_user : &g_classes_root; }
@@ -128,35 +148,12 @@ long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     }
     // Classes paths may start with one backslash (and only there, and only when opening).
     if (parent == &g_classes_root && path != nullptr && path[0] == '\\') ++path;
-    if (out == nullptr) return kInvalidParameter;
-    const KeyObject* from = nullptr;
-    long result = Resolve(parent, &from);
-    std::vector<std::string_view> names;
-    if (result == kSuccess) result = SplitPath(path, &names);
-    RegistryStore* store = nullptr;
-    if (result == kSuccess) result = StoreOf(*from, &store);
-    std::int64_t id = 0;
-    if (result == kSuccess) result = WalkInTransaction(*store, from->id, names, false, &id);
-    if (result == kSuccess) result = NewHandle(id, access, store->id(), out);
-    return result;
+    return OpenPath(parent, path, access, false, out);
 }
 
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     if (fault::Fail("RegCreateKeyEx")) return kAccessDenied;
-    if (out == nullptr) return kInvalidParameter;
-    const KeyObject* from = nullptr;
-    long result = Resolve(parent, &from);
-    std::vector<std::string_view> names;
-    if (result == kSuccess) result = SplitPath(path, &names);
-    RegistryStore* store = nullptr;
-    if (result == kSuccess) result = StoreOf(*from, &store);
-    // A key that exists is only read, so that opening it this way works in a read-only file
-    // and does not wait for other writers; otherwise the missing keys come in one transaction.
-    std::int64_t id = 0;
-    if (result == kSuccess) result = WalkInTransaction(*store, from->id, names, false, &id);
-    if (result == kFileNotFound) result = WalkInTransaction(*store, from->id, names, true, &id);
-    if (result == kSuccess) result = NewHandle(id, access, store->id(), out);
-    return result;
+    return OpenPath(parent, path, access, true, out);
 }
 
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
