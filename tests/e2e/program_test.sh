@@ -9,13 +9,7 @@ failures=0
 passes=0
 
 if [[ $runner == wine ]]; then
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    if [[ -z "${WINEPREFIX:-}" ]]; then
-        WINEPREFIX=$(mktemp -d)
-        export WINEPREFIX
-        trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
-        wineboot -i >/dev/null 2>&1
-    fi
+    source "$here/wine-prefix.sh"
     work="$WINEPREFIX/drive_c/x"
     rm -rf "$work"
     mkdir -p "$work"

@@ -14,13 +14,7 @@ referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 tag="c$$"  # a Wine prefix shared by a test run may hold other tests' books
 
 if [[ $runner == wine ]]; then
-    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    if [[ -z "${WINEPREFIX:-}" ]]; then
-        WINEPREFIX=$(mktemp -d)
-        export WINEPREFIX
-        trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
-        wineboot -i >/dev/null 2>&1
-    fi
+    source "$here/wine-prefix.sh"
     run() { "$here/../../tools/wine-run" "$writer" "$@"; }
 else
     XDG_CONFIG_HOME=$(mktemp -d)

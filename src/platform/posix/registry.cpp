@@ -87,6 +87,14 @@ long SplitPath(const char* path, std::vector<std::string_view>* names) {
     return kSuccess;
 }
 
+// The key of a handle that was granted `needed`, and the store its id belongs to.
+long OpenedWith(Key key, std::uint32_t needed, const KeyObject** object, RegistryStore** store) {
+    long result = Resolve(key, object);
+    if (result == kSuccess && !((*object)->access & needed)) result = kAccessDenied;
+    if (result == kSuccess) result = StoreOf(**object, store);
+    return result;
+}
+
 // Follows the names from `start`, adding the missing keys when `create`.
 long Walk(RegistryStore& store, std::int64_t start, const std::vector<std::string_view>& names,
           bool create, std::int64_t* found) {
@@ -164,10 +172,8 @@ long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* da
     const std::string_view value = ValueName(name);
     if (value.size() > kMaxLookupNameChars) return kInvalidParameter;
     const KeyObject* object = nullptr;
-    long result = Resolve(key, &object);
-    if (result == kSuccess && !(object->access & kQueryValue)) result = kAccessDenied;
     RegistryStore* store = nullptr;
-    if (result == kSuccess) result = StoreOf(*object, &store);
+    long result = OpenedWith(key, kQueryValue, &object, &store);
     if (result != kSuccess) return result;
 
     const std::uint32_t room = data != nullptr ? *size : 0;
@@ -196,10 +202,8 @@ long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t*
     const std::string_view value = ValueName(name);
     if (value.size() > kMaxValueNameChars) return kInvalidParameter;
     const KeyObject* object = nullptr;
-    long result = Resolve(key, &object);
-    if (result == kSuccess && !(object->access & kSetValue)) result = kAccessDenied;
     RegistryStore* store = nullptr;
-    if (result == kSuccess) result = StoreOf(*object, &store);
+    long result = OpenedWith(key, kSetValue, &object, &store);
     if (result == kSuccess) result = store->WriteValue(object->id, value, type, data, size);
     return result;
 }
@@ -210,10 +214,8 @@ long DeleteValue(Key key, const char* name) {
     const std::string_view value = ValueName(name);
     if (value.size() > kMaxLookupNameChars) return kInvalidParameter;
     const KeyObject* object = nullptr;
-    long result = Resolve(key, &object);
-    if (result == kSuccess && !(object->access & kSetValue)) result = kAccessDenied;
     RegistryStore* store = nullptr;
-    if (result == kSuccess) result = StoreOf(*object, &store);
+    long result = OpenedWith(key, kSetValue, &object, &store);
     if (result == kSuccess) result = store->RemoveValue(object->id, value);
     return result;
 }
@@ -221,10 +223,8 @@ long DeleteValue(Key key, const char* name) {
 long CountSubkeys(Key key, std::uint32_t* count) {
     if (fault::Fail("RegQueryInfoKey")) return kAccessDenied;
     const KeyObject* object = nullptr;
-    long result = Resolve(key, &object);
-    if (result == kSuccess && !(object->access & kQueryValue)) result = kAccessDenied;
     RegistryStore* store = nullptr;
-    if (result == kSuccess) result = StoreOf(*object, &store);
+    long result = OpenedWith(key, kQueryValue, &object, &store);
     std::uint32_t counted = 0;
     if (result == kSuccess) result = store->CountChildren(object->id, &counted);
     if (result == kSuccess && count != nullptr) *count = counted;
