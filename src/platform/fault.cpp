@@ -3,25 +3,30 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "common/ascii.h"
 
 namespace wbh::platform::fault {
 namespace {
 
-std::string g_failing_name;
+std::vector<std::string> g_failing_names;
 long g_fail_at = 0;  // call number that fails, 0 for none
 long g_calls = 0;
 std::map<std::string, long> g_calls_by_name;
+std::map<std::string, long> g_fail_at_by_name;  // call number of that name that fails
 
 }  // namespace
 
-void FailCall(const char* name) { g_failing_name = name ? name : ""; }
+void FailCall(const char* name) { g_failing_names.push_back(name); }
 
 void FailNth(long n) { g_fail_at = g_calls + n; }
 
+void FailNthCall(const char* name, long n) { g_fail_at_by_name[name] = CallCount(name) + n; }
+
 void Reset() {
-    g_failing_name.clear();
+    g_failing_names.clear();
+    g_fail_at_by_name.clear();
     g_fail_at = 0;
     g_calls = 0;
     g_calls_by_name.clear();
@@ -36,9 +41,14 @@ long CallCount(const char* name) {
 
 bool Fail(const char* name) {
     ++g_calls;
-    ++g_calls_by_name[name];
+    const long nth = ++g_calls_by_name[name];
     if (g_fail_at != 0 && g_calls == g_fail_at) return true;
-    return !g_failing_name.empty() && EqualsNoCase(g_failing_name, name);
+    const auto armed = g_fail_at_by_name.find(name);
+    if (armed != g_fail_at_by_name.end() && armed->second == nth) return true;
+    for (const std::string& failing : g_failing_names) {
+        if (EqualsNoCase(failing, name)) return true;
+    }
+    return false;
 }
 
 }  // namespace wbh::platform::fault

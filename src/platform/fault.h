@@ -4,8 +4,11 @@
 
 namespace wbh::platform::fault {
 
-// Every call of that name fails from now on ("CoInitialize", "RegOpenKeyEx", ...).
+// Every call of that name fails from now on ("CoInitialize", "RegOpenKeyEx", ...); several
+// names can be failing at once.
 void FailCall(const char* name);
+// Only the n-th call of that name from now on (1 = the next one) fails.
+void FailNthCall(const char* name, long n);
 // Only the n-th injectable call from now on (1 = the next one) fails, whatever its name.
 void FailNth(long n);
 // Disarms everything and restarts the count.
