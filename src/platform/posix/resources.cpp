@@ -1,0 +1,31 @@
+// String resources on POSIX: the string table of the resource script embedded in the program,
+// copied with the contract of LoadStringA, except that a cut never splits a UTF-8 character.
+#include "platform/resources.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "platform/fault.h"
+#include "platform/resource_script.h"
+
+namespace wbh::platform {
+
+int LoadText(unsigned id, char* buffer, int size) {
+    const bool failed = fault::Fail("LoadString");
+    if (size <= 0) return 0;
+    std::string_view text;
+    if (!failed) {
+        // Windows looks up only the low 16 bits of the id.
+        const auto& strings = ProgramResources().strings;
+        const auto found = strings.find(static_cast<int>(id & 0xFFFF));
+        if (found != strings.end()) text = found->second;
+    }
+    std::size_t n = text.size() < static_cast<std::size_t>(size) - 1 ? text.size() : size - 1;
+    // Back off to the first byte of a character that does not fit whole.
+    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    if (n > 0) std::memcpy(buffer, text.data(), n);  // a missing string has no data pointer
+    buffer[n] = '\0';
+    return static_cast<int>(n);
+}
+
+}  // namespace wbh::platform
