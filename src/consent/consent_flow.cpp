@@ -1,10 +1,13 @@
-// Mode 1 flow: parameter intake. The parameters file is read after the command line, so its
-// values win; it cannot name another parameters file.
+// Mode 1 flow. The parameters file is read after the command line, so its values win; it
+// cannot name another parameters file.
 #include "consent/consent_flow.h"
 
 #include "common/ascii.h"
+#include "consent/consent_dialog.h"
+#include "consent/referral_record.h"
 #include "params/option_scanner.h"
 #include "params/parameters_file.h"
+#include "store/reader_id.h"
 
 namespace wbh {
 namespace {
@@ -46,6 +49,12 @@ int ConsentEntryHandler(const char* section, const char* key, const char* value)
     return 1;
 }
 
+int RecordConsent() {
+    // Made sure of before the record, whether or not a book is named.
+    const int ensured = ReaderAccepted() != 0 ? store::EnsureReaderId() : 1;
+    return WriteReferralRecord() & (ensured & 1);
+}
+
 ConsentFlow::ConsentFlow() {
     ConsentParams() = ConsentParameters();
     ReaderAccepted() = 0;
@@ -58,7 +67,8 @@ int ConsentFlow::RunConsent(const char* command_line) {
         ReadParametersFile(p.parametersfilepath.CStr(), ConsentEntryHandler) == 0) {
         return 1;
     }
-    // The consent dialog and the referral record come next in this flow.
+    ShowConsentDialog();
+    RecordConsent();
     return 1;
 }
 

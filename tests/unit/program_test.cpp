@@ -11,6 +11,7 @@
 #include "platform/fault.h"
 #include "platform/ini.h"
 #include "setup/setup_flow.h"
+#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
 namespace wbh {
@@ -24,10 +25,14 @@ std::string ExitCodeIn(const std::string& file) {
     return buffer;
 }
 
+// Mode 1 runs here as if its dialog could not be made (a refusal, with no one to answer), in a
+// registry of the test's own.
 class Program : public ::testing::Test {
 protected:
+    void SetUp() override { platform::fault::FailCall("DialogBoxParam"); }
     void TearDown() override { platform::fault::Reset(); }
     test::TempDir dir_;
+    test::RegistrySandbox sandbox_;
 };
 
 TEST_F(Program, ModeChoiceAndExitCodes) {

@@ -1,0 +1,71 @@
+// The consent dialog's behaviour, the same on every toolkit.
+#include "consent/consent_dialog.h"
+
+#include <cstdint>
+
+#include "consent/center_dialog.h"
+#include "consent/consent_flow.h"
+#include "platform/resources.h"
+#include "store/reg_key.h"
+#include "store/store_layout.h"
+
+namespace wbh {
+
+using namespace consent_dialog;
+
+void ShowPrivacyNotice(platform::Dialog& dialog) {
+    char notice[4096];
+    if (platform::LoadText(kNoticeString, notice, sizeof notice) == 0) notice[0] = '\0';
+    dialog.SetText(kNotice, notice);
+}
+
+void PreselectAnswer(platform::Dialog& dialog) {
+    // Preset to 1: a stored value shorter than 4 bytes replaces only its low-order bytes, so a
+    // single zero byte reads as 0 and an empty value as 1.
+    std::uint32_t answer = 1;
+    bool found = false;
+    store::RegKey referrals;
+    if (referrals.Open(platform::registry::RootKey(platform::registry::Root::kCurrentUser),
+                       store::kReferralsKey, store::kKeyRead) == 0) {
+        found = referrals.QueryDword(answer, store::kLastReaderTrackValue) == 0;
+    }
+    referrals.Close();
+    dialog.Check(kAccept, found && answer != 0);
+    dialog.Check(kRefuse, found && answer != 1);
+}
+
+void UpdateContinueButton(platform::Dialog& dialog) {
+    dialog.Enable(kContinue, dialog.IsChecked(kAccept) || dialog.IsChecked(kRefuse));
+}
+
+void ConsentDialog::OnInit(platform::Dialog& dialog) {
+    ShowPrivacyNotice(dialog);
+    PreselectAnswer(dialog);
+    UpdateContinueButton(dialog);
+    CenterDialogOnScreen(dialog);
+}
+
+void ConsentDialog::OnCommand(platform::Dialog& dialog, int id, int code) {
+    if (code != platform::kClicked) return;
+    if (id == kContinue) {
+        // The accept button is looked at first: both checked (a stored answer other than 0
+        // and 1) counts as acceptance. Neither checked leaves the answer as it was.
+        if (dialog.IsChecked(kAccept)) {
+            ReaderAccepted() = 1;
+        } else if (dialog.IsChecked(kRefuse)) {
+            ReaderAccepted() = 0;
+        }
+        dialog.End(1);
+    } else if (id == kAccept || id == kRefuse) {
+        UpdateContinueButton(dialog);
+    }
+    // Anything else, IDCANCEL from Escape or the close box among them, leaves the dialog open.
+}
+
+int ShowConsentDialog() {
+    ConsentDialog handler;
+    platform::RunModalDialog(kTemplate, handler);
+    return 1;
+}
+
+}  // namespace wbh

@@ -1,0 +1,59 @@
+// Modal dialogs made from the program's dialog templates. A dialog's behaviour is written once,
+// in the logic, as a DialogHandler working on Dialog; each platform supplies the toolkit:
+// Win32 dialogs on Windows, a terminal stand-in on POSIX.
+#pragma once
+
+namespace wbh::platform {
+
+struct WindowRect {
+    int left, top, right, bottom;
+};
+
+struct ScreenSize {
+    int width, height;
+};
+
+// The controls of one open dialog, named by their ids in the template.
+class Dialog {
+public:
+    // CheckDlgButton: sets one button's check state; no other button changes.
+    virtual void Check(int id, bool checked) = 0;
+    // IsDlgButtonChecked == BST_CHECKED.
+    virtual bool IsChecked(int id) = 0;
+    // EnableWindow on the control.
+    virtual void Enable(int id, bool enabled) = 0;
+    // SetWindowTextA on the control.
+    virtual void SetText(int id, const char* text) = 0;
+    // EndDialog: the modal run returns `result` once the current message is handled.
+    virtual void End(int result) = 0;
+    // The dialog's outer rectangle in screen pixels, the primary screen's size, and MoveWindow
+    // (repainting).
+    virtual WindowRect Bounds() = 0;
+    virtual ScreenSize Screen() = 0;
+    virtual void Move(int x, int y, int width, int height) = 0;
+
+protected:
+    ~Dialog() = default;
+};
+
+// BN_CLICKED, the notification of a button click.
+constexpr int kClicked = 0;
+
+// The dialog procedure's two messages that the program acts on.
+class DialogHandler {
+public:
+    // WM_INITDIALOG: the controls exist and the dialog is not shown yet.
+    virtual void OnInit(Dialog& dialog) = 0;
+    // WM_COMMAND from control `id` with notification `code` (IDOK 1 and IDCANCEL 2 included).
+    virtual void OnCommand(Dialog& dialog, int id, int code) = 0;
+
+protected:
+    ~DialogHandler() = default;
+};
+
+// DialogBoxParamA: makes the dialog from template `template_id`, runs it modally and returns
+// the result given to End, or -1 when the dialog could not be made (fault name
+// "DialogBoxParam"). The Escape key and the close box send IDCANCEL; only End closes.
+long RunModalDialog(int template_id, DialogHandler& handler);
+
+}  // namespace wbh::platform

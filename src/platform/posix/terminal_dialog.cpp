@@ -1,0 +1,362 @@
+// The terminal dialog keeps the state a Win32 dialog keeps in its controls (check, enabled,
+// text) and applies the same automatic behaviour: a radio button checks itself and unchecks
+// the others of its group, a check box toggles, and only then is the handler told.
+#include "platform/posix/terminal_dialog.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/ascii.h"
+#include "platform/fault.h"
+
+namespace wbh::platform {
+namespace {
+
+constexpr std::uint32_t kButtonTypeMask = 0x0F;
+constexpr std::uint32_t kDefaultPushButton = 0x01;  // BS_DEFPUSHBUTTON
+constexpr std::uint32_t kAutoCheckBox = 0x03;       // BS_AUTOCHECKBOX
+constexpr std::uint32_t kGroupBox = 0x07;           // BS_GROUPBOX
+constexpr std::uint32_t kAutoRadioButton = 0x09;    // BS_AUTORADIOBUTTON
+constexpr std::uint32_t kCentred = 0x01;            // SS_CENTER
+constexpr std::uint32_t kReadOnly = 0x0800;         // ES_READONLY
+constexpr std::uint32_t kGroup = 0x00020000;        // WS_GROUP
+constexpr std::uint32_t kDisabled = 0x08000000;     // WS_DISABLED
+constexpr int kCancel = 2;                          // IDCANCEL
+constexpr int kEditChanged = 0x0300;                // EN_CHANGE
+constexpr std::size_t kWidth = 76;                  // columns of wrapped text
+constexpr std::size_t kLongestLine = 64 * 1024;     // longer input lines are cut here
+
+enum class Kind { kText, kDefaultButton, kRadio, kCheckBox, kGroupBox, kBox, kOtherButton };
+
+struct Control {
+    const ControlTemplate* layout;
+    Kind kind;
+    bool checked = false;
+    bool enabled = true;
+    std::string text;
+    int choice = 0;  // the number the reader types, 0 for controls that take no input
+};
+
+Kind KindOf(const ControlTemplate& layout) {
+    const std::uint32_t type = layout.style & kButtonTypeMask;
+    if (EqualsNoCase(layout.class_name.c_str(), "BUTTON")) {
+        if (type == kDefaultPushButton) return Kind::kDefaultButton;
+        if (type == kAutoRadioButton) return Kind::kRadio;
+        if (type == kAutoCheckBox) return Kind::kCheckBox;
+        if (type == kGroupBox) return Kind::kGroupBox;
+        return Kind::kOtherButton;
+    }
+    if (EqualsNoCase(layout.class_name.c_str(), "EDIT") && (layout.style & kReadOnly) == 0) {
+        return Kind::kBox;
+    }
+    return Kind::kText;
+}
+
+std::size_t Columns(const std::string& text) {
+    // UTF-8: every byte but a continuation byte starts a character.
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// Splits at CR LF or LF, then wraps each line at blanks to fit `width` columns.
+std::vector<std::string> Wrap(const std::string& text, std::size_t width) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string current;
+        std::size_t word_start = 0;
+        while (word_start <= line.size()) {
+            std::size_t word_end = line.find(' ', word_start);
+            if (word_end == std::string::npos) word_end = line.size();
+            const std::string word = line.substr(word_start, word_end - word_start);
+            if (!current.empty() && Columns(current) + 1 + Columns(word) > width) {
+                lines.push_back(current);
+                current.clear();
+            }
+            current += current.empty() ? word : " " + word;
+            word_start = word_end + 1;
+        }
+        lines.push_back(current);
+        start = end + 1;
+    }
+    return lines;
+}
+
+class TerminalDialog final : public Dialog {
+public:
+    TerminalDialog(const DialogTemplate& layout, DialogHandler& handler, std::FILE* in,
+                   std::FILE* out)
+        : layout_(layout), handler_(handler), in_(in), out_(out) {
+        int next_choice = 1;
+        for (const ControlTemplate& control : layout.controls) {
+            const Kind kind = KindOf(control);
+            const bool takes_input = kind == Kind::kRadio || kind == Kind::kCheckBox ||
+                                     kind == Kind::kBox || kind == Kind::kOtherButton;
+            controls_.push_back({&control, kind, false, (control.style & kDisabled) == 0,
+                                 control.text, takes_input ? next_choice++ : 0});
+        }
+    }
+
+    void Check(int id, bool checked) override {
+        if (Control* control = Find(id)) control->checked = checked;
+    }
+    bool IsChecked(int id) override {
+        const Control* control = Find(id);
+        return control != nullptr && control->checked;
+    }
+    void Enable(int id, bool enabled) override {
+        if (Control* control = Find(id)) control->enabled = enabled;
+    }
+    void SetText(int id, const char* text) override {
+        if (Control* control = Find(id)) control->text = text;
+    }
+    void End(int result) override {
+        ended_ = true;
+        result_ = result;
+    }
+    // A terminal has no screen position: the dialog stays where the text is.
+    WindowRect Bounds() override { return {0, 0, 0, 0}; }
+    ScreenSize Screen() override { return {0, 0}; }
+    void Move(int, int, int, int) override {}
+
+    long Run() {
+        handler_.OnInit(*this);
+        if (!ended_) ShowAll();
+        while (!ended_) {
+            std::fprintf(out_, "Tapez le numéro d'un choix, ou Entrée seule pour « %s » : ",
+                         DefaultLabel().c_str());
+            std::fflush(out_);
+            std::string line;
+            if (!ReadLine(line) || !Act(line)) {
+                std::fprintf(out_, "\n(fin de l'entrée : la fenêtre se ferme sans effet)\n");
+                std::fflush(out_);
+                return -1;
+            }
+            if (!ended_) ShowChoices();
+        }
+        return result_;
+    }
+
+private:
+    // The whole dialog: caption, then every control from top to bottom, as laid out.
+    void ShowAll() {
+        std::fprintf(out_, "\n=== %s ===\n", layout_.caption.c_str());
+        bool after_text = false;
+        for (const Control* control : InLayoutOrder()) {
+            switch (control->kind) {
+            case Kind::kText:
+                ShowText(*control);
+                after_text = true;
+                break;
+            case Kind::kGroupBox:
+                std::fprintf(out_, "\n-- %s --\n", control->text.c_str());
+                after_text = false;
+                break;
+            default:
+                if (after_text) std::fprintf(out_, "\n");
+                ShowChoice(*control);
+                after_text = false;
+                break;
+            }
+        }
+        std::fflush(out_);
+    }
+
+    // Only what the reader can change: the choices and the default button.
+    void ShowChoices() {
+        std::fprintf(out_, "\n");
+        for (const Control* control : InLayoutOrder()) {
+            if (control->kind != Kind::kText && control->kind != Kind::kGroupBox) {
+                ShowChoice(*control);
+            }
+        }
+        std::fflush(out_);
+    }
+
+    // One line of input; false when the input ended before the action was complete.
+    bool Act(const std::string& line) {
+        if (line.empty()) {
+            PressDefault();
+            return true;
+        }
+        Control* chosen = nullptr;
+        for (Control& control : controls_) {
+            if (control.choice != 0 && std::to_string(control.choice) == line) chosen = &control;
+        }
+        if (chosen == nullptr) {
+            handler_.OnCommand(*this, kCancel, kClicked);
+            return true;
+        }
+        if (!chosen->enabled) {
+            std::fprintf(out_, "« %s » n'est pas disponible.\n", Label(*chosen).c_str());
+            return true;
+        }
+        const int id = chosen->layout->id;
+        switch (chosen->kind) {
+        case Kind::kRadio:
+            ClickRadio(*chosen);
+            handler_.OnCommand(*this, id, kClicked);
+            break;
+        case Kind::kCheckBox:
+            chosen->checked = !chosen->checked;
+            handler_.OnCommand(*this, id, kClicked);
+            break;
+        case Kind::kBox: {
+            std::fprintf(out_, "Nouveau texte : ");
+            std::fflush(out_);
+            std::string text;
+            if (!ReadLine(text)) return false;
+            chosen->text = text;
+            handler_.OnCommand(*this, id, kEditChanged);
+            break;
+        }
+        default:
+            handler_.OnCommand(*this, id, kClicked);
+            break;
+        }
+        return true;
+    }
+
+    // One line without its line break; false at the end of the input.
+    bool ReadLine(std::string& line) {
+        line.clear();
+        bool any = false;
+        for (int c = std::fgetc(in_); c != EOF; c = std::fgetc(in_)) {
+            any = true;
+            if (c == '\n') break;
+            if (line.size() < kLongestLine) line.push_back(static_cast<char>(c));
+        }
+        if (!any) return false;
+        if (!line.empty() && line.back() == '\r') line.pop_back();  // a line from Windows
+        // Typed input shows on the terminal; input from a file or a pipe is echoed, so that
+        // the transcript reads as the exchange it was.
+        if (!isatty(fileno(in_))) std::fprintf(out_, "%s\n", line.c_str());
+        return true;
+    }
+
+    Control* Find(int id) {
+        for (Control& control : controls_) {
+            if (control.layout->id == id) return &control;
+        }
+        return nullptr;
+    }
+
+    std::vector<const Control*> InLayoutOrder() const {
+        std::vector<const Control*> order;
+        for (const Control& control : controls_) order.push_back(&control);
+        std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+            return a->layout->y != b->layout->y ? a->layout->y < b->layout->y
+                                                : a->layout->x < b->layout->x;
+        });
+        return order;
+    }
+
+    std::string DefaultLabel() const {
+        for (const Control& control : controls_) {
+            if (control.kind == Kind::kDefaultButton) return Label(control);
+        }
+        return "";
+    }
+
+    static std::string Label(const Control& control) {
+        std::string label = control.text;
+        std::replace(label.begin(), label.end(), '\n', ' ');
+        return label;
+    }
+
+    void ShowText(const Control& control) {
+        const bool box = EqualsNoCase(control.layout->class_name.c_str(), "EDIT");
+        const bool centred = !box && (control.layout->style & kCentred) != 0;
+        std::fprintf(out_, "\n");
+        for (const std::string& line : Wrap(control.text, kWidth - (box ? 4 : 0))) {
+            const std::size_t columns = Columns(line);
+            const std::size_t indent = box ? 2 : centred && columns < kWidth ? (kWidth - columns) / 2 : 0;
+            std::fprintf(out_, "%*s%s\n", static_cast<int>(indent), "", line.c_str());
+        }
+    }
+
+    void ShowChoice(const Control& control) {
+        const char* state = "";
+        if (control.kind == Kind::kRadio) state = control.checked ? "(*) " : "( ) ";
+        if (control.kind == Kind::kCheckBox) state = control.checked ? "[x] " : "[ ] ";
+        const char* unavailable = control.enabled ? "" : "  (indisponible)";
+        if (control.kind == Kind::kDefaultButton) {
+            std::fprintf(out_, "  Entrée  [ %s ]%s\n", Label(control).c_str(),
+                         control.enabled ? "" : "  (indisponible : choisissez d'abord une réponse)");
+            return;
+        }
+        if (control.kind == Kind::kBox) {
+            std::fprintf(out_, "  %d  « %s »%s\n", control.choice, control.text.c_str(), unavailable);
+            return;
+        }
+        const std::vector<std::string> lines = Wrap(control.text, kWidth - 9);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i == 0) {
+                std::fprintf(out_, "  %d  %s%s", control.choice, state, lines[i].c_str());
+            } else {
+                std::fprintf(out_, "\n         %s", lines[i].c_str());
+            }
+        }
+        std::fprintf(out_, "%s\n", unavailable);
+    }
+
+    void ClickRadio(Control& clicked) {
+        // The group runs from the control with WS_GROUP at or before the clicked one to the
+        // next control with WS_GROUP.
+        std::size_t index = static_cast<std::size_t>(&clicked - controls_.data());
+        std::size_t first = index;
+        while (first > 0 && (controls_[first].layout->style & kGroup) == 0) --first;
+        for (std::size_t i = first; i < controls_.size(); ++i) {
+            if (i > first && (controls_[i].layout->style & kGroup) != 0) break;
+            if (controls_[i].kind == Kind::kRadio) controls_[i].checked = false;
+        }
+        clicked.checked = true;
+    }
+
+    void PressDefault() {
+        for (Control& control : controls_) {
+            if (control.kind != Kind::kDefaultButton) continue;
+            if (!control.enabled) {
+                std::fprintf(out_, "« %s » n'est pas disponible : choisissez d'abord une réponse.\n",
+                             Label(control).c_str());
+                return;
+            }
+            handler_.OnCommand(*this, control.layout->id, kClicked);
+            return;
+        }
+    }
+
+    const DialogTemplate& layout_;
+    DialogHandler& handler_;
+    std::FILE* in_;
+    std::FILE* out_;
+    std::vector<Control> controls_;
+    bool ended_ = false;
+    int result_ = 0;
+};
+
+}  // namespace
+
+long RunTerminalDialog(const DialogTemplate& layout, DialogHandler& handler, std::FILE* in,
+                       std::FILE* out) {
+    return TerminalDialog(layout, handler, in, out).Run();
+}
+
+long RunModalDialog(int template_id, DialogHandler& handler) {
+    if (fault::Fail("DialogBoxParam")) return -1;
+    const auto& dialogs = ProgramResources().dialogs;
+    const auto found = dialogs.find(template_id);
+    if (found == dialogs.end()) return -1;
+    return RunTerminalDialog(found->second, handler, stdin, stdout);
+}
+
+}  // namespace wbh::platform

@@ -1,0 +1,72 @@
+// Win32 modal dialogs: DialogBoxParamA on the program's template, and a dialog procedure that
+// hands WM_INITDIALOG and WM_COMMAND to the running handler and answers 0 to every message, so
+// the dialog manager never moves the keyboard focus itself.
+#include <windows.h>
+
+#include "platform/dialog.h"
+#include "platform/fault.h"
+#include "platform/win32/module.h"
+
+namespace wbh::platform {
+namespace {
+
+class Win32Dialog final : public Dialog {
+public:
+    explicit Win32Dialog(HWND window) : window_(window) {}
+
+    void Check(int id, bool checked) override {
+        CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
+    bool IsChecked(int id) override { return IsDlgButtonChecked(window_, id) == BST_CHECKED; }
+    void Enable(int id, bool enabled) override {
+        EnableWindow(GetDlgItem(window_, id), enabled ? TRUE : FALSE);
+    }
+    void SetText(int id, const char* text) override {
+        SetWindowTextA(GetDlgItem(window_, id), text);
+    }
+    void End(int result) override { EndDialog(window_, result); }
+    WindowRect Bounds() override {
+        RECT rect{};
+        GetWindowRect(window_, &rect);
+        return {rect.left, rect.top, rect.right, rect.bottom};
+    }
+    ScreenSize Screen() override {
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        return {width, GetSystemMetrics(SM_CYSCREEN)};
+    }
+    void Move(int x, int y, int width, int height) override {
+        MoveWindow(window_, x, y, width, height, TRUE);
+    }
+
+private:
+    HWND window_;
+};
+
+// The handler of the dialog that is running. Dialogs are modal and the program has one
+// thread, so there is at most one; the creation parameter stays 0.
+DialogHandler* running_handler = nullptr;
+
+INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARAM) {
+    if (running_handler == nullptr) return 0;
+    Win32Dialog dialog(window);
+    if (message == WM_INITDIALOG) {
+        running_handler->OnInit(dialog);
+    } else if (message == WM_COMMAND) {
+        running_handler->OnCommand(dialog, LOWORD(wparam), HIWORD(wparam));
+    }
+    return 0;
+}
+
+}  // namespace
+
+long RunModalDialog(int template_id, DialogHandler& handler) {
+    if (fault::Fail("DialogBoxParam")) return -1;
+    DialogHandler* const outer = running_handler;
+    running_handler = &handler;
+    const INT_PTR result = DialogBoxParamA(win32::Instance(), MAKEINTRESOURCEA(template_id),
+                                           nullptr, DialogProcedure, 0);
+    running_handler = outer;
+    return static_cast<long>(result);
+}
+
+}  // namespace wbh::platform

@@ -1,0 +1,62 @@
+// Driving a real dialog from outside, as a user would: find it by its caption, click its
+// buttons, press keys, read its controls back. For a second thread of the test or a second
+// process; every wait is bounded.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace wbh::test {
+
+// The dialog window with that caption, once it is up; null after `timeout_ms`.
+inline HWND WaitForDialog(const wchar_t* caption, DWORD timeout_ms = 15000) {
+    for (DWORD waited = 0; waited < timeout_ms; waited += 10) {
+        if (HWND dialog = FindWindowW(L"#32770", caption)) {
+            if (IsWindowVisible(dialog)) return dialog;
+        }
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+// True once the window is gone; false after `timeout_ms`.
+inline bool WaitUntilClosed(HWND dialog, DWORD timeout_ms = 15000) {
+    for (DWORD waited = 0; waited < timeout_ms; waited += 10) {
+        if (!IsWindow(dialog)) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+inline bool IsChecked(HWND dialog, int id) {
+    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+inline bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
+
+// A mouse click on the button, through the button itself (so an automatic radio button or
+// check box changes its state before the dialog hears of it).
+inline void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// A key as the keyboard gives it: posted to the window that has the keyboard focus (the dialog
+// when none has), where the focused control and the dialog manager decide what it does.
+inline void PressKey(HWND dialog, WPARAM key) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND target = dialog;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
+        info.hwndFocus != nullptr) {
+        target = info.hwndFocus;
+    }
+    PostMessageW(target, WM_KEYDOWN, key, 0);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000000);
+}
+
+inline std::wstring TextOf(HWND dialog, int id) {
+    wchar_t text[8192];
+    const int length = GetDlgItemTextW(dialog, id, text, 8192);
+    return std::wstring(text, length > 0 ? length : 0);
+}
+
+}  // namespace wbh::test

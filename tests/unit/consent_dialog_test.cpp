@@ -1,0 +1,205 @@
+// The consent dialog's behaviour on a fake dialog: what it preselects from the stored answer,
+// when "Continuer" can be pressed, what it sets on "Continuer", what it ignores, and where it
+// places itself.
+#include "consent/consent_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "consent/center_dialog.h"
+#include "consent/consent_flow.h"
+#include "platform/fault.h"
+#include "platform/resources.h"
+#include "store/reg_key.h"
+#include "store/store_layout.h"
+#include "support/registry_sandbox.h"
+
+namespace wbh {
+namespace {
+
+namespace reg = platform::registry;
+using namespace consent_dialog;
+
+// The consent template's controls in memory. A call on any other control is a fault.
+class FakeDialog final : public platform::Dialog {
+public:
+    struct Control {
+        bool checked = false;
+        bool enabled = true;
+        std::string text;
+    };
+
+    void Check(int id, bool checked) override { At(id).checked = checked; }
+    bool IsChecked(int id) override { return At(id).checked; }
+    void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
+    void SetText(int id, const char* text) override { At(id).text = text; }
+    void End(int result) override { ended = result; }
+    platform::WindowRect Bounds() override { return bounds; }
+    platform::ScreenSize Screen() override { return screen; }
+    void Move(int x, int y, int width, int height) override {
+        moves.push_back({x, y, x + width, y + height});
+    }
+
+    Control& At(int id) {
+        if (controls.count(id) == 0) ADD_FAILURE() << "no control " << id;
+        return controls[id];
+    }
+
+    std::map<int, Control> controls = {{kContinue, {}}, {kNotice, {}}, {kAccept, {}}, {kRefuse, {}}};
+    std::optional<int> ended;
+    platform::WindowRect bounds{0, 0, 450, 490};
+    platform::ScreenSize screen{1024, 768};
+    std::vector<platform::WindowRect> moves;
+};
+
+// A radio button click as the toolkit performs it: the group's check moves, then the dialog
+// hears of it.
+void Click(FakeDialog& dialog, ConsentDialog& handler, int id) {
+    dialog.Check(kAccept, id == kAccept);
+    dialog.Check(kRefuse, id == kRefuse);
+    handler.OnCommand(dialog, id, platform::kClicked);
+}
+
+void StoreLastAnswer(std::uint32_t type, const std::string& bytes) {
+    store::RegKey key;
+    ASSERT_EQ(0, key.Create(reg::RootKey(reg::Root::kCurrentUser), store::kReferralsKey,
+                            store::kKeyAllAccess));
+    ASSERT_EQ(0, reg::SetValue(key.Handle(), store::kLastReaderTrackValue, type,
+                               reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                               static_cast<std::uint32_t>(bytes.size())));
+}
+
+class ConsentDialogTest : public ::testing::Test {
+protected:
+    void TearDown() override { platform::fault::Reset(); }
+    test::RegistrySandbox sandbox_;
+};
+
+TEST_F(ConsentDialogTest, PreselectsTheLastAnswerAndSetsItOnContinue) {
+    const std::string dword_1("\x01\0\0\0", 4), dword_0("\0\0\0\0", 4), dword_5("\x05\0\0\0", 4);
+    struct Row {
+        const char* name;
+        std::optional<std::string> stored;  // LastReaderTrack's bytes, REG_DWORD
+        bool accept, refuse;                // checked when the dialog opens
+        std::int32_t accepted;              // ReaderAccepted after "Continuer" at once
+    };
+    const Row rows[] = {
+        {"first run", std::nullopt, false, false, 7},  // 7: the answer before, kept
+        {"accepted last", dword_1, true, false, 1},
+        {"refused last", dword_0, false, true, 0},
+        {"neither 0 nor 1", dword_5, true, true, 1},
+        {"a single zero byte", std::string(1, '\0'), false, true, 0},
+        {"an empty value", std::string(), true, false, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::RegistrySandbox fresh;
+        if (row.stored) StoreLastAnswer(reg::kTypeDword, *row.stored);
+        FakeDialog dialog;
+        ConsentDialog handler;
+        handler.OnInit(dialog);
+        EXPECT_EQ(row.accept, dialog.controls[kAccept].checked);
+        EXPECT_EQ(row.refuse, dialog.controls[kRefuse].checked);
+        EXPECT_EQ(row.accept || row.refuse, dialog.controls[kContinue].enabled);
+
+        ReaderAccepted() = 7;
+        handler.OnCommand(dialog, kContinue, platform::kClicked);
+        EXPECT_EQ(1, dialog.ended.value_or(-1));
+        EXPECT_EQ(row.accepted, ReaderAccepted());
+    }
+}
+
+TEST_F(ConsentDialogTest, AnUnreadableAnswerPreselectsNothing) {
+    StoreLastAnswer(reg::kTypeDword, std::string("\x01\0\0\0", 4));
+    for (const char* call : {"RegOpenKeyEx", "RegQueryValueEx"}) {
+        SCOPED_TRACE(call);
+        platform::fault::FailCall(call);
+        FakeDialog dialog;
+        ConsentDialog handler;
+        handler.OnInit(dialog);
+        platform::fault::Reset();
+        EXPECT_FALSE(dialog.controls[kAccept].checked);
+        EXPECT_FALSE(dialog.controls[kRefuse].checked);
+        EXPECT_FALSE(dialog.controls[kContinue].enabled);
+    }
+}
+
+TEST_F(ConsentDialogTest, OnlyContinueEndsTheDialog) {
+    FakeDialog dialog;
+    ConsentDialog handler;
+    handler.OnInit(dialog);
+    ASSERT_FALSE(dialog.controls[kContinue].enabled);
+    ReaderAccepted() = 0;
+
+    Click(dialog, handler, kRefuse);
+    EXPECT_TRUE(dialog.controls[kContinue].enabled);
+    Click(dialog, handler, kAccept);
+    EXPECT_TRUE(dialog.controls[kContinue].enabled);
+
+    // Escape and the close box send IDCANCEL; a notification other than a click, or a click
+    // from a control the dialog does not know, is ignored too.
+    handler.OnCommand(dialog, 2, platform::kClicked);
+    handler.OnCommand(dialog, kContinue, 1);
+    handler.OnCommand(dialog, kContinue, 0x0300);
+    handler.OnCommand(dialog, 4242, platform::kClicked);
+    EXPECT_FALSE(dialog.ended);
+    EXPECT_EQ(0, ReaderAccepted());
+
+    handler.OnCommand(dialog, kContinue, platform::kClicked);
+    EXPECT_EQ(1, dialog.ended.value_or(-1));
+    EXPECT_EQ(1, ReaderAccepted());
+}
+
+TEST_F(ConsentDialogTest, ShowsTheNoticeOrNothing) {
+    char notice[4096];
+    ASSERT_GT(platform::LoadText(kNoticeString, notice, sizeof notice), 1000);
+    FakeDialog shown;
+    ConsentDialog().OnInit(shown);
+    EXPECT_EQ(notice, shown.controls[kNotice].text);
+
+    platform::fault::FailCall("LoadString");
+    FakeDialog missing;
+    missing.controls[kNotice].text = "garbage";
+    ConsentDialog().OnInit(missing);
+    EXPECT_EQ("", missing.controls[kNotice].text);
+}
+
+TEST_F(ConsentDialogTest, CentresOnThePrimaryScreen) {
+    struct Row {
+        platform::WindowRect bounds;
+        platform::ScreenSize screen;
+        platform::WindowRect placed;
+    };
+    const Row rows[] = {
+        {{0, 0, 601, 400}, {1024, 768}, {211, 184, 812, 584}},
+        {{30, 40, 731, 540}, {640, 480}, {-31, -10, 670, 490}},  // larger than the screen
+        {{0, 0, 70000, 10}, {1024, 768}, {-1720, 379, 2744, 389}},  // widths keep 16 bits
+    };
+    for (const Row& row : rows) {
+        FakeDialog dialog;
+        dialog.bounds = row.bounds;
+        dialog.screen = row.screen;
+        CenterDialogOnScreen(dialog);
+        ASSERT_EQ(1u, dialog.moves.size());
+        const platform::WindowRect& moved = dialog.moves[0];
+        EXPECT_EQ(row.placed.left, moved.left);
+        EXPECT_EQ(row.placed.top, moved.top);
+        EXPECT_EQ(row.placed.right, moved.right);
+        EXPECT_EQ(row.placed.bottom, moved.bottom);
+    }
+}
+
+TEST_F(ConsentDialogTest, AFailedDialogKeepsTheAnswer) {
+    platform::fault::FailCall("DialogBoxParam");
+    ReaderAccepted() = 1;
+    EXPECT_EQ(1, ShowConsentDialog());
+    EXPECT_EQ(1, ReaderAccepted());
+}
+
+}  // namespace
+}  // namespace wbh

@@ -1,0 +1,203 @@
+// The real consent dialog from the real template, driven by messages from a second thread as a
+// user would drive it: answers clicked, keys pressed, states read back, and the registry after
+// whole runs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "consent/consent_dialog.h"
+#include "consent/consent_flow.h"
+#include "platform/resources.h"
+#include "platform/win32/module.h"
+#include "support/dialog_driving.h"
+#include "support/registry_sandbox.h"
+
+namespace wbh {
+namespace {
+
+using namespace consent_dialog;
+constexpr wchar_t kCaption[] = L"Utilisation du livre Web et confidentialité";
+
+// Runs `drive` on a second thread with the dialog once it is up, while this thread runs the
+// modal dialog through `run`. Whatever `drive` does, the dialog is ended afterwards, so a
+// failing test never hangs.
+void WithDialog(const std::function<void()>& run, const std::function<void(HWND)>& drive) {
+    std::thread driver([&] {
+        HWND dialog = test::WaitForDialog(kCaption);
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "the dialog did not appear";
+            return;
+        }
+        drive(dialog);
+        if (IsWindow(dialog)) {
+            ADD_FAILURE() << "the dialog is still open";
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kContinue, BN_CLICKED), 0);
+        }
+    });
+    run();
+    driver.join();
+}
+
+// The consent dialog, with every click it hears recorded (notifications of the notice box,
+// such as its focus changes, left out).
+class RecordingConsentDialog : public ConsentDialog {
+public:
+    void OnCommand(platform::Dialog& dialog, int id, int code) override {
+        if (code == BN_CLICKED) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            commands_.push_back({id, code});
+        }
+        ConsentDialog::OnCommand(dialog, id, code);
+    }
+    std::vector<std::pair<int, int>> Commands() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return commands_;
+    }
+    // Waits until `count` commands have been heard.
+    bool WaitFor(std::size_t count) {
+        for (int waited = 0; waited < 15000; waited += 10) {
+            if (Commands().size() >= count) return true;
+            Sleep(10);
+        }
+        return false;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::pair<int, int>> commands_;
+};
+
+class ConsentDialogWin32 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::win32::Instance() = GetModuleHandleW(nullptr);
+        platform::win32::Module() = GetModuleHandleW(nullptr);
+    }
+    test::RegistrySandbox sandbox_;
+};
+
+TEST_F(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
+    RecordingConsentDialog handler;
+    long result = 0;
+    ReaderAccepted() = 0;
+    WithDialog([&] { result = platform::RunModalDialog(kTemplate, handler); },
+               [&](HWND dialog) {
+                   // Nothing stored: no answer, "Continuer" disabled, the notice shown whole.
+                   EXPECT_FALSE(test::IsChecked(dialog, kAccept));
+                   EXPECT_FALSE(test::IsChecked(dialog, kRefuse));
+                   EXPECT_FALSE(test::IsEnabled(dialog, kContinue));
+                   wchar_t notice[4096];
+                   const int length = LoadStringW(GetModuleHandleW(nullptr), kNoticeString,
+                                                  notice, 4096);
+                   EXPECT_GT(length, 1000);
+                   EXPECT_EQ(std::wstring(notice, length), test::TextOf(dialog, kNotice));
+
+                   // Centred on the screen, at the template's size.
+                   RECT rect{};
+                   GetWindowRect(dialog, &rect);
+                   EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2,
+                             rect.left);
+                   EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2,
+                             rect.top);
+
+                   // Enter on a disabled "Continuer" sends nothing; Escape, the close box and
+                   // Alt+F4 send IDCANCEL and the dialog stays.
+                   test::PressKey(dialog, VK_RETURN);
+                   test::PressKey(dialog, VK_ESCAPE);
+                   ASSERT_TRUE(handler.WaitFor(1));
+                   SendMessageW(dialog, WM_CLOSE, 0, 0);
+                   SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+                   ASSERT_TRUE(handler.WaitFor(3));
+                   for (const auto& command : handler.Commands()) {
+                       EXPECT_EQ(IDCANCEL, command.first);
+                   }
+                   EXPECT_TRUE(IsWindow(dialog));
+
+                   // The answers form one group, and either enables "Continuer".
+                   test::Click(dialog, kRefuse);
+                   EXPECT_TRUE(test::IsChecked(dialog, kRefuse));
+                   EXPECT_TRUE(test::IsEnabled(dialog, kContinue));
+                   test::Click(dialog, kAccept);
+                   EXPECT_TRUE(test::IsChecked(dialog, kAccept));
+                   EXPECT_FALSE(test::IsChecked(dialog, kRefuse));
+
+                   test::PressKey(dialog, VK_RETURN);
+                   EXPECT_TRUE(test::WaitUntilClosed(dialog));
+               });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(1, ReaderAccepted());
+    const auto commands = handler.Commands();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(std::make_pair(kContinue, 0), commands.back());
+}
+
+// What a run left in the registry, read with the Win32 calls themselves.
+std::vector<BYTE> ValueOf(const char* key, const char* name, DWORD expected_type) {
+    BYTE data[1024];
+    DWORD size = sizeof data;
+    DWORD type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data,
+                     &size) != ERROR_SUCCESS) {
+        return {};
+    }
+    EXPECT_EQ(expected_type, type) << name;
+    return std::vector<BYTE>(data, data + size);
+}
+
+std::vector<BYTE> Bytes(const char* text) {
+    return std::vector<BYTE>(text, text + strlen(text) + 1);
+}
+std::vector<BYTE> Dword(BYTE n) { return {n, 0, 0, 0}; }
+
+TEST_F(ConsentDialogWin32, AcceptThenRefuseAcrossTwoRuns) {
+    const char* book = "Software\\Quarlo\\UserData\\Referrals\\b1";
+    const char* referrals = "Software\\Quarlo\\UserData\\Referrals";
+    WithDialog(
+        [] {
+            ConsentFlow().RunConsent(
+                "-autorunbookid b1 -authoruserid u1 -authorquarlosku s1 -authorpartnerid p1");
+        },
+        [](HWND dialog) {
+            test::Click(dialog, kAccept);
+            test::PressKey(dialog, VK_RETURN);
+            EXPECT_TRUE(test::WaitUntilClosed(dialog));
+        });
+    const std::vector<BYTE> reader = ValueOf("Software\\Quarlo\\UserData", "ReaderID", REG_SZ);
+    ASSERT_EQ(39u, reader.size());
+    for (BYTE c : reader) EXPECT_FALSE(c >= 'a' && c <= 'z');
+    EXPECT_EQ(Bytes("u1"), ValueOf(book, "UserID", REG_SZ));
+    EXPECT_EQ(Bytes("s1"), ValueOf(book, "QuarloSKU", REG_SZ));
+    EXPECT_EQ(Bytes("p1"), ValueOf(book, "PartnerID", REG_SZ));
+    EXPECT_EQ(Dword(1), ValueOf(book, "ReaderTrack", REG_DWORD));
+    EXPECT_EQ(Dword(1), ValueOf(referrals, "LastReaderTrack", REG_DWORD));
+    const std::vector<BYTE> stamp = ValueOf(book, "TimeStamp", REG_BINARY);
+    ASSERT_EQ(16u, stamp.size());
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    EXPECT_EQ(now.wYear, stamp[0] | stamp[1] << 8);
+
+    // The second run opens on the stored acceptance; the reader refuses.
+    WithDialog([] { ConsentFlow().RunConsent("-autorunbookid b1"); },
+               [](HWND dialog) {
+                   EXPECT_TRUE(test::IsChecked(dialog, kAccept));
+                   EXPECT_TRUE(test::IsEnabled(dialog, kContinue));
+                   test::Click(dialog, kRefuse);
+                   test::PressKey(dialog, VK_RETURN);
+                   EXPECT_TRUE(test::WaitUntilClosed(dialog));
+               });
+    EXPECT_EQ(reader, ValueOf("Software\\Quarlo\\UserData", "ReaderID", REG_SZ));
+    EXPECT_EQ(stamp, ValueOf(book, "TimeStamp", REG_BINARY));
+    EXPECT_EQ(Bytes(""), ValueOf(book, "UserID", REG_SZ));
+    EXPECT_EQ(Dword(0), ValueOf(book, "ReaderTrack", REG_DWORD));
+    EXPECT_EQ(Dword(0), ValueOf(referrals, "LastReaderTrack", REG_DWORD));
+}
+
+}  // namespace
+}  // namespace wbh
