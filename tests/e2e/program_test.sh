@@ -21,7 +21,8 @@ else
     trap 'rm -rf "$work"' EXIT
     dir=$work
     sep=/
-    run() { "$program" "$@"; }
+    export XDG_CONFIG_HOME="$work/config"  # the registry of this run
+    run() { "$program" "$@" </dev/null; }
 fi
 
 # check NAME EXPECTED_EXIT EXPECTED_RESULT_FILE_BYTES|none -- ARGS...
@@ -56,7 +57,9 @@ printf '[Parameters]\r\nmode=7\r\n' > "$work/p.ini"
 check "file mode, other case" 0 "$written" -- -mode 3 -parametersfilepath "$ini" -rtpfilename "$rtp"
 printf '[parameters]\r\nx=not_found_error\r\nmode=7\r\n' > "$work/p.ini"
 check "sentinel ends the run" 1 "$written" -- -mode 7 -parametersfilepath "$ini" -rtpfilename "$rtp"
-check "empty flows of modes 1 and 2" 1 "$written" -- -mode 1 -autorunbookid b1 -rtpfilename "$rtp"
+if [[ $runner == native ]]; then  # under Wine the dialog waits for a reader: consent_test.sh
+    check "mode 1, input ended" 1 "$written" -- -mode 1 -autorunbookid b1 -rtpfilename "$rtp"
+fi
 check "mode 2" 1 "$written" -- -mode 2 -installdirectory "$dir" -rtpfilename "$rtp"
 
 echo "$passes passed, $failures failed"

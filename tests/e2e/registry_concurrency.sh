@@ -48,29 +48,17 @@ echo "$writers writers x $books books at once ($runner): ${elapsed} s"
 run check "${names[@]}" "$books" || fail "records missing after the writers finished"
 
 expected=$((writers * books))
-if [[ $runner == wine ]]; then
-    found=$("$here/../../tools/wine-run" reg query "${referrals/HKEY_CURRENT_USER/HKCU}" |
-        tr -d '\r' | grep -c -F "$referrals\\$tag-")
-    [[ $found == "$expected" ]] || fail "reg query lists $found of the $expected book keys"
-else
-    # The listing query of docs/registry.md, so that the documented query is known to work.
-    query=$(awk '/registry_concurrency.sh runs the next query/ { found = 1; next }
-                 found && /^```sql/ { inside = 1; next }
-                 inside && /^```/ { exit }
-                 inside' "$here/../../docs/registry.md")
-    [[ -n $query ]] || fail "no listing query found in docs/registry.md"
-    listed=$(sqlite3 -readonly "$XDG_CONFIG_HOME/webbook-helper/registry.db" <<<"$query" |
-        LC_ALL=C sort) || fail "the sqlite3 shell could not run the documented query"
-    wanted=$(for name in "${names[@]}"; do
-        for ((i = 0; i < books; ++i)); do
-            echo "$referrals\\$name-$i|ReaderTrack|REG_DWORD|0x00000001"
-            echo "$referrals\\$name-$i|UserID|REG_SZ|$name-$i"
-        done
-    done | LC_ALL=C sort)
-    if [[ $listed != "$wanted" ]]; then
-        diff <(echo "$wanted") <(echo "$listed") | head -20
-        fail "the sqlite3 listing differs from the $((expected * 2)) values written"
-    fi
-    found=$(grep -c '|UserID|' <<<"$listed")
+source "$here/registry-listing.sh"
+listed=$(registry_listing "$runner" "$referrals" | grep -F "$referrals\\$tag-")
+wanted=$(for name in "${names[@]}"; do
+    for ((i = 0; i < books; ++i)); do
+        echo "$referrals\\$name-$i|ReaderTrack|REG_DWORD|0x00000001"
+        echo "$referrals\\$name-$i|UserID|REG_SZ|$name-$i"
+    done
+done | LC_ALL=C sort)
+if [[ $listed != "$wanted" ]]; then
+    diff <(echo "$wanted") <(echo "$listed") | head -20
+    fail "the listing by another tool differs from the $((expected * 2)) values written"
 fi
+found=$(grep -c '|UserID|' <<<"$listed")
 echo "all $found books complete"

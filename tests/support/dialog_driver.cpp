@@ -1,0 +1,77 @@
+// Drives the program's dialog from a second process under Wine, for the end-to-end tests:
+// waits for the dialog, prints its caption (UTF-8), then performs the actions in order.
+//   click=ID        clicks button ID
+//   enter, escape   presses the key
+//   checked=ID      fails unless button ID is checked (unchecked=ID, enabled=ID, disabled=ID)
+// Ends by waiting for the dialog to close; exit code 0 when every step held.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "support/dialog_driving.h"
+
+namespace {
+
+// The first visible dialog window of any process, once it is up.
+HWND WaitForAnyDialog() {
+    for (int waited = 0; waited < 30000; waited += 10) {
+        HWND dialog = FindWindowW(L"#32770", nullptr);
+        if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+bool Step(HWND dialog, const char* action) {
+    const char* equals = std::strchr(action, '=');
+    const int id = equals ? std::atoi(equals + 1) : 0;
+    auto is = [&](const char* verb) {
+        return std::strncmp(action, verb, std::strlen(verb)) == 0 && action[std::strlen(verb)] == '=';
+    };
+    if (std::strcmp(action, "enter") == 0) {
+        wbh::test::PressKey(dialog, VK_RETURN);
+    } else if (std::strcmp(action, "escape") == 0) {
+        wbh::test::PressKey(dialog, VK_ESCAPE);
+    } else if (is("click")) {
+        wbh::test::Click(dialog, id);
+    } else if (is("checked") || is("unchecked")) {
+        if (wbh::test::IsChecked(dialog, id) != is("checked")) return false;
+    } else if (is("enabled") || is("disabled")) {
+        if (wbh::test::IsEnabled(dialog, id) != is("enabled")) return false;
+    } else {
+        std::fprintf(stderr, "unknown action %s\n", action);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    HWND dialog = WaitForAnyDialog();
+    if (dialog == nullptr) {
+        std::fprintf(stderr, "no dialog appeared\n");
+        return 1;
+    }
+    wchar_t caption[512];
+    GetWindowTextW(dialog, caption, 512);
+    char utf8[1536];
+    WideCharToMultiByte(CP_UTF8, 0, caption, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::printf("%s\n", utf8);
+    std::fflush(stdout);
+    int failures = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (!Step(dialog, argv[i])) {
+            std::fprintf(stderr, "step %s did not hold\n", argv[i]);
+            ++failures;
+        }
+    }
+    if (!wbh::test::WaitUntilClosed(dialog)) {
+        std::fprintf(stderr, "the dialog did not close\n");
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
