@@ -90,5 +90,12 @@ expect "UserID emptied" "REG_SZ|" "$(value "$book" UserID)"
 expect "ReaderTrack" "REG_DWORD|0x00000000" "$(value "$book" ReaderTrack)"
 expect "LastReaderTrack" "REG_DWORD|0x00000000" "$(value "$user_data\\Referrals" LastReaderTrack)"
 
+if [[ $runner == native ]]; then
+    # Whoever reads the dialog stops reading at once: the answers still count.
+    printf '1\n\n' | "$program" -mode 1 -autorunbookid b1 | head -c 1 >/dev/null
+    listing=$(registry_listing "$runner" "$user_data")
+    expect "output closed early" "REG_DWORD|0x00000001" "$(value "$book" ReaderTrack)"
+fi
+
 echo "$passes passed, $failures failed"
 [[ $failures == 0 ]]

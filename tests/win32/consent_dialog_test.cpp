@@ -108,13 +108,14 @@ TEST_F(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
                              rect.top);
 
                    // Enter on a disabled "Continuer" sends nothing; Escape, the close box and
-                   // Alt+F4 send IDCANCEL and the dialog stays.
+                   // Alt+F4 send IDCANCEL, and neither that nor IDCANCEL itself closes.
                    test::PressKey(dialog, VK_RETURN);
                    test::PressKey(dialog, VK_ESCAPE);
                    ASSERT_TRUE(handler.WaitFor(1));
                    SendMessageW(dialog, WM_CLOSE, 0, 0);
                    SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-                   ASSERT_TRUE(handler.WaitFor(3));
+                   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                   ASSERT_TRUE(handler.WaitFor(4));
                    for (const auto& command : handler.Commands()) {
                        EXPECT_EQ(IDCANCEL, command.first);
                    }

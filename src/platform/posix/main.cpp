@@ -1,10 +1,14 @@
 // POSIX process entry: the arguments become the command-line text of the Windows build.
+#include <csignal>
 #include <string>
 
 #include "app/program.h"
 #include "platform/posix/command_line.h"
 
 int main(int argc, char** argv) {
+    // The terminal dialog writes to standard output; if whoever reads it goes away, the run
+    // still takes its answers and records them, rather than dying of SIGPIPE half-way.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::string command_line = wbh::platform::BuildCommandLine(argc, argv);
     return wbh::RunProgram(command_line.c_str());
 }
