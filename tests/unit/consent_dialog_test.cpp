@@ -194,12 +194,5 @@ TEST_F(ConsentDialogTest, CentresOnThePrimaryScreen) {
     }
 }
 
-TEST_F(ConsentDialogTest, AFailedDialogKeepsTheAnswer) {
-    platform::fault::FailCall("DialogBoxParam");
-    ReaderAccepted() = 1;
-    EXPECT_EQ(1, ShowConsentDialog());
-    EXPECT_EQ(1, ReaderAccepted());
-}
-
 }  // namespace
 }  // namespace wbh

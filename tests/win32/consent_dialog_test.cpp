@@ -1,11 +1,10 @@
 // The real consent dialog from the real template, driven by messages from a second thread as a
-// user would drive it: answers clicked, keys pressed, states read back, and the registry after
-// whole runs.
+// user would drive it: answers clicked, keys pressed, states read back. (Whole runs of the
+// program and the registry they leave are tests/e2e/consent_test.sh.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -14,7 +13,6 @@
 
 #include "consent/consent_dialog.h"
 #include "consent/consent_flow.h"
-#include "platform/resources.h"
 #include "platform/win32/module.h"
 #include "support/dialog_driving.h"
 #include "support/registry_sandbox.h"
@@ -137,67 +135,6 @@ TEST_F(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
     const auto commands = handler.Commands();
     ASSERT_FALSE(commands.empty());
     EXPECT_EQ(std::make_pair(kContinue, 0), commands.back());
-}
-
-// What a run left in the registry, read with the Win32 calls themselves.
-std::vector<BYTE> ValueOf(const char* key, const char* name, DWORD expected_type) {
-    BYTE data[1024];
-    DWORD size = sizeof data;
-    DWORD type = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data,
-                     &size) != ERROR_SUCCESS) {
-        return {};
-    }
-    EXPECT_EQ(expected_type, type) << name;
-    return std::vector<BYTE>(data, data + size);
-}
-
-std::vector<BYTE> Bytes(const char* text) {
-    return std::vector<BYTE>(text, text + strlen(text) + 1);
-}
-std::vector<BYTE> Dword(BYTE n) { return {n, 0, 0, 0}; }
-
-TEST_F(ConsentDialogWin32, AcceptThenRefuseAcrossTwoRuns) {
-    const char* book = "Software\\Quarlo\\UserData\\Referrals\\b1";
-    const char* referrals = "Software\\Quarlo\\UserData\\Referrals";
-    WithDialog(
-        [] {
-            ConsentFlow().RunConsent(
-                "-autorunbookid b1 -authoruserid u1 -authorquarlosku s1 -authorpartnerid p1");
-        },
-        [](HWND dialog) {
-            test::Click(dialog, kAccept);
-            test::PressKey(dialog, VK_RETURN);
-            EXPECT_TRUE(test::WaitUntilClosed(dialog));
-        });
-    const std::vector<BYTE> reader = ValueOf("Software\\Quarlo\\UserData", "ReaderID", REG_SZ);
-    ASSERT_EQ(39u, reader.size());
-    for (BYTE c : reader) EXPECT_FALSE(c >= 'a' && c <= 'z');
-    EXPECT_EQ(Bytes("u1"), ValueOf(book, "UserID", REG_SZ));
-    EXPECT_EQ(Bytes("s1"), ValueOf(book, "QuarloSKU", REG_SZ));
-    EXPECT_EQ(Bytes("p1"), ValueOf(book, "PartnerID", REG_SZ));
-    EXPECT_EQ(Dword(1), ValueOf(book, "ReaderTrack", REG_DWORD));
-    EXPECT_EQ(Dword(1), ValueOf(referrals, "LastReaderTrack", REG_DWORD));
-    const std::vector<BYTE> stamp = ValueOf(book, "TimeStamp", REG_BINARY);
-    ASSERT_EQ(16u, stamp.size());
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    EXPECT_EQ(now.wYear, stamp[0] | stamp[1] << 8);
-
-    // The second run opens on the stored acceptance; the reader refuses.
-    WithDialog([] { ConsentFlow().RunConsent("-autorunbookid b1"); },
-               [](HWND dialog) {
-                   EXPECT_TRUE(test::IsChecked(dialog, kAccept));
-                   EXPECT_TRUE(test::IsEnabled(dialog, kContinue));
-                   test::Click(dialog, kRefuse);
-                   test::PressKey(dialog, VK_RETURN);
-                   EXPECT_TRUE(test::WaitUntilClosed(dialog));
-               });
-    EXPECT_EQ(reader, ValueOf("Software\\Quarlo\\UserData", "ReaderID", REG_SZ));
-    EXPECT_EQ(stamp, ValueOf(book, "TimeStamp", REG_BINARY));
-    EXPECT_EQ(Bytes(""), ValueOf(book, "UserID", REG_SZ));
-    EXPECT_EQ(Dword(0), ValueOf(book, "ReaderTrack", REG_DWORD));
-    EXPECT_EQ(Dword(0), ValueOf(referrals, "LastReaderTrack", REG_DWORD));
 }
 
 }  // namespace
