@@ -6,5 +6,5 @@ if [[ -z "${WINEPREFIX:-}" ]]; then
     WINEPREFIX=$(mktemp -d)
     export WINEPREFIX
     trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
-    wineboot -i >/dev/null 2>&1
+    "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-prefix-init"
 fi
