@@ -14,16 +14,6 @@
 
 namespace {
 
-// The first visible dialog window of any process, once it is up.
-HWND WaitForAnyDialog() {
-    for (int waited = 0; waited < 30000; waited += 10) {
-        HWND dialog = FindWindowW(L"#32770", nullptr);
-        if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
 bool Step(HWND dialog, const char* action) {
     const char* equals = std::strchr(action, '=');
     const int id = equals ? std::atoi(equals + 1) : 0;
@@ -50,7 +40,7 @@ bool Step(HWND dialog, const char* action) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    HWND dialog = WaitForAnyDialog();
+    HWND dialog = wbh::test::WaitForDialog(nullptr, 30000);  // the first of any process
     if (dialog == nullptr) {
         std::fprintf(stderr, "no dialog appeared\n");
         return 1;

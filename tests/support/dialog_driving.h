@@ -9,24 +9,32 @@
 
 namespace wbh::test {
 
-// The dialog window with that caption, once it is up; null after `timeout_ms`.
-inline HWND WaitForDialog(const wchar_t* caption, DWORD timeout_ms = 15000) {
+// Asks `done` every 10 ms until it answers true (then true) or `timeout_ms` have passed.
+template <typename Condition>
+bool WaitUntil(Condition done, DWORD timeout_ms = 15000) {
     for (DWORD waited = 0; waited < timeout_ms; waited += 10) {
-        if (HWND dialog = FindWindowW(L"#32770", caption)) {
-            if (IsWindowVisible(dialog)) return dialog;
-        }
+        if (done()) return true;
         Sleep(10);
     }
-    return nullptr;
+    return false;
+}
+
+// The visible dialog window with that caption (any caption when null), once it is up; null
+// after `timeout_ms`.
+inline HWND WaitForDialog(const wchar_t* caption, DWORD timeout_ms = 15000) {
+    HWND dialog = nullptr;
+    WaitUntil(
+        [&] {
+            dialog = FindWindowW(L"#32770", caption);
+            return dialog != nullptr && IsWindowVisible(dialog);
+        },
+        timeout_ms);
+    return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
 }
 
 // True once the window is gone; false after `timeout_ms`.
 inline bool WaitUntilClosed(HWND dialog, DWORD timeout_ms = 15000) {
-    for (DWORD waited = 0; waited < timeout_ms; waited += 10) {
-        if (!IsWindow(dialog)) return true;
-        Sleep(10);
-    }
-    return false;
+    return WaitUntil([&] { return !IsWindow(dialog); }, timeout_ms);
 }
 
 inline bool IsChecked(HWND dialog, int id) {

@@ -60,11 +60,7 @@ public:
     }
     // Waits until `count` commands have been heard.
     bool WaitFor(std::size_t count) {
-        for (int waited = 0; waited < 15000; waited += 10) {
-            if (Commands().size() >= count) return true;
-            Sleep(10);
-        }
-        return false;
+        return test::WaitUntil([&] { return Commands().size() >= count; });
     }
 
 private:

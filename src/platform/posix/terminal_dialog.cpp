@@ -260,11 +260,16 @@ private:
         return order;
     }
 
-    std::string DefaultLabel() const {
-        for (const Control& control : controls_) {
-            if (control.kind == Kind::kDefaultButton) return Label(control);
+    Control* DefaultButton() {
+        for (Control& control : controls_) {
+            if (control.kind == Kind::kDefaultButton) return &control;
         }
-        return "";
+        return nullptr;
+    }
+
+    std::string DefaultLabel() {
+        const Control* button = DefaultButton();
+        return button != nullptr ? Label(*button) : "";
     }
 
     static std::string Label(const Control& control) {
@@ -323,16 +328,14 @@ private:
     }
 
     void PressDefault() {
-        for (Control& control : controls_) {
-            if (control.kind != Kind::kDefaultButton) continue;
-            if (!control.enabled) {
-                std::fprintf(out_, "« %s » n'est pas disponible : choisissez d'abord une réponse.\n",
-                             Label(control).c_str());
-                return;
-            }
-            handler_.OnCommand(*this, control.layout->id, kClicked);
+        Control* button = DefaultButton();
+        if (button == nullptr) return;
+        if (!button->enabled) {
+            std::fprintf(out_, "« %s » n'est pas disponible : choisissez d'abord une réponse.\n",
+                         Label(*button).c_str());
             return;
         }
+        handler_.OnCommand(*this, button->layout->id, kClicked);
     }
 
     const DialogTemplate& layout_;
