@@ -24,6 +24,9 @@ public:
     virtual void Enable(int id, bool enabled) = 0;
     // SetWindowTextA on the control.
     virtual void SetText(int id, const char* text) = 0;
+    // GetWindowTextA on the control: at most size - 1 bytes of its text and a NUL (size > 0);
+    // a longer text is cut. Returns the number of bytes copied.
+    virtual int GetText(int id, char* buffer, int size) = 0;
     // EndDialog: the modal run returns `result` once the current message is handled.
     virtual void End(int result) = 0;
     // The dialog's outer rectangle in screen pixels, the primary screen's size, and MoveWindow

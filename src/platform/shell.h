@@ -1,0 +1,42 @@
+// The shell: the user's desktop folder, shortcut files and opening a file with the application
+// that its type is associated with. Windows uses the shell itself (the shell link object,
+// SHGetSpecialFolderLocation, ShellExecuteA); POSIX writes .lnk files of its own, finds the
+// desktop through the XDG user directories and opens files with xdg-open.
+#pragma once
+
+#include <memory>
+
+#include "platform/guid.h"
+
+namespace wbh::platform::shell {
+
+// The failure result of a shell call whose failure has no HRESULT of its own (E_FAIL).
+constexpr HResult kFailed = static_cast<HResult>(0x80004005u);
+
+// The current user's desktop folder (CSIDL_DESKTOPDIRECTORY) into `buffer` (`size` bytes; 260
+// is the path limit). A negative result when it cannot be located or its path does not fit;
+// `buffer` is then the empty text. Fault name "DesktopDirectory".
+HResult DesktopDirectory(char* buffer, int size);
+
+// A new shortcut: the shell link object and its persist interface.
+class ShellLink {
+public:
+    virtual ~ShellLink() = default;  // releases the persist interface, then the link object
+    // IShellLinkA::SetPath and SetIconLocation; their failures do not stop a save.
+    virtual void SetPath(const char* target) = 0;
+    virtual void SetIconLocation(const char* icon, int index) = 0;
+    // IPersistFile::Save at `path` (widened from the ANSI code page), remembering it.
+    virtual HResult Save(const char* path) = 0;
+};
+
+// CoCreateInstance of the shell link object, then its persist interface. On failure returns
+// null and the failing call's HRESULT in *result (never a success code then).
+// Fault names "CoCreateInstance" and "QueryInterface".
+std::unique_ptr<ShellLink> CreateShellLink(HResult* result);
+
+// Asks the application associated with the file's type to open it ("open", hidden-window show
+// request SW_HIDE, no parameters, no working folder) and does not wait for it. True when the
+// shell reports success (POSIX: xdg-open was started). Fault name "ShellExecute".
+bool OpenWithShell(const char* path);
+
+}  // namespace wbh::platform::shell

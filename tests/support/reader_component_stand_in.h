@@ -1,0 +1,19 @@
+// A reader component for tests, found by the program's own creation call: under Wine a COM
+// class object registered for the process under the component's class identifier, natively
+// the POSIX build's stand-in. A null value makes the getter return a null string.
+#pragma once
+
+namespace wbh::test {
+
+class ReaderComponentStandIn {
+public:
+    ReaderComponentStandIn(const char* sku, const char* partner);
+    ~ReaderComponentStandIn();  // no component from then on
+    ReaderComponentStandIn(const ReaderComponentStandIn&) = delete;
+    ReaderComponentStandIn& operator=(const ReaderComponentStandIn&) = delete;
+
+    // How many components were created and are not yet released (Windows counts references).
+    static int Alive();
+};
+
+}  // namespace wbh::test
