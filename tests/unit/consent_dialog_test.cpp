@@ -17,6 +17,7 @@
 #include "platform/resources.h"
 #include "store/reg_key.h"
 #include "store/store_layout.h"
+#include "support/fake_dialog.h"
 #include "support/registry_sandbox.h"
 
 namespace wbh {
@@ -25,36 +26,10 @@ namespace {
 namespace reg = platform::registry;
 using namespace consent_dialog;
 
-// The consent template's controls in memory. A call on any other control is a fault.
-class FakeDialog final : public platform::Dialog {
+// The consent template's controls.
+class FakeDialog final : public test::FakeDialog {
 public:
-    struct Control {
-        bool checked = false;
-        bool enabled = true;
-        std::string text;
-    };
-
-    void Check(int id, bool checked) override { At(id).checked = checked; }
-    bool IsChecked(int id) override { return At(id).checked; }
-    void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
-    void SetText(int id, const char* text) override { At(id).text = text; }
-    void End(int result) override { ended = result; }
-    platform::WindowRect Bounds() override { return bounds; }
-    platform::ScreenSize Screen() override { return screen; }
-    void Move(int x, int y, int width, int height) override {
-        moves.push_back({x, y, x + width, y + height});
-    }
-
-    Control& At(int id) {
-        if (controls.count(id) == 0) ADD_FAILURE() << "no control " << id;
-        return controls[id];
-    }
-
-    std::map<int, Control> controls = {{kContinue, {}}, {kNotice, {}}, {kAccept, {}}, {kRefuse, {}}};
-    std::optional<int> ended;
-    platform::WindowRect bounds{0, 0, 450, 490};
-    platform::ScreenSize screen{1024, 768};
-    std::vector<platform::WindowRect> moves;
+    FakeDialog() : test::FakeDialog({kContinue, kNotice, kAccept, kRefuse}) {}
 };
 
 // A radio button click as the toolkit performs it: the group's check moves, then the dialog

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,17 @@ public:
     }
     void SetText(int id, const char* text) override {
         if (Control* control = Find(id)) control->text = text;
+    }
+    int GetText(int id, char* buffer, int size) override {
+        if (size <= 0) return 0;
+        const Control* control = Find(id);
+        const std::string text = control != nullptr ? control->text : std::string();
+        std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
+        // Back off to the first byte of a character that does not fit whole.
+        while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = '\0';
+        return static_cast<int>(n);
     }
     void End(int result) override {
         ended_ = true;

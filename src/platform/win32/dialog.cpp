@@ -24,6 +24,9 @@ public:
     void SetText(int id, const char* text) override {
         SetWindowTextA(GetDlgItem(window_, id), text);
     }
+    int GetText(int id, char* buffer, int size) override {
+        return GetWindowTextA(GetDlgItem(window_, id), buffer, size);
+    }
     void End(int result) override { EndDialog(window_, result); }
     WindowRect Bounds() override {
         RECT rect{};

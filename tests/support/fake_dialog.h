@@ -1,0 +1,63 @@
+// A dialog in memory for testing dialog logic without a toolkit: the controls of one template,
+// their check, enabled and text states, the end result and the moves. A call on a control that
+// the template does not have is a test failure.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialog.h"
+
+namespace wbh::test {
+
+class FakeDialog : public platform::Dialog {
+public:
+    struct Control {
+        bool checked = false;
+        bool enabled = true;
+        std::string text;
+    };
+
+    explicit FakeDialog(std::initializer_list<int> ids) {
+        for (int id : ids) controls[id] = Control();
+    }
+
+    void Check(int id, bool checked) override { At(id).checked = checked; }
+    bool IsChecked(int id) override { return At(id).checked; }
+    void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
+    void SetText(int id, const char* text) override { At(id).text = text; }
+    int GetText(int id, char* buffer, int size) override {
+        const std::string& text = At(id).text;
+        if (size <= 0) return 0;
+        const int n = text.size() < static_cast<std::size_t>(size) ? static_cast<int>(text.size())
+                                                                    : size - 1;
+        std::memcpy(buffer, text.data(), static_cast<std::size_t>(n));
+        buffer[n] = '\0';
+        return n;
+    }
+    void End(int result) override { ended = result; }
+    platform::WindowRect Bounds() override { return bounds; }
+    platform::ScreenSize Screen() override { return screen; }
+    void Move(int x, int y, int width, int height) override {
+        moves.push_back({x, y, x + width, y + height});
+    }
+
+    Control& At(int id) {
+        if (controls.count(id) == 0) ADD_FAILURE() << "no control " << id;
+        return controls[id];
+    }
+
+    std::map<int, Control> controls;
+    std::optional<int> ended;
+    platform::WindowRect bounds{0, 0, 450, 490};
+    platform::ScreenSize screen{1024, 768};
+    std::vector<platform::WindowRect> moves;
+};
+
+}  // namespace wbh::test
