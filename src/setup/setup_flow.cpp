@@ -1,10 +1,21 @@
-// Mode 2 flow: parameter intake. The install directory and the parameters file path come from
-// the command line only; the parameters file's values win for the seven keys it may set.
+// Mode 2 flow. The install directory and the parameters file path come from the command line
+// only; the parameters file's values win for the seven keys it may set. Every step runs,
+// whatever the earlier ones achieved: each decides from its own inputs whether it has anything
+// to do.
 #include "setup/setup_flow.h"
+
+#include <string>
 
 #include "common/ascii.h"
 #include "params/option_scanner.h"
 #include "params/parameters_file.h"
+#include "platform/files.h"
+#include "setup/finish_dialog.h"
+#include "setup/import_marker.h"
+#include "setup/shortcut_maker.h"
+#include "setup/tracking_script.h"
+#include "store/reg_key.h"
+#include "store/store_layout.h"
 
 namespace wbh {
 namespace {
@@ -60,6 +71,56 @@ int SetupEntryHandler(const char* section, const char* key, const char* value) {
     return 1;
 }
 
+BoundedText<260> JoinPath(const char* folder, const char* name) {
+    BoundedText<260> joined;
+    if (folder[0] == '\0' || name[0] == '\0') return joined;
+    std::string path = folder;
+    path += platform::files::Separator();
+    path += name;
+    platform::files::ToNativePath(path.data());
+    joined.Assign(path);  // refused whole when it does not fit
+    return joined;
+}
+
+void ComposeFullPaths() {
+    SetupParameters& p = SetupParams();
+    const char* folder = p.installdirectory.CStr();
+    p.iconfullpath = JoinPath(folder, p.shortcuticonpath.CStr());
+    p.targetfullpath = JoinPath(folder, p.targetfilepath.CStr());
+    p.readerJSfullpath = JoinPath(folder, p.readerJSpath.CStr());
+    p.importfullpath = JoinPath(folder, p.importtoquarlofilename.CStr());
+}
+
+std::int32_t ReadReaderTrack() {
+    std::uint32_t track = 1;
+    store::RegKey referrals;
+    if (referrals.Open(platform::registry::RootKey(platform::registry::Root::kCurrentUser),
+                       store::kReferralsKey, store::kKeyRead) != 0) {
+        return 1;
+    }
+    store::RegKey book;
+    if (book.Open(referrals.Handle(), SetupParams().autorunbookid.CStr(), store::kKeyRead) != 0) {
+        return 1;
+    }
+    if (book.QueryDword(track, store::kReaderTrackValue) != 0) return 1;
+    return static_cast<std::int32_t>(track);
+}
+
+int RecordInstallDirectory() {
+    const SetupParameters& p = SetupParams();
+    if (p.autorunbookid.Empty()) return 1;
+    store::RegKey referrals;
+    if (referrals.Open(platform::registry::RootKey(platform::registry::Root::kCurrentUser),
+                       store::kReferralsKey, store::kKeyRead) != 0) {
+        return 1;
+    }
+    // Opened, never created: the directory is recorded only for a book that mode 1 recorded.
+    store::RegKey book;
+    if (book.Open(referrals.Handle(), p.autorunbookid.CStr(), store::kKeySetValue) != 0) return 1;
+    book.SetString(p.installdirectory.CStr(), store::kInstallDirectoryValue);
+    return 1;
+}
+
 SetupFlow::SetupFlow() { SetupParams() = SetupParameters(); }
 
 int SetupFlow::RunSetup(const char* command_line) {
@@ -69,7 +130,13 @@ int SetupFlow::RunSetup(const char* command_line) {
         ReadParametersFile(p.parametersfilepath.CStr(), SetupEntryHandler) == 0) {
         return 1;
     }
-    // Path composition and the setup steps come next in this flow.
+    if (!p.installdirectory.Empty()) ComposeFullPaths();
+    SetupParams().trackingallowed = ReadReaderTrack();
+    RecordInstallDirectory();
+    WriteTrackingScript();
+    MakeOpenShortcut(p.targetfullpath.CStr(), p.openshortcutname.CStr(), p.iconfullpath.CStr());
+    WriteImportMarker(p.importfullpath.CStr());
+    ShowFinishDialog();
     return 1;
 }
 

@@ -1,5 +1,7 @@
 // Mode 2, setup: collects the book's names and paths from the command line and the parameters
-// file. Constructing the flow resets its parameter set.
+// file, composes the full paths under the install directory, and finishes the installation:
+// tracking script, shortcut in the book's folder, file association and import marker, and the
+// finish dialog. Constructing the flow resets its parameter set.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +31,17 @@ SetupParameters& SetupParams();
 
 int SetupOptionHandler(const char* name, const char* value);
 int SetupEntryHandler(const char* section, const char* key, const char* value);
+
+// `folder`, the platform's separator and `name`, with every backslash read as a separator.
+// Empty when either part is empty or the result does not fit: nothing is ever made at a cut path.
+BoundedText<260> JoinPath(const char* folder, const char* name);
+// The four full paths from the install directory and the relative paths.
+void ComposeFullPaths();
+
+// The book's ReaderTrack; 1 when the book has no referral key or no readable value.
+std::int32_t ReadReaderTrack();
+// Install Directory on the book's referral key, only when that key already exists. Returns 1.
+int RecordInstallDirectory();
 
 class SetupFlow {
 public:

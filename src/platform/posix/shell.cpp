@@ -1,0 +1,237 @@
+// The shell on POSIX: the desktop folder from the XDG user directories, shortcuts written as
+// .lnk files of our own (the book is a Windows book; its shortcuts are Windows shortcuts), and
+// files opened with xdg-open, started in a session of its own and never waited for.
+#include "platform/shell.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "common/ascii.h"
+#include "platform/fault.h"
+#include "platform/posix/ini_file.h"
+#include "platform/shell_link_file.h"
+
+extern char** environ;
+
+namespace wbh::platform::shell {
+namespace {
+
+constexpr HResult kNoInterface = static_cast<HResult>(0x80004002u);  // E_NOINTERFACE
+
+// HRESULT_FROM_WIN32 of the Windows error that CreateFile would give for the same cause.
+HResult FromErrno(int error) {
+    unsigned code;
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            code = 3;  // ERROR_PATH_NOT_FOUND
+            break;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            code = 5;  // ERROR_ACCESS_DENIED
+            break;
+        case EEXIST:
+            code = 80;  // ERROR_FILE_EXISTS
+            break;
+        case ENOSPC:
+            code = 112;  // ERROR_DISK_FULL
+            break;
+        default:
+            return kFailed;
+    }
+    return static_cast<HResult>(0x80070000u | code);
+}
+
+const char* NonEmptyEnv(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0' ? value : nullptr;
+}
+
+// The value of an `XDG_DESKTOP_DIR="..."` line, as the shell that sources the file would read
+// it: "$HOME" or "$HOME/..." relative to the home folder, otherwise an absolute path; a
+// backslash takes the next character as it is. False for any other line.
+bool ParseDesktopLine(std::string_view line, const std::string& home, std::string& path) {
+    constexpr std::string_view kKey = "XDG_DESKTOP_DIR";
+    std::size_t i = 0;
+    while (i < line.size() && IsSpace(line[i])) ++i;
+    if (line.substr(i, kKey.size()) != kKey) return false;
+    i += kKey.size();
+    while (i < line.size() && IsSpace(line[i])) ++i;
+    if (i >= line.size() || line[i] != '=') return false;
+    ++i;
+    while (i < line.size() && IsSpace(line[i])) ++i;
+    if (i >= line.size() || line[i] != '"') return false;
+    ++i;
+
+    std::string value;
+    bool closed = false;
+    for (; i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) {
+            value.push_back(line[++i]);
+        } else if (line[i] == '"') {
+            closed = true;
+            ++i;
+            break;
+        } else {
+            value.push_back(line[i]);
+        }
+    }
+    if (!closed) return false;
+    while (i < line.size() && IsSpace(line[i])) ++i;
+    if (i < line.size() && line[i] != '#') return false;
+
+    constexpr std::string_view kHome = "$HOME";
+    if (value.compare(0, kHome.size(), kHome) == 0 &&
+        (value.size() == kHome.size() || value[kHome.size()] == '/')) {
+        path = home + value.substr(kHome.size());
+    } else if (!value.empty() && value[0] == '/') {
+        path = value;
+    } else {
+        return false;
+    }
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return true;
+}
+
+// The desktop named in user-dirs.dirs (the last valid line wins, as when the shell sources
+// the file), or "$HOME/Desktop".
+std::string FindDesktop(const std::string& home) {
+    // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
+    const char* config = NonEmptyEnv("XDG_CONFIG_HOME");
+    const std::string file = (config != nullptr && config[0] == '/' ? std::string(config)
+                                                                    : home + "/.config") +
+                             "/user-dirs.dirs";
+    std::string desktop = home + "/Desktop";
+    struct stat st;
+    const int fd = posix::OpenRegularFile(file.c_str(), st);
+    if (fd < 0) return desktop;
+    std::string text;
+    const bool read = posix::ReadToEnd(fd, text);
+    ::close(fd);
+    if (!read) return desktop;
+
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string found;
+        if (ParseDesktopLine(std::string_view(text).substr(pos, end - pos), home, found)) {
+            desktop = found;
+        }
+        pos = end + 1;
+    }
+    return desktop;
+}
+
+// A shortcut kept in memory until it is saved as a .lnk file.
+class PosixShellLink final : public ShellLink {
+public:
+    void SetPath(const char* target) override { target_ = target ? target : ""; }
+    void SetIconLocation(const char* icon, int /*index*/) override { icon_ = icon ? icon : ""; }
+
+    HResult Save(const char* path) override {
+        if (path == nullptr || path[0] == '\0') return kFailed;
+        const std::string bytes = ShellLinkFileBytes(target_.c_str(), icon_.c_str());
+        if (bytes.empty()) return kFailed;
+        // The caller picked a free name; a file that appeared there since is not ours to
+        // replace.
+        const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0) return FromErrno(errno);
+        const char* p = bytes.data();
+        std::size_t left = bytes.size();
+        int error = 0;
+        while (left > 0) {
+            const ssize_t n = ::write(fd, p, left);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                error = errno;
+                break;
+            }
+            p += n;
+            left -= static_cast<std::size_t>(n);
+        }
+        if (error == 0 && ::fsync(fd) != 0) error = errno;
+        if (::close(fd) != 0 && error == 0) error = errno;
+        if (error != 0) {
+            ::unlink(path);
+            return FromErrno(error);
+        }
+        return 0;
+    }
+
+private:
+    std::string target_;
+    std::string icon_;
+};
+
+}  // namespace
+
+HResult DesktopDirectory(char* buffer, int size) {
+    if (buffer == nullptr || size <= 0) return kFailed;
+    buffer[0] = '\0';
+    if (fault::Fail("DesktopDirectory")) return kFailed;
+    const char* home = NonEmptyEnv("HOME");
+    if (home == nullptr) return kFailed;
+    const std::string desktop = FindDesktop(home);
+    if (desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
+    std::memcpy(buffer, desktop.c_str(), desktop.size() + 1);
+    return 0;
+}
+
+std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
+    HResult code = 0;
+    std::unique_ptr<ShellLink> link;
+    if (fault::Fail("CoCreateInstance")) {
+        code = kFailed;
+    } else if (fault::Fail("QueryInterface")) {
+        code = kNoInterface;
+    } else {
+        link = std::make_unique<PosixShellLink>();
+    }
+    if (result != nullptr) *result = code;
+    return link;
+}
+
+bool OpenWithShell(const char* path) {
+    if (fault::Fail("ShellExecute")) return false;
+    if (path == nullptr || path[0] == '\0') return false;
+
+    // Prepared before the fork: the child only spawns and exits.
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0) return false;
+    if (posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return false;
+    }
+    char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path), nullptr};
+
+    // Two steps, so that nothing is left for us to reap: the child starts xdg-open in a new
+    // session (a closing terminal does not take the application with it) and exits at once
+    // with whether the start worked; xdg-open is then adopted by init, which reaps it.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setsid();
+        pid_t opener;
+        const int spawned = posix_spawnp(&opener, "xdg-open", &actions, nullptr, argv, environ);
+        ::_exit(spawned == 0 ? 0 : 127);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    if (child < 0) return false;
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR) return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace wbh::platform::shell

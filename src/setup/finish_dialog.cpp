@@ -1,0 +1,62 @@
+// The finish dialog's behaviour, the same on every toolkit.
+#include "setup/finish_dialog.h"
+
+#include "consent/center_dialog.h"
+#include "platform/shell.h"
+#include "setup/setup_flow.h"
+#include "setup/shortcut_maker.h"
+
+namespace wbh {
+
+using namespace finish_dialog;
+
+void SetDesktopShortcutChoice(platform::Dialog& dialog, int state) {
+    dialog.Check(kDesktopShortcut, state == 1);
+    dialog.Enable(kShortcutNameLabel, state == 1);
+    dialog.Enable(kShortcutName, state == 1);
+    dialog.SetText(kShortcutName, SetupParams().desktopshortcutname.CStr());
+}
+
+void SetOpenNowChoice(platform::Dialog& dialog, int state) { dialog.Check(kOpenNow, state == 1); }
+
+int OpenBook(const char* path) {
+    if (path[0] == '\0') return 0;
+    BoundedText<260> copy;
+    if (!copy.Assign(path)) return 0;
+    return platform::shell::OpenWithShell(copy.CStr()) ? 1 : 0;
+}
+
+void FinishDialog::OnInit(platform::Dialog& dialog) {
+    SetDesktopShortcutChoice(dialog, 1);
+    SetOpenNowChoice(dialog, 1);
+    CenterDialogOnScreen(dialog);
+}
+
+void FinishDialog::OnCommand(platform::Dialog& dialog, int id, int code) {
+    if (code != platform::kClicked) return;
+    SetupParameters& p = SetupParams();
+    if (id == kFinish) {
+        if (dialog.IsChecked(kDesktopShortcut)) {
+            char name[260];
+            dialog.GetText(kShortcutName, name, sizeof name);  // a longer name is cut
+            p.desktopshortcutname.Assign(name);
+            MakeDesktopShortcut(p.targetfullpath.CStr(), p.desktopshortcutname.CStr(),
+                                p.iconfullpath.CStr());
+        }
+        if (dialog.IsChecked(kOpenNow)) OpenBook(p.targetfullpath.CStr());
+        dialog.End(1);
+    } else if (id == kDesktopShortcut) {
+        SetDesktopShortcutChoice(dialog, dialog.IsChecked(kDesktopShortcut) ? 1 : 0);
+    } else if (id == kOpenNow) {
+        SetOpenNowChoice(dialog, dialog.IsChecked(kOpenNow) ? 1 : 0);
+    }
+    // Anything else, IDCANCEL from Escape or the close box among them, leaves the dialog open.
+}
+
+int ShowFinishDialog() {
+    FinishDialog handler;
+    platform::RunModalDialog(kTemplate, handler);
+    return 1;
+}
+
+}  // namespace wbh

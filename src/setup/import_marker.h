@@ -1,0 +1,15 @@
+// The import marker, a one-space file that the package names, and the registration of the .7xe
+// file type that comes with it.
+#pragma once
+
+namespace wbh {
+
+// Makes sure of the association, then writes the marker at `path` (replacing any earlier
+// content). Nothing at all when the path is empty. Returns 1.
+int WriteImportMarker(const char* path);
+
+// .7xe names the class 7xefile, unless it already names a class, which is left alone.
+// Returns 1 when the association stands, 0 when writing it failed.
+int EnsureFileAssociation();
+
+}  // namespace wbh

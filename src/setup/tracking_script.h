@@ -1,0 +1,25 @@
+// The book's tracking script: a JavaScript file in the install directory whose eight variables
+// the book's pages read (the author's identifiers, the reader's anonymous identifier when the
+// reader allowed tracking, the number of recorded books, the installed product's identifiers
+// and the book's identifier).
+#pragma once
+
+#include <string>
+
+namespace wbh {
+
+namespace tracking_script {
+inline constexpr unsigned kHeaderString = 1503;
+inline constexpr char kNoReaderId[] = "{00000000-0000-0000-0000-000000000000}";
+inline constexpr char kTrackingRefused[] = "{00000000-0000-0000-0000-000000000001}";
+}  // namespace tracking_script
+
+// A JavaScript string literal, quotes included, that holds exactly `text`: a double quote, a
+// backslash and the control characters are escaped, every other byte is kept.
+std::string JavaScriptString(const char* text);
+
+// Writes the script at readerJSfullpath, replacing any earlier one whole; nothing when that
+// path is empty. Never changes the registry. Returns 1.
+int WriteTrackingScript();
+
+}  // namespace wbh
