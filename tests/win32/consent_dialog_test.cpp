@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <mutex>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "platform/win32/module.h"
 #include "support/dialog_driving.h"
 #include "support/registry_sandbox.h"
+#include "win32/with_dialog.h"
 
 namespace wbh {
 namespace {
@@ -23,24 +23,8 @@ namespace {
 using namespace consent_dialog;
 constexpr wchar_t kCaption[] = L"Utilisation du livre Web et confidentialité";
 
-// Runs `drive` on a second thread with the dialog once it is up, while this thread runs the
-// modal dialog through `run`. Whatever `drive` does, the dialog is ended afterwards, so a
-// failing test never hangs.
 void WithDialog(const std::function<void()>& run, const std::function<void(HWND)>& drive) {
-    std::thread driver([&] {
-        HWND dialog = test::WaitForDialog(kCaption);
-        if (dialog == nullptr) {
-            ADD_FAILURE() << "the dialog did not appear";
-            return;
-        }
-        drive(dialog);
-        if (IsWindow(dialog)) {
-            ADD_FAILURE() << "the dialog is still open";
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kContinue, BN_CLICKED), 0);
-        }
-    });
-    run();
-    driver.join();
+    test::WithDialog(kCaption, kContinue, run, drive);
 }
 
 // The consent dialog, with every click it hears recorded (notifications of the notice box,

@@ -1,0 +1,38 @@
+// A desktop folder of the test's own, so that desktop shortcuts made by a test never land on
+// the user's desktop: natively HOME names a fresh folder (with its Desktop folder), under Wine
+// the user's shell folder "Desktop" is redirected for the test's duration.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace wbh::test {
+
+class DesktopSandbox {
+public:
+    DesktopSandbox();
+    ~DesktopSandbox();
+    DesktopSandbox(const DesktopSandbox&) = delete;
+    DesktopSandbox& operator=(const DesktopSandbox&) = delete;
+
+    const std::filesystem::path& Folder() const;
+    std::string File(const std::string& name) const { return (Folder() / name).string(); }
+    // The names of the files in it, sorted and joined by "|".
+    std::string Names() const {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+            names.insert(entry.path().filename().string());
+        }
+        std::string list;
+        for (const std::string& name : names) list += (list.empty() ? "" : "|") + name;
+        return list;
+    }
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace wbh::test

@@ -1,0 +1,77 @@
+// Reading and writing registry values straight through the platform's calls, for tests that
+// set up a stored state or check what the program stored.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/registry.h"
+
+namespace wbh::test {
+
+struct StoredValue {
+    std::uint32_t type;
+    std::string bytes;
+    bool operator==(const StoredValue& other) const {
+        return type == other.type && bytes == other.bytes;
+    }
+};
+
+inline StoredValue TextValue(const std::string& text) {
+    return {platform::registry::kTypeString, text + std::string(1, '\0')};
+}
+inline StoredValue DwordValue(std::uint32_t n) {
+    return {platform::registry::kTypeDword,
+            std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)}};
+}
+
+// The value, or nothing when it or its key is absent. A null name is the default value.
+inline std::optional<StoredValue> Stored(platform::registry::Root root, const std::string& key,
+                                         const char* name) {
+    namespace reg = platform::registry;
+    reg::Key opened = nullptr;
+    if (reg::OpenKey(reg::RootKey(root), key.c_str(), reg::kRead, &opened) != 0) return {};
+    std::string bytes(4096, '\0');
+    std::uint32_t type = 0;
+    std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
+    const long result = reg::QueryValue(opened, name, &type,
+                                        reinterpret_cast<std::uint8_t*>(&bytes[0]), &size);
+    reg::CloseKey(opened);
+    if (result != 0) return {};
+    bytes.resize(size);
+    return StoredValue{type, bytes};
+}
+
+// Makes the key and stores the value; false when the registry refused.
+inline bool Store(platform::registry::Root root, const std::string& key, const char* name,
+                  const StoredValue& value) {
+    namespace reg = platform::registry;
+    reg::Key made = nullptr;
+    if (reg::CreateKey(reg::RootKey(root), key.c_str(), reg::kAllAccess, &made) != 0) return false;
+    const long result =
+        reg::SetValue(made, name, value.type,
+                      reinterpret_cast<const std::uint8_t*>(value.bytes.data()),
+                      static_cast<std::uint32_t>(value.bytes.size()));
+    reg::CloseKey(made);
+    return result == 0;
+}
+
+inline bool KeyExists(platform::registry::Root root, const std::string& key) {
+    namespace reg = platform::registry;
+    reg::Key opened = nullptr;
+    if (reg::OpenKey(reg::RootKey(root), key.c_str(), reg::kRead, &opened) != 0) return false;
+    reg::CloseKey(opened);
+    return true;
+}
+
+// Makes the key (and those above it) without values.
+inline bool MakeKey(platform::registry::Root root, const std::string& key) {
+    namespace reg = platform::registry;
+    reg::Key made = nullptr;
+    if (reg::CreateKey(reg::RootKey(root), key.c_str(), reg::kAllAccess, &made) != 0) return false;
+    reg::CloseKey(made);
+    return true;
+}
+
+}  // namespace wbh::test
