@@ -24,6 +24,6 @@ Presence Probe(const char* path);
 // was or complete, never half-written. A file at `path` that may not be written (read-only) is
 // left as it is, and the folder is never created. Returns true when the new content is in place.
 // Fault name "ReplaceFile": fails before anything is written.
-bool ReplaceFile(const char* path, const void* data, std::size_t size);
+bool ReplaceFileContents(const char* path, const void* data, std::size_t size);
 
 }  // namespace wbh::platform::files

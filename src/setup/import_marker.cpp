@@ -14,7 +14,7 @@ namespace wbh {
 int WriteImportMarker(const char* path) {
     if (path[0] == '\0') return 1;
     EnsureFileAssociation();
-    platform::files::ReplaceFile(path, " ", 1);
+    platform::files::ReplaceFileContents(path, " ", 1);
     return 1;
 }
 

@@ -123,7 +123,7 @@ int WriteTrackingScript() {
     AppendVariable(script, "ReaderSKU", component.Sku());
     AppendVariable(script, "ReaderPartner", component.Partner());
     script += "var WebBookID = " + JavaScriptString(p.autorunbookid.CStr()) + ";\r\n";
-    platform::files::ReplaceFile(p.readerJSfullpath.CStr(), script.data(), script.size());
+    platform::files::ReplaceFileContents(p.readerJSfullpath.CStr(), script.data(), script.size());
     return 1;
 }
 

@@ -3,6 +3,7 @@
 //   click=ID        clicks button ID
 //   enter, escape   presses the key
 //   checked=ID      fails unless button ID is checked (unchecked=ID, enabled=ID, disabled=ID)
+//   text=ID:TEXT    sets the text of control ID, as typed (TEXT in UTF-8)
 // Ends by waiting for the dialog to close; exit code 0 when every step held.
 #include <windows.h>
 
@@ -28,6 +29,12 @@ bool Step(HWND dialog, const char* action) {
         wbh::test::Click(dialog, id);
     } else if (is("checked") || is("unchecked")) {
         if (wbh::test::IsChecked(dialog, id) != is("checked")) return false;
+    } else if (is("text")) {
+        const char* colon = std::strchr(action, ':');
+        if (colon == nullptr) return false;
+        wchar_t text[1024];
+        if (MultiByteToWideChar(CP_UTF8, 0, colon + 1, -1, text, 1024) == 0) return false;
+        SetDlgItemTextW(dialog, id, text);
     } else if (is("enabled") || is("disabled")) {
         if (wbh::test::IsEnabled(dialog, id) != is("enabled")) return false;
     } else {

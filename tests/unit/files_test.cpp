@@ -27,7 +27,7 @@ std::vector<std::string> Names(const test::TempDir& dir) {
 }
 
 bool Replace(const std::string& file, const std::string& bytes) {
-    return ReplaceFile(file.c_str(), bytes.data(), bytes.size());
+    return ReplaceFileContents(file.c_str(), bytes.data(), bytes.size());
 }
 
 TEST(Files, ReplaceFileWritesTheWholeContent) {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/com.h"
 #include "platform/fault.h"
 #include "setup/setup_flow.h"
 #include "support/desktop_sandbox.h"
@@ -43,6 +44,7 @@ protected:
     }
     void TearDown() override { fault::Reset(); }
 
+    platform::ComScope com_;  // the shell link object needs the apartment the program enters
     SetupFlow reset_;
     test::RegistrySandbox registry_;
     test::DesktopSandbox desktop_;

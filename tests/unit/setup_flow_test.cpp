@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/com.h"
 #include "platform/fault.h"
 #include "platform/files.h"
 #include "store/store_layout.h"
@@ -32,6 +33,7 @@ std::string Native(std::string path) {
 class SetupFlowTest : public ::testing::Test {
 protected:
     void TearDown() override { platform::fault::Reset(); }
+    platform::ComScope com_;  // the shell link object needs the apartment the program enters
     test::RegistrySandbox sandbox_;
     SetupFlow flow_;  // resets the parameters
 };

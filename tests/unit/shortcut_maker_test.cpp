@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/com.h"
 #include "platform/fault.h"
 #include "platform/files.h"
 #include "setup/setup_flow.h"
@@ -27,6 +28,7 @@ protected:
     std::string Chosen(const char* name) { return ChooseShortcutPath(folder_.c_str(), name).CStr(); }
     void Take(const std::string& name) { dir_.Write(name, "x"); }
 
+    platform::ComScope com_;  // the shell link object needs the apartment the program enters
     test::TempDir dir_;
     const std::string folder_ = dir_.Path().string();
     SetupFlow reset_;

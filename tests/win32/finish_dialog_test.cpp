@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/com.h"
 #include "platform/fault.h"
 #include "platform/win32/module.h"
 #include "setup/finish_dialog.h"
@@ -36,6 +37,7 @@ protected:
         test::WithDialog(kCaption, kFinish, [] { EXPECT_EQ(1, ShowFinishDialog()); }, drive);
     }
 
+    platform::ComScope com_;  // the shell link object needs the apartment the program enters
     SetupFlow reset_;
     test::RegistrySandbox registry_;
     test::DesktopSandbox desktop_;
@@ -72,7 +74,7 @@ TEST_F(FinishDialogWin32, OpeningStateTogglesAndTheTypedName) {
         test::PressKey(dialog, VK_RETURN);
         EXPECT_TRUE(test::WaitUntilClosed(dialog));
     });
-    EXPECT_EQ("Livre tap\xe9.lnk", desktop_.Names());
+    EXPECT_EQ("Livre tap\xc3\xa9.lnk", desktop_.Names());  // the file names are listed in UTF-8
     EXPECT_EQ(1, fault::CallCount("ShellExecute"));
 }
 

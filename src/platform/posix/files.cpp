@@ -87,7 +87,7 @@ Presence Probe(const char* path) {
     }
 }
 
-bool ReplaceFile(const char* path, const void* data, std::size_t size) {
+bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
     if (fault::Fail("ReplaceFile")) return false;
     if (path == nullptr || path[0] == '\0' || (data == nullptr && size > 0)) return false;
 

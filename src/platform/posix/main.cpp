@@ -1,5 +1,6 @@
 // POSIX process entry: the arguments become the command-line text of the Windows build.
 #include <csignal>
+#include <cstdio>
 #include <string>
 
 #include "app/program.h"
@@ -9,6 +10,9 @@ int main(int argc, char** argv) {
     // The terminal dialog writes to standard output; if whoever reads it goes away, the run
     // still takes its answers and records them, rather than dying of SIGPIPE half-way.
     std::signal(SIGPIPE, SIG_IGN);
+    // The terminal dialog takes only the lines it needs and leaves the rest of the input to
+    // whoever reads next, so one stream can answer the dialogs of several runs in a row.
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
     const std::string command_line = wbh::platform::BuildCommandLine(argc, argv);
     return wbh::RunProgram(command_line.c_str());
 }

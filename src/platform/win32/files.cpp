@@ -1,0 +1,102 @@
+// Files through kernel32: probing by attributes, and replacing a file by writing a new one
+// beside it and moving it over the old one (MoveFileExA), so that the file is never
+// half-written. Paths stay within MAX_PATH, as every ANSI call here expects.
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/fault.h"
+
+namespace wbh::platform::files {
+namespace {
+
+// The temporary's name: the target's folder, then "wbh" and eight hex digits, then ".tmp".
+constexpr std::size_t kTempNameLength = 15;
+// Names tried before giving up, each one a new combination of process, time and count.
+constexpr int kTempNameTries = 64;
+
+// The length of the folder part of `path`, its last separator or drive colon included.
+std::size_t FolderLength(const char* path) {
+    std::size_t folder = 0;
+    for (std::size_t i = 0; path[i] != '\0'; ++i) {
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') folder = i + 1;
+    }
+    return folder;
+}
+
+// Creates a new, empty temporary in the folder of `path` (never one that exists already) and
+// leaves its name in `temp`. INVALID_HANDLE_VALUE when none could be made.
+HANDLE CreateTemporary(const char* path, char (&temp)[MAX_PATH]) {
+    static DWORD count = 0;
+    const std::size_t folder = FolderLength(path);
+    if (folder + kTempNameLength > MAX_PATH - 1) return INVALID_HANDLE_VALUE;
+    std::memcpy(temp, path, folder);
+    for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
+        DWORD mark = (GetCurrentProcessId() * 2654435761u) ^ GetTickCount() ^ (++count * 40503u);
+        char* name = temp + folder;
+        std::memcpy(name, "wbh", 3);
+        for (int digit = 10; digit >= 3; --digit, mark >>= 4) {
+            name[digit] = "0123456789abcdef"[mark & 15];
+        }
+        std::memcpy(name + 11, ".tmp", 5);
+        const HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    temp[0] = '\0';
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE file, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, chunk, &written, nullptr) || written == 0) return false;
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
+char Separator() { return '\\'; }
+
+void ToNativePath(char*) {}
+
+Presence Probe(const char* path) {
+    if (fault::Fail("ProbePath") || path == nullptr) return Presence::kUnknown;
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return Presence::kPresent;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Presence::kAbsent;
+    return Presence::kUnknown;
+}
+
+bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
+    if (fault::Fail("ReplaceFile")) return false;
+    if (path == nullptr || path[0] == '\0' || std::strlen(path) > MAX_PATH - 1) return false;
+    if (data == nullptr && size > 0) return false;
+
+    // Windows refuses to move over a read-only file, but Wine does not: asked first, so a
+    // read-only file stays on both.
+    const DWORD existing = GetFileAttributesA(path);
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
+        return false;
+    }
+
+    char temp[MAX_PATH];
+    const HANDLE file = CreateTemporary(path, temp);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = WriteAll(file, data, size) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    ok = ok && MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileA(temp);
+    return ok;
+}
+
+}  // namespace wbh::platform::files

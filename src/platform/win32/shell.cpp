@@ -1,0 +1,135 @@
+// The Windows shell: the desktop folder through its item list, shortcuts through the shell
+// link object (IShellLinkA and its IPersistFile, both held by one object until it goes away),
+// and ShellExecuteA for opening a file with its associated application.
+#include "platform/shell.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <cstring>
+#include <new>
+
+#include "platform/fault.h"
+
+namespace wbh::platform::shell {
+namespace {
+
+static_assert(kFailed == E_FAIL);
+
+// A creation call that succeeded without an object: its code with the failure bit set, so
+// the caller still sees which call it was and never takes it for a success.
+HRESULT AsFailure(HRESULT result) {
+    return FAILED(result) ? result : static_cast<HRESULT>(result | 0x80000000u);
+}
+
+class Win32ShellLink final : public ShellLink {
+public:
+    Win32ShellLink(IShellLinkA* link, IPersistFile* persist) : link_(link), persist_(persist) {}
+    ~Win32ShellLink() override {
+        persist_->Release();
+        link_->Release();
+    }
+    Win32ShellLink(const Win32ShellLink&) = delete;
+    Win32ShellLink& operator=(const Win32ShellLink&) = delete;
+
+    void SetPath(const char* target) override { link_->SetPath(target); }
+    void SetIconLocation(const char* icon, int index) override {
+        link_->SetIconLocation(icon, index);
+    }
+    HResult Save(const char* path) override {
+        // A path beyond the path limit could not be created anyway: it does not convert.
+        wchar_t wide[MAX_PATH];
+        if (path == nullptr || MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0) {
+            return kFailed;
+        }
+        return persist_->Save(wide, TRUE);
+    }
+
+private:
+    IShellLinkA* link_;
+    IPersistFile* persist_;
+};
+
+// Gives the item list back to the shell's allocator (the COM task allocator when the shell
+// has none to give).
+void FreeItemList(LPITEMIDLIST list) {
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
+        allocator->Free(list);
+        allocator->Release();
+    } else {
+        CoTaskMemFree(list);
+    }
+}
+
+}  // namespace
+
+HResult DesktopDirectory(char* buffer, int size) {
+    if (buffer == nullptr || size <= 0) return kFailed;
+    buffer[0] = '\0';
+    if (fault::Fail("DesktopDirectory")) return kFailed;
+    LPITEMIDLIST list = nullptr;
+    const HRESULT located = SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list);
+    if (FAILED(located)) return located;
+    if (list == nullptr) return kFailed;
+    char path[MAX_PATH] = "";
+    const bool found = SHGetPathFromIDListA(list, path) != FALSE;
+    FreeItemList(list);
+    if (!found) return kFailed;
+    const std::size_t length = std::strlen(path);
+    if (length >= static_cast<std::size_t>(size)) return kFailed;
+    std::memcpy(buffer, path, length + 1);
+    return S_OK;
+}
+
+std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
+    HResult unused;
+    if (result == nullptr) result = &unused;
+    if (fault::Fail("CoCreateInstance")) {
+        *result = REGDB_E_CLASSNOTREG;
+        return nullptr;
+    }
+    IShellLinkA* link = nullptr;
+    const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    if (FAILED(created) || link == nullptr) {
+        *result = AsFailure(created);
+        return nullptr;
+    }
+    IPersistFile* persist = nullptr;
+    const HRESULT queried =
+        fault::Fail("QueryInterface")
+            ? E_NOINTERFACE
+            : link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist));
+    if (FAILED(queried) || persist == nullptr) {
+        link->Release();
+        *result = AsFailure(queried);
+        return nullptr;
+    }
+    std::unique_ptr<ShellLink> shortcut(new (std::nothrow) Win32ShellLink(link, persist));
+    if (shortcut == nullptr) {
+        persist->Release();
+        link->Release();
+        *result = E_OUTOFMEMORY;
+        return nullptr;
+    }
+    *result = S_OK;
+    return shortcut;
+}
+
+bool OpenWithShell(const char* path) {
+    if (path == nullptr || path[0] == '\0') return false;
+    // The shell is handed a copy within the path limit; a longer path is refused, not cut.
+    char copy[MAX_PATH];
+    const std::size_t length = std::strlen(path);
+    if (length >= sizeof copy) return false;
+    std::memcpy(copy, path, length + 1);
+    if (fault::Fail("ShellExecute")) return false;
+    const HINSTANCE started = ShellExecuteA(nullptr, "open", copy, nullptr, nullptr, SW_HIDE);
+    // Values up to 32 are error codes.
+    return reinterpret_cast<INT_PTR>(started) > 32;
+}
+
+}  // namespace wbh::platform::shell
