@@ -9,10 +9,9 @@ program=$2
 driver=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/registry-listing.sh"
+source "$here/expect.sh"
 user_data='HKEY_CURRENT_USER\Software\Quarlo\UserData'
 book="$user_data\\Referrals\\b1"
-failures=0
-passes=0
 
 if [[ $runner == wine ]]; then
     source "$here/wine-prefix.sh"
@@ -43,16 +42,6 @@ else
         code=$?
     }
 fi
-
-expect() {
-    local name=$1 expected=$2 got=$3
-    if [[ $got == "$expected" ]]; then
-        passes=$((passes + 1))
-    else
-        failures=$((failures + 1))
-        echo "FAIL $name: expected [$expected], got [$got]"
-    fi
-}
 
 value() { grep -F "$1|$2|" <<<"$listing" | cut -d'|' -f3-; }
 
@@ -97,5 +86,4 @@ if [[ $runner == native ]]; then
     expect "output closed early" "REG_DWORD|0x00000001" "$(value "$book" ReaderTrack)"
 fi
 
-echo "$passes passed, $failures failed"
-[[ $failures == 0 ]]
+report

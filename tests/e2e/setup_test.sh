@@ -16,24 +16,13 @@ recorder=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/registry-listing.sh"
-failures=0
-passes=0
+source "$here/expect.sh"
 
 work=$(mktemp -d)
 cp -r "$root/examples/sample-book" "$work/livre"
 desktop=$work/desktop
 mkdir -p "$desktop"
 opened=$work/opened
-
-expect() {
-    local name=$1 expected=$2 got=$3
-    if [[ $got == "$expected" ]]; then
-        passes=$((passes + 1))
-    else
-        failures=$((failures + 1))
-        echo "FAIL $name: expected [$expected], got [$got]"
-    fi
-}
 
 if [[ $runner == wine ]]; then
     source "$here/wine-prefix.sh"
@@ -130,6 +119,7 @@ target="$book${sep}index.html"
 icon="$book${sep}livre.ico"
 expect "open shortcut target" "$target" "$(lnk_field "$work/livre/Lancer le livre Web.lnk" 'Local path')"
 expect "open shortcut icon" "$icon" "$(lnk_field "$work/livre/Lancer le livre Web.lnk" 'Icon location')"
+expect "open shortcut icon index" 0 "$(lnk_field "$work/livre/Lancer le livre Web.lnk" 'Icon index' | head -1)"
 expect "desktop shortcut target" "$target" "$(lnk_field "$desktop/Mon livre.lnk" 'Local path')"
 expect "desktop shortcut icon" "$icon" "$(lnk_field "$desktop/Mon livre.lnk" 'Icon location')"
 expect "marker" " " "$(cat "$work/livre/livre-exemple.7xe")"
@@ -154,5 +144,4 @@ expect "second open shortcut" "Lancer le livre Web (0).lnk|Lancer le livre Web.l
 expect "second desktop shortcut" "Mon livre (0).lnk|Mon livre.lnk" "$(cd "$desktop" && ls -1 | paste -sd'|')"
 expect "opened again" 1 "$(opened_record | grep -c index.html)"
 
-echo "$passes passed, $failures failed"
-[[ $failures == 0 ]]
+report

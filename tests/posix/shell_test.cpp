@@ -62,7 +62,6 @@ TEST(PosixShell, DesktopDirectoryComesFromUserDirs) {
         {"XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n", true, home + "/Bureau"},
         {"# xdg-user-dirs\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n  XDG_DESKTOP_DIR = \"/srv/desk/\" # x\n",
          false, "/srv/desk"},
-        {"XDG_DESKTOP_DIR=\"$HOME\"\n", false, home},
         {"XDG_DESKTOP_DIR=\"$HOME/Mon \\\"Bureau\\\"\"\n", false, home + "/Mon \"Bureau\""},
         // Malformed lines are skipped; the last valid one wins.
         {"XDG_DESKTOP_DIR=\"$HOME/A\"\nXDG_DESKTOP_DIR=\"Relative\"\n"
@@ -102,13 +101,6 @@ TEST(PosixShell, DesktopDirectoryFailsWithAnEmptyBuffer) {
     std::strcpy(buffer, "garbage");
     EXPECT_LT(DesktopDirectory(buffer, static_cast<int>(expected.size())), 0);
     EXPECT_STREQ("", buffer);
-
-    fault::Reset();
-    fault::FailCall("DesktopDirectory");
-    std::strcpy(buffer, "garbage");
-    EXPECT_LT(DesktopDirectory(buffer, sizeof buffer), 0);
-    EXPECT_STREQ("", buffer);
-    fault::Reset();
 
     unsetenv("HOME");
     std::strcpy(buffer, "garbage");
@@ -175,16 +167,6 @@ TEST(PosixShell, SaveNeverReplacesAFile) {
     EXPECT_EQ("someone else's", dir.Read("livre.lnk"));
     EXPECT_LT(link->Save(dir.File("missing/livre.lnk").c_str()), 0);
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
-
-    for (const char* call : {"CoCreateInstance", "QueryInterface"}) {
-        SCOPED_TRACE(call);
-        fault::Reset();
-        fault::FailCall(call);
-        result = 0;
-        EXPECT_EQ(nullptr, CreateShellLink(&result));
-        EXPECT_LT(result, 0);
-    }
-    fault::Reset();
 }
 
 // A directory holding an "xdg-open" that records its arguments and standard input in `record`
@@ -194,7 +176,7 @@ std::string RecordingOpener(const test::TempDir& dir, const std::string& record)
     std::filesystem::create_directory(bin);
     dir.Write("bin/xdg-open",
               "#!/bin/sh\n"
-              "sleep 2\n"
+              "sleep 1\n"
               "{ printf '%s\\n' \"$#\" \"$1\"; readlink /proc/self/fd/0; } > '" + record +
                   ".part'\n"
               "mv '" + record + ".part' '" + record + "'\n");
@@ -214,7 +196,7 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenAndDoesNotWait) {
     const std::string book = dir.File("mon livre \"l'été\" $HOME;x.html");
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(OpenWithShell(book.c_str()));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000))
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500))
         << "OpenWithShell waited for xdg-open";
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);

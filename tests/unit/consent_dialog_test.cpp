@@ -19,6 +19,7 @@
 #include "store/store_layout.h"
 #include "support/fake_dialog.h"
 #include "support/registry_sandbox.h"
+#include "support/registry_values.h"
 
 namespace wbh {
 namespace {
@@ -41,12 +42,8 @@ void Click(FakeDialog& dialog, ConsentDialog& handler, int id) {
 }
 
 void StoreLastAnswer(std::uint32_t type, const std::string& bytes) {
-    store::RegKey key;
-    ASSERT_EQ(0, key.Create(reg::RootKey(reg::Root::kCurrentUser), store::kReferralsKey,
-                            store::kKeyAllAccess));
-    ASSERT_EQ(0, reg::SetValue(key.Handle(), store::kLastReaderTrackValue, type,
-                               reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                               static_cast<std::uint32_t>(bytes.size())));
+    ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
+                            store::kLastReaderTrackValue, {type, bytes}));
 }
 
 class ConsentDialogTest : public ::testing::Test {

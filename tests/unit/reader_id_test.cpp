@@ -12,6 +12,7 @@
 #include "store/reg_key.h"
 #include "store/store_layout.h"
 #include "support/registry_sandbox.h"
+#include "support/registry_values.h"
 
 namespace wbh::store {
 namespace {
@@ -27,24 +28,14 @@ constexpr char kOther[] = "{11111111-2222-3333-4444-555555555555}";
 using Stored = std::optional<std::string>;
 
 void Store(const char* name, const Stored& text) {
-    if (!text) return;
-    RegKey key;
-    ASSERT_EQ(0, key.Create(reg::RootKey(reg::Root::kCurrentUser), kUserDataKey, kKeyAllAccess));
-    ASSERT_EQ(0, key.SetString(text->c_str(), name));
+    if (text) ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, kUserDataKey, name, test::TextValue(*text)));
 }
 
 Stored Read(const char* name) {
-    RegKey key;
-    if (key.Open(reg::RootKey(reg::Root::kCurrentUser), kUserDataKey, kKeyRead) != 0) return {};
-    std::string buffer(4096, '\0');
-    std::uint32_t type = 0;
-    std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
-    if (reg::QueryValue(key.Handle(), name, &type, reinterpret_cast<std::uint8_t*>(&buffer[0]),
-                        &size) != 0) {
-        return {};
-    }
-    EXPECT_EQ(reg::kTypeString, type) << name;
-    return std::string(buffer.c_str());
+    const auto value = test::Stored(reg::Root::kCurrentUser, kUserDataKey, name);
+    if (!value) return {};
+    EXPECT_EQ(reg::kTypeString, value->type) << name;
+    return std::string(value->bytes.c_str());
 }
 
 bool IsUpperGuidText(const Stored& text) {

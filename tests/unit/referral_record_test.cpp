@@ -17,6 +17,7 @@
 #include "store/reg_key.h"
 #include "store/store_layout.h"
 #include "support/registry_sandbox.h"
+#include "support/registry_values.h"
 #include "support/temp_dir.h"
 
 namespace wbh {
@@ -25,37 +26,18 @@ namespace {
 namespace reg = platform::registry;
 namespace fault = platform::fault;
 
-struct Value {
-    std::uint32_t type;
-    std::string bytes;
-};
+using Value = test::StoredValue;
 
-// A value read straight from the registry, or nothing when it or its key is absent.
+// A value of the current user's registry, or nothing when it or its key is absent.
 std::optional<Value> Stored(const std::string& key_path, const char* name) {
-    store::RegKey key;
-    if (key.Open(reg::RootKey(reg::Root::kCurrentUser), key_path.c_str(), store::kKeyRead) != 0) {
-        return {};
-    }
-    std::string bytes(4096, '\0');
-    std::uint32_t type = 0;
-    std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
-    if (reg::QueryValue(key.Handle(), name, &type,
-                        reinterpret_cast<std::uint8_t*>(&bytes[0]), &size) != 0) {
-        return {};
-    }
-    bytes.resize(size);
-    return Value{type, bytes};
+    return test::Stored(reg::Root::kCurrentUser, key_path, name);
 }
 
 const std::string kReferrals = store::kReferralsKey;
 const std::string kBook = kReferrals + "\\b1";
 
-std::optional<Value> Text(const std::string& text) {
-    return Value{reg::kTypeString, text + std::string(1, '\0')};
-}
-std::optional<Value> Dword(std::uint32_t n) {
-    return Value{reg::kTypeDword, std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)}};
-}
+std::optional<Value> Text(const std::string& text) { return test::TextValue(text); }
+std::optional<Value> Dword(std::uint32_t n) { return test::DwordValue(n); }
 
 void ExpectValue(const std::optional<Value>& expected, const std::optional<Value>& got,
                  const char* name) {

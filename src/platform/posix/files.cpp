@@ -14,23 +14,10 @@
 #include <string>
 
 #include "platform/fault.h"
+#include "platform/posix/ini_file.h"
 
 namespace wbh::platform::files {
 namespace {
-
-bool WriteAll(int fd, const void* data, std::size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // Whether the existing file at `path` may be replaced, and its permission bits. A file with no
 // write bit at all is read-only for everyone, root included, as the Windows attribute is.
@@ -112,7 +99,7 @@ bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
     std::string temp;
     const int fd = CreateTemporary(folder, name, temp);
     if (fd < 0) return false;
-    const bool written = WriteAll(fd, data, size) &&
+    const bool written = posix::WriteAll(fd, data, size) &&
                          (!existed || ::fchmod(fd, st.st_mode & 07777) == 0) &&
                          ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;

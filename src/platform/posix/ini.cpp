@@ -200,21 +200,6 @@ bool ReadForEdit(const char* file, std::string& text, mode_t& mode) {
     return read;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    const char* p = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool IniWriteString(const char* section, const char* key, const char* value, const char* file) {
@@ -236,7 +221,7 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
     if (fault::Fail("CreateTempProfile")) return false;
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
-    const bool written = !fault::Fail("WriteTempProfile") && WriteAll(fd, edited) &&
+    const bool written = !fault::Fail("WriteTempProfile") && posix::WriteAll(fd, edited.data(), edited.size()) &&
                          ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || fault::Fail("RenameProfile") ||

@@ -77,6 +77,20 @@ bool ReadToEnd(int fd, std::string& text) {
     }
 }
 
+bool WriteAll(int fd, const void* data, std::size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool IsIniSpace(char c) { return IsSpace(c) || c == '\x1a'; }
 
 IniLine ClassifyIniLine(std::string_view raw) {

@@ -62,6 +62,10 @@ int OpenRegularFile(const char* path, struct stat& st);
 // Reads from the descriptor to its end; false on a read error.
 bool ReadToEnd(int fd, std::string& text);
 
+// Writes all `size` bytes, going on after partial writes and interruptions; false (errno set)
+// on a write error.
+bool WriteAll(int fd, const void* data, std::size_t size);
+
 // The parsed file, or null when it does not exist or cannot be read (which the INI calls treat
 // alike). The result stays valid until the next call.
 const IniFile* LoadIni(const char* file);

@@ -147,19 +147,7 @@ public:
         // replace.
         const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
         if (fd < 0) return FromErrno(errno);
-        const char* p = bytes.data();
-        std::size_t left = bytes.size();
-        int error = 0;
-        while (left > 0) {
-            const ssize_t n = ::write(fd, p, left);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                error = errno;
-                break;
-            }
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
+        int error = posix::WriteAll(fd, bytes.data(), bytes.size()) ? 0 : errno;
         if (error == 0 && ::fsync(fd) != 0) error = errno;
         if (::close(fd) != 0 && error == 0) error = errno;
         if (error != 0) {
