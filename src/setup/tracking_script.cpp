@@ -38,11 +38,11 @@ void AppendWithCrLf(std::string& out, const char* text) {
     }
 }
 
-void AppendVariable(std::string& out, const char* name, const BoundedText<512>& value) {
+void AppendVariable(std::string& out, const char* name, const char* value) {
     out += "var ";
     out += name;
     out += " = ";
-    out += JavaScriptString(value.CStr());
+    out += JavaScriptString(value);
     out += ";\r\n";
 }
 
@@ -114,15 +114,15 @@ int WriteTrackingScript() {
     std::string script;
     AppendWithCrLf(script, header);
     script += "\r\n\r\n\r\n";
-    AppendVariable(script, "AuthorUser", author_user);
-    AppendVariable(script, "AuthorSKU", author_sku);
-    AppendVariable(script, "AuthorPartner", author_partner);
-    AppendVariable(script, "ReaderUser", reader_user);
+    AppendVariable(script, "AuthorUser", author_user.CStr());
+    AppendVariable(script, "AuthorSKU", author_sku.CStr());
+    AppendVariable(script, "AuthorPartner", author_partner.CStr());
+    AppendVariable(script, "ReaderUser", reader_user.CStr());
     script += "var ReaderAutorunCount = " + std::to_string(static_cast<std::int32_t>(book_count)) +
               ";\r\n";
-    AppendVariable(script, "ReaderSKU", component.Sku());
-    AppendVariable(script, "ReaderPartner", component.Partner());
-    script += "var WebBookID = " + JavaScriptString(p.autorunbookid.CStr()) + ";\r\n";
+    AppendVariable(script, "ReaderSKU", component.Sku().CStr());
+    AppendVariable(script, "ReaderPartner", component.Partner().CStr());
+    AppendVariable(script, "WebBookID", p.autorunbookid.CStr());
     platform::files::ReplaceFileContents(p.readerJSfullpath.CStr(), script.data(), script.size());
     return 1;
 }

@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 
+#include "posix/saved_environment.h"
 #include "support/temp_dir.h"
 
 namespace wbh::test {
@@ -15,22 +15,15 @@ namespace wbh::test {
 struct DesktopSandbox::State {
     TempDir home;
     std::filesystem::path desktop = home.Path() / "Desktop";
-    std::optional<std::string> saved_home;
+    SavedEnvironment saved{"HOME"};
 };
 
 DesktopSandbox::DesktopSandbox() : state_(std::make_unique<State>()) {
-    if (const char* old = std::getenv("HOME")) state_->saved_home = old;
     setenv("HOME", state_->home.Path().c_str(), 1);
     std::filesystem::create_directory(state_->desktop);
 }
 
-DesktopSandbox::~DesktopSandbox() {
-    if (state_->saved_home) {
-        setenv("HOME", state_->saved_home->c_str(), 1);
-    } else {
-        unsetenv("HOME");
-    }
-}
+DesktopSandbox::~DesktopSandbox() = default;
 
 const std::filesystem::path& DesktopSandbox::Folder() const { return state_->desktop; }
 

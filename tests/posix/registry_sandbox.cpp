@@ -3,29 +3,21 @@
 #include "support/registry_sandbox.h"
 
 #include <cstdlib>
-#include <optional>
-#include <string>
 
+#include "posix/saved_environment.h"
 #include "support/temp_dir.h"
 
 namespace wbh::test {
 
 struct RegistrySandbox::State {
     TempDir dir;
-    std::optional<std::string> saved;
+    SavedEnvironment saved{"XDG_CONFIG_HOME"};
 };
 
 RegistrySandbox::RegistrySandbox() : state_(std::make_unique<State>()) {
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) state_->saved = old;
     setenv("XDG_CONFIG_HOME", state_->dir.Path().c_str(), 1);
 }
 
-RegistrySandbox::~RegistrySandbox() {
-    if (state_->saved) {
-        setenv("XDG_CONFIG_HOME", state_->saved->c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-}
+RegistrySandbox::~RegistrySandbox() = default;
 
 }  // namespace wbh::test

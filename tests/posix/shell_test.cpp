@@ -16,37 +16,15 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <utility>
-#include <vector>
 
 #include "platform/fault.h"
+#include "posix/saved_environment.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform::shell {
 namespace {
 
-// Gives the environment variables back as they were when the test ends.
-class SavedEnvironment {
-public:
-    SavedEnvironment(std::initializer_list<const char*> names) {
-        for (const char* name : names) {
-            const char* value = std::getenv(name);
-            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-    }
-    ~SavedEnvironment() {
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                unsetenv(name.c_str());
-            }
-        }
-    }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
+using test::SavedEnvironment;
 
 TEST(PosixShell, DesktopDirectoryComesFromUserDirs) {
     SavedEnvironment saved{"HOME", "XDG_CONFIG_HOME"};

@@ -121,13 +121,8 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
 
 bool OpenWithShell(const char* path) {
     if (path == nullptr || path[0] == '\0') return false;
-    // The shell is handed a copy within the path limit; a longer path is refused, not cut.
-    char copy[MAX_PATH];
-    const std::size_t length = std::strlen(path);
-    if (length >= sizeof copy) return false;
-    std::memcpy(copy, path, length + 1);
     if (fault::Fail("ShellExecute")) return false;
-    const HINSTANCE started = ShellExecuteA(nullptr, "open", copy, nullptr, nullptr, SW_HIDE);
+    const HINSTANCE started = ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_HIDE);
     // Values up to 32 are error codes.
     return reinterpret_cast<INT_PTR>(started) > 32;
 }
