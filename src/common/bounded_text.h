@@ -1,6 +1,6 @@
 // A fixed-size text field: N bytes, so at most N-1 characters and the NUL.
-// A value that does not fit is refused and leaves the field empty: a cut path or identifier
-// would name something else, so the program never stores a truncated value.
+// A value that does not fit is refused, as if it had not been given: the field keeps what it
+// held. A cut path or identifier would name something else, so nothing is ever stored cut.
 #pragma once
 
 #include <cstddef>
@@ -18,12 +18,9 @@ public:
 
     BoundedText() = default;
 
-    // Stores the value whole, or empties the field and returns false when it does not fit.
+    // Stores the value whole, or returns false and leaves the field as it was.
     bool Assign(std::string_view value) {
-        if (value.size() > kCapacity) {
-            Clear();
-            return false;
-        }
+        if (value.size() > kCapacity) return false;
         std::memcpy(text_, value.data(), value.size());
         text_[value.size()] = '\0';
         return true;

@@ -137,9 +137,14 @@ TEST_F(Program, OverlongValuesAreRefusedNotCut) {
     EXPECT_EQ(name259, SetupParams().desktopshortcutname.CStr());
     EXPECT_TRUE(SetupParams().openshortcutname.Empty());
 
-    // A later value that does not fit empties the field rather than keeping the earlier one.
+    // A value that does not fit is as if it had not been given: the earlier one stays, whether
+    // it came from the command line or the file.
     RunProgram(("-mode 1 -autorunbookid good -autorunbookid " + fits + "x").c_str());
-    EXPECT_TRUE(ConsentParams().autorunbookid.Empty());
+    EXPECT_STREQ("good", ConsentParams().autorunbookid.CStr());
+    const std::string ini =
+        dir_.Write("p.ini", "[parameters]\ntargetfilepath=" + name259 + "n\nmode=" + long_mode);
+    RunProgram(("-mode 2 -targetfilepath index.htm -parametersfilepath " + Quoted(ini)).c_str());
+    EXPECT_STREQ("index.htm", SetupParams().targetfilepath.CStr());
 }
 
 TEST_F(Program, ComFailureEndsTheRunWithZeroAndNoResultFile) {
