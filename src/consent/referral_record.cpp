@@ -19,7 +19,7 @@ namespace reg = platform::registry;
 // has no readable value of that name, whatever type a readable one has. It is the platform's
 // 16-byte SYSTEMTIME: eight little-endian 16-bit fields, in UTC.
 void StampFirstRecording(store::RegKey& book) {
-    char stored[store::kTextBufferSize];
+    char stored[store::kTextBufferSize + 1];
     std::uint32_t size = sizeof stored;
     if (book.QueryString(stored, store::kTimeStampValue, size) == 0) return;
 

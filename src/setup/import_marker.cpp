@@ -23,7 +23,7 @@ int EnsureFileAssociation() {
         platform::registry::RootKey(platform::registry::Root::kClassesRoot);
     store::RegKey key;
     if (key.Open(root, store::kFileExtensionKey, store::kKeyRead) == 0) {
-        char file_class[store::kTextBufferSize];
+        char file_class[store::kTextBufferSize + 1];
         std::uint32_t size = sizeof file_class;
         if (key.QueryString(file_class, nullptr, size) == 0 && file_class[0] != '\0') return 1;
     }

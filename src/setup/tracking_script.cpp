@@ -20,9 +20,12 @@ namespace {
 
 namespace reg = platform::registry;
 
+// A text as the registry readers read it.
+using StoredText = BoundedText<store::kTextBufferSize + 1>;
+
 // Reads a text value into `value`; false, with `value` empty, when it cannot be read.
-bool ReadText(store::RegKey& key, const char* name, BoundedText<512>& value) {
-    char text[store::kTextBufferSize];
+bool ReadText(store::RegKey& key, const char* name, StoredText& value) {
+    char text[store::kTextBufferSize + 1];
     std::uint32_t size = sizeof text;
     if (key.QueryString(text, name, size) == 0 && value.Assign(text)) return true;
     value.Clear();
@@ -76,7 +79,7 @@ int WriteTrackingScript() {
     if (p.readerJSfullpath.Empty()) return 1;
     const reg::Key user_root = reg::RootKey(reg::Root::kCurrentUser);
 
-    BoundedText<512> reader_user;
+    StoredText reader_user;
     if (p.trackingallowed == 0) {
         reader_user.Assign(tracking_script::kTrackingRefused);
     } else {
@@ -87,7 +90,7 @@ int WriteTrackingScript() {
         }
     }
 
-    BoundedText<512> author_user, author_sku, author_partner;
+    StoredText author_user, author_sku, author_partner;
     std::uint32_t book_count = 0;
     {
         store::RegKey referrals;

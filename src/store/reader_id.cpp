@@ -16,7 +16,7 @@ namespace reg = platform::registry;
 bool ReadStoredGuid(RegKey& key, const char* value_name, platform::Guid& guid) {
     bool found = false;
     if (key.Open(reg::RootKey(reg::Root::kCurrentUser), kUserDataKey, kKeyRead) == 0) {
-        char text[kTextBufferSize];
+        char text[kTextBufferSize + 1];
         std::uint32_t size = sizeof text;
         found = key.QueryString(text, value_name, size) == 0 && IsValidGuidText(text, guid);
     }
@@ -48,7 +48,7 @@ int EnsureReaderId() {
     if (key.Create(reg::RootKey(reg::Root::kCurrentUser), kUserDataKey, kKeyAllAccess) != 0) {
         return 1;
     }
-    char stored[kTextBufferSize];
+    char stored[kTextBufferSize + 1];
     std::uint32_t size = sizeof stored;
     if (key.QueryString(stored, kReaderIdValue, size) == 0) {
         // Valid after all (the first read failed, or another run stored one meanwhile): the

@@ -52,15 +52,10 @@ long RegKey::QueryString(char* buffer, const char* name, std::uint32_t& size) {
     if (key_ == nullptr) return reg::kInvalidHandle;
     if (buffer == nullptr || size == 0) return reg::kMoreData;
     std::uint32_t type = 0;
-    const std::uint32_t capacity = size;
+    size -= 1;  // the last byte is kept for the terminator
     const long result =
         reg::QueryValue(key_, name, &type, reinterpret_cast<std::uint8_t*>(buffer), &size);
-    if (result != reg::kSuccess) return result;
-    if (size < capacity) {
-        buffer[size] = '\0';
-    } else if (buffer[capacity - 1] != '\0') {
-        return reg::kMoreData;  // no room for the terminator the stored bytes lack
-    }
+    if (result == reg::kSuccess) buffer[size] = '\0';
     return result;
 }
 

@@ -30,10 +30,9 @@ public:
     // Fewer than 4 stored bytes replace only that many low-order bytes of `value`; more fail
     // with kMoreData.
     long QueryDword(std::uint32_t& value, const char* name);
-    // `size` is the buffer's size on entry and the stored size on return. After success the
-    // buffer holds a NUL-terminated text: a stored text without its terminator is terminated
-    // after its bytes, and one that fills the buffer without a terminator fails with kMoreData,
-    // so no caller ever reads past the buffer.
+    // `size` is the buffer's size on entry and the stored size on return. At most size - 1
+    // stored bytes are read (more fail with kMoreData), so that after success the buffer always
+    // holds a NUL-terminated text: bytes stored without a terminator get one after them.
     long QueryString(char* buffer, const char* name, std::uint32_t& size);
     long SetDword(std::uint32_t value, const char* name);
     // Stores the text with its terminator; the empty text is one byte.

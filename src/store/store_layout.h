@@ -42,8 +42,9 @@ inline constexpr char kReaderTrackValue[] = "ReaderTrack";
 inline constexpr char kInstallDirectoryValue[] = "Install Directory";
 inline constexpr char kFileClassName[] = "7xefile";  // the default value of .7xe
 
-// Every reader of a text value uses a buffer of this size, so a text of 512 characters or more
-// reads as absent.
+// Every reader of a text value reads at most this many stored bytes, into a buffer one byte
+// larger for the terminator that stored bytes may lack; a longer value reads as absent. So a
+// text of 511 characters with its terminator reads, and so do 512 bytes stored without one.
 inline constexpr std::uint32_t kTextBufferSize = 512;
 
 inline constexpr std::uint32_t kKeyRead = platform::registry::kRead;

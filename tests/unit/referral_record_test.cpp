@@ -137,7 +137,8 @@ TEST_F(ReferralRecordTest, AReadableStampOfAnyTypeIsKept) {
         {"text", {reg::kTypeString, std::string("hier\0", 5)}, true},
         {"511 bytes of text", {reg::kTypeString, std::string(510, 't') + '\0'}, true},
         {"an empty binary", {reg::kTypeBinary, ""}, true},
-        {"600 bytes", {reg::kTypeBinary, std::string(600, '\x01')}, false},
+        {"512 bytes without a terminator", {reg::kTypeBinary, std::string(512, '\x01')}, true},
+        {"513 bytes", {reg::kTypeBinary, std::string(513, '\x01')}, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -26,9 +26,9 @@ protected:
     }
     void TearDown() override { fault::Reset(); }
 
-    // The text read back with a 512-byte buffer, or "<code N>" when the query failed.
+    // The text read back as the program reads texts, or "<code N>" when the query failed.
     std::string ReadText(RegKey& key, const char* name, std::uint32_t* size_out = nullptr) {
-        char buffer[kTextBufferSize];
+        char buffer[kTextBufferSize + 1];
         std::uint32_t size = sizeof buffer;
         const long result = key.QueryString(buffer, name, size);
         if (size_out) *size_out = size;
@@ -161,7 +161,9 @@ TEST_F(RegKeyTest, TextValues) {
     SetBytes("unterminated", reg::kTypeBinary, "abcd");
     EXPECT_EQ("abcd", ReadText(scratch_, "unterminated"));
     SetBytes("full", reg::kTypeBinary, std::string(512, 'f'));
-    EXPECT_EQ("<code 234>", ReadText(scratch_, "full"));
+    EXPECT_EQ(std::string(512, 'f'), ReadText(scratch_, "full"));
+    SetBytes("over", reg::kTypeBinary, std::string(513, 'f'));
+    EXPECT_EQ("<code 234>", ReadText(scratch_, "over"));
 
     // A later write replaces the value whatever its earlier type.
     ASSERT_EQ(0, scratch_.SetDword(7, "plain"));
