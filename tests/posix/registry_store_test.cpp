@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/registry_store.h"
 #include "platform/registry.h"
 #include "support/temp_dir.h"
 
@@ -346,6 +347,36 @@ TEST_F(RegistryStoreTest, AKeyRemovedByAnotherProcessRefusesEveryCall) {
         EXPECT_EQ(kSuccess, CloseKey(key));
         EXPECT_EQ(kSuccess, CloseKey(gone));
     }
+}
+
+TEST_F(RegistryStoreTest, AFileLockedByAnotherProcessCostsTheRunOneWait) {
+    const std::string file = UseConfig("busy");
+    Key key = nullptr;
+    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software\\Quarlo", kAllAccess, &key));
+    ASSERT_EQ(kSuccess, Set(key, "Kept", "before"));
+
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open_v2(file.c_str(), &holder, SQLITE_OPEN_READWRITE, nullptr));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr));
+    posix::BusyWait& busy = posix::TheBusyWait();
+    const posix::BusyWait saved = busy;
+    busy = posix::BusyWait{20, false, 0};
+
+    Key other = nullptr;
+    EXPECT_NE(kSuccess, Set(key, "Kept", "during"));
+    EXPECT_NE(kSuccess, CreateKey(kUser, "Software\\Quarlo\\Referrals", kAllAccess, &other));
+    EXPECT_EQ("<code 1016>", Get(key, "Kept"));
+    EXPECT_NE(kSuccess, Set(key, "New", "during"));
+    const long waits = busy.waits;
+    const bool gave_up = busy.gave_up;
+
+    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    EXPECT_EQ(std::string("1:before\0", 9), Get(key, "Kept")) << "usable again once released";
+    busy = saved;
+    EXPECT_EQ(1, waits) << "only the first call waits";
+    EXPECT_TRUE(gave_up);
+    EXPECT_EQ(kSuccess, CloseKey(key));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The registry file: finding it, opening it, checking that it is ours before anything is
 // written, and the SQL of each registry operation. Every write is one transaction in SQLite's
-// default rollback journal, so a crash leaves the last committed state, and a busy timeout lets
-// processes that write at once take turns.
+// default rollback journal, so a crash leaves the last committed state, and a call that finds
+// the file locked waits for other processes' transactions (see BusyWait).
 #include "platform/posix/registry_store.h"
 
 #include <fcntl.h>
@@ -35,8 +35,8 @@ namespace {
 // found at the name is never taken for an empty registry and written to.
 constexpr int kApplicationId = 0x57424852;
 constexpr int kSchemaVersion = 1;
-// Long enough for other processes' transactions (each a few milliseconds) to finish.
-constexpr int kBusyTimeoutMs = 10000;
+// Pause between two tries at a locked file.
+constexpr int kBusyStepMs = 10;
 
 // The roots have no parent; every other key must have one that exists, and removing a key
 // removes what is below it (in connections that turn foreign keys on, as this one does).
@@ -119,12 +119,32 @@ std::string HomeDirectory() {
     return "";
 }
 
+// SQLite's busy handler: sleeps between tries while the wait allows it. A call that waited in
+// vain sets gave_up, and no later call of the run waits: a store that another process keeps
+// locked costs the run one wait, not one per value.
+int WaitWhileBusy(void*, int tries) {
+    BusyWait& busy = TheBusyWait();
+    if (busy.gave_up) return 0;
+    if (tries == 0) ++busy.waits;
+    if (static_cast<long long>(tries) * kBusyStepMs >= busy.limit_ms) {
+        busy.gave_up = true;
+        return 0;
+    }
+    sqlite3_sleep(kBusyStepMs);
+    return 1;
+}
+
 std::unique_ptr<RegistryStore>& Current() {
     static std::unique_ptr<RegistryStore> store;
     return store;
 }
 
 }  // namespace
+
+BusyWait& TheBusyWait() {
+    static BusyWait busy;
+    return busy;
+}
 
 std::string RegistryFilePath() {
     std::string base;
@@ -243,7 +263,7 @@ long RegistryStore::Open(const std::string& path, StoreId id, RegistryStore** ou
     std::unique_ptr<RegistryStore> store(new RegistryStore(db, path, id));
     if (opened != SQLITE_OK) return store->Error(opened);
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_busy_handler(db, WaitWhileBusy, nullptr);
     const int keys = sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
     if (keys != SQLITE_OK) return store->Error(keys);
     const long checked = store->CheckSchema();

@@ -23,6 +23,17 @@ constexpr std::int64_t kClassesRootKey = 2;
 // directory can be found.
 std::string RegistryFilePath();
 
+// How long a registry call waits for the file that another process holds locked (other
+// processes' transactions take a few milliseconds each). Process-wide: once one call has waited
+// the whole limit in vain, the store is taken as stuck and no later call waits, so the run goes
+// on at once as it does when a value cannot be written.
+struct BusyWait {
+    long limit_ms = 10000;
+    bool gave_up = false;
+    long waits = 0;  // calls that found the file locked and waited
+};
+BusyWait& TheBusyWait();
+
 // Identity of an open registry file; a key id means something only in the file it came from.
 struct StoreId {
     dev_t device = 0;
