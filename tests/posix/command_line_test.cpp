@@ -24,6 +24,7 @@ TEST(PosixCommandLine, ArgumentsReachTheScannerWhole) {
         std::vector<const char*> argv;
         const char* text;
         std::vector<std::pair<std::string, std::string>> pairs;
+        const char* refused = "";
     } rows[] = {
         {{"-mode", "3"}, "-mode 3", {{"mode", "3"}}},
         {{"-installdirectory", "/home/me/My Books"},
@@ -42,13 +43,31 @@ TEST(PosixCommandLine, ArgumentsReachTheScannerWhole) {
         // no key.
         {{"/mode", "3"}, "\"/mode\" 3", {{"mode\"", "3"}}},
         {{"-v", "\xE9t\xE9"}, "-v \xE9t\xE9", {{"v", "\xE9t\xE9"}}},
+        // What the grammar cannot carry whole is refused, never cut or read as more options.
+        {{"-autorunbookid", "b\"x'y -mode 3", "-v", "1"},
+         "-autorunbookid \"\" -v 1",
+         {{"autorunbookid", ""}, {"v", "1"}},
+         "value of option -autorunbookid refused: it cannot be passed whole\n"},
+        {{"-a", "ends ", "-b", "ends\"", "-c", "ends'"},
+         "-a \"\" -b \"\" -c \"\"",
+         {{"a", ""}, {"b", ""}, {"c", ""}},
+         "value of option -a refused: it cannot be passed whole\n"
+         "value of option -b refused: it cannot be passed whole\n"
+         "value of option -c refused: it cannot be passed whole\n"},
+        {{"-x -mode 3", "v", "-w", "1"},
+         "- v -w 1",
+         {{"", "v"}, {"w", "1"}},
+         "option name refused: -x -mode 3\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
         std::vector<const char*> argv{"webbook-helper"};
         argv.insert(argv.end(), row.argv.begin(), row.argv.end());
-        const std::string text = BuildCommandLine(static_cast<int>(argv.size()), argv.data());
+        std::string refused;
+        const std::string text =
+            BuildCommandLine(static_cast<int>(argv.size()), argv.data(), &refused);
         EXPECT_EQ(row.text, text);
+        EXPECT_EQ(row.refused, refused);
         g_pairs.clear();
         ScanCommandLine(text.c_str(), Record);
         EXPECT_EQ(row.pairs, g_pairs);

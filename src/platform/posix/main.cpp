@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     // The terminal dialog takes only the lines it needs and leaves the rest of the input to
     // whoever reads next, so one stream can answer the dialogs of several runs in a row.
     std::setvbuf(stdin, nullptr, _IONBF, 0);
-    const std::string command_line = wbh::platform::BuildCommandLine(argc, argv);
+    std::string refused;
+    const std::string command_line = wbh::platform::BuildCommandLine(argc, argv, &refused);
+    std::fputs(refused.c_str(), stderr);
     return wbh::RunProgram(command_line.c_str());
 }
