@@ -10,6 +10,16 @@ namespace wbh {
 // Space, tab, line feed, vertical tab, form feed, carriage return.
 constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+// The C0 control characters, 0x01 to 0x1F: Windows takes none of them in a file name.
+constexpr bool IsControl(char c) { return c > '\0' && c < ' '; }
+
+constexpr bool HasControl(std::string_view text) {
+    for (char c : text) {
+        if (IsControl(c)) return true;
+    }
+    return false;
+}
+
 constexpr char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }

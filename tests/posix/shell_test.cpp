@@ -145,6 +145,8 @@ TEST(PosixShell, SaveNeverReplacesAFile) {
     EXPECT_EQ("someone else's", dir.Read("livre.lnk"));
     EXPECT_LT(link->Save(dir.File("missing/livre.lnk").c_str()), 0);
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
+    EXPECT_LT(link->Save(dir.File("livre\x1b[31m.lnk").c_str()), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("livre\x1b[31m.lnk")));
 }
 
 // A directory holding an "xdg-open" that records its arguments and standard input in `record`

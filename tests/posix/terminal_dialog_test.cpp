@@ -114,6 +114,12 @@ TEST(TerminalDialog, CheckBoxesAndBoxes) {
     EXPECT_EQ((std::vector<std::pair<int, int>>{{12, 0x300}, {1, 0}}), second.heard);
     Recorder third;
     EXPECT_EQ(-1, Drive(layout, third, "2\n", shown));
+
+    // Control characters, in the echo and in the box, reach the terminal as their pictures.
+    Recorder fourth;
+    EXPECT_EQ(5, Drive(layout, fourth, "2\n\x1b]0;titre\x07\x7f\n\n", shown));
+    EXPECT_EQ(std::string::npos, shown.find_first_of("\x1b\x07\x7f")) << shown;
+    EXPECT_NE(std::string::npos, shown.find("« \u241b]0;titre\u2407\u2421 »")) << shown;
 }
 
 }  // namespace

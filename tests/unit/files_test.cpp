@@ -84,6 +84,9 @@ TEST(Files, ProbeTellsWhatIsThere) {
     EXPECT_EQ(Presence::kPresent, Probe(file.c_str()));
     EXPECT_EQ(Presence::kPresent, Probe(dir.Path().string().c_str()));
 
+    // A control character makes no valid name, on POSIX as on Windows.
+    EXPECT_EQ(Presence::kUnknown, Probe(dir.File("titre\x1b]0;x\x07.lnk").c_str()));
+
     fs::permissions(file, fs::perms::none);
     EXPECT_EQ(Presence::kPresent, Probe(file.c_str()));
     fs::permissions(file, fs::perms::owner_all);

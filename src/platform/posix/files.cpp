@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/ascii.h"
 #include "platform/fault.h"
 #include "platform/posix/ini_file.h"
 
@@ -59,6 +60,9 @@ void ToNativePath(char* path) {
 Presence Probe(const char* path) {
     if (fault::Fail("ProbePath")) return Presence::kUnknown;
     if (path == nullptr || path[0] == '\0') return Presence::kUnknown;
+    // No valid name, as on Windows: a name from a book that holds a control character never
+    // becomes a file (it would, among other things, reach a terminal when listed).
+    if (HasControl(path)) return Presence::kUnknown;
     struct stat st;
     if (::lstat(path, &st) == 0) return Presence::kPresent;
     switch (errno) {

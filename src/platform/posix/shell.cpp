@@ -27,6 +27,8 @@ namespace wbh::platform::shell {
 namespace {
 
 constexpr HResult kNoInterface = static_cast<HResult>(0x80004002u);  // E_NOINTERFACE
+// HRESULT_FROM_WIN32(ERROR_INVALID_NAME)
+constexpr HResult kInvalidName = static_cast<HResult>(0x8007007Bu);
 
 // HRESULT_FROM_WIN32 of the Windows error that CreateFile would give for the same cause.
 HResult FromErrno(int error) {
@@ -142,6 +144,7 @@ public:
 
     HResult Save(const char* path) override {
         if (path == nullptr || path[0] == '\0') return kFailed;
+        if (HasControl(path)) return kInvalidName;  // no valid file name, as on Windows
         const std::string bytes = ShellLinkFileBytes(target_.c_str(), icon_.c_str());
         if (bytes.empty()) return kFailed;
         // The caller picked a free name; a file that appeared there since is not ours to

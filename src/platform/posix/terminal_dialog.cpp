@@ -57,6 +57,25 @@ Kind KindOf(const ControlTemplate& layout) {
     return Kind::kText;
 }
 
+// The text with every control character shown as its picture (U+2400 to U+241F, U+2421 for
+// DEL): a name from a parameters file must not retitle, recolour or otherwise drive the
+// reader's terminal. Line breaks are the caller's to handle first.
+std::string Visible(const std::string& text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        if (c >= '\0' && c < ' ') {
+            shown += "\xE2\x90";
+            shown += static_cast<char>(0x80 + c);
+        } else if (c == '\x7f') {
+            shown += "\xE2\x90\xA1";
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 std::size_t Columns(const std::string& text) {
     // UTF-8: every byte but a continuation byte starts a character.
     return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
@@ -161,7 +180,7 @@ public:
 private:
     // The whole dialog: caption, then every control from top to bottom, as laid out.
     void ShowAll() {
-        std::fprintf(out_, "\n=== %s ===\n", layout_.caption.c_str());
+        std::fprintf(out_, "\n=== %s ===\n", Visible(layout_.caption).c_str());
         bool after_text = false;
         for (const Control* control : InLayoutOrder()) {
             switch (control->kind) {
@@ -170,7 +189,7 @@ private:
                 after_text = true;
                 break;
             case Kind::kGroupBox:
-                std::fprintf(out_, "\n-- %s --\n", control->text.c_str());
+                std::fprintf(out_, "\n-- %s --\n", Label(*control).c_str());
                 after_text = false;
                 break;
             default:
@@ -251,7 +270,7 @@ private:
         if (!line.empty() && line.back() == '\r') line.pop_back();  // a line from Windows
         // Typed input shows on the terminal; input from a file or a pipe is echoed, so that
         // the transcript reads as the exchange it was.
-        if (!isatty(fileno(in_))) std::fprintf(out_, "%s\n", line.c_str());
+        if (!isatty(fileno(in_))) std::fprintf(out_, "%s\n", Visible(line).c_str());
         return true;
     }
 
@@ -284,10 +303,11 @@ private:
         return button != nullptr ? Label(*button) : "";
     }
 
+    // The control's text on one line, as it can be shown.
     static std::string Label(const Control& control) {
         std::string label = control.text;
         std::replace(label.begin(), label.end(), '\n', ' ');
-        return label;
+        return Visible(label);
     }
 
     void ShowText(const Control& control) {
@@ -297,7 +317,7 @@ private:
         for (const std::string& line : Wrap(control.text, kWidth - (box ? 4 : 0))) {
             const std::size_t columns = Columns(line);
             const std::size_t indent = box ? 2 : centred && columns < kWidth ? (kWidth - columns) / 2 : 0;
-            std::fprintf(out_, "%*s%s\n", static_cast<int>(indent), "", line.c_str());
+            std::fprintf(out_, "%*s%s\n", static_cast<int>(indent), "", Visible(line).c_str());
         }
     }
 
@@ -312,15 +332,16 @@ private:
             return;
         }
         if (control.kind == Kind::kBox) {
-            std::fprintf(out_, "  %d  « %s »%s\n", control.choice, control.text.c_str(), unavailable);
+            std::fprintf(out_, "  %d  « %s »%s\n", control.choice, Label(control).c_str(),
+                         unavailable);
             return;
         }
         const std::vector<std::string> lines = Wrap(control.text, kWidth - 9);
         for (std::size_t i = 0; i < lines.size(); ++i) {
             if (i == 0) {
-                std::fprintf(out_, "  %d  %s%s", control.choice, state, lines[i].c_str());
+                std::fprintf(out_, "  %d  %s%s", control.choice, state, Visible(lines[i]).c_str());
             } else {
-                std::fprintf(out_, "\n         %s", lines[i].c_str());
+                std::fprintf(out_, "\n         %s", Visible(lines[i]).c_str());
             }
         }
         std::fprintf(out_, "%s\n", unavailable);
