@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/fault.h"
+#include "platform/posix/no_throw.h"
 #include "platform/posix/registry_store.h"
 
 namespace wbh::platform::registry {
@@ -48,6 +49,7 @@ std::unordered_set<Key>& OpenHandles() {
     return handles;
 }
 
+// Looking a handle up allocates nothing.
 long Resolve(Key key, const KeyObject** object) {
     if (key == nullptr || (!IsRoot(key) && OpenHandles().count(key) == 0)) return kInvalidHandle;
     *object = key;
@@ -66,7 +68,14 @@ long StoreOf(const KeyObject& key, RegistryStore** store) {
 long NewHandle(std::int64_t id, std::uint32_t access, StoreId store, Key* out) {
     Key key = new (std::nothrow) KeyObject{id, access, store};
     if (key == nullptr) return kOutOfMemory;
-    OpenHandles().insert(key);
+    const long listed = posix::NoThrow(kOutOfMemory, [key] {
+        OpenHandles().insert(key);
+        return kSuccess;
+    });
+    if (listed != kSuccess) {
+        delete key;
+        return listed;
+    }
     *out = key;
     return kSuccess;
 }
@@ -91,7 +100,9 @@ long SplitPath(const char* path, std::vector<std::string_view>* names) {
 long OpenedWith(Key key, std::uint32_t needed, const KeyObject** object, RegistryStore** store) {
     long result = Resolve(key, object);
     if (result == kSuccess && !((*object)->access & needed)) result = kAccessDenied;
-    if (result == kSuccess) result = StoreOf(**object, store);
+    if (result == kSuccess) {
+        result = posix::NoThrow(kOutOfMemory, [&] { return StoreOf(**object, store); });
+    }
     return result;
 }
 
@@ -156,12 +167,12 @@ long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     }
     // Classes paths may start with one backslash (and only there, and only when opening).
     if (parent == &g_classes_root && path != nullptr && path[0] == '\\') ++path;
-    return OpenPath(parent, path, access, false, out);
+    return posix::NoThrow(kOutOfMemory, [&] { return OpenPath(parent, path, access, false, out); });
 }
 
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     if (fault::Fail("RegCreateKeyEx")) return kAccessDenied;
-    return OpenPath(parent, path, access, true, out);
+    return posix::NoThrow(kOutOfMemory, [&] { return OpenPath(parent, path, access, true, out); });
 }
 
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,

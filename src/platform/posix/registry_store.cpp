@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "platform/registry.h"
@@ -260,7 +261,11 @@ long RegistryStore::Open(const std::string& path, StoreId id, RegistryStore** ou
     // not come back by surprise. A file the user may not write is opened read-only.
     const int opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (db == nullptr) return kOutOfMemory;
-    std::unique_ptr<RegistryStore> store(new RegistryStore(db, path, id));
+    std::unique_ptr<RegistryStore> store(new (std::nothrow) RegistryStore(db, path, id));
+    if (!store) {
+        sqlite3_close(db);
+        return kOutOfMemory;
+    }
     if (opened != SQLITE_OK) return store->Error(opened);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_handler(db, WaitWhileBusy, nullptr);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/fault.h"
+#include "platform/posix/no_throw.h"
 #include "platform/resource_script.h"
 
 namespace wbh::platform {
@@ -15,10 +16,13 @@ int LoadText(unsigned id, char* buffer, int size) {
     if (size <= 0) return 0;
     std::string_view text;
     if (!failed) {
-        // Windows looks up only the low 16 bits of the id.
-        const auto& strings = ProgramResources().strings;
-        const auto found = strings.find(static_cast<int>(id & 0xFFFF));
-        if (found != strings.end()) text = found->second;
+        // Windows looks up only the low 16 bits of the id. The script is parsed on first use,
+        // which may run out of memory: then no string is found.
+        text = posix::NoThrow(std::string_view(), [id] {
+            const auto& strings = ProgramResources().strings;
+            const auto found = strings.find(static_cast<int>(id & 0xFFFF));
+            return found != strings.end() ? std::string_view(found->second) : std::string_view();
+        });
     }
     std::size_t n = text.size() < static_cast<std::size_t>(size) - 1 ? text.size() : size - 1;
     // Back off to the first byte of a character that does not fit whole.

@@ -13,12 +13,14 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
 #include "common/ascii.h"
 #include "platform/fault.h"
 #include "platform/posix/ini_file.h"
+#include "platform/posix/no_throw.h"
 #include "platform/shell_link_file.h"
 
 extern char** environ;
@@ -27,6 +29,7 @@ namespace wbh::platform::shell {
 namespace {
 
 constexpr HResult kNoInterface = static_cast<HResult>(0x80004002u);  // E_NOINTERFACE
+constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000Eu);  // E_OUTOFMEMORY
 // HRESULT_FROM_WIN32(ERROR_INVALID_NAME)
 constexpr HResult kInvalidName = static_cast<HResult>(0x8007007Bu);
 
@@ -139,10 +142,26 @@ std::string FindDesktop(const std::string& home) {
 // A shortcut kept in memory until it is saved as a .lnk file.
 class PosixShellLink final : public ShellLink {
 public:
-    void SetPath(const char* target) override { target_ = target ? target : ""; }
-    void SetIconLocation(const char* icon, int /*index*/) override { icon_ = icon ? icon : ""; }
+    // A text that could not be kept (no memory) makes the link unsavable rather than wrong.
+    void SetPath(const char* target) override {
+        broken_ |= !posix::NoThrow(false, [&] { return Keep(target, target_); });
+    }
+    void SetIconLocation(const char* icon, int /*index*/) override {
+        broken_ |= !posix::NoThrow(false, [&] { return Keep(icon, icon_); });
+    }
 
     HResult Save(const char* path) override {
+        if (broken_) return kOutOfMemory;
+        return posix::NoThrow(kOutOfMemory, [&] { return SaveAs(path); });
+    }
+
+private:
+    static bool Keep(const char* text, std::string& kept) {
+        kept = text ? text : "";
+        return true;
+    }
+
+    HResult SaveAs(const char* path) {
         if (path == nullptr || path[0] == '\0') return kFailed;
         if (HasControl(path)) return kInvalidName;  // no valid file name, as on Windows
         const std::string bytes = ShellLinkFileBytes(target_.c_str(), icon_.c_str());
@@ -161,9 +180,9 @@ public:
         return 0;
     }
 
-private:
     std::string target_;
     std::string icon_;
+    bool broken_ = false;
 };
 
 }  // namespace
@@ -174,10 +193,12 @@ HResult DesktopDirectory(char* buffer, int size) {
     if (fault::Fail("DesktopDirectory")) return kFailed;
     const char* home = NonEmptyEnv("HOME");
     if (home == nullptr) return kFailed;
-    const std::string desktop = FindDesktop(home);
-    if (desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
-    std::memcpy(buffer, desktop.c_str(), desktop.size() + 1);
-    return 0;
+    return posix::NoThrow(kOutOfMemory, [&] {
+        const std::string desktop = FindDesktop(home);
+        if (desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
+        std::memcpy(buffer, desktop.c_str(), desktop.size() + 1);
+        return HResult{0};
+    });
 }
 
 std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
@@ -188,7 +209,8 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
     } else if (fault::Fail("QueryInterface")) {
         code = kNoInterface;
     } else {
-        link = std::make_unique<PosixShellLink>();
+        link.reset(new (std::nothrow) PosixShellLink());
+        if (!link) code = kOutOfMemory;
     }
     if (result != nullptr) *result = code;
     return link;

@@ -13,6 +13,7 @@
 
 #include "common/ascii.h"
 #include "platform/fault.h"
+#include "platform/posix/no_throw.h"
 
 namespace wbh::platform {
 namespace {
@@ -389,10 +390,13 @@ long RunTerminalDialog(const DialogTemplate& layout, DialogHandler& handler, std
 
 long RunModalDialog(int template_id, DialogHandler& handler) {
     if (fault::Fail("DialogBoxParam")) return -1;
-    const auto& dialogs = ProgramResources().dialogs;
-    const auto found = dialogs.find(template_id);
-    if (found == dialogs.end()) return -1;
-    return RunTerminalDialog(found->second, handler, stdin, stdout);
+    // Out of memory, the dialog is one that could not be made (or shown to its end).
+    return posix::NoThrow(-1L, [&] {
+        const auto& dialogs = ProgramResources().dialogs;
+        const auto found = dialogs.find(template_id);
+        if (found == dialogs.end()) return -1L;
+        return RunTerminalDialog(found->second, handler, stdin, stdout);
+    });
 }
 
 }  // namespace wbh::platform

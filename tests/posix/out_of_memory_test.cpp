@@ -1,0 +1,103 @@
+// Running out of memory never throws out of a platform call: each call is run once for every
+// allocation it makes, with that allocation failing, and must come back with a result. The
+// program's logic knows only result codes, so an exception here would end the run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "platform/dialog.h"
+#include "platform/files.h"
+#include "platform/ini.h"
+#include "platform/registry.h"
+#include "platform/resources.h"
+#include "platform/shell.h"
+#include "support/desktop_sandbox.h"
+#include "support/registry_sandbox.h"
+#include "support/temp_dir.h"
+
+namespace {
+long g_allocations_left = -1;  // before the one that fails; -1: none fails
+}
+
+void* operator new(std::size_t size) {
+    if (g_allocations_left >= 0 && g_allocations_left-- == 0) throw std::bad_alloc();
+    if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+
+namespace wbh::platform {
+namespace {
+
+// Runs `call` with its first, second, ... allocation failing until it makes no more.
+template <typename Call>
+void EachAllocationFails(const char* what, Call call) {
+    for (long n = 0;; ++n) {
+        g_allocations_left = n;
+        bool threw = false;
+        try {
+            call();
+        } catch (...) {
+            threw = true;
+        }
+        const bool reached = g_allocations_left < 0;
+        g_allocations_left = -1;
+        EXPECT_FALSE(threw) << what << ": allocation " << n << " failed and an exception left";
+        if (!reached || threw) break;
+    }
+}
+
+TEST(OutOfMemory, NoPlatformCallThrows) {
+    test::TempDir dir;
+    test::RegistrySandbox registry_sandbox;
+    test::DesktopSandbox desktop_sandbox;
+    const std::string ini = dir.Write("p.ini", "\xEF\xBB\xBF[parameters]\nmode=1\n");
+    const std::string book = dir.File("book.js");
+    const std::string result_file = dir.File("r.rtp");
+    const std::string link_file = dir.File("livre.lnk");  // the calls below allocate nothing
+
+    EachAllocationFails("registry", [] {
+        using namespace registry;
+        Key key = nullptr;
+        if (CreateKey(RootKey(Root::kCurrentUser), "Software\\Quarlo\\Test", kAllAccess, &key) != 0) {
+            return;
+        }
+        SetValue(key, "v", kTypeBinary, reinterpret_cast<const std::uint8_t*>("x"), 1);
+        std::uint8_t data[8];
+        std::uint32_t type = 0, size = sizeof data, count = 0;
+        QueryValue(key, "v", &type, data, &size);
+        CountSubkeys(key, &count);
+        DeleteValue(key, "v");
+        CloseKey(key);
+    });
+    EachAllocationFails("INI files", [&] {
+        char buffer[64];
+        IniReadString(nullptr, nullptr, "none", buffer, sizeof buffer, ini.c_str());
+        IniReadString("parameters", "mode", "none", buffer, sizeof buffer, ini.c_str());
+        IniWriteString("ADRTP", "ExitCode", "0", result_file.c_str());
+    });
+    EachAllocationFails("files", [&] {
+        files::ReplaceFileContents(book.c_str(), "x", 1);
+        files::Probe(book.c_str());
+    });
+    EachAllocationFails("shell", [&] {
+        char desktop[260];
+        shell::DesktopDirectory(desktop, sizeof desktop);
+        HResult result = 0;
+        if (auto link = shell::CreateShellLink(&result)) {
+            link->SetPath(book.c_str());
+            link->SetIconLocation(book.c_str(), 0);
+            link->Save(link_file.c_str());
+        }
+    });
+    EachAllocationFails("strings", [] {
+        char text[64];
+        LoadText(1501, text, sizeof text);
+    });
+}
+
+}  // namespace
+}  // namespace wbh::platform
