@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/ascii.h"
+#include "common/no_throw.h"
 #include "consent/consent_flow.h"
 #include "params/option_scanner.h"
 #include "params/parameters_file.h"
@@ -89,7 +90,9 @@ int RunProgram(const char* command_line) {
 
     LaunchParameters& p = LaunchParams();
     p.Clear();
-    const int code = DispatchMode(command_line);
+    // Running out of memory ends the mode where it was, as a failed step would; the caller
+    // still gets its result file.
+    const int code = NoThrow(1, [command_line] { return DispatchMode(command_line); });
     // The caller learns the outcome from the exit code; the file always says 0.
     if (!p.rtpfilename.Empty()) WriteResultFile(p.rtpfilename.CStr(), 0);
     return code;

@@ -7,7 +7,9 @@
 #include <new>
 #include <string>
 
+#include "app/program.h"
 #include "platform/dialog.h"
+#include "platform/fault.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/registry.h"
@@ -97,6 +99,13 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
         char text[64];
         LoadText(1501, text, sizeof text);
     });
+
+    // Nor out of a whole run (mode 1, its dialog unanswered).
+    const std::string run = "-mode 1 -autorunbookid b1 -parametersfilepath \"" + ini +
+                            "\" -rtpfilename \"" + result_file + "\"";
+    fault::FailCall("DialogBoxParam");
+    EachAllocationFails("a consent run", [&] { RunProgram(run.c_str()); });
+    fault::Reset();
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/no_throw.h"
 #include "platform/fault.h"
-#include "platform/posix/no_throw.h"
 #include "platform/posix/registry_store.h"
 
 namespace wbh::platform::registry {
@@ -68,7 +68,7 @@ long StoreOf(const KeyObject& key, RegistryStore** store) {
 long NewHandle(std::int64_t id, std::uint32_t access, StoreId store, Key* out) {
     Key key = new (std::nothrow) KeyObject{id, access, store};
     if (key == nullptr) return kOutOfMemory;
-    const long listed = posix::NoThrow(kOutOfMemory, [key] {
+    const long listed = NoThrow(kOutOfMemory, [key] {
         OpenHandles().insert(key);
         return kSuccess;
     });
@@ -101,7 +101,7 @@ long OpenedWith(Key key, std::uint32_t needed, const KeyObject** object, Registr
     long result = Resolve(key, object);
     if (result == kSuccess && !((*object)->access & needed)) result = kAccessDenied;
     if (result == kSuccess) {
-        result = posix::NoThrow(kOutOfMemory, [&] { return StoreOf(**object, store); });
+        result = NoThrow(kOutOfMemory, [&] { return StoreOf(**object, store); });
     }
     return result;
 }
@@ -167,12 +167,12 @@ long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     }
     // Classes paths may start with one backslash (and only there, and only when opening).
     if (parent == &g_classes_root && path != nullptr && path[0] == '\\') ++path;
-    return posix::NoThrow(kOutOfMemory, [&] { return OpenPath(parent, path, access, false, out); });
+    return NoThrow(kOutOfMemory, [&] { return OpenPath(parent, path, access, false, out); });
 }
 
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     if (fault::Fail("RegCreateKeyEx")) return kAccessDenied;
-    return posix::NoThrow(kOutOfMemory, [&] { return OpenPath(parent, path, access, true, out); });
+    return NoThrow(kOutOfMemory, [&] { return OpenPath(parent, path, access, true, out); });
 }
 
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/no_throw.h"
 #include "platform/fault.h"
-#include "platform/posix/no_throw.h"
 #include "platform/resource_script.h"
 
 namespace wbh::platform {
@@ -18,7 +18,7 @@ int LoadText(unsigned id, char* buffer, int size) {
     if (!failed) {
         // Windows looks up only the low 16 bits of the id. The script is parsed on first use,
         // which may run out of memory: then no string is found.
-        text = posix::NoThrow(std::string_view(), [id] {
+        text = NoThrow(std::string_view(), [id] {
             const auto& strings = ProgramResources().strings;
             const auto found = strings.find(static_cast<int>(id & 0xFFFF));
             return found != strings.end() ? std::string_view(found->second) : std::string_view();

@@ -18,9 +18,9 @@
 #include <string_view>
 
 #include "common/ascii.h"
+#include "common/no_throw.h"
 #include "platform/fault.h"
 #include "platform/posix/ini_file.h"
-#include "platform/posix/no_throw.h"
 #include "platform/shell_link_file.h"
 
 extern char** environ;
@@ -144,15 +144,15 @@ class PosixShellLink final : public ShellLink {
 public:
     // A text that could not be kept (no memory) makes the link unsavable rather than wrong.
     void SetPath(const char* target) override {
-        broken_ |= !posix::NoThrow(false, [&] { return Keep(target, target_); });
+        broken_ |= !NoThrow(false, [&] { return Keep(target, target_); });
     }
     void SetIconLocation(const char* icon, int /*index*/) override {
-        broken_ |= !posix::NoThrow(false, [&] { return Keep(icon, icon_); });
+        broken_ |= !NoThrow(false, [&] { return Keep(icon, icon_); });
     }
 
     HResult Save(const char* path) override {
         if (broken_) return kOutOfMemory;
-        return posix::NoThrow(kOutOfMemory, [&] { return SaveAs(path); });
+        return NoThrow(kOutOfMemory, [&] { return SaveAs(path); });
     }
 
 private:
@@ -193,7 +193,7 @@ HResult DesktopDirectory(char* buffer, int size) {
     if (fault::Fail("DesktopDirectory")) return kFailed;
     const char* home = NonEmptyEnv("HOME");
     if (home == nullptr) return kFailed;
-    return posix::NoThrow(kOutOfMemory, [&] {
+    return NoThrow(kOutOfMemory, [&] {
         const std::string desktop = FindDesktop(home);
         if (desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
         std::memcpy(buffer, desktop.c_str(), desktop.size() + 1);

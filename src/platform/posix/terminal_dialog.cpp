@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "common/ascii.h"
+#include "common/no_throw.h"
 #include "platform/fault.h"
-#include "platform/posix/no_throw.h"
 
 namespace wbh::platform {
 namespace {
@@ -391,7 +391,7 @@ long RunTerminalDialog(const DialogTemplate& layout, DialogHandler& handler, std
 long RunModalDialog(int template_id, DialogHandler& handler) {
     if (fault::Fail("DialogBoxParam")) return -1;
     // Out of memory, the dialog is one that could not be made (or shown to its end).
-    return posix::NoThrow(-1L, [&] {
+    return NoThrow(-1L, [&] {
         const auto& dialogs = ProgramResources().dialogs;
         const auto found = dialogs.find(template_id);
         if (found == dialogs.end()) return -1L;

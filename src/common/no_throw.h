@@ -1,8 +1,8 @@
-// No exception leaves a platform call: the POSIX calls use the standard library, which throws
-// when memory runs out, and the program's logic knows only result codes.
+// No exception leaves a platform call or the run: the standard library throws when memory runs
+// out, and the program knows only result codes.
 #pragma once
 
-namespace wbh::platform::posix {
+namespace wbh {
 
 // The body's result, or `failure` when it threw (running out of memory is all it can meet):
 // the call then fails as it would for any other reason.
@@ -15,4 +15,4 @@ Result NoThrow(Result failure, Body&& body) noexcept {
     }
 }
 
-}  // namespace wbh::platform::posix
+}  // namespace wbh
