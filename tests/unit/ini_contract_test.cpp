@@ -161,6 +161,14 @@ TEST(IniContract, WritesAsKernel32Does) {
     }
     const std::string no_dir = (dir.Path() / "missing" / "r.rtp").string();
     EXPECT_FALSE(platform::IniWriteString("ADRTP", "ExitCode", "0", no_dir.c_str()));
+
+    namespace fs = std::filesystem;
+    const std::string read_only = dir.Write("ro.rtp", "[ADRTP]\r\nExitCode=5\r\n");
+    const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(read_only, write, fs::perm_options::remove);
+    EXPECT_FALSE(platform::IniWriteString("ADRTP", "ExitCode", "0", read_only.c_str()));
+    fs::permissions(read_only, write, fs::perm_options::add);
+    EXPECT_EQ("[ADRTP]\r\nExitCode=5\r\n", dir.Read("ro.rtp")) << "a read-only file is kept";
 }
 
 }  // namespace

@@ -2,17 +2,14 @@
 // implements them (the shared test table runs against both): sections and keys match
 // case-insensitively and the first match wins; a line without "=" is no key; lines starting
 // with ";" are found but never listed; a value loses the blanks around it and one pair of
-// matching quotes. Writes replace the file through a temporary, so a crash never leaves half
-// of it.
+// matching quotes. Writes replace the file through the routine every writer shares, so a crash
+// never leaves half of it.
 #include "platform/ini.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -21,6 +18,7 @@
 #include "common/ascii.h"
 #include "platform/fault.h"
 #include "platform/posix/ini_file.h"
+#include "platform/posix/replace_file.h"
 
 namespace wbh::platform {
 namespace {
@@ -180,21 +178,14 @@ std::string Edit(std::string_view text, const char* section, const char* key, co
     return edited;
 }
 
-// The file's bytes and permission bits for editing: false when it exists but cannot be read,
-// so that an unreadable file is never replaced by one that lost its contents. A missing file
-// reads as empty, with the bits a new file would get.
-bool ReadForEdit(const char* file, std::string& text, mode_t& mode) {
+// The file's bytes for editing: false when something is at the name but cannot be read, so that
+// it is never replaced by a file that lost its contents. A missing file reads as empty.
+bool ReadForEdit(const char* file, std::string& text) {
     text.clear();
     if (fault::Fail("ReadProfileFile")) return false;
     struct stat st;
     const int fd = posix::OpenRegularFile(file, st);
-    if (fd < 0) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-        return errno == ENOENT;
-    }
-    mode = st.st_mode & 07777;
+    if (fd < 0) return errno == ENOENT;
     const bool read = posix::ReadToEnd(fd, text);
     ::close(fd);
     return read;
@@ -208,28 +199,9 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
         return false;
     }
     std::string text;
-    mode_t mode = 0;
-    if (!ReadForEdit(file, text, mode)) return false;
-
-    // Write through a symbolic link rather than replacing the link itself.
-    std::string target = file;
-    char resolved[PATH_MAX];
-    if (::realpath(file, resolved) != nullptr) target = resolved;
-
+    if (!ReadForEdit(file, text)) return false;
     const std::string edited = Edit(text, section, key, value);
-    std::string temp = target + ".XXXXXX";
-    if (fault::Fail("CreateTempProfile")) return false;
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    const bool written = !fault::Fail("WriteTempProfile") && posix::WriteAll(fd, edited.data(), edited.size()) &&
-                         ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || fault::Fail("RenameProfile") ||
-        ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    return posix::ReplaceFile(file, edited.data(), edited.size());
 }
 
 }  // namespace wbh::platform
