@@ -2,8 +2,9 @@
 // implements them (the shared test table runs against both): sections and keys match
 // case-insensitively and the first match wins; a line without "=" is no key; lines starting
 // with ";" are found but never listed; a value loses the blanks around it and one pair of
-// matching quotes. Writes replace the file through the routine every writer shares, so a crash
-// never leaves half of it.
+// matching quotes; a UTF-8 byte-order mark before the first line is skipped, and kept by writes.
+// Writes replace the file through the routine every writer shares, so a crash never leaves half
+// of it.
 #include "platform/ini.h"
 
 #include <sys/stat.h>
@@ -200,7 +201,10 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
     }
     std::string text;
     if (!ReadForEdit(file, text)) return false;
-    const std::string edited = Edit(text, section, key, value);
+    // A byte-order mark stays first; the lines are the text after it.
+    const std::string_view lines = posix::SkipByteOrderMark(text);
+    const std::string edited =
+        text.substr(0, text.size() - lines.size()) + Edit(lines, section, key, value);
     return posix::ReplaceFile(file, edited.data(), edited.size());
 }
 

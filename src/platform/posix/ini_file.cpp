@@ -91,6 +91,12 @@ bool WriteAll(int fd, const void* data, std::size_t size) {
     return true;
 }
 
+std::string_view SkipByteOrderMark(std::string_view text) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kMark.size()) == kMark) text.remove_prefix(kMark.size());
+    return text;
+}
+
 bool IsIniSpace(char c) { return IsSpace(c) || c == '\x1a'; }
 
 IniLine ClassifyIniLine(std::string_view raw) {
@@ -135,7 +141,7 @@ std::unique_ptr<IniFile> ParseIni(std::string text) {
     file->sections.emplace_back();
     file->first_section.emplace("", 0);
 
-    std::string_view rest = file->text;
+    std::string_view rest = SkipByteOrderMark(file->text);
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
         std::string_view raw = rest.substr(0, end);

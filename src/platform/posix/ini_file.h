@@ -15,6 +15,9 @@
 
 namespace wbh::platform::posix {
 
+// The text after UTF-8's byte-order mark, when it starts with one; kernel32 reads past it.
+std::string_view SkipByteOrderMark(std::string_view text);
+
 // One line of an INI file, classified.
 struct IniLine {
     enum class Kind { Blank, Section, Key, Other } kind = Kind::Blank;
