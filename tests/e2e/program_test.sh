@@ -22,7 +22,8 @@ else
     dir=$work
     sep=/
     export XDG_CONFIG_HOME="$work/config"  # the registry of this run
-    run() { "$program" "$@" </dev/null; }
+    # With `limits` set (ulimit's options), the program runs under those limits.
+    run() { ( [[ -z ${limits:-} ]] || ulimit $limits; exec "$program" "$@" ) </dev/null; }
 fi
 
 # check NAME EXPECTED_EXIT EXPECTED_RESULT_FILE_BYTES|none -- ARGS...
@@ -61,6 +62,15 @@ check "sentinel ends the run" 1 "$written" -- -mode 7 -parametersfilepath "$ini"
 if [[ $runner == native ]]; then
     check "mode 1, input ended" 1 "$written" -- -mode 1 -autorunbookid b1 -rtpfilename "$rtp"
     check "mode 2, input ended" 1 "$written" -- -mode 2 -installdirectory "$dir" -rtpfilename "$rtp"
+    # A parameters file larger than the memory the run may use fails as a read, as an unreadable
+    # file would: the command line's mode stands (the file's would exit 0). The program starts in
+    # 8 MiB; the sanitizers reserve far more address space than the limit, so not under them.
+    if [[ ${WBH_SANITIZED:-0} != 1 ]]; then
+        printf '[parameters]\r\nmode=7\r\n' >"$work/p.ini"
+        truncate -s 256M "$work/p.ini"  # sparse: nothing stored on disk
+        limits="-v 65536" check "parameters file larger than the memory" 1 "$written" \
+            -- -mode 3 -parametersfilepath "$ini" -rtpfilename "$rtp"
+    fi
 fi
 
 echo "$passes passed, $failures failed"

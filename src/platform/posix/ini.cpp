@@ -4,7 +4,7 @@
 // with ";" are found but never listed; a value loses the blanks around it and one pair of
 // matching quotes; a UTF-8 byte-order mark before the first line is skipped, and kept by writes.
 // Writes replace the file through the routine every writer shares, so a crash never leaves half
-// of it.
+// of it. Running out of memory fails a call as a failed read or write would: nothing is thrown.
 #include "platform/ini.h"
 
 #include <sys/stat.h>
@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,28 +81,19 @@ std::uint32_t CopyValue(std::string_view value, char* buffer, std::uint32_t size
     return n;
 }
 
-}  // namespace
-
-std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
-                            char* buffer, std::uint32_t size, const char* file) {
-    const std::string_view fallback_text = fallback ? fallback : "";
-    const bool failed = fault::Fail("GetPrivateProfileString");
-    const IniFile* ini = (file && !failed) ? posix::LoadIni(file) : nullptr;
-    if (ini == nullptr) {
-        if (section == nullptr) return CopyList({}, buffer, size);
-        return CopyCut(fallback_text, buffer, size);
-    }
-
+// The answer from a file that could be read and parsed.
+std::uint32_t ReadParsed(const IniFile& ini, const char* section, const char* key,
+                         std::string_view fallback, char* buffer, std::uint32_t size) {
     if (section == nullptr) {
         std::vector<std::string_view> names;
-        for (const IniSection& s : ini->sections) {
+        for (const IniSection& s : ini.sections) {
             if (!s.name.empty()) names.push_back(s.name);
         }
         return CopyList(names, buffer, size);
     }
 
-    const IniSection* found = ini->Find(section);
-    if (found == nullptr || found->keys.empty()) return CopyCut(fallback_text, buffer, size);
+    const IniSection* found = ini.Find(section);
+    if (found == nullptr || found->keys.empty()) return CopyCut(fallback, buffer, size);
 
     if (key == nullptr) {
         std::vector<std::string_view> names;
@@ -112,8 +104,24 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
     }
 
     const IniKey* entry = found->Find(key);
-    if (entry == nullptr || !entry->has_value) return CopyCut(fallback_text, buffer, size);
+    if (entry == nullptr || !entry->has_value) return CopyCut(fallback, buffer, size);
     return CopyValue(entry->value, buffer, size);
+}
+
+}  // namespace
+
+std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
+                            char* buffer, std::uint32_t size, const char* file) {
+    const std::string_view fallback_text = fallback ? fallback : "";
+    const bool failed = fault::Fail("GetPrivateProfileString");
+    try {
+        const IniFile* ini = (file && !failed) ? posix::LoadIni(file) : nullptr;
+        if (ini != nullptr) return ReadParsed(*ini, section, key, fallback_text, buffer, size);
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the read failed, so the answer is that of a file that cannot be read.
+    }
+    if (section == nullptr) return CopyList({}, buffer, size);
+    return CopyCut(fallback_text, buffer, size);
 }
 
 namespace {
@@ -199,13 +207,17 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
         file[0] == '\0') {
         return false;
     }
-    std::string text;
-    if (!ReadForEdit(file, text)) return false;
-    // A byte-order mark stays first; the lines are the text after it.
-    const std::string_view lines = posix::SkipByteOrderMark(text);
-    const std::string edited =
-        text.substr(0, text.size() - lines.size()) + Edit(lines, section, key, value);
-    return posix::ReplaceFile(file, edited.data(), edited.size());
+    try {
+        std::string text;
+        if (!ReadForEdit(file, text)) return false;
+        // A byte-order mark stays first; the lines are the text after it.
+        const std::string_view lines = posix::SkipByteOrderMark(text);
+        const std::string edited =
+            text.substr(0, text.size() - lines.size()) + Edit(lines, section, key, value);
+        return posix::ReplaceFile(file, edited.data(), edited.size());
+    } catch (const std::bad_alloc&) {
+        return false;  // before anything was written
+    }
 }
 
 }  // namespace wbh::platform

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 #include "common/ascii.h"
 
@@ -73,7 +74,11 @@ bool ReadToEnd(int fd, std::string& text) {
             if (errno == EINTR) continue;
             return false;
         }
-        text.append(chunk, static_cast<std::size_t>(n));
+        try {
+            text.append(chunk, static_cast<std::size_t>(n));
+        } catch (const std::bad_alloc&) {
+            return false;  // a file larger than the memory left fails as a read
+        }
     }
 }
 

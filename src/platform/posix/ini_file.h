@@ -62,7 +62,7 @@ std::unique_ptr<IniFile> ParseIni(std::string text);
 // file). `st` receives the file's status.
 int OpenRegularFile(const char* path, struct stat& st);
 
-// Reads from the descriptor to its end; false on a read error.
+// Reads from the descriptor to its end; false on a read error or when memory runs out.
 bool ReadToEnd(int fd, std::string& text);
 
 // Writes all `size` bytes, going on after partial writes and interruptions; false (errno set)

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include "platform/fault.h"
@@ -73,9 +74,7 @@ private:
     std::string name_;  // empty unless this holder made the file and it is still there
 };
 
-}  // namespace
-
-bool ReplaceFile(const char* path, const void* data, std::size_t size) {
+bool Replace(const char* path, const void* data, std::size_t size) {
     if (path == nullptr || path[0] == '\0' || (data == nullptr && size > 0)) return false;
 
     // Write through a symbolic link rather than replacing the link itself.
@@ -102,6 +101,16 @@ bool ReplaceFile(const char* path, const void* data, std::size_t size) {
                          (!existed || ::fchmod(temp.Fd(), st.st_mode & 07777) == 0) &&
                          ::fsync(temp.Fd()) == 0;
     return temp.Close() && written && !fault::Fail("RenameTempFile") && temp.RenameTo(target);
+}
+
+}  // namespace
+
+bool ReplaceFile(const char* path, const void* data, std::size_t size) {
+    try {
+        return Replace(path, data, size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 }  // namespace wbh::platform::posix
