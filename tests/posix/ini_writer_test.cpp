@@ -90,6 +90,7 @@ TEST(PosixIniWriter, EveryWriterReplacesByTheSameRules) {
         {"link.rtp", "file.rtp"},  // written through, the file's mode kept
         {"dangling.rtp", nullptr},
         {"folder", nullptr},
+        {"file.rtp/r.rtp", nullptr},  // below a file
         {longest.c_str(), longest.c_str()},
     };
     for (const Writer write : writers) {
