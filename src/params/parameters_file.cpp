@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <new>
+#include <string_view>
+#include <unordered_set>
 
 #include "common/ascii.h"
 #include "platform/ini.h"
@@ -13,6 +15,20 @@ namespace wbh {
 namespace {
 
 enum class ReadResult { Found, NotFound, OutOfMemory };
+
+// Section names compared as the profile calls compare them: ASCII case-insensitively.
+struct NoCaseHash {
+    std::size_t operator()(std::string_view name) const {
+        std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+        for (char c : name) {
+            hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211u;
+        }
+        return static_cast<std::size_t>(hash);
+    }
+};
+struct NoCaseEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+};
 
 // One platform read (section list, key list or value) into a buffer large enough for it.
 ReadResult ReadWhole(const char* file, const char* section, const char* key,
@@ -68,8 +84,17 @@ int ParametersFile::ReadAll(const char* file, EntryHandler handler) const {
 
     std::unique_ptr<char[]> section(new (std::nothrow) char[sections_size]);
     if (!section) return 0;
+    // A repeated section is listed once per header, but every read of its name gives the first
+    // one's entries: handling the name again would change nothing and cost a read per key.
+    std::unordered_set<std::string_view, NoCaseHash, NoCaseEqual> handled;
     for (const char* pos = sections.get(); *pos != '\0';) {
+        const std::string_view name = pos;  // stays in `sections` for the whole read
         pos = NextListString(pos, section.get());
+        try {
+            if (!handled.insert(name).second) continue;
+        } catch (const std::bad_alloc&) {
+            return 0;
+        }
 
         std::unique_ptr<char[]> keys;
         std::uint32_t keys_length = 0;

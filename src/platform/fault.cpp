@@ -2,6 +2,7 @@
 #include "platform/fault.h"
 
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,9 @@ long CallCount(const char* name) {
     return found == g_calls_by_name.end() ? 0 : found->second;
 }
 
-bool Fail(const char* name) {
+namespace {
+
+bool Armed(const char* name) {
     ++g_calls;
     const long nth = ++g_calls_by_name[name];
     if (g_fail_at != 0 && g_calls == g_fail_at) return true;
@@ -49,6 +52,17 @@ bool Fail(const char* name) {
         if (EqualsNoCase(failing, name)) return true;
     }
     return false;
+}
+
+}  // namespace
+
+bool Fail(const char* name) {
+    // Counting must not make a platform call throw when memory runs out: then nothing fails.
+    try {
+        return Armed(name);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 }  // namespace wbh::platform::fault

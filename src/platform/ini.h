@@ -19,7 +19,8 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
 
 // Sets key=value in the section, creating the file or section when missing; other sections and
 // keys stay as they are, an existing key is replaced, names match case-insensitively.
-// Returns false when the file could not be written; the file is then as it was.
+// Returns false when the file could not be written (a read-only one is not); the file is then
+// as it was.
 bool IniWriteString(const char* section, const char* key, const char* value, const char* file);
 
 }  // namespace wbh::platform

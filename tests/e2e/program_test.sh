@@ -22,18 +22,25 @@ else
     dir=$work
     sep=/
     export XDG_CONFIG_HOME="$work/config"  # the registry of this run
-    run() { "$program" "$@" </dev/null; }
+    # With `limits` set (ulimit's options), the program runs under those limits.
+    run() { ( [[ -z ${limits:-} ]] || ulimit $limits; exec "$program" "$@" ) </dev/null; }
 fi
 
+bytes() { od -An -c | tr -s ' \n' ' '; }
+
 # check NAME EXPECTED_EXIT EXPECTED_RESULT_FILE_BYTES|none -- ARGS...
+# The result file holds `before` when that is set, else there is none; a temporary left beside
+# it is reported with the file.
 check() {
     local name=$1 expected=$2 expected_file=$3
     shift 4
-    rm -f "$work/r.rtp"
+    rm -f "$work"/r.rtp* "$work"/.r.rtp*
+    [[ -n ${before:-} ]] && printf '%s' "$before" >"$work/r.rtp"
     run "$@" >/dev/null
     local code=$?
     local file=none
-    [[ -e "$work/r.rtp" ]] && file=$(od -An -c "$work/r.rtp" | tr -s ' \n' ' ')
+    [[ -e "$work/r.rtp" ]] && file=$(bytes <"$work/r.rtp")
+    ls -A "$work" | grep -q 'r\.rtp.' && file+=" and a temporary"
     if [[ $code == "$expected" && $file == "$expected_file" ]]; then
         passes=$((passes + 1))
     else
@@ -42,7 +49,7 @@ check() {
     fi
 }
 
-written=$(printf '[ADRTP]\r\nExitCode=0\r\n' | od -An -c | tr -s ' \n' ' ')
+written=$(printf '[ADRTP]\r\nExitCode=0\r\n' | bytes)
 rtp="$dir${sep}r.rtp"
 ini="$dir${sep}p.ini"
 
@@ -61,6 +68,20 @@ check "sentinel ends the run" 1 "$written" -- -mode 7 -parametersfilepath "$ini"
 if [[ $runner == native ]]; then
     check "mode 1, input ended" 1 "$written" -- -mode 1 -autorunbookid b1 -rtpfilename "$rtp"
     check "mode 2, input ended" 1 "$written" -- -mode 2 -installdirectory "$dir" -rtpfilename "$rtp"
+    # A file-size limit below the result file's size fails its write part way: the run ends as
+    # usual, the old file stays whole and no temporary stays beside it.
+    printf -v big '[caller]\r\nstate=%02000d\r\n' 0
+    before=$big limits="-f 1" check "file-size limit" 1 "$(printf '%s' "$big" | bytes)" \
+        -- -mode 3 -rtpfilename "$rtp"
+    # A parameters file larger than the memory the run may use fails as a read, as an unreadable
+    # file would: the command line's mode stands (the file's would exit 0). The program starts in
+    # 8 MiB; the sanitizers reserve far more address space than the limit, so not under them.
+    if [[ ${WBH_SANITIZED:-0} != 1 ]]; then
+        printf '[parameters]\r\nmode=7\r\n' >"$work/p.ini"
+        truncate -s 256M "$work/p.ini"  # sparse: nothing stored on disk
+        limits="-v 65536" check "parameters file larger than the memory" 1 "$written" \
+            -- -mode 3 -parametersfilepath "$ini" -rtpfilename "$rtp"
+    fi
 fi
 
 echo "$passes passed, $failures failed"

@@ -1,13 +1,16 @@
 // The POSIX INI writer edits the file in place of kernel32's: every byte it does not own stays,
-// and a write that fails part way leaves the old file whole and no temporary behind.
+// and a write that fails part way leaves the old file whole and no temporary behind. It replaces
+// files by the same rules as files::ReplaceFileContents.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "platform/fault.h"
+#include "platform/files.h"
 #include "platform/ini.h"
 #include "support/temp_dir.h"
 
@@ -43,7 +46,7 @@ TEST(PosixIniWriter, EveryFailureLeavesTheOldFileWhole) {
     test::TempDir dir;
     const std::string before = "[caller]\nstate=kept\n";
     for (const char* call :
-         {"ReadProfileFile", "CreateTempProfile", "WriteTempProfile", "RenameProfile"}) {
+         {"ReadProfileFile", "CreateTempFile", "WriteTempFile", "RenameTempFile"}) {
         SCOPED_TRACE(call);
         const std::string file = dir.Write("r.rtp", before);
         fault::Reset();
@@ -57,28 +60,61 @@ TEST(PosixIniWriter, EveryFailureLeavesTheOldFileWhole) {
     }
 }
 
-TEST(PosixIniWriter, KeepsModeAndWritesThroughLinks) {
-    test::TempDir dir;
-    const std::string file = dir.Write("real.rtp", "[a]\nb=1\n");
-    ASSERT_EQ(0, ::chmod(file.c_str(), 0640));
-    const std::string link = dir.File("link.rtp");
-    ASSERT_EQ(0, ::symlink(file.c_str(), link.c_str()));
-    ASSERT_TRUE(IniWriteString("ADRTP", "ExitCode", "0", link.c_str()));
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ("[a]\nb=1\n[ADRTP]\nExitCode=0\n", dir.Read("real.rtp"));
-    struct stat st;
-    ASSERT_EQ(0, ::stat(file.c_str(), &st));
-    EXPECT_EQ(0640u, st.st_mode & 07777);
+// What is in the folder: names, "@" after a link and "/" after a folder.
+std::set<std::string> Listing(const test::TempDir& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        names.insert(entry.path().filename().string() + (entry.is_symlink()     ? "@"
+                                                         : entry.is_directory() ? "/"
+                                                                                : ""));
+    }
+    return names;
 }
 
-TEST(PosixIniWriter, SomethingUnreadableAtTheNameIsNotReplaced) {
-    test::TempDir dir;
-    const std::string file = dir.File("r.rtp");
-    ASSERT_TRUE(std::filesystem::create_directory(file));
-    std::ofstream(file + "/inside") << "kept";
-    EXPECT_FALSE(IniWriteString("ADRTP", "ExitCode", "0", file.c_str()));
-    EXPECT_TRUE(std::filesystem::is_directory(file));
-    EXPECT_EQ("kept", dir.Read("r.rtp/inside"));
+TEST(PosixIniWriter, EveryWriterReplacesByTheSameRules) {
+    static const std::string kNew = "[ADRTP]\nExitCode=0\n";
+    using Writer = bool (*)(const std::string&);
+    const Writer writers[] = {
+        [](const std::string& file) {
+            return IniWriteString("ADRTP", "ExitCode", "0", file.c_str());
+        },
+        [](const std::string& file) {
+            return files::ReplaceFileContents(file.c_str(), kNew.data(), kNew.size());
+        },
+    };
+    const std::string longest = std::string(251, 'r') + ".rtp";  // the most a folder takes
+    const struct {
+        const char* name;     // given to the writer
+        const char* changed;  // the file that gets the new bytes, or null: nothing changes
+    } rows[] = {
+        {"link.rtp", "file.rtp"},  // written through, the file's mode kept
+        {"dangling.rtp", nullptr},
+        {"folder", nullptr},
+        {"file.rtp/r.rtp", nullptr},  // below a file
+        {longest.c_str(), longest.c_str()},
+    };
+    for (const Writer write : writers) {
+        test::TempDir dir;
+        for (const std::string& name : {std::string("file.rtp"), longest}) {
+            std::ofstream(dir.File(name)) << "[ADRTP]\nExitCode=5\n";  // too long for Write's
+            ASSERT_EQ(0, ::chmod(dir.File(name).c_str(), 0640));
+        }
+        ASSERT_EQ(0, ::symlink(dir.File("file.rtp").c_str(), dir.File("link.rtp").c_str()));
+        ASSERT_EQ(0, ::symlink(dir.File("gone.rtp").c_str(), dir.File("dangling.rtp").c_str()));
+        ASSERT_TRUE(std::filesystem::create_directory(dir.File("folder")));
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.name).substr(0, 20) +
+                         (write == writers[0] ? ", INI writer" : ", files"));
+            const std::set<std::string> before = Listing(dir);
+            EXPECT_EQ(row.changed != nullptr, write(dir.File(row.name)));
+            EXPECT_EQ(before, Listing(dir)) << "no temporary stays, nothing else is made";
+            if (row.changed == nullptr) continue;
+            EXPECT_EQ(kNew, dir.Read(row.changed));
+            struct stat st;
+            ASSERT_EQ(0, ::stat(dir.File(row.changed).c_str(), &st));
+            EXPECT_EQ(0640u, st.st_mode & 07777);
+        }
+    }
 }
 
 }  // namespace

@@ -22,6 +22,8 @@ const std::string kMain =
     "a=1\r\n[noclose\r\nb=2\r\n[x]trail\r\nc=3\r\n[PARAMETERS]\r\nmode=9\r\n[empty]\r\n"
     "[only]\r\nalone=\xE9t\xE9\r\n";
 const std::string kLf = "a=1\nb=2\n[s]\nc=3\n[s]\nd=4\n[S]\ne=5\nc=33\n";
+const char kMark[] = "\xEF\xBB\xBF";  // UTF-8's byte-order mark
+const std::string kBom = kMark + "[s]\r\nk=1\r\n"s;
 const std::string kBlanks =
     "[s]\nk\t=\tv\tw\t\n\tk2=\x0bv2\x0b\n k3 = a ; comment\n\x0c[t]\nlast=no newline";
 
@@ -97,6 +99,7 @@ TEST(IniContract, ReadsAsKernel32Does) {
         {"the first of duplicate sections", &kLf, "s", nullptr, 4096, 2, "c\0\0"s},
         {"the first section's value", &kLf, "s", "c", 4096, 1, "3\0"s},
         {"later duplicate sections unseen", &kLf, "s", "d", 4096, 15, "not_found_error\0"s},
+        {"a byte-order mark hides no section", &kBom, nullptr, nullptr, 4096, 2, "s\0\0"s},
         {"tabs and other blanks", &kBlanks, nullptr, nullptr, 4096, 4, "s\0t\0\0"s},
         {"tab inside value kept", &kBlanks, "s", "k", 4096, 3, "v\tw\0"s},
         {"vertical tabs trimmed", &kBlanks, "s", "k2", 4096, 2, "v2\0"s},
@@ -149,6 +152,7 @@ TEST(IniContract, WritesAsKernel32Does) {
         {"new section after a last line without line end", "[a]\nb=1", "a: b=1; ADRTP: ExitCode=0"},
         {"new key at the end of its section", "[ADRTP]\r\nA=1\r\n\r\n[z]\r\nq=1\r\n",
          "ADRTP: A=1 ExitCode=0; z: q=1"},
+        {"byte-order mark", "\xEF\xBB\xBF[ADRTP]\r\nExitCode=5\r\n", "ADRTP: ExitCode=0"},
     };
     test::TempDir dir;
     for (const auto& row : rows) {
@@ -158,9 +162,20 @@ TEST(IniContract, WritesAsKernel32Does) {
         if (row.before) dir.Write("r.rtp", row.before);
         ASSERT_TRUE(platform::IniWriteString("ADRTP", "ExitCode", "0", file.c_str()));
         EXPECT_EQ(row.after, Dump(file));
+        const auto has_mark = [](const std::string& text) { return text.rfind(kMark, 0) == 0; };
+        EXPECT_EQ(has_mark(row.before ? row.before : ""), has_mark(dir.Read("r.rtp")))
+            << "the byte-order mark stays, and only where it was";
     }
     const std::string no_dir = (dir.Path() / "missing" / "r.rtp").string();
     EXPECT_FALSE(platform::IniWriteString("ADRTP", "ExitCode", "0", no_dir.c_str()));
+
+    namespace fs = std::filesystem;
+    const std::string read_only = dir.Write("ro.rtp", "[ADRTP]\r\nExitCode=5\r\n");
+    const auto write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(read_only, write, fs::perm_options::remove);
+    EXPECT_FALSE(platform::IniWriteString("ADRTP", "ExitCode", "0", read_only.c_str()));
+    fs::permissions(read_only, write, fs::perm_options::add);
+    EXPECT_EQ("[ADRTP]\r\nExitCode=5\r\n", dir.Read("ro.rtp")) << "a read-only file is kept";
 }
 
 }  // namespace

@@ -2,18 +2,17 @@
 // implements them (the shared test table runs against both): sections and keys match
 // case-insensitively and the first match wins; a line without "=" is no key; lines starting
 // with ";" are found but never listed; a value loses the blanks around it and one pair of
-// matching quotes. Writes replace the file through a temporary, so a crash never leaves half
-// of it.
+// matching quotes; a UTF-8 byte-order mark before the first line is skipped, and kept by writes.
+// Writes replace the file through the routine every writer shares, so a crash never leaves half
+// of it. Running out of memory fails a call as a failed read or write would: nothing is thrown.
 #include "platform/ini.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "common/ascii.h"
 #include "platform/fault.h"
 #include "platform/posix/ini_file.h"
+#include "platform/posix/replace_file.h"
 
 namespace wbh::platform {
 namespace {
@@ -81,28 +81,19 @@ std::uint32_t CopyValue(std::string_view value, char* buffer, std::uint32_t size
     return n;
 }
 
-}  // namespace
-
-std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
-                            char* buffer, std::uint32_t size, const char* file) {
-    const std::string_view fallback_text = fallback ? fallback : "";
-    const bool failed = fault::Fail("GetPrivateProfileString");
-    const IniFile* ini = (file && !failed) ? posix::LoadIni(file) : nullptr;
-    if (ini == nullptr) {
-        if (section == nullptr) return CopyList({}, buffer, size);
-        return CopyCut(fallback_text, buffer, size);
-    }
-
+// The answer from a file that could be read and parsed.
+std::uint32_t ReadParsed(const IniFile& ini, const char* section, const char* key,
+                         std::string_view fallback, char* buffer, std::uint32_t size) {
     if (section == nullptr) {
         std::vector<std::string_view> names;
-        for (const IniSection& s : ini->sections) {
+        for (const IniSection& s : ini.sections) {
             if (!s.name.empty()) names.push_back(s.name);
         }
         return CopyList(names, buffer, size);
     }
 
-    const IniSection* found = ini->Find(section);
-    if (found == nullptr || found->keys.empty()) return CopyCut(fallback_text, buffer, size);
+    const IniSection* found = ini.Find(section);
+    if (found == nullptr || found->keys.empty()) return CopyCut(fallback, buffer, size);
 
     if (key == nullptr) {
         std::vector<std::string_view> names;
@@ -113,8 +104,24 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
     }
 
     const IniKey* entry = found->Find(key);
-    if (entry == nullptr || !entry->has_value) return CopyCut(fallback_text, buffer, size);
+    if (entry == nullptr || !entry->has_value) return CopyCut(fallback, buffer, size);
     return CopyValue(entry->value, buffer, size);
+}
+
+}  // namespace
+
+std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
+                            char* buffer, std::uint32_t size, const char* file) {
+    const std::string_view fallback_text = fallback ? fallback : "";
+    const bool failed = fault::Fail("GetPrivateProfileString");
+    try {
+        const IniFile* ini = (file && !failed) ? posix::LoadIni(file) : nullptr;
+        if (ini != nullptr) return ReadParsed(*ini, section, key, fallback_text, buffer, size);
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the read failed, so the answer is that of a file that cannot be read.
+    }
+    if (section == nullptr) return CopyList({}, buffer, size);
+    return CopyCut(fallback_text, buffer, size);
 }
 
 namespace {
@@ -180,21 +187,14 @@ std::string Edit(std::string_view text, const char* section, const char* key, co
     return edited;
 }
 
-// The file's bytes and permission bits for editing: false when it exists but cannot be read,
-// so that an unreadable file is never replaced by one that lost its contents. A missing file
-// reads as empty, with the bits a new file would get.
-bool ReadForEdit(const char* file, std::string& text, mode_t& mode) {
+// The file's bytes for editing: false when something is at the name but cannot be read, so that
+// it is never replaced by a file that lost its contents. A missing file reads as empty.
+bool ReadForEdit(const char* file, std::string& text) {
     text.clear();
     if (fault::Fail("ReadProfileFile")) return false;
     struct stat st;
     const int fd = posix::OpenRegularFile(file, st);
-    if (fd < 0) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-        return errno == ENOENT;
-    }
-    mode = st.st_mode & 07777;
+    if (fd < 0) return errno == ENOENT;
     const bool read = posix::ReadToEnd(fd, text);
     ::close(fd);
     return read;
@@ -207,29 +207,17 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
         file[0] == '\0') {
         return false;
     }
-    std::string text;
-    mode_t mode = 0;
-    if (!ReadForEdit(file, text, mode)) return false;
-
-    // Write through a symbolic link rather than replacing the link itself.
-    std::string target = file;
-    char resolved[PATH_MAX];
-    if (::realpath(file, resolved) != nullptr) target = resolved;
-
-    const std::string edited = Edit(text, section, key, value);
-    std::string temp = target + ".XXXXXX";
-    if (fault::Fail("CreateTempProfile")) return false;
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    const bool written = !fault::Fail("WriteTempProfile") && posix::WriteAll(fd, edited.data(), edited.size()) &&
-                         ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || fault::Fail("RenameProfile") ||
-        ::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
+    try {
+        std::string text;
+        if (!ReadForEdit(file, text)) return false;
+        // A byte-order mark stays first; the lines are the text after it.
+        const std::string_view lines = posix::SkipByteOrderMark(text);
+        const std::string edited =
+            text.substr(0, text.size() - lines.size()) + Edit(lines, section, key, value);
+        return posix::ReplaceFile(file, edited.data(), edited.size());
+    } catch (const std::bad_alloc&) {
+        return false;  // before anything was written
     }
-    return true;
 }
 
 }  // namespace wbh::platform

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 #include "common/ascii.h"
 
@@ -73,7 +74,11 @@ bool ReadToEnd(int fd, std::string& text) {
             if (errno == EINTR) continue;
             return false;
         }
-        text.append(chunk, static_cast<std::size_t>(n));
+        try {
+            text.append(chunk, static_cast<std::size_t>(n));
+        } catch (const std::bad_alloc&) {
+            return false;  // a file larger than the memory left fails as a read
+        }
     }
 }
 
@@ -89,6 +94,12 @@ bool WriteAll(int fd, const void* data, std::size_t size) {
         size -= static_cast<std::size_t>(n);
     }
     return true;
+}
+
+std::string_view SkipByteOrderMark(std::string_view text) {
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kMark.size()) == kMark) text.remove_prefix(kMark.size());
+    return text;
 }
 
 bool IsIniSpace(char c) { return IsSpace(c) || c == '\x1a'; }
@@ -135,7 +146,7 @@ std::unique_ptr<IniFile> ParseIni(std::string text) {
     file->sections.emplace_back();
     file->first_section.emplace("", 0);
 
-    std::string_view rest = file->text;
+    std::string_view rest = SkipByteOrderMark(file->text);
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
         std::string_view raw = rest.substr(0, end);

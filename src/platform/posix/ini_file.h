@@ -15,6 +15,9 @@
 
 namespace wbh::platform::posix {
 
+// The text after UTF-8's byte-order mark, when it starts with one; kernel32 reads past it.
+std::string_view SkipByteOrderMark(std::string_view text);
+
 // One line of an INI file, classified.
 struct IniLine {
     enum class Kind { Blank, Section, Key, Other } kind = Kind::Blank;
@@ -59,7 +62,7 @@ std::unique_ptr<IniFile> ParseIni(std::string text);
 // file). `st` receives the file's status.
 int OpenRegularFile(const char* path, struct stat& st);
 
-// Reads from the descriptor to its end; false on a read error.
+// Reads from the descriptor to its end; false on a read error or when memory runs out.
 bool ReadToEnd(int fd, std::string& text);
 
 // Writes all `size` bytes, going on after partial writes and interruptions; false (errno set)

@@ -10,6 +10,9 @@ int main(int argc, char** argv) {
     // The terminal dialog writes to standard output; if whoever reads it goes away, the run
     // still takes its answers and records them, rather than dying of SIGPIPE half-way.
     std::signal(SIGPIPE, SIG_IGN);
+    // Under a file-size limit a write past it fails with EFBIG, so the writer removes its
+    // temporary and leaves the old file, rather than the process dying half-way through.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The terminal dialog takes only the lines it needs and leaves the rest of the input to
     // whoever reads next, so one stream can answer the dialogs of several runs in a row.
     std::setvbuf(stdin, nullptr, _IONBF, 0);

@@ -1,0 +1,116 @@
+// The POSIX replace routine: which files may be replaced, and the temporary beside the file,
+// held so that it is removed on every way out but the rename.
+#include "platform/posix/replace_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "platform/fault.h"
+#include "platform/posix/ini_file.h"
+
+namespace wbh::platform::posix {
+namespace {
+
+// Whether the existing file at `path` may be replaced. A file with no write bit at all is
+// read-only for everyone, root included, as the Windows attribute is.
+bool MayReplace(const char* path, const struct stat& st) {
+    if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+// A new temporary file beside the one it will replace; removed when it goes out of scope,
+// unless it was renamed into place.
+class Temporary {
+public:
+    Temporary() = default;
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
+    ~Temporary() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!name_.empty()) ::unlink(name_.c_str());
+    }
+
+    // Creates it, empty, in `folder` (with its trailing '/', or empty for the working
+    // directory); never opens a file that existed.
+    bool Create(const std::string& folder, const std::string& name) {
+        static std::atomic<unsigned long> counter{0};
+        // The name only helps a person recognise the file; pid and counter make it unique, so
+        // a long name is shortened to keep the whole within NAME_MAX.
+        const std::string stem = name.substr(0, 128);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string temp = folder + "." + stem + "." + std::to_string(::getpid()) + "." +
+                               std::to_string(++counter) + ".tmp";
+            fd_ = ::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            if (fd_ >= 0) name_ = std::move(temp);
+            if (fd_ >= 0 || errno != EEXIST) return fd_ >= 0;
+        }
+        return false;
+    }
+    int Fd() const { return fd_; }
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+    bool RenameTo(const std::string& target) {
+        if (::rename(name_.c_str(), target.c_str()) != 0) return false;
+        name_.clear();
+        return true;
+    }
+
+private:
+    int fd_ = -1;
+    std::string name_;  // empty unless this holder made the file and it is still there
+};
+
+bool Replace(const char* path, const void* data, std::size_t size) {
+    if (path == nullptr || path[0] == '\0' || (data == nullptr && size > 0)) return false;
+
+    // Write through a symbolic link rather than replacing the link itself.
+    std::string target = path;
+    struct stat st;
+    const bool existed = ::lstat(path, &st) == 0;
+    if (existed && S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path, resolved) == nullptr || ::stat(resolved, &st) != 0) return false;
+        target = resolved;
+    } else if (!existed && errno != ENOENT) {
+        return false;
+    }
+    if (existed && !MayReplace(target.c_str(), st)) return false;
+
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (name.empty()) return false;  // "folder/" names no file
+
+    Temporary temp;
+    if (fault::Fail("CreateTempFile") || !temp.Create(folder, name)) return false;
+    const bool written = !fault::Fail("WriteTempFile") && WriteAll(temp.Fd(), data, size) &&
+                         (!existed || ::fchmod(temp.Fd(), st.st_mode & 07777) == 0) &&
+                         ::fsync(temp.Fd()) == 0;
+    return temp.Close() && written && !fault::Fail("RenameTempFile") && temp.RenameTo(target);
+}
+
+}  // namespace
+
+bool ReplaceFile(const char* path, const void* data, std::size_t size) {
+    try {
+        return Replace(path, data, size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+}  // namespace wbh::platform::posix
