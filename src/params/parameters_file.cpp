@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "common/ascii.h"
+#include "common/no_throw.h"
 #include "platform/ini.h"
 
 namespace wbh {
@@ -90,11 +91,12 @@ int ParametersFile::ReadAll(const char* file, EntryHandler handler) const {
     for (const char* pos = sections.get(); *pos != '\0';) {
         const std::string_view name = pos;  // stays in `sections` for the whole read
         pos = NextListString(pos, section.get());
-        try {
-            if (!handled.insert(name).second) continue;
-        } catch (const std::bad_alloc&) {
-            return 0;
-        }
+        enum { kNew, kHandled, kNoMemory };
+        const int seen = NoThrow(int{kNoMemory}, [&] {
+            return handled.insert(name).second ? int{kNew} : int{kHandled};
+        });
+        if (seen == kNoMemory) return 0;
+        if (seen == kHandled) continue;
 
         std::unique_ptr<char[]> keys;
         std::uint32_t keys_length = 0;

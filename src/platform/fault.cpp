@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/ascii.h"
+#include "common/no_throw.h"
 
 namespace wbh::platform::fault {
 namespace {
@@ -58,11 +59,7 @@ bool Armed(const char* name) {
 
 bool Fail(const char* name) {
     // Counting must not make a platform call throw when memory runs out: then nothing fails.
-    try {
-        return Armed(name);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    return NoThrow(false, [name] { return Armed(name); });
 }
 
 }  // namespace wbh::platform::fault

@@ -60,6 +60,8 @@ TEST(Files, ReplaceFileLeavesWhatItMayNotReplace) {
     EXPECT_FALSE(Replace(in_missing_folder, "new"));
     EXPECT_FALSE(fs::exists(dir.File("missing")));
 
+    EXPECT_FALSE(Replace(dir.File("titre\x1b]0;x\x07.js"), "new")) << "no valid name";
+
     ASSERT_TRUE(fs::create_directory(dir.File("folder")));
     EXPECT_FALSE(Replace(dir.File("folder"), "new"));
     EXPECT_TRUE(fs::is_directory(dir.File("folder")));

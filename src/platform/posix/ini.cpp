@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/ascii.h"
+#include "common/no_throw.h"
 #include "platform/fault.h"
 #include "platform/posix/ini_file.h"
 #include "platform/posix/replace_file.h"
@@ -114,11 +115,16 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
                             char* buffer, std::uint32_t size, const char* file) {
     const std::string_view fallback_text = fallback ? fallback : "";
     const bool failed = fault::Fail("GetPrivateProfileString");
-    try {
-        const IniFile* ini = (file && !failed) ? posix::LoadIni(file) : nullptr;
-        if (ini != nullptr) return ReadParsed(*ini, section, key, fallback_text, buffer, size);
-    } catch (const std::bad_alloc&) {
-        // Out of memory: the read failed, so the answer is that of a file that cannot be read.
+    // Out of memory, the read fails: the answer is then that of a file that cannot be read.
+    const IniFile* ini = (file && !failed) ? NoThrow<const IniFile*>(nullptr, [file] {
+        return posix::LoadIni(file);
+    }) : nullptr;
+    if (ini != nullptr) {
+        constexpr std::uint32_t kNoAnswer = 0xFFFFFFFFu;
+        const std::uint32_t read = NoThrow(kNoAnswer, [&] {
+            return ReadParsed(*ini, section, key, fallback_text, buffer, size);
+        });
+        if (read != kNoAnswer) return read;
     }
     if (section == nullptr) return CopyList({}, buffer, size);
     return CopyCut(fallback_text, buffer, size);
@@ -207,7 +213,8 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
         file[0] == '\0') {
         return false;
     }
-    try {
+    // Out of memory, the write fails before anything was written.
+    return NoThrow(false, [&] {
         std::string text;
         if (!ReadForEdit(file, text)) return false;
         // A byte-order mark stays first; the lines are the text after it.
@@ -215,9 +222,7 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
         const std::string edited =
             text.substr(0, text.size() - lines.size()) + Edit(lines, section, key, value);
         return posix::ReplaceFile(file, edited.data(), edited.size());
-    } catch (const std::bad_alloc&) {
-        return false;  // before anything was written
-    }
+    });
 }
 
 }  // namespace wbh::platform

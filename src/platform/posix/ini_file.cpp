@@ -10,6 +10,7 @@
 #include <new>
 
 #include "common/ascii.h"
+#include "common/no_throw.h"
 
 namespace wbh::platform::posix {
 namespace {
@@ -74,11 +75,12 @@ bool ReadToEnd(int fd, std::string& text) {
             if (errno == EINTR) continue;
             return false;
         }
-        try {
+        // A file larger than the memory left fails as a read.
+        const bool kept = NoThrow(false, [&] {
             text.append(chunk, static_cast<std::size_t>(n));
-        } catch (const std::bad_alloc&) {
-            return false;  // a file larger than the memory left fails as a read
-        }
+            return true;
+        });
+        if (!kept) return false;
     }
 }
 

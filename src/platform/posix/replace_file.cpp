@@ -13,6 +13,8 @@
 #include <new>
 #include <string>
 
+#include "common/ascii.h"
+#include "common/no_throw.h"
 #include "platform/fault.h"
 #include "platform/posix/ini_file.h"
 
@@ -76,6 +78,7 @@ private:
 
 bool Replace(const char* path, const void* data, std::size_t size) {
     if (path == nullptr || path[0] == '\0' || (data == nullptr && size > 0)) return false;
+    if (HasControl(path)) return false;  // no valid file name, as on Windows
 
     // Write through a symbolic link rather than replacing the link itself.
     std::string target = path;
@@ -106,11 +109,7 @@ bool Replace(const char* path, const void* data, std::size_t size) {
 }  // namespace
 
 bool ReplaceFile(const char* path, const void* data, std::size_t size) {
-    try {
-        return Replace(path, data, size);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    return NoThrow(false, [&] { return Replace(path, data, size); });
 }
 
 }  // namespace wbh::platform::posix
