@@ -16,13 +16,7 @@
 
 namespace wbh {
 
-LaunchParameters& LaunchParams() {
-    static LaunchParameters parameters;
-    return parameters;
-}
-
-int LaunchOptionHandler(const char* name, const char* value) {
-    LaunchParameters& p = LaunchParams();
+int LaunchOptionHandler(LaunchParameters& p, const char* name, const char* value) {
     if (EqualsNoCase(name, "mode")) {
         p.mode.Assign(value);
     } else if (EqualsNoCase(name, "rtpfilename")) {
@@ -33,9 +27,10 @@ int LaunchOptionHandler(const char* name, const char* value) {
     return 1;
 }
 
-int LaunchEntryHandler(const char* section, const char* key, const char* value) {
+int LaunchEntryHandler(LaunchParameters& p, const char* section, const char* key,
+                       const char* value) {
     if (key != nullptr && EqualsNoCase(section, "parameters") && EqualsNoCase(key, "mode")) {
-        LaunchParams().mode.Assign(value);
+        p.mode.Assign(value);
     }
     return 1;
 }
@@ -57,11 +52,15 @@ long ReadModeNumber(const char* text) {
     return negative ? -number : number;
 }
 
-int DispatchMode(const char* command_line) {
-    LaunchParameters& p = LaunchParams();
-    ScanCommandLine(command_line, LaunchOptionHandler);
+int DispatchMode(const char* command_line, LaunchParameters& p) {
+    ScanCommandLine(command_line, [&p](const char* name, const char* value) {
+        return LaunchOptionHandler(p, name, value);
+    });
     if (!p.parametersfilepath.Empty() &&
-        ReadParametersFile(p.parametersfilepath.CStr(), LaunchEntryHandler) == 0) {
+        ReadParametersFile(p.parametersfilepath.CStr(),
+                           [&p](const char* section, const char* key, const char* value) {
+                               return LaunchEntryHandler(p, section, key, value);
+                           }) == 0) {
         return 1;
     }
     if (p.mode.Empty()) return 1;
@@ -88,11 +87,10 @@ int RunProgram(const char* command_line) {
     platform::ComScope com;
     if (!com.Ok()) return 0;
 
-    LaunchParameters& p = LaunchParams();
-    p.Clear();
+    LaunchParameters p;
     // Running out of memory ends the mode where it was, as a failed step would; the caller
     // still gets its result file.
-    const int code = NoThrow(1, [command_line] { return DispatchMode(command_line); });
+    const int code = NoThrow(1, [&] { return DispatchMode(command_line, p); });
     // The caller learns the outcome from the exit code; the file always says 0.
     if (!p.rtpfilename.Empty()) WriteResultFile(p.rtpfilename.CStr(), 0);
     return code;

@@ -7,27 +7,21 @@
 
 namespace wbh {
 
-// The three launch parameters; each value must fit 1023 characters or it is refused.
+// The three launch parameters, owned by the run; each value must fit 1023 characters or it is
+// refused.
 struct LaunchParameters {
     BoundedText<1024> mode;
     BoundedText<1024> rtpfilename;
     BoundedText<1024> parametersfilepath;
-
-    void Clear() {
-        mode.Clear();
-        rtpfilename.Clear();
-        parametersfilepath.Clear();
-    }
 };
 
-// Process-wide, as the program has one thread and one run.
-LaunchParameters& LaunchParams();
+// The launch level's handlers: each takes its keys into `p` and always goes on.
+int LaunchOptionHandler(LaunchParameters& p, const char* name, const char* value);
+int LaunchEntryHandler(LaunchParameters& p, const char* section, const char* key,
+                       const char* value);
 
-int LaunchOptionHandler(const char* name, const char* value);
-int LaunchEntryHandler(const char* section, const char* key, const char* value);
-
-// Reads the launch parameters and runs the chosen mode; returns the exit code.
-int DispatchMode(const char* command_line);
+// Reads the launch parameters into `p` and runs the chosen mode; returns the exit code.
+int DispatchMode(const char* command_line, LaunchParameters& p);
 
 // Sets ExitCode in section ADRTP of the file; a failed write is not reported.
 void WriteResultFile(const char* file, int code);

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "consent/center_dialog.h"
-#include "consent/consent_flow.h"
 #include "platform/resources.h"
 #include "store/reg_key.h"
 #include "store/store_layout.h"
@@ -51,9 +50,9 @@ void ConsentDialog::OnCommand(platform::Dialog& dialog, int id, int code) {
         // The accept button is looked at first: both checked (a stored answer other than 0
         // and 1) counts as acceptance. Neither checked leaves the answer as it was.
         if (dialog.IsChecked(kAccept)) {
-            ReaderAccepted() = 1;
+            reader_accepted_ = 1;
         } else if (dialog.IsChecked(kRefuse)) {
-            ReaderAccepted() = 0;
+            reader_accepted_ = 0;
         }
         dialog.End(1);
     } else if (id == kAccept || id == kRefuse) {
@@ -62,8 +61,8 @@ void ConsentDialog::OnCommand(platform::Dialog& dialog, int id, int code) {
     // Anything else, IDCANCEL from Escape or the close box among them, leaves the dialog open.
 }
 
-int ShowConsentDialog() {
-    ConsentDialog handler;
+int ShowConsentDialog(std::int32_t& reader_accepted) {
+    ConsentDialog handler(reader_accepted);
     platform::RunModalDialog(kTemplate, handler);
     return 1;
 }

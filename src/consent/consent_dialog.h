@@ -1,7 +1,9 @@
 // The privacy consent dialog (template 100): the notice, the question and the two answers.
-// It preselects the answer last given in any book and sets ReaderAccepted on "Continuer",
-// the only way out.
+// It preselects the answer last given in any book and gives the reader's answer on
+// "Continuer", the only way out.
 #pragma once
+
+#include <cstdint>
 
 #include "platform/dialog.h"
 
@@ -24,15 +26,19 @@ void PreselectAnswer(platform::Dialog& dialog);
 // "Continuer" can be pressed only while an answer is checked.
 void UpdateContinueButton(platform::Dialog& dialog);
 
-// The dialog procedure.
+// The dialog procedure. "Continuer" sets `reader_accepted` to 1 or 0.
 class ConsentDialog : public platform::DialogHandler {
 public:
+    explicit ConsentDialog(std::int32_t& reader_accepted) : reader_accepted_(reader_accepted) {}
     void OnInit(platform::Dialog& dialog) override;
     void OnCommand(platform::Dialog& dialog, int id, int code) override;
+
+private:
+    std::int32_t& reader_accepted_;
 };
 
-// Runs the dialog modally. Returns 1, also when the dialog could not be made: ReaderAccepted
-// then keeps its value.
-int ShowConsentDialog();
+// Runs the dialog modally. Returns 1, also when the dialog could not be made:
+// `reader_accepted` then keeps its value.
+int ShowConsentDialog(std::int32_t& reader_accepted);
 
 }  // namespace wbh

@@ -13,8 +13,7 @@ namespace wbh {
 namespace {
 
 // The keys a parameters file may set, in the order they are compared.
-BoundedText<1024>* FileField(const char* key) {
-    ConsentParameters& p = ConsentParams();
+BoundedText<1024>* FileField(ConsentParameters& p, const char* key) {
     if (EqualsNoCase(key, "autorunbookid")) return &p.autorunbookid;
     if (EqualsNoCase(key, "authoruserid")) return &p.authoruserid;
     if (EqualsNoCase(key, "authorquarlosku")) return &p.authorquarlosku;
@@ -24,51 +23,42 @@ BoundedText<1024>* FileField(const char* key) {
 
 }  // namespace
 
-ConsentParameters& ConsentParams() {
-    static ConsentParameters parameters;
-    return parameters;
-}
-
-std::int32_t& ReaderAccepted() {
-    static std::int32_t accepted = 0;
-    return accepted;
-}
-
-int ConsentOptionHandler(const char* name, const char* value) {
-    BoundedText<1024>* field = FileField(name);
+int ConsentOptionHandler(ConsentParameters& p, const char* name, const char* value) {
+    BoundedText<1024>* field = FileField(p, name);
     if (field == nullptr && EqualsNoCase(name, "parametersfilepath")) {
-        field = &ConsentParams().parametersfilepath;
+        field = &p.parametersfilepath;
     }
     if (field != nullptr) field->Assign(value);
     return 1;
 }
 
-int ConsentEntryHandler(const char* section, const char* key, const char* value) {
+int ConsentEntryHandler(ConsentParameters& p, const char* section, const char* key,
+                        const char* value) {
     if (key == nullptr || !EqualsNoCase(section, "parameters")) return 1;
-    if (BoundedText<1024>* field = FileField(key)) field->Assign(value);
+    if (BoundedText<1024>* field = FileField(p, key)) field->Assign(value);
     return 1;
 }
 
-int RecordConsent() {
+int RecordConsent(const ConsentParameters& p, std::int32_t reader_accepted) {
     // Made sure of before the record, whether or not a book is named.
-    const int ensured = ReaderAccepted() != 0 ? store::EnsureReaderId() : 1;
-    return WriteReferralRecord() & (ensured & 1);
-}
-
-ConsentFlow::ConsentFlow() {
-    ConsentParams() = ConsentParameters();
-    ReaderAccepted() = 0;
+    const int ensured = reader_accepted != 0 ? store::EnsureReaderId() : 1;
+    return WriteReferralRecord(p, reader_accepted) & (ensured & 1);
 }
 
 int ConsentFlow::RunConsent(const char* command_line) {
-    ScanCommandLine(command_line, ConsentOptionHandler);
-    const ConsentParameters& p = ConsentParams();
+    ConsentParameters& p = parameters_;
+    ScanCommandLine(command_line, [&p](const char* name, const char* value) {
+        return ConsentOptionHandler(p, name, value);
+    });
     if (!p.parametersfilepath.Empty() &&
-        ReadParametersFile(p.parametersfilepath.CStr(), ConsentEntryHandler) == 0) {
+        ReadParametersFile(p.parametersfilepath.CStr(),
+                           [&p](const char* section, const char* key, const char* value) {
+                               return ConsentEntryHandler(p, section, key, value);
+                           }) == 0) {
         return 1;
     }
-    ShowConsentDialog();
-    RecordConsent();
+    ShowConsentDialog(reader_accepted_);
+    RecordConsent(p, reader_accepted_);
     return 1;
 }
 

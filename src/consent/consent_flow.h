@@ -1,6 +1,6 @@
 // Mode 1, consent: collects the book's and author's identifiers from the command line and the
 // parameters file, asks the reader through the consent dialog, and records the answer.
-// Constructing the flow resets its parameter set and the reader's answer.
+// The flow owns its parameter set and the reader's answer.
 #pragma once
 
 #include <cstdint>
@@ -17,23 +17,26 @@ struct ConsentParameters {
     BoundedText<1024> parametersfilepath;
 };
 
-ConsentParameters& ConsentParams();
-// The reader's answer: 1 accepted, 0 refused.
-std::int32_t& ReaderAccepted();
+// The mode's handlers: each takes its keys into `p` and always goes on.
+int ConsentOptionHandler(ConsentParameters& p, const char* name, const char* value);
+int ConsentEntryHandler(ConsentParameters& p, const char* section, const char* key,
+                        const char* value);
 
-int ConsentOptionHandler(const char* name, const char* value);
-int ConsentEntryHandler(const char* section, const char* key, const char* value);
-
-// Makes sure of the reader identifier when the reader accepted, then writes the referral
+// Makes sure of the reader identifier when the reader accepted (1), then writes the referral
 // record. Returns 1.
-int RecordConsent();
+int RecordConsent(const ConsentParameters& p, std::int32_t reader_accepted);
 
 class ConsentFlow {
 public:
-    ConsentFlow();
     // Intake, dialog, record. Returns 1; a parameters file that ends the reading ends the run
     // before the dialog, with nothing recorded.
     int RunConsent(const char* command_line);
+
+    const ConsentParameters& Parameters() const { return parameters_; }
+
+private:
+    ConsentParameters parameters_;
+    std::int32_t reader_accepted_ = 0;  // 1 accepted, 0 refused (also when no answer was given)
 };
 
 }  // namespace wbh

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "consent/consent_flow.h"
 #include "platform/clock.h"
 #include "platform/registry.h"
 #include "store/reg_key.h"
@@ -36,8 +35,7 @@ void StampFirstRecording(store::RegKey& book) {
 
 }  // namespace
 
-int WriteReferralRecord() {
-    const ConsentParameters& p = ConsentParams();
+int WriteReferralRecord(const ConsentParameters& p, std::int32_t reader_accepted) {
     if (p.autorunbookid.Empty()) return 1;
 
     store::RegKey referrals;
@@ -45,7 +43,7 @@ int WriteReferralRecord() {
                          store::kKeyAllAccess) != 0) {
         return 1;
     }
-    const std::uint32_t answer = ReaderAccepted() != 0 ? 1 : 0;
+    const std::uint32_t answer = reader_accepted != 0 ? 1 : 0;
 
     // Declared after `referrals`, so it is closed first.
     store::RegKey book;

@@ -7,11 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/function_ref.h"
+
 namespace wbh {
 
 // Receives one option; both texts are valid only during the call.
 // Returns non-zero to go on, zero to end the scan.
-using OptionHandler = int (*)(const char* name, const char* value);
+using OptionHandler = FunctionRef<int(const char* name, const char* value)>;
 
 // Scans the whole text, whatever its length. No text: returns 1 and calls nothing.
 // Returns 1 at the end of the text, 0 as soon as the handler returned 0.

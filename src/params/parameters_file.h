@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "common/function_ref.h"
+
 namespace wbh {
 
 // Receives one entry; the texts are valid only during the call. The key may be null.
 // Returns non-zero to go on, zero to end the read.
-using EntryHandler = int (*)(const char* section, const char* key, const char* value);
+using EntryHandler = FunctionRef<int(const char* section, const char* key, const char* value)>;
 
 inline constexpr char kNotFoundSentinel[] = "not_found_error";
 

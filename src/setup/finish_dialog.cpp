@@ -10,11 +10,11 @@ namespace wbh {
 
 using namespace finish_dialog;
 
-void SetDesktopShortcutChoice(platform::Dialog& dialog, int state) {
+void SetDesktopShortcutChoice(platform::Dialog& dialog, int state, const char* name) {
     dialog.Check(kDesktopShortcut, state == 1);
     dialog.Enable(kShortcutNameLabel, state == 1);
     dialog.Enable(kShortcutName, state == 1);
-    dialog.SetText(kShortcutName, SetupParams().desktopshortcutname.CStr());
+    dialog.SetText(kShortcutName, name);
 }
 
 void SetOpenNowChoice(platform::Dialog& dialog, int state) { dialog.Check(kOpenNow, state == 1); }
@@ -27,14 +27,14 @@ int OpenBook(const char* path) {
 }
 
 void FinishDialog::OnInit(platform::Dialog& dialog) {
-    SetDesktopShortcutChoice(dialog, 1);
+    SetDesktopShortcutChoice(dialog, 1, p_.desktopshortcutname.CStr());
     SetOpenNowChoice(dialog, 1);
     CenterDialogOnScreen(dialog);
 }
 
 void FinishDialog::OnCommand(platform::Dialog& dialog, int id, int code) {
     if (code != platform::kClicked) return;
-    SetupParameters& p = SetupParams();
+    SetupParameters& p = p_;
     if (id == kFinish) {
         if (dialog.IsChecked(kDesktopShortcut)) {
             char name[260];
@@ -46,15 +46,16 @@ void FinishDialog::OnCommand(platform::Dialog& dialog, int id, int code) {
         if (dialog.IsChecked(kOpenNow)) OpenBook(p.targetfullpath.CStr());
         dialog.End(1);
     } else if (id == kDesktopShortcut) {
-        SetDesktopShortcutChoice(dialog, dialog.IsChecked(kDesktopShortcut) ? 1 : 0);
+        SetDesktopShortcutChoice(dialog, dialog.IsChecked(kDesktopShortcut) ? 1 : 0,
+                                 p.desktopshortcutname.CStr());
     } else if (id == kOpenNow) {
         SetOpenNowChoice(dialog, dialog.IsChecked(kOpenNow) ? 1 : 0);
     }
     // Anything else, IDCANCEL from Escape or the close box among them, leaves the dialog open.
 }
 
-int ShowFinishDialog() {
-    FinishDialog handler;
+int ShowFinishDialog(SetupParameters& p) {
+    FinishDialog handler(p);
     platform::RunModalDialog(kTemplate, handler);
     return 1;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/dialog.h"
+#include "setup/setup_flow.h"
 
 namespace wbh {
 
@@ -19,22 +20,27 @@ inline constexpr int kBrowserGroup = 1008;
 }  // namespace finish_dialog
 
 // Checks or unchecks the desktop shortcut choice, enables the name row with it, and puts the
-// stored desktopshortcutname back into the name box (in both states).
-void SetDesktopShortcutChoice(platform::Dialog& dialog, int state);
+// stored desktopshortcutname `name` back into the name box (in both states).
+void SetDesktopShortcutChoice(platform::Dialog& dialog, int state, const char* name);
 void SetOpenNowChoice(platform::Dialog& dialog, int state);
 
 // Asks the shell to open `path` with its associated application, in a hidden-window show
 // request. 1 when the shell reports success; 0 on failure or for an empty path.
 int OpenBook(const char* path);
 
-// The dialog procedure.
+// The dialog procedure, over the setup's parameters: "Terminer" keeps the name box's text as
+// desktopshortcutname.
 class FinishDialog : public platform::DialogHandler {
 public:
+    explicit FinishDialog(SetupParameters& p) : p_(p) {}
     void OnInit(platform::Dialog& dialog) override;
     void OnCommand(platform::Dialog& dialog, int id, int code) override;
+
+private:
+    SetupParameters& p_;
 };
 
 // Runs the dialog modally. Returns 1, also when the dialog could not be made.
-int ShowFinishDialog();
+int ShowFinishDialog(SetupParameters& p);
 
 }  // namespace wbh

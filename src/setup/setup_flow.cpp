@@ -21,8 +21,7 @@ namespace wbh {
 namespace {
 
 // Assigns the value to the field named by key among the keys a parameters file may set.
-bool AssignFileKey(const char* key, const char* value) {
-    SetupParameters& p = SetupParams();
+bool AssignFileKey(SetupParameters& p, const char* key, const char* value) {
     struct NameField {
         const char* name;
         BoundedText<260>* field;
@@ -50,14 +49,8 @@ bool AssignFileKey(const char* key, const char* value) {
 
 }  // namespace
 
-SetupParameters& SetupParams() {
-    static SetupParameters parameters;
-    return parameters;
-}
-
-int SetupOptionHandler(const char* name, const char* value) {
-    if (AssignFileKey(name, value)) return 1;
-    SetupParameters& p = SetupParams();
+int SetupOptionHandler(SetupParameters& p, const char* name, const char* value) {
+    if (AssignFileKey(p, name, value)) return 1;
     if (EqualsNoCase(name, "installdirectory")) {
         p.installdirectory.Assign(value);
     } else if (EqualsNoCase(name, "parametersfilepath")) {
@@ -66,8 +59,9 @@ int SetupOptionHandler(const char* name, const char* value) {
     return 1;
 }
 
-int SetupEntryHandler(const char* section, const char* key, const char* value) {
-    if (key != nullptr && EqualsNoCase(section, "parameters")) AssignFileKey(key, value);
+int SetupEntryHandler(SetupParameters& p, const char* section, const char* key,
+                      const char* value) {
+    if (key != nullptr && EqualsNoCase(section, "parameters")) AssignFileKey(p, key, value);
     return 1;
 }
 
@@ -82,8 +76,7 @@ BoundedText<260> JoinPath(const char* folder, const char* name) {
     return joined;
 }
 
-void ComposeFullPaths() {
-    SetupParameters& p = SetupParams();
+void ComposeFullPaths(SetupParameters& p) {
     const char* folder = p.installdirectory.CStr();
     p.iconfullpath = JoinPath(folder, p.shortcuticonpath.CStr());
     p.targetfullpath = JoinPath(folder, p.targetfilepath.CStr());
@@ -91,7 +84,7 @@ void ComposeFullPaths() {
     p.importfullpath = JoinPath(folder, p.importtoquarlofilename.CStr());
 }
 
-std::int32_t ReadReaderTrack() {
+std::int32_t ReadReaderTrack(const char* autorunbookid) {
     std::uint32_t track = 1;
     store::RegKey referrals;
     if (referrals.Open(platform::registry::RootKey(platform::registry::Root::kCurrentUser),
@@ -99,15 +92,14 @@ std::int32_t ReadReaderTrack() {
         return 1;
     }
     store::RegKey book;
-    if (book.Open(referrals.Handle(), SetupParams().autorunbookid.CStr(), store::kKeyRead) != 0) {
+    if (book.Open(referrals.Handle(), autorunbookid, store::kKeyRead) != 0) {
         return 1;
     }
     if (book.QueryDword(track, store::kReaderTrackValue) != 0) return 1;
     return static_cast<std::int32_t>(track);
 }
 
-int RecordInstallDirectory() {
-    const SetupParameters& p = SetupParams();
+int RecordInstallDirectory(const SetupParameters& p) {
     if (p.autorunbookid.Empty()) return 1;
     store::RegKey referrals;
     if (referrals.Open(platform::registry::RootKey(platform::registry::Root::kCurrentUser),
@@ -121,22 +113,26 @@ int RecordInstallDirectory() {
     return 1;
 }
 
-SetupFlow::SetupFlow() { SetupParams() = SetupParameters(); }
-
 int SetupFlow::RunSetup(const char* command_line) {
-    ScanCommandLine(command_line, SetupOptionHandler);
-    const SetupParameters& p = SetupParams();
+    SetupParameters& p = parameters_;
+    ScanCommandLine(command_line, [&p](const char* name, const char* value) {
+        return SetupOptionHandler(p, name, value);
+    });
     if (!p.parametersfilepath.Empty() &&
-        ReadParametersFile(p.parametersfilepath.CStr(), SetupEntryHandler) == 0) {
+        ReadParametersFile(p.parametersfilepath.CStr(),
+                           [&p](const char* section, const char* key, const char* value) {
+                               return SetupEntryHandler(p, section, key, value);
+                           }) == 0) {
         return 1;
     }
-    if (!p.installdirectory.Empty()) ComposeFullPaths();
-    SetupParams().trackingallowed = ReadReaderTrack();
-    RecordInstallDirectory();
-    WriteTrackingScript();
-    MakeOpenShortcut(p.targetfullpath.CStr(), p.openshortcutname.CStr(), p.iconfullpath.CStr());
+    if (!p.installdirectory.Empty()) ComposeFullPaths(p);
+    p.trackingallowed = ReadReaderTrack(p.autorunbookid.CStr());
+    RecordInstallDirectory(p);
+    WriteTrackingScript(p);
+    MakeOpenShortcut(p.installdirectory.CStr(), p.targetfullpath.CStr(), p.openshortcutname.CStr(),
+                     p.iconfullpath.CStr());
     WriteImportMarker(p.importfullpath.CStr());
-    ShowFinishDialog();
+    ShowFinishDialog(p);
     return 1;
 }
 

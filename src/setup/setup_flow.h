@@ -1,7 +1,7 @@
 // Mode 2, setup: collects the book's names and paths from the command line and the parameters
 // file, composes the full paths under the install directory, and finishes the installation:
 // tracking script, shortcut in the book's folder, file association and import marker, and the
-// finish dialog. Constructing the flow resets its parameter set.
+// finish dialog. The flow owns its parameter set.
 #pragma once
 
 #include <cstdint>
@@ -27,26 +27,30 @@ struct SetupParameters {
     std::int32_t trackingallowed = 0;
 };
 
-SetupParameters& SetupParams();
-
-int SetupOptionHandler(const char* name, const char* value);
-int SetupEntryHandler(const char* section, const char* key, const char* value);
+// The mode's handlers: each takes its keys into `p` and always goes on.
+int SetupOptionHandler(SetupParameters& p, const char* name, const char* value);
+int SetupEntryHandler(SetupParameters& p, const char* section, const char* key,
+                      const char* value);
 
 // `folder`, the platform's separator and `name`, with every backslash read as a separator.
 // Empty when either part is empty or the result does not fit: nothing is ever made at a cut path.
 BoundedText<260> JoinPath(const char* folder, const char* name);
 // The four full paths from the install directory and the relative paths.
-void ComposeFullPaths();
+void ComposeFullPaths(SetupParameters& p);
 
 // The book's ReaderTrack; 1 when the book has no referral key or no readable value.
-std::int32_t ReadReaderTrack();
+std::int32_t ReadReaderTrack(const char* autorunbookid);
 // Install Directory on the book's referral key, only when that key already exists. Returns 1.
-int RecordInstallDirectory();
+int RecordInstallDirectory(const SetupParameters& p);
 
 class SetupFlow {
 public:
-    SetupFlow();
     int RunSetup(const char* command_line);
+
+    const SetupParameters& Parameters() const { return parameters_; }
+
+private:
+    SetupParameters parameters_;
 };
 
 }  // namespace wbh

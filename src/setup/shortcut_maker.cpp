@@ -67,10 +67,10 @@ BoundedText<260> ChooseShortcutPath(const char* folder, const char* name) {
     return path;
 }
 
-HResult MakeOpenShortcut(const char* target, const char* name, const char* icon) {
-    const SetupParameters& p = SetupParams();
-    if (target[0] == '\0' || p.installdirectory.Empty()) return 1;
-    return SaveShortcut(p.installdirectory.CStr(), target, name, icon,
+HResult MakeOpenShortcut(const char* installdirectory, const char* target, const char* name,
+                         const char* icon) {
+    if (target[0] == '\0' || installdirectory[0] == '\0') return 1;
+    return SaveShortcut(installdirectory, target, name, icon,
                         shortcut_maker::kOpenNameString, shortcut_maker::kOpenNameFallback);
 }
 

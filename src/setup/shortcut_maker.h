@@ -22,8 +22,10 @@ BoundedText<260> ChooseShortcutPath(const char* folder, const char* name);
 
 // Both return 1 when there is nothing to do (no target; no install directory), else the HRESULT
 // of the step that failed or of the save. An empty name takes the default name (the string
-// resource, or the English fall-back); an empty icon sets none.
-platform::HResult MakeOpenShortcut(const char* target, const char* name, const char* icon);
+// resource, or the English fall-back); an empty icon sets none. The open shortcut is saved in
+// the book's install directory.
+platform::HResult MakeOpenShortcut(const char* installdirectory, const char* target,
+                                   const char* name, const char* icon);
 platform::HResult MakeDesktopShortcut(const char* target, const char* name, const char* icon);
 
 }  // namespace wbh

@@ -74,8 +74,7 @@ std::string JavaScriptString(const char* text) {
     return literal;
 }
 
-int WriteTrackingScript() {
-    const SetupParameters& p = SetupParams();
+int WriteTrackingScript(const SetupParameters& p) {
     if (p.readerJSfullpath.Empty()) return 1;
     const reg::Key user_root = reg::RootKey(reg::Root::kCurrentUser);
 

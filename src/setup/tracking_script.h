@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "setup/setup_flow.h"
+
 namespace wbh {
 
 namespace tracking_script {
@@ -20,6 +22,6 @@ std::string JavaScriptString(const char* text);
 
 // Writes the script at readerJSfullpath, replacing any earlier one whole; nothing when that
 // path is empty. Never changes the registry. Returns 1.
-int WriteTrackingScript();
+int WriteTrackingScript(const SetupParameters& p);
 
 }  // namespace wbh

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "consent/consent_dialog.h"
-#include "consent/consent_flow.h"
 #include "support/registry_sandbox.h"
 
 namespace wbh::platform {
@@ -53,11 +52,11 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.input);
         test::RegistrySandbox sandbox;
-        ReaderAccepted() = 7;
-        ConsentDialog handler;
+        std::int32_t accepted = 7;
+        ConsentDialog handler(accepted);
         std::string shown;
         EXPECT_EQ(row.result, Drive(consent, handler, row.input, shown));
-        EXPECT_EQ(row.accepted, ReaderAccepted());
+        EXPECT_EQ(row.accepted, accepted);
         EXPECT_NE(std::string::npos, shown.find(row.shown)) << shown;
     }
 }
@@ -65,10 +64,11 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
 TEST(TerminalDialog, ALongLineIsJustAnotherLine) {
     const DialogTemplate& consent = ProgramResources().dialogs.at(consent_dialog::kTemplate);
     test::RegistrySandbox sandbox;
-    ConsentDialog handler;
+    std::int32_t accepted = 7;
+    ConsentDialog handler(accepted);
     std::string shown;
     EXPECT_EQ(1, Drive(consent, handler, std::string(1 << 20, '1') + "\n2\n\n", shown));
-    EXPECT_EQ(0, ReaderAccepted());
+    EXPECT_EQ(0, accepted);
     EXPECT_LT(shown.size(), 64u * 1024 * 2);  // the long line is echoed cut, not whole
 }
 

@@ -73,16 +73,16 @@ TEST_F(ConsentDialogTest, PreselectsTheLastAnswerAndSetsItOnContinue) {
         test::RegistrySandbox fresh;
         if (row.stored) StoreLastAnswer(reg::kTypeDword, *row.stored);
         FakeDialog dialog;
-        ConsentDialog handler;
+        std::int32_t accepted = 7;
+        ConsentDialog handler(accepted);
         handler.OnInit(dialog);
         EXPECT_EQ(row.accept, dialog.controls[kAccept].checked);
         EXPECT_EQ(row.refuse, dialog.controls[kRefuse].checked);
         EXPECT_EQ(row.accept || row.refuse, dialog.controls[kContinue].enabled);
 
-        ReaderAccepted() = 7;
         handler.OnCommand(dialog, kContinue, platform::kClicked);
         EXPECT_EQ(1, dialog.ended.value_or(-1));
-        EXPECT_EQ(row.accepted, ReaderAccepted());
+        EXPECT_EQ(row.accepted, accepted);
     }
 }
 
@@ -92,7 +92,8 @@ TEST_F(ConsentDialogTest, AnUnreadableAnswerPreselectsNothing) {
         SCOPED_TRACE(call);
         platform::fault::FailCall(call);
         FakeDialog dialog;
-        ConsentDialog handler;
+        std::int32_t accepted = 0;
+        ConsentDialog handler(accepted);
         handler.OnInit(dialog);
         platform::fault::Reset();
         EXPECT_FALSE(dialog.controls[kAccept].checked);
@@ -103,10 +104,10 @@ TEST_F(ConsentDialogTest, AnUnreadableAnswerPreselectsNothing) {
 
 TEST_F(ConsentDialogTest, OnlyContinueEndsTheDialog) {
     FakeDialog dialog;
-    ConsentDialog handler;
+    std::int32_t accepted = 0;
+    ConsentDialog handler(accepted);
     handler.OnInit(dialog);
     ASSERT_FALSE(dialog.controls[kContinue].enabled);
-    ReaderAccepted() = 0;
 
     Click(dialog, handler, kRefuse);
     EXPECT_TRUE(dialog.controls[kContinue].enabled);
@@ -120,24 +121,25 @@ TEST_F(ConsentDialogTest, OnlyContinueEndsTheDialog) {
     handler.OnCommand(dialog, kContinue, 0x0300);
     handler.OnCommand(dialog, 4242, platform::kClicked);
     EXPECT_FALSE(dialog.ended);
-    EXPECT_EQ(0, ReaderAccepted());
+    EXPECT_EQ(0, accepted);
 
     handler.OnCommand(dialog, kContinue, platform::kClicked);
     EXPECT_EQ(1, dialog.ended.value_or(-1));
-    EXPECT_EQ(1, ReaderAccepted());
+    EXPECT_EQ(1, accepted);
 }
 
 TEST_F(ConsentDialogTest, ShowsTheNoticeOrNothing) {
+    std::int32_t accepted = 0;
     char notice[4096];
     ASSERT_GT(platform::LoadText(kNoticeString, notice, sizeof notice), 1000);
     FakeDialog shown;
-    ConsentDialog().OnInit(shown);
+    ConsentDialog(accepted).OnInit(shown);
     EXPECT_EQ(notice, shown.controls[kNotice].text);
 
     platform::fault::FailCall("LoadString");
     FakeDialog missing;
     missing.controls[kNotice].text = "garbage";
-    ConsentDialog().OnInit(missing);
+    ConsentDialog(accepted).OnInit(missing);
     EXPECT_EQ("", missing.controls[kNotice].text);
 }
 

@@ -36,8 +36,8 @@ void Click(FakeDialog& dialog, FinishDialog& handler, int id) {
 class FinishDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetupParams().desktopshortcutname.Assign("Mon livre");
-        SetupParams().targetfullpath.Assign(dir_.Write("index.htm", "<html></html>"));
+        p_.desktopshortcutname.Assign("Mon livre");
+        p_.targetfullpath.Assign(dir_.Write("index.htm", "<html></html>"));
         // The shell is never really asked here: opening fails, and the call is counted.
         fault::FailCall("ShellExecute");
         handler_.OnInit(dialog_);
@@ -45,12 +45,12 @@ protected:
     void TearDown() override { fault::Reset(); }
 
     platform::ComScope com_;  // the shell link object needs the apartment the program enters
-    SetupFlow reset_;
     test::RegistrySandbox registry_;
     test::DesktopSandbox desktop_;
     test::TempDir dir_;
     FakeDialog dialog_;
-    FinishDialog handler_;
+    SetupParameters p_;
+    FinishDialog handler_{p_};
 };
 
 TEST_F(FinishDialogTest, OpensWithBothChoicesAndTheStoredName) {
@@ -91,7 +91,7 @@ TEST_F(FinishDialogTest, TerminerUsesTheTypedName) {
     Click(dialog_, handler_, kFinish);
     // Cut to 259 characters: a name that long no longer fits the desktop's path, so the
     // stored name is what counts here.
-    EXPECT_EQ(std::string(259, 'n'), SetupParams().desktopshortcutname.CStr());
+    EXPECT_EQ(std::string(259, 'n'), p_.desktopshortcutname.CStr());
     EXPECT_EQ("", desktop_.Names());
     EXPECT_EQ(0, fault::CallCount("ShellExecute"));
 }
@@ -99,7 +99,7 @@ TEST_F(FinishDialogTest, TerminerUsesTheTypedName) {
 TEST_F(FinishDialogTest, AnEmptiedNameTakesTheDefault) {
     dialog_.SetText(kShortcutName, "");
     Click(dialog_, handler_, kFinish);
-    EXPECT_TRUE(SetupParams().desktopshortcutname.Empty());
+    EXPECT_TRUE(p_.desktopshortcutname.Empty());
     EXPECT_EQ("livre Web.lnk", desktop_.Names());
 }
 
@@ -109,7 +109,7 @@ TEST_F(FinishDialogTest, BothUncheckedDoesNothing) {
     Click(dialog_, handler_, kOpenNow);
     Click(dialog_, handler_, kFinish);
     EXPECT_EQ(1, dialog_.ended);
-    EXPECT_EQ("Mon livre", std::string(SetupParams().desktopshortcutname.CStr()));
+    EXPECT_EQ("Mon livre", std::string(p_.desktopshortcutname.CStr()));
     EXPECT_EQ("", desktop_.Names());
     EXPECT_EQ(0, fault::CallCount("ShellExecute"));
 }

@@ -70,8 +70,9 @@ TEST_F(Program, ModeChoiceAndExitCodes) {
 
 TEST_F(Program, NoRtpFileNameWritesNoFile) {
     EXPECT_EQ(1, RunProgram(""));
-    EXPECT_EQ(0, RunProgram("-mode 7 -rtpfilename"));
-    EXPECT_TRUE(LaunchParams().rtpfilename.Empty());
+    LaunchParameters launch;
+    EXPECT_EQ(0, DispatchMode("-mode 7 -rtpfilename", launch));
+    EXPECT_TRUE(launch.rtpfilename.Empty());
 }
 
 TEST_F(Program, ParametersFileModeOverridesTheCommandLine) {
@@ -96,8 +97,10 @@ TEST_F(Program, ParametersFileModeOverridesTheCommandLine) {
         const std::string command_line =
             "-mode 7 -parametersfilepath " + Quoted(ini) + " -rtpfilename " + Quoted(rtp);
         EXPECT_EQ(row.exit_code, RunProgram(command_line.c_str()));
-        EXPECT_STREQ(rtp.c_str(), LaunchParams().rtpfilename.CStr());
         EXPECT_EQ("0", ExitCodeIn(rtp));
+        LaunchParameters launch;
+        DispatchMode(command_line.c_str(), launch);
+        EXPECT_STREQ(rtp.c_str(), launch.rtpfilename.CStr());
     }
 }
 
@@ -110,41 +113,51 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLast) {
         " -authoruserid cmd -authorpartnerid p -installdirectory D:\\Books"
         " -parametersfilepath " +
         Quoted(ini);
-    EXPECT_EQ(1, RunProgram(("-mode 01" + tail).c_str()));  // 01 runs mode 1
-    EXPECT_STREQ("from-file", ConsentParams().authoruserid.CStr());
-    EXPECT_STREQ("p", ConsentParams().authorpartnerid.CStr());
-    EXPECT_STREQ(ini.c_str(), ConsentParams().parametersfilepath.CStr());
+    ConsentFlow consent;
+    EXPECT_EQ(1, consent.RunConsent(tail.c_str()));
+    EXPECT_STREQ("from-file", consent.Parameters().authoruserid.CStr());
+    EXPECT_STREQ("p", consent.Parameters().authorpartnerid.CStr());
+    EXPECT_STREQ(ini.c_str(), consent.Parameters().parametersfilepath.CStr());
 
-    EXPECT_EQ(1, RunProgram(("-mode 2x -targetfilepath start.htm" + tail).c_str()));
-    EXPECT_STREQ("index.htm", SetupParams().targetfilepath.CStr());
-    EXPECT_STREQ("D:\\Books", SetupParams().installdirectory.CStr());
+    SetupFlow setup;
+    EXPECT_EQ(1, setup.RunSetup(("-targetfilepath start.htm" + tail).c_str()));
+    EXPECT_STREQ("index.htm", setup.Parameters().targetfilepath.CStr());
+    EXPECT_STREQ("D:\\Books", setup.Parameters().installdirectory.CStr());
 }
 
 TEST_F(Program, OverlongValuesAreRefusedNotCut) {
-    const std::string rtp = dir_.File("r.rtp");
     const std::string long_mode(1024, '3');
-    EXPECT_EQ(1, RunProgram(("-mode " + long_mode + " -rtpfilename " + Quoted(rtp)).c_str()));
-    EXPECT_TRUE(LaunchParams().mode.Empty());
+    LaunchParameters launch;
+    EXPECT_EQ(1, DispatchMode(("-mode " + long_mode).c_str(), launch));
+    EXPECT_TRUE(launch.mode.Empty());
 
     const std::string fits(1023, 'a');
-    RunProgram(("-mode 1 -autorunbookid " + fits + " -authoruserid " + fits + "b").c_str());
-    EXPECT_EQ(fits, ConsentParams().autorunbookid.CStr());
-    EXPECT_TRUE(ConsentParams().authoruserid.Empty());
+    ConsentFlow consent;
+    consent.RunConsent(("-autorunbookid " + fits + " -authoruserid " + fits + "b").c_str());
+    EXPECT_EQ(fits, consent.Parameters().autorunbookid.CStr());
+    EXPECT_TRUE(consent.Parameters().authoruserid.Empty());
 
     const std::string name259(259, 'n');
-    RunProgram(("-mode 2 -desktopshortcutname " + name259 + " -openshortcutname " + name259 + "n")
-                   .c_str());
-    EXPECT_EQ(name259, SetupParams().desktopshortcutname.CStr());
-    EXPECT_TRUE(SetupParams().openshortcutname.Empty());
+    SetupFlow setup;
+    setup.RunSetup(
+        ("-desktopshortcutname " + name259 + " -openshortcutname " + name259 + "n").c_str());
+    EXPECT_EQ(name259, setup.Parameters().desktopshortcutname.CStr());
+    EXPECT_TRUE(setup.Parameters().openshortcutname.Empty());
 
     // A value that does not fit is as if it had not been given: the earlier one stays, whether
     // it came from the command line or the file.
-    RunProgram(("-mode 1 -autorunbookid good -autorunbookid " + fits + "x").c_str());
-    EXPECT_STREQ("good", ConsentParams().autorunbookid.CStr());
+    ConsentFlow again;
+    again.RunConsent(("-autorunbookid good -autorunbookid " + fits + "x").c_str());
+    EXPECT_STREQ("good", again.Parameters().autorunbookid.CStr());
     const std::string ini =
         dir_.Write("p.ini", "[parameters]\ntargetfilepath=" + name259 + "n\nmode=" + long_mode);
-    RunProgram(("-mode 2 -targetfilepath index.htm -parametersfilepath " + Quoted(ini)).c_str());
-    EXPECT_STREQ("index.htm", SetupParams().targetfilepath.CStr());
+    const std::string file_options = "-mode 2 -targetfilepath index.htm -parametersfilepath " + Quoted(ini);
+    LaunchParameters file_launch;
+    DispatchMode(file_options.c_str(), file_launch);
+    EXPECT_STREQ("2", file_launch.mode.CStr());
+    SetupFlow file_setup;
+    file_setup.RunSetup(file_options.c_str());
+    EXPECT_STREQ("index.htm", file_setup.Parameters().targetfilepath.CStr());
 }
 
 TEST_F(Program, ComFailureEndsTheRunWithZeroAndNoResultFile) {
@@ -202,8 +215,10 @@ TEST_F(Program, MegabyteInputsFinishQuickly) {
     EXPECT_EQ(1, RunProgram(command_line.c_str()));
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_TRUE(ConsentParams().autorunbookid.Empty());  // too long for its field: refused
-    EXPECT_TRUE(ConsentParams().authoruserid.Empty());
+    ConsentFlow consent;
+    consent.RunConsent(command_line.c_str());
+    EXPECT_TRUE(consent.Parameters().autorunbookid.Empty());  // too long for its field: refused
+    EXPECT_TRUE(consent.Parameters().authoruserid.Empty());
     EXPECT_LT(ms, 1000.0);
     std::printf("run with a 1 MiB command line and a 1 MiB file value: %.2f ms\n", ms);
 }

@@ -60,12 +60,14 @@ Moment MomentOf(const std::string& stamp) {
     return {field(0), field(1), field(3), field(4), field(5), field(6), field(7)};
 }
 
-void SetParameters(const char* book, const char* user, const char* sku, const char* partner) {
-    ConsentFlow reset;
-    ConsentParams().autorunbookid.Assign(book);
-    ConsentParams().authoruserid.Assign(user);
-    ConsentParams().authorquarlosku.Assign(sku);
-    ConsentParams().authorpartnerid.Assign(partner);
+ConsentParameters Parameters(const char* book, const char* user, const char* sku,
+                             const char* partner) {
+    ConsentParameters p;
+    p.autorunbookid.Assign(book);
+    p.authoruserid.Assign(user);
+    p.authorquarlosku.Assign(sku);
+    p.authorpartnerid.Assign(partner);
+    return p;
 }
 
 class ReferralRecordTest : public ::testing::Test {
@@ -75,10 +77,8 @@ protected:
 };
 
 TEST_F(ReferralRecordTest, FirstAndSecondRunOfABook) {
-    SetParameters("b1", "u1", "sku1", "p1");
-    ReaderAccepted() = 1;
     const Moment before = MomentOf(platform::CurrentUtcTime());
-    EXPECT_EQ(1, WriteReferralRecord());
+    EXPECT_EQ(1, WriteReferralRecord(Parameters("b1", "u1", "sku1", "p1"), 1));
     const Moment after = MomentOf(platform::CurrentUtcTime());
 
     ExpectValue(Text("u1"), Stored(kBook, "UserID"), "UserID");
@@ -94,9 +94,7 @@ TEST_F(ReferralRecordTest, FirstAndSecondRunOfABook) {
     EXPECT_GE(after, MomentOf(stamp->bytes));
 
     // Again, refused, without a partner: the stamp stays, everything else is replaced.
-    SetParameters("B1", "u2", "sku2", "");
-    EXPECT_EQ(0, ReaderAccepted());
-    EXPECT_EQ(1, WriteReferralRecord());
+    EXPECT_EQ(1, WriteReferralRecord(Parameters("B1", "u2", "sku2", ""), 0));
     ExpectValue(Text("u2"), Stored(kBook, "UserID"), "UserID");
     ExpectValue(Text("sku2"), Stored(kBook, "QuarloSKU"), "QuarloSKU");
     ExpectValue(Text(""), Stored(kBook, "PartnerID"), "PartnerID");
@@ -105,17 +103,13 @@ TEST_F(ReferralRecordTest, FirstAndSecondRunOfABook) {
     ExpectValue(stamp, Stored(kBook, "TimeStamp"), "TimeStamp");
 
     // An acceptance in another book sets the latest answer and leaves this book's.
-    SetParameters("b2", "", "", "");
-    ReaderAccepted() = 1;
-    WriteReferralRecord();
+    WriteReferralRecord(Parameters("b2", "", "", ""), 1);
     ExpectValue(Dword(1), Stored(kReferrals, "LastReaderTrack"), "LastReaderTrack");
     ExpectValue(Dword(0), Stored(kBook, "ReaderTrack"), "ReaderTrack");
 }
 
 TEST_F(ReferralRecordTest, NoBookNoRecord) {
-    SetParameters("", "u1", "sku1", "p1");
-    ReaderAccepted() = 1;
-    EXPECT_EQ(1, RecordConsent());
+    EXPECT_EQ(1, RecordConsent(Parameters("", "u1", "sku1", "p1"), 1));
     EXPECT_FALSE(Stored(kReferrals, "LastReaderTrack"));
     store::RegKey referrals;
     EXPECT_NE(0, referrals.Open(reg::RootKey(reg::Root::kCurrentUser), kReferrals.c_str(),
@@ -151,8 +145,7 @@ TEST_F(ReferralRecordTest, AReadableStampOfAnyTypeIsKept) {
                                        reinterpret_cast<const std::uint8_t*>(row.before.bytes.data()),
                                        static_cast<std::uint32_t>(row.before.bytes.size())));
         }
-        SetParameters("b1", "u", "s", "p");
-        WriteReferralRecord();
+        WriteReferralRecord(Parameters("b1", "u", "s", "p"), 0);
         const std::optional<Value> stamp = Stored(kBook, "TimeStamp");
         ASSERT_TRUE(stamp);
         if (row.kept) {
@@ -172,9 +165,8 @@ TEST_F(ReferralRecordTest, EachFailedWriteLeavesOutOnlyItsValue) {
     for (int n = 1; n <= 6; ++n) {
         SCOPED_TRACE("failing write " + std::to_string(n));
         test::RegistrySandbox fresh;
-        SetParameters("b1", "u", "s", "p");
         fault::FailNthCall("RegSetValueEx", n);
-        EXPECT_EQ(1, WriteReferralRecord());
+        EXPECT_EQ(1, WriteReferralRecord(Parameters("b1", "u", "s", "p"), 0));
         fault::Reset();
         for (int i = 0; i < 6; ++i) {
             EXPECT_EQ(i + 1 != n, Stored(*writes[i].first, writes[i].second).has_value())
@@ -184,15 +176,15 @@ TEST_F(ReferralRecordTest, EachFailedWriteLeavesOutOnlyItsValue) {
 }
 
 TEST_F(ReferralRecordTest, KeysThatCannotBeMade) {
-    SetParameters("b1", "u", "s", "p");
+    const ConsentParameters p = Parameters("b1", "u", "s", "p");
     fault::FailNthCall("RegCreateKeyEx", 1);  // Referrals: nothing at all
-    EXPECT_EQ(1, WriteReferralRecord());
+    EXPECT_EQ(1, WriteReferralRecord(p, 0));
     EXPECT_FALSE(Stored(kReferrals, "LastReaderTrack"));
     EXPECT_FALSE(Stored(kBook, "UserID"));
 
     fault::Reset();
     fault::FailNthCall("RegCreateKeyEx", 2);  // the book: only the latest answer
-    EXPECT_EQ(1, WriteReferralRecord());
+    EXPECT_EQ(1, WriteReferralRecord(p, 0));
     ExpectValue(Dword(0), Stored(kReferrals, "LastReaderTrack"), "LastReaderTrack");
     EXPECT_FALSE(Stored(kBook, "UserID"));
     EXPECT_FALSE(Stored(kBook, "TimeStamp"));

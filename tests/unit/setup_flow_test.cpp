@@ -35,62 +35,62 @@ protected:
     void TearDown() override { platform::fault::Reset(); }
     platform::ComScope com_;  // the shell link object needs the apartment the program enters
     test::RegistrySandbox sandbox_;
-    SetupFlow flow_;  // resets the parameters
+    SetupFlow flow_;
 };
 
 TEST_F(SetupFlowTest, FullPathsJoinTheInstallDirectoryAndTheRelativePaths) {
-    SetupParameters& p = SetupParams();
+    SetupParameters p;
     p.installdirectory.Assign("D:\\Livres\\b1\\");  // a trailing backslash is kept: two at the joint
     p.targetfilepath.Assign("index.htm");
     p.readerJSpath.Assign("js\\track.js");
     p.shortcuticonpath.Assign("");
     const std::string long_name(259 - p.installdirectory.Length() - 1, 'm');
     p.importtoquarlofilename.Assign(long_name + "x");  // one character more than a path may have
-    ComposeFullPaths();
+    ComposeFullPaths(p);
     EXPECT_EQ(Native("D:\\Livres\\b1\\\\index.htm"), p.targetfullpath.CStr());
     EXPECT_EQ(Native("D:\\Livres\\b1\\\\js\\track.js"), p.readerJSfullpath.CStr());
     EXPECT_TRUE(p.iconfullpath.Empty());
     EXPECT_TRUE(p.importfullpath.Empty());
 
     p.importtoquarlofilename.Assign(long_name);
-    ComposeFullPaths();
+    ComposeFullPaths(p);
     EXPECT_EQ(259u, p.importfullpath.Length());
     EXPECT_TRUE(JoinPath("", "index.htm").Empty());
 }
 
 TEST_F(SetupFlowTest, TrackingChoiceOfTheBook) {
-    SetupParams().autorunbookid.Assign("b1");
-    EXPECT_EQ(1, ReadReaderTrack()) << "no referral key";
+    EXPECT_EQ(1, ReadReaderTrack("b1")) << "no referral key";
+    ASSERT_TRUE(test::MakeKey(kUser, kReferrals));
+    EXPECT_EQ(1, ReadReaderTrack("b1")) << "no book key";
     ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b1"));
-    EXPECT_EQ(1, ReadReaderTrack()) << "no ReaderTrack";
+    EXPECT_EQ(1, ReadReaderTrack("b1")) << "no ReaderTrack";
     for (std::uint32_t stored : {0u, 1u, 2u}) {
         ASSERT_TRUE(test::Store(kUser, kReferrals + "\\b1", "ReaderTrack", test::DwordValue(stored)));
-        EXPECT_EQ(static_cast<std::int32_t>(stored), ReadReaderTrack());
+        EXPECT_EQ(static_cast<std::int32_t>(stored), ReadReaderTrack("b1"));
     }
     // An empty book id names the Referrals key itself, which has no ReaderTrack.
     ASSERT_TRUE(test::Store(kUser, kReferrals, "LastReaderTrack", test::DwordValue(0)));
-    SetupParams().autorunbookid.Clear();
-    EXPECT_EQ(1, ReadReaderTrack());
+    EXPECT_EQ(1, ReadReaderTrack(""));
 }
 
 TEST_F(SetupFlowTest, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
-    SetupParameters& p = SetupParams();
+    SetupParameters p;
     p.autorunbookid.Assign("b1");
     p.installdirectory.Assign("D:\\Livres\\b1");
-    EXPECT_EQ(1, RecordInstallDirectory());
+    EXPECT_EQ(1, RecordInstallDirectory(p));
     ASSERT_TRUE(test::MakeKey(kUser, kReferrals));
-    EXPECT_EQ(1, RecordInstallDirectory());
+    EXPECT_EQ(1, RecordInstallDirectory(p));
     EXPECT_FALSE(test::KeyExists(kUser, kReferrals + "\\b1")) << "the book key must not be made";
 
     ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b1"));
-    EXPECT_EQ(1, RecordInstallDirectory());
+    EXPECT_EQ(1, RecordInstallDirectory(p));
     EXPECT_EQ(test::TextValue("D:\\Livres\\b1"), Stored(kUser, kReferrals + "\\b1", "Install Directory"));
     p.installdirectory.Clear();
-    RecordInstallDirectory();
+    RecordInstallDirectory(p);
     EXPECT_EQ(test::TextValue(""), Stored(kUser, kReferrals + "\\b1", "Install Directory"));
 
     p.autorunbookid.Clear();
-    RecordInstallDirectory();
+    RecordInstallDirectory(p);
     EXPECT_FALSE(Stored(kUser, kReferrals, "Install Directory"));
 }
 
@@ -105,7 +105,7 @@ TEST_F(SetupFlowTest, ARunWritesEveryFileAndAParametersFileThatEndsTheReadingSto
                                 " -installdirectory \"" + dir.Path().string() +
                                 "\" -parametersfilepath \"" + ini + "\"";
     EXPECT_EQ(1, flow_.RunSetup(options.c_str()));
-    EXPECT_EQ(0, SetupParams().trackingallowed);
+    EXPECT_EQ(0, flow_.Parameters().trackingallowed);
     EXPECT_EQ(test::TextValue(dir.Path().string()),
               Stored(kUser, kReferrals + "\\b1", "Install Directory"));
     EXPECT_NE("<missing>", dir.Read("track.js"));

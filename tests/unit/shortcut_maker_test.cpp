@@ -22,7 +22,6 @@ namespace fault = platform::fault;
 
 class ShortcutMakerTest : public ::testing::Test {
 protected:
-    void SetUp() override { SetupParams().installdirectory.Assign(folder_); }
     void TearDown() override { fault::Reset(); }
 
     std::string Chosen(const char* name) { return ChooseShortcutPath(folder_.c_str(), name).CStr(); }
@@ -31,7 +30,6 @@ protected:
     platform::ComScope com_;  // the shell link object needs the apartment the program enters
     test::TempDir dir_;
     const std::string folder_ = dir_.Path().string();
-    SetupFlow reset_;
 };
 
 TEST_F(ShortcutMakerTest, TheFirstFreeNameIsChosen) {
@@ -62,12 +60,12 @@ TEST_F(ShortcutMakerTest, NoNameIsChosenPastThePathLimit) {
 
 TEST_F(ShortcutMakerTest, OpenShortcutNamesAndNumbering) {
     const std::string target = dir_.Write("index.htm", "<html></html>");
-    EXPECT_EQ(0, MakeOpenShortcut(target.c_str(), "", ""));
-    EXPECT_EQ(0, MakeOpenShortcut(target.c_str(), "", ""));
+    EXPECT_EQ(0, MakeOpenShortcut(folder_.c_str(), target.c_str(), "", ""));
+    EXPECT_EQ(0, MakeOpenShortcut(folder_.c_str(), target.c_str(), "", ""));
     fault::FailCall("LoadString");
-    EXPECT_EQ(0, MakeOpenShortcut(target.c_str(), "", ""));
+    EXPECT_EQ(0, MakeOpenShortcut(folder_.c_str(), target.c_str(), "", ""));
     fault::Reset();
-    EXPECT_EQ(0, MakeOpenShortcut(target.c_str(), "Mon livre", dir_.File("icone.ico").c_str()));
+    EXPECT_EQ(0, MakeOpenShortcut(folder_.c_str(), target.c_str(), "Mon livre", dir_.File("icone.ico").c_str()));
     for (const char* name : {"Lancer le livre Web.lnk", "Lancer le livre Web (0).lnk",
                              "Open autorun book.lnk", "Mon livre.lnk"}) {
         EXPECT_EQ(platform::files::Presence::kPresent, platform::files::Probe(dir_.File(name).c_str()))
@@ -75,9 +73,8 @@ TEST_F(ShortcutMakerTest, OpenShortcutNamesAndNumbering) {
     }
 
     // Nothing to do without a target or an install directory.
-    EXPECT_EQ(1, MakeOpenShortcut("", "vide", ""));
-    SetupParams().installdirectory.Clear();
-    EXPECT_EQ(1, MakeOpenShortcut(target.c_str(), "vide", ""));
+    EXPECT_EQ(1, MakeOpenShortcut(folder_.c_str(), "", "vide", ""));
+    EXPECT_EQ(1, MakeOpenShortcut("", target.c_str(), "vide", ""));
     EXPECT_EQ(platform::files::Presence::kAbsent, platform::files::Probe(dir_.File("vide.lnk").c_str()));
 }
 

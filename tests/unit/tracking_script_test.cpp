@@ -47,9 +47,9 @@ std::string Lines(const Script& s) {
 class TrackingScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetupParams().readerJSfullpath.Assign(dir_.File("track.js"));
-        SetupParams().autorunbookid.Assign("b1");
-        SetupParams().trackingallowed = 1;
+        p_.readerJSfullpath.Assign(dir_.File("track.js"));
+        p_.autorunbookid.Assign("b1");
+        p_.trackingallowed = 1;
     }
     void TearDown() override { fault::Reset(); }
 
@@ -76,25 +76,25 @@ protected:
     }
 
     test::RegistrySandbox sandbox_;
-    SetupFlow reset_;
     test::TempDir dir_;
+    SetupParameters p_;
 };
 
 TEST_F(TrackingScriptTest, TrackingAllowedOrRefused) {
     StoreThreeBooks();
-    EXPECT_EQ(1, WriteTrackingScript());
+    EXPECT_EQ(1, WriteTrackingScript(p_));
     EXPECT_EQ(Lines({"author", "QRL-1", "partner", kReaderId, 3, "", "", "b1"}), Variables());
 
     // Refused: the author's values still, but neither the reader's id nor the count.
-    SetupParams().trackingallowed = 0;
-    WriteTrackingScript();
+    p_.trackingallowed = 0;
+    WriteTrackingScript(p_);
     EXPECT_EQ(Lines({"author", "QRL-1", "partner", "{00000000-0000-0000-0000-000000000001}", 0,
                      "", "", "b1"}),
               Variables());
 }
 
 TEST_F(TrackingScriptTest, WhatIsMissingFromTheStore) {
-    WriteTrackingScript();
+    WriteTrackingScript(p_);
     EXPECT_EQ(Lines({"", "", "", "{00000000-0000-0000-0000-000000000000}", 0, "", "", "b1"}),
               Variables())
         << "no Referrals key and no ReaderID";
@@ -103,7 +103,7 @@ TEST_F(TrackingScriptTest, WhatIsMissingFromTheStore) {
     // missing while another book is recorded.
     ASSERT_TRUE(test::Store(kUser, kUserData, "ReaderID", test::TextValue(std::string(512, 'x'))));
     ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b2"));
-    WriteTrackingScript();
+    WriteTrackingScript(p_);
     EXPECT_EQ(Lines({"", "", "", "{00000000-0000-0000-0000-000000000000}", 1, "", "", "b1"}),
               Variables());
 }
@@ -111,8 +111,8 @@ TEST_F(TrackingScriptTest, WhatIsMissingFromTheStore) {
 TEST_F(TrackingScriptTest, ValuesAreExactJavaScriptStrings) {
     ASSERT_TRUE(test::Store(kUser, kReferrals + "\\b1", "UserID",
                             test::TextValue("a\"b\\c\r\n\t\x01\x7F" "é")));
-    SetupParams().autorunbookid.Assign("b1");
-    WriteTrackingScript();
+    p_.autorunbookid.Assign("b1");
+    WriteTrackingScript(p_);
     const std::string variables = Variables();
     EXPECT_EQ(0u, variables.find("var AuthorUser = \"a\\\"b\\\\c\\r\\n\\x09\\x01\\x7F" "é\";\r\n"))
         << variables;
@@ -123,16 +123,16 @@ TEST_F(TrackingScriptTest, ValuesAreExactJavaScriptStrings) {
 TEST_F(TrackingScriptTest, TheFileIsReplacedWholeAndTheHeaderMayBeMissing) {
     dir_.Write("track.js", std::string(10000, 'x'));
     fault::FailCall("LoadString");
-    WriteTrackingScript();
+    WriteTrackingScript(p_);
     EXPECT_EQ("\r\n\r\n\r\n" + Lines({"", "", "", "{00000000-0000-0000-0000-000000000000}", 0, "",
                                       "", "b1"}),
               dir_.Read("track.js"));
 }
 
 TEST_F(TrackingScriptTest, NoPathNoWork) {
-    SetupParams().readerJSfullpath.Clear();
+    p_.readerJSfullpath.Clear();
     test::ReaderComponentStandIn component("sku", "partner");
-    EXPECT_EQ(1, WriteTrackingScript());
+    EXPECT_EQ(1, WriteTrackingScript(p_));
     EXPECT_EQ(0, fault::CallCount());
     EXPECT_TRUE(std::filesystem::is_empty(dir_.Path()));
 }
@@ -148,7 +148,7 @@ TEST_F(TrackingScriptTest, ReaderComponentValues) {
                      (row.partner ? row.partner : "(null)"));
         {
             test::ReaderComponentStandIn component(row.sku, row.partner);
-            WriteTrackingScript();
+            WriteTrackingScript(p_);
             EXPECT_EQ(0, test::ReaderComponentStandIn::Alive()) << "released";
         }
         EXPECT_EQ(Lines({"", "", "", "{00000000-0000-0000-0000-000000000000}", 0,

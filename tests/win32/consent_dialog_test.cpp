@@ -31,6 +31,7 @@ void WithDialog(const std::function<void()>& run, const std::function<void(HWND)
 // such as its focus changes, left out).
 class RecordingConsentDialog : public ConsentDialog {
 public:
+    explicit RecordingConsentDialog(std::int32_t& accepted) : ConsentDialog(accepted) {}
     void OnCommand(platform::Dialog& dialog, int id, int code) override {
         if (code == BN_CLICKED) {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -62,9 +63,9 @@ protected:
 };
 
 TEST_F(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
-    RecordingConsentDialog handler;
+    std::int32_t accepted = 0;
+    RecordingConsentDialog handler(accepted);
     long result = 0;
-    ReaderAccepted() = 0;
     WithDialog([&] { result = platform::RunModalDialog(kTemplate, handler); },
                [&](HWND dialog) {
                    // Nothing stored: no answer, "Continuer" disabled, the notice shown whole.
@@ -111,7 +112,7 @@ TEST_F(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
                    EXPECT_TRUE(test::WaitUntilClosed(dialog));
                });
     EXPECT_EQ(1, result);
-    EXPECT_EQ(1, ReaderAccepted());
+    EXPECT_EQ(1, accepted);
     const auto commands = handler.Commands();
     ASSERT_FALSE(commands.empty());
     EXPECT_EQ(std::make_pair(kContinue, 0), commands.back());

@@ -27,21 +27,21 @@ protected:
     void SetUp() override {
         platform::win32::Instance() = GetModuleHandleW(nullptr);
         platform::win32::Module() = GetModuleHandleW(nullptr);
-        SetupParams().desktopshortcutname.Assign("Mon livre");
-        SetupParams().targetfullpath.Assign(dir_.Write("index.htm", "<html></html>"));
+        p_.desktopshortcutname.Assign("Mon livre");
+        p_.targetfullpath.Assign(dir_.Write("index.htm", "<html></html>"));
         fault::FailCall("ShellExecute");  // counted, never really asked
     }
     void TearDown() override { fault::Reset(); }
 
     void Run(const std::function<void(HWND)>& drive) {
-        test::WithDialog(kCaption, kFinish, [] { EXPECT_EQ(1, ShowFinishDialog()); }, drive);
+        test::WithDialog(kCaption, kFinish, [this] { EXPECT_EQ(1, ShowFinishDialog(p_)); }, drive);
     }
 
     platform::ComScope com_;  // the shell link object needs the apartment the program enters
-    SetupFlow reset_;
     test::RegistrySandbox registry_;
     test::DesktopSandbox desktop_;
     test::TempDir dir_;
+    SetupParameters p_;
 };
 
 TEST_F(FinishDialogWin32, OpeningStateTogglesAndTheTypedName) {
@@ -96,7 +96,7 @@ TEST_F(FinishDialogWin32, AnEmptiedNameAndBothUnchecked) {
         EXPECT_TRUE(test::WaitUntilClosed(dialog));
     });
     EXPECT_EQ("livre Web.lnk", desktop_.Names());
-    EXPECT_TRUE(SetupParams().desktopshortcutname.Empty());
+    EXPECT_TRUE(p_.desktopshortcutname.Empty());
     EXPECT_EQ(0, fault::CallCount("ShellExecute"));
 }
 
