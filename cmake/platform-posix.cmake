@@ -5,5 +5,6 @@ set(WBH_ENTRY_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
 # The registry is an SQLite file (libsqlite3-dev).
 find_package(SQLite3 REQUIRED)
 set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3)
+set(WBH_PLATFORM_NAME posix)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/posix)
 set(WBH_PROGRAM_LINK_OPTIONS)

@@ -6,6 +6,7 @@ set(WBH_ENTRY_SOURCES
     ${PROJECT_SOURCE_DIR}/src/platform/win32/main.cpp
     ${PROJECT_SOURCE_DIR}/resources/webbook-helper.rc)
 set(WBH_PLATFORM_LIBRARIES ole32 oleaut32 uuid shell32 advapi32 user32)
+set(WBH_PLATFORM_NAME win32)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/win32)
 add_link_options(-static -static-libgcc -static-libstdc++)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)

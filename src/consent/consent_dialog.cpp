@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "consent/center_dialog.h"
+#include "dialogs/center_dialog.h"
 #include "platform/resources.h"
 #include "store/reg_key.h"
 #include "store/store_layout.h"
@@ -59,6 +59,10 @@ void ConsentDialog::OnCommand(platform::Dialog& dialog, int id, int code) {
         UpdateContinueButton(dialog);
     }
     // Anything else, IDCANCEL from Escape or the close box among them, leaves the dialog open.
+}
+
+const char* ConsentDialog::UnavailableHint(int id) const {
+    return id == kContinue ? "choisissez d'abord une réponse" : nullptr;
 }
 
 int ShowConsentDialog(std::int32_t& reader_accepted) {

@@ -32,6 +32,7 @@ public:
     explicit ConsentDialog(std::int32_t& reader_accepted) : reader_accepted_(reader_accepted) {}
     void OnInit(platform::Dialog& dialog) override;
     void OnCommand(platform::Dialog& dialog, int id, int code) override;
+    const char* UnavailableHint(int id) const override;
 
 private:
     std::int32_t& reader_accepted_;

@@ -49,6 +49,9 @@ public:
     virtual void OnInit(Dialog& dialog) = 0;
     // WM_COMMAND from control `id` with notification `code` (IDOK 1 and IDCANCEL 2 included).
     virtual void OnCommand(Dialog& dialog, int id, int code) = 0;
+    // What the reader must do first to make a disabled control `id` available, or null. A
+    // window shows it by the dialog's layout; a text toolkit says it beside the control.
+    virtual const char* UnavailableHint(int /*id*/) const { return nullptr; }
 
 protected:
     ~DialogHandler() = default;

@@ -1,7 +1,7 @@
 // The finish dialog's behaviour, the same on every toolkit.
 #include "setup/finish_dialog.h"
 
-#include "consent/center_dialog.h"
+#include "dialogs/center_dialog.h"
 #include "platform/shell.h"
 #include "setup/setup_flow.h"
 #include "setup/shortcut_maker.h"

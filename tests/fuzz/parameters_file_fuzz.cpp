@@ -12,7 +12,7 @@
 #include <string>
 
 #include "params/parameters_file.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,7 @@
 
 #include "app/program.h"
 #include "platform/dialog.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/registry.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/resource_script.h"
+#include "platform/portable/resource_script.h"
 
 namespace wbh::platform {
 namespace {

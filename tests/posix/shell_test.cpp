@@ -17,8 +17,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/fault.h"
-#include "posix/saved_environment.h"
+#include "platform/portable/fault.h"
+#include "support/saved_environment.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform::shell {

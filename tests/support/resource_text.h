@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/resource_script.h"
+#include "platform/portable/resource_script.h"
 
 namespace wbh::test {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "consent/center_dialog.h"
+#include "dialogs/center_dialog.h"
 #include "consent/consent_flow.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/resources.h"
 #include "store/reg_key.h"
 #include "store/store_layout.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform::files {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/com.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "setup/setup_flow.h"
 #include "support/desktop_sandbox.h"
 #include "support/fake_dialog.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
 #include "support/temp_dir.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/guid.h"
 #include "store/anonymous_guid.h"
 #include "store/md5.h"

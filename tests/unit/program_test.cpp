@@ -8,7 +8,7 @@
 #include <string>
 
 #include "consent/consent_flow.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/ini.h"
 #include "setup/setup_flow.h"
 #include "support/registry_sandbox.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "store/anonymous_guid.h"
 #include "store/reg_key.h"
 #include "store/store_layout.h"

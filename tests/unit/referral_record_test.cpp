@@ -12,7 +12,7 @@
 
 #include "consent/consent_flow.h"
 #include "platform/clock.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "store/reader_id.h"
 #include "store/reg_key.h"
 #include "store/store_layout.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "store/store_layout.h"
 #include "support/registry_sandbox.h"
 

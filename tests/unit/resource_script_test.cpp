@@ -1,6 +1,6 @@
 // The resource-script reader on scripts that windres reads (with the values it writes) and on
 // scripts it must refuse; the program's own script; LoadText's contract on both platforms.
-#include "platform/resource_script.h"
+#include "platform/portable/resource_script.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/resources.h"
 #include "support/resource_text.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/com.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/files.h"
 #include "store/store_layout.h"
 #include "support/registry_sandbox.h"

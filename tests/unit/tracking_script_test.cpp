@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "setup/setup_flow.h"
 #include "store/store_layout.h"
 #include "support/reader_component_stand_in.h"

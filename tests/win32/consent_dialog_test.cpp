@@ -15,7 +15,7 @@
 #include "platform/win32/module.h"
 #include "support/dialog_driving.h"
 #include "support/registry_sandbox.h"
-#include "win32/with_dialog.h"
+#include "support/with_dialog.h"
 
 namespace wbh {
 namespace {

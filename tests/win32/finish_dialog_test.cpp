@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/com.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/win32/module.h"
 #include "setup/finish_dialog.h"
 #include "setup/setup_flow.h"
@@ -13,7 +13,7 @@
 #include "support/dialog_driving.h"
 #include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
-#include "win32/with_dialog.h"
+#include "support/with_dialog.h"
 
 namespace wbh {
 namespace {

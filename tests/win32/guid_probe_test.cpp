@@ -2,7 +2,7 @@
 // failing GetModuleHandle stands for that), asked again at the next construction, then fixed.
 #include <gtest/gtest.h>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "store/anonymous_guid.h"
 
 namespace wbh::store {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "support/reader_component_stand_in.h"
 
 namespace wbh::platform {

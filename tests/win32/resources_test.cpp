@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/resource_script.h"
+#include "platform/portable/resource_script.h"
 #include "support/resource_text.h"
 
 namespace wbh::platform {

@@ -1,6 +1,6 @@
 // The shortcut files that the POSIX build writes, read back by the shell link object itself:
 // what it loads is what a Windows user's shell sees. Also the texts that have no .lnk form.
-#include "platform/shell_link_file.h"
+#include "platform/portable/shell_link_file.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform::shell {

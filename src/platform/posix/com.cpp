@@ -2,7 +2,7 @@
 // that a run whose initialisation fails (exit code 0, no result file) behaves and tests alike.
 #include "platform/com.h"
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 
 namespace wbh::platform {
 

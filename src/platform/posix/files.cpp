@@ -8,7 +8,7 @@
 #include <cerrno>
 
 #include "common/ascii.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/posix/replace_file.h"
 
 namespace wbh::platform::files {

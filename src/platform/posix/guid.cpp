@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 
 namespace wbh::platform {
 namespace {

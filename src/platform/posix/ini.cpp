@@ -19,7 +19,7 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/posix/ini_file.h"
 #include "platform/posix/replace_file.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/no_throw.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/posix/registry_store.h"
 
 namespace wbh::platform::registry {

@@ -15,7 +15,7 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/posix/ini_file.h"
 
 namespace wbh::platform::posix {

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "common/no_throw.h"
-#include "platform/fault.h"
-#include "platform/resource_script.h"
+#include "platform/portable/fault.h"
+#include "platform/portable/resource_script.h"
 
 namespace wbh::platform {
 

@@ -19,9 +19,9 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/posix/ini_file.h"
-#include "platform/shell_link_file.h"
+#include "platform/portable/shell_link_file.h"
 
 extern char** environ;
 

@@ -13,7 +13,7 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 
 namespace wbh::platform {
 namespace {
@@ -229,7 +229,7 @@ private:
             return true;
         }
         if (!chosen->enabled) {
-            std::fprintf(out_, "« %s » n'est pas disponible.\n", Label(*chosen).c_str());
+            SayUnavailable(*chosen);
             return true;
         }
         const int id = chosen->layout->id;
@@ -322,19 +322,31 @@ private:
         }
     }
 
+    // The dialog's own hint for a disabled control, after " : ", or nothing.
+    std::string Hint(const Control& control) const {
+        const char* hint = handler_.UnavailableHint(control.layout->id);
+        return hint != nullptr ? std::string(" : ") + hint : std::string();
+    }
+
+    void SayUnavailable(const Control& control) {
+        std::fprintf(out_, "« %s » n'est pas disponible%s.\n", Label(control).c_str(),
+                     Hint(control).c_str());
+    }
+
     void ShowChoice(const Control& control) {
         const char* state = "";
         if (control.kind == Kind::kRadio) state = control.checked ? "(*) " : "( ) ";
         if (control.kind == Kind::kCheckBox) state = control.checked ? "[x] " : "[ ] ";
-        const char* unavailable = control.enabled ? "" : "  (indisponible)";
+        const std::string unavailable =
+            control.enabled ? "" : "  (indisponible" + Hint(control) + ")";
         if (control.kind == Kind::kDefaultButton) {
             std::fprintf(out_, "  Entrée  [ %s ]%s\n", Label(control).c_str(),
-                         control.enabled ? "" : "  (indisponible : choisissez d'abord une réponse)");
+                         unavailable.c_str());
             return;
         }
         if (control.kind == Kind::kBox) {
             std::fprintf(out_, "  %d  « %s »%s\n", control.choice, Label(control).c_str(),
-                         unavailable);
+                         unavailable.c_str());
             return;
         }
         const std::vector<std::string> lines = Wrap(control.text, kWidth - 9);
@@ -345,7 +357,7 @@ private:
                 std::fprintf(out_, "\n         %s", Visible(lines[i]).c_str());
             }
         }
-        std::fprintf(out_, "%s\n", unavailable);
+        std::fprintf(out_, "%s\n", unavailable.c_str());
     }
 
     void ClickRadio(Control& clicked) {
@@ -365,8 +377,7 @@ private:
         Control* button = DefaultButton();
         if (button == nullptr) return;
         if (!button->enabled) {
-            std::fprintf(out_, "« %s » n'est pas disponible : choisissez d'abord une réponse.\n",
-                         Label(*button).c_str());
+            SayUnavailable(*button);
             return;
         }
         handler_.OnCommand(*this, button->layout->id, kClicked);

@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "platform/dialog.h"
-#include "platform/resource_script.h"
+#include "platform/portable/resource_script.h"
 
 namespace wbh::platform {
 

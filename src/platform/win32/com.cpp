@@ -4,7 +4,7 @@
 
 #include <objbase.h>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 
 namespace wbh::platform {
 

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 
 namespace wbh::platform {
 namespace {

@@ -3,7 +3,7 @@
 // copies; the BSTRs are freed as soon as both are converted.
 #include "platform/reader_component.h"
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/win32/reader_component.h"
 
 namespace wbh::platform {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 
 namespace wbh::platform::registry {
 namespace {

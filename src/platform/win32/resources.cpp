@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 #include "platform/win32/module.h"
 
 namespace wbh::platform {

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 
 namespace wbh::platform::shell {
 namespace {

@@ -1,5 +1,5 @@
 // Fault injection state. One process-wide table, as the program has one thread.
-#include "platform/fault.h"
+#include "platform/portable/fault.h"
 
 #include <map>
 #include <new>

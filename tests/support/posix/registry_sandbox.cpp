@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "posix/saved_environment.h"
+#include "support/saved_environment.h"
 #include "support/temp_dir.h"
 
 namespace wbh::test {

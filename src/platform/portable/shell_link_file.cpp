@@ -2,7 +2,7 @@
 // path on a fixed drive, in the ANSI and the Unicode form, and the icon location as counted
 // UTF-16 text. Pure serialization with no OS call, so both builds compile it and the Windows
 // tests can hand the result to the shell link object.
-#include "platform/shell_link_file.h"
+#include "platform/portable/shell_link_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "posix/saved_environment.h"
+#include "support/saved_environment.h"
 #include "support/temp_dir.h"
 
 namespace wbh::test {

@@ -1,6 +1,6 @@
 // Centring works in signed 16-bit coordinates, as window positions travel in the platform's
 // messages; a size that does not fit keeps its low 16 bits.
-#include "consent/center_dialog.h"
+#include "dialogs/center_dialog.h"
 
 #include <cstdint>
 

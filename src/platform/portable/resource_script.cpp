@@ -2,7 +2,7 @@
 // DIALOG templates made of generic CONTROL lines, STRINGTABLE blocks, and other resources
 // (VERSIONINFO, icons, a manifest) that it skips. The values are those windres writes, so the
 // POSIX build and the linked Windows resources agree; the Windows tests compare the two.
-#include "platform/resource_script.h"
+#include "platform/portable/resource_script.h"
 
 #include <cstddef>
 #include <cstdint>
