@@ -17,6 +17,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/posix/unique_fd.h"
 #include "platform/registry.h"
 
 namespace wbh::platform::posix {
@@ -231,11 +232,12 @@ long RegistryStore::Get(RegistryStore** out) {
         if (error != ENOENT) return FromErrno(error);
         const long made = MakeDirectories(path.substr(0, path.rfind('/')));
         if (made != kSuccess) return made;
-        // Made here rather than by SQLite, to give it mode 0600: it holds the reader's ids.
-        const int fd =
-            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0 && errno != EEXIST) return FromErrno(errno);  // EEXIST: another process
-        if (fd >= 0) ::close(fd);
+        // Made here rather than by SQLite, to give it mode 0600: it holds the reader's ids. It
+        // is closed before SQLite opens it, as closing any descriptor of the file drops the
+        // process's locks on it.
+        const UniqueFd file(
+            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (!file.Valid() && errno != EEXIST) return FromErrno(errno);  // EEXIST: another process
         if (::stat(path.c_str(), &st) != 0) return FromErrno(errno);
     }
     // A directory or a FIFO at the name is no registry (and a FIFO would block the reads).
