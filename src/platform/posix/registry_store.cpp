@@ -258,16 +258,14 @@ long RegistryStore::Get(RegistryStore** out) {
 }
 
 long RegistryStore::Open(const std::string& path, StoreId id, RegistryStore** out) {
-    sqlite3* db = nullptr;
+    // The store owns the connection from the start, so that one that failed is closed too.
+    std::unique_ptr<RegistryStore> store(new (std::nothrow) RegistryStore(path, id));
+    if (!store) return kOutOfMemory;
     // Without SQLITE_OPEN_CREATE: the file was made above, and a file that vanished since must
     // not come back by surprise. A file the user may not write is opened read-only.
-    const int opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int opened = sqlite3_open_v2(path.c_str(), &store->db_, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3* const db = store->db_;
     if (db == nullptr) return kOutOfMemory;
-    std::unique_ptr<RegistryStore> store(new (std::nothrow) RegistryStore(db, path, id));
-    if (!store) {
-        sqlite3_close(db);
-        return kOutOfMemory;
-    }
     if (opened != SQLITE_OK) return store->Error(opened);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_handler(db, WaitWhileBusy, nullptr);
@@ -279,9 +277,9 @@ long RegistryStore::Open(const std::string& path, StoreId id, RegistryStore** ou
     return kSuccess;
 }
 
-RegistryStore::RegistryStore(sqlite3* db, std::string path, StoreId id)
-    : db_(db), path_(std::move(path)), id_(id) {}
+RegistryStore::RegistryStore(std::string path, StoreId id) : path_(std::move(path)), id_(id) {}
 
+// Both take null as nothing to do.
 RegistryStore::~RegistryStore() {
     for (sqlite3_stmt* statement : statements_) sqlite3_finalize(statement);
     sqlite3_close(db_);
