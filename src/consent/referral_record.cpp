@@ -30,7 +30,7 @@ void StampFirstRecording(store::RegKey& book) {
         bytes[2 * i] = static_cast<std::uint8_t>(fields[i]);
         bytes[2 * i + 1] = static_cast<std::uint8_t>(fields[i] >> 8);
     }
-    reg::SetValue(book.Handle(), store::kTimeStampValue, reg::kTypeBinary, bytes, sizeof bytes);
+    book.SetBinary(bytes, sizeof bytes, store::kTimeStampValue);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The COM apartment of the program's one thread, held for the whole run. On Windows this is
-// CoInitialize / CoUninitialize; elsewhere a stand-in with the same failure path, so that a run
-// whose initialisation fails can be tested.
+// The owner of the COM apartment on the program's one thread: the run holds one for its whole
+// length, and the Windows reader component nests one inside it. On Windows this is CoInitialize
+// / CoUninitialize; elsewhere a stand-in with the same failure path, so that a run whose
+// initialisation fails can be tested.
 #pragma once
 
 namespace wbh::platform {

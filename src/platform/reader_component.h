@@ -4,6 +4,8 @@
 // is none and both values are empty.
 #pragma once
 
+#include <memory>
+
 #include "common/bounded_text.h"
 
 namespace wbh::platform {
@@ -16,7 +18,7 @@ public:
     // ANSI code page (it is never cut).
     ReaderComponent();
     // Releases the component.
-    ~ReaderComponent();
+    ~ReaderComponent() = default;
     ReaderComponent(const ReaderComponent&) = delete;
     ReaderComponent& operator=(const ReaderComponent&) = delete;
 
@@ -25,7 +27,13 @@ public:
     const BoundedText<512>& Partner() const { return partner_; }
 
 private:
-    void* component_ = nullptr;  // the IReaderComponent pointer, or the POSIX stand-in
+    // The platform's component: the IReaderComponent on Windows, the stand-in's on POSIX.
+    struct Object;
+    struct Releaser {
+        void operator()(Object* component) const;
+    };
+
+    std::unique_ptr<Object, Releaser> component_;
     BoundedText<512> sku_;
     BoundedText<512> partner_;
 };

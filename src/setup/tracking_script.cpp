@@ -101,7 +101,7 @@ int WriteTrackingScript(const SetupParameters& p) {
                 ReadText(book, store::kPartnerIdValue, author_partner);
             }
             book.Close();
-            if (p.trackingallowed != 0 && reg::CountSubkeys(referrals.Handle(), &book_count) != 0) {
+            if (p.trackingallowed != 0 && referrals.CountSubkeys(book_count) != 0) {
                 book_count = 0;
             }
         }

@@ -58,7 +58,7 @@ int EnsureReaderId() {
             key.Close();
             return 1;
         }
-        reg::DeleteValue(key.Handle(), kReaderIdValue);
+        key.DeleteValue(kReaderIdValue);
     }
     key.SetString(text, kReaderIdValue);
     key.Close();

@@ -75,4 +75,19 @@ long RegKey::SetString(const char* text, const char* name) {
                          static_cast<std::uint32_t>(length + 1));
 }
 
+long RegKey::SetBinary(const std::uint8_t* data, std::uint32_t size, const char* name) {
+    if (key_ == nullptr) return reg::kInvalidHandle;
+    return reg::SetValue(key_, name, reg::kTypeBinary, data, size);
+}
+
+long RegKey::DeleteValue(const char* name) {
+    if (key_ == nullptr) return reg::kInvalidHandle;
+    return reg::DeleteValue(key_, name);
+}
+
+long RegKey::CountSubkeys(std::uint32_t& count) {
+    if (key_ == nullptr) return reg::kInvalidHandle;
+    return reg::CountSubkeys(key_, &count);
+}
+
 }  // namespace wbh::store

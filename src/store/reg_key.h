@@ -37,7 +37,14 @@ public:
     long SetDword(std::uint32_t value, const char* name);
     // Stores the text with its terminator; the empty text is one byte.
     long SetString(const char* text, const char* name);
+    // Stores the `size` bytes at `data` as a binary value.
+    long SetBinary(const std::uint8_t* data, std::uint32_t size, const char* name);
+    // kFileNotFound when there is no such value.
+    long DeleteValue(const char* name);
+    // The number of direct subkeys; `count` is left as it was on failure.
+    long CountSubkeys(std::uint32_t& count);
 
+    // Only as the parent of another holder's Open or Create.
     Key Handle() const { return key_; }
 
 private:

@@ -118,7 +118,7 @@ TEST_F(RegKeyTest, KeyPaths) {
     }
     ASSERT_EQ(0, referrals.Open(scratch_.Handle(), "refs", kKeyRead));
     std::uint32_t count = 99;
-    EXPECT_EQ(0, reg::CountSubkeys(referrals.Handle(), &count));
+    EXPECT_EQ(0, referrals.CountSubkeys(count));
     EXPECT_EQ(3u, count);
 }
 
@@ -213,7 +213,7 @@ TEST_F(RegKeyTest, AccessMasks) {
     ASSERT_EQ(0, reader.Open(kUser, kScratch, kKeyRead));
     EXPECT_EQ(reg::kAccessDenied, reader.SetString("changed", "v"));
     EXPECT_EQ(reg::kAccessDenied, reader.SetDword(1, "v"));
-    EXPECT_EQ(reg::kAccessDenied, reg::DeleteValue(reader.Handle(), "v"));
+    EXPECT_EQ(reg::kAccessDenied, reader.DeleteValue("v"));
     EXPECT_EQ("kept", ReadText(reader, "v"));
 
     RegKey writer;
@@ -224,8 +224,8 @@ TEST_F(RegKeyTest, AccessMasks) {
     EXPECT_EQ("<code 5>", ReadText(writer, "v"));
     EXPECT_EQ(0, writer.SetString("changed", "v"));
     EXPECT_EQ("changed", ReadText(reader, "v"));
-    EXPECT_EQ(0, reg::DeleteValue(writer.Handle(), "v"));
-    EXPECT_EQ(reg::kFileNotFound, reg::DeleteValue(writer.Handle(), "v"));
+    EXPECT_EQ(0, writer.DeleteValue("v"));
+    EXPECT_EQ(reg::kFileNotFound, writer.DeleteValue("v"));
 }
 
 }  // namespace

@@ -199,11 +199,9 @@ bool ReadForEdit(const char* file, std::string& text) {
     text.clear();
     if (fault::Fail("ReadProfileFile")) return false;
     struct stat st;
-    const int fd = posix::OpenRegularFile(file, st);
-    if (fd < 0) return errno == ENOENT;
-    const bool read = posix::ReadToEnd(fd, text);
-    ::close(fd);
-    return read;
+    const posix::UniqueFd fd = posix::OpenRegularFile(file, st);
+    if (!fd.Valid()) return errno == ENOENT;
+    return posix::ReadToEnd(fd.Get(), text);
 }
 
 }  // namespace

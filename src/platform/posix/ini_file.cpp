@@ -55,13 +55,12 @@ Cache& TheCache() {
 
 }  // namespace
 
-int OpenRegularFile(const char* path, struct stat& st) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+UniqueFd OpenRegularFile(const char* path, struct stat& st) {
+    UniqueFd fd(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.Valid()) return fd;
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         errno = EINVAL;
-        return -1;
+        return UniqueFd();
     }
     return fd;
 }
@@ -169,19 +168,17 @@ std::unique_ptr<IniFile> ParseIni(std::string text) {
 
 const IniFile* LoadIni(const char* path) {
     struct stat st;
-    const int fd = OpenRegularFile(path, st);
-    if (fd < 0) return nullptr;
+    const UniqueFd fd = OpenRegularFile(path, st);
+    if (!fd.Valid()) return nullptr;
 
     Cache& cache = TheCache();
     const Identity identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
     if (cache.parsed && cache.path == path && cache.identity == identity) {
-        ::close(fd);
         return cache.parsed.get();
     }
 
     std::string text;
-    const bool read = ReadToEnd(fd, text);
-    ::close(fd);
+    const bool read = ReadToEnd(fd.Get(), text);
     cache.parsed.reset();
     if (!read) return nullptr;
     cache.path = path;

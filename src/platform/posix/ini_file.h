@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/posix/unique_fd.h"
+
 namespace wbh::platform::posix {
 
 // The text after UTF-8's byte-order mark, when it starts with one; kernel32 reads past it.
@@ -58,9 +60,9 @@ struct IniFile {
 std::unique_ptr<IniFile> ParseIni(std::string text);
 
 // Opens a regular file for reading without blocking (a FIFO or a device at the name would
-// otherwise wait or never end): the descriptor, or -1 with errno set (EINVAL: not a regular
+// otherwise wait or never end): the descriptor, or none with errno set (EINVAL: not a regular
 // file). `st` receives the file's status.
-int OpenRegularFile(const char* path, struct stat& st);
+UniqueFd OpenRegularFile(const char* path, struct stat& st);
 
 // Reads from the descriptor to its end; false on a read error or when memory runs out.
 bool ReadToEnd(int fd, std::string& text);

@@ -47,17 +47,19 @@ int ReaderComponentStandInsAlive() { return alive; }
 
 }  // namespace posix
 
+// One object stands for every component; what the owners count is how many hold it.
+struct ReaderComponent::Object {};
+
+void ReaderComponent::Releaser::operator()(Object*) const { --alive; }
+
 ReaderComponent::ReaderComponent() {
     const std::optional<StandIn>& stand_in = Installed();
     if (!stand_in) return;
-    component_ = &Installed();
+    static Object object;
+    component_.reset(&object);
     ++alive;
     Take(stand_in->sku, sku_);
     Take(stand_in->partner, partner_);
-}
-
-ReaderComponent::~ReaderComponent() {
-    if (component_ != nullptr) --alive;
 }
 
 }  // namespace wbh::platform

@@ -17,6 +17,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/posix/unique_fd.h"
 #include "platform/registry.h"
 
 namespace wbh::platform::posix {
@@ -231,11 +232,12 @@ long RegistryStore::Get(RegistryStore** out) {
         if (error != ENOENT) return FromErrno(error);
         const long made = MakeDirectories(path.substr(0, path.rfind('/')));
         if (made != kSuccess) return made;
-        // Made here rather than by SQLite, to give it mode 0600: it holds the reader's ids.
-        const int fd =
-            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0 && errno != EEXIST) return FromErrno(errno);  // EEXIST: another process
-        if (fd >= 0) ::close(fd);
+        // Made here rather than by SQLite, to give it mode 0600: it holds the reader's ids. It
+        // is closed before SQLite opens it, as closing any descriptor of the file drops the
+        // process's locks on it.
+        const UniqueFd file(
+            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (!file.Valid() && errno != EEXIST) return FromErrno(errno);  // EEXIST: another process
         if (::stat(path.c_str(), &st) != 0) return FromErrno(errno);
     }
     // A directory or a FIFO at the name is no registry (and a FIFO would block the reads).
@@ -256,16 +258,14 @@ long RegistryStore::Get(RegistryStore** out) {
 }
 
 long RegistryStore::Open(const std::string& path, StoreId id, RegistryStore** out) {
-    sqlite3* db = nullptr;
+    // The store owns the connection from the start, so that one that failed is closed too.
+    std::unique_ptr<RegistryStore> store(new (std::nothrow) RegistryStore(path, id));
+    if (!store) return kOutOfMemory;
     // Without SQLITE_OPEN_CREATE: the file was made above, and a file that vanished since must
     // not come back by surprise. A file the user may not write is opened read-only.
-    const int opened = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int opened = sqlite3_open_v2(path.c_str(), &store->db_, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3* const db = store->db_;
     if (db == nullptr) return kOutOfMemory;
-    std::unique_ptr<RegistryStore> store(new (std::nothrow) RegistryStore(db, path, id));
-    if (!store) {
-        sqlite3_close(db);
-        return kOutOfMemory;
-    }
     if (opened != SQLITE_OK) return store->Error(opened);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_handler(db, WaitWhileBusy, nullptr);
@@ -277,9 +277,9 @@ long RegistryStore::Open(const std::string& path, StoreId id, RegistryStore** ou
     return kSuccess;
 }
 
-RegistryStore::RegistryStore(sqlite3* db, std::string path, StoreId id)
-    : db_(db), path_(std::move(path)), id_(id) {}
+RegistryStore::RegistryStore(std::string path, StoreId id) : path_(std::move(path)), id_(id) {}
 
+// Both take null as nothing to do.
 RegistryStore::~RegistryStore() {
     for (sqlite3_stmt* statement : statements_) sqlite3_finalize(statement);
     sqlite3_close(db_);

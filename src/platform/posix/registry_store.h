@@ -95,7 +95,7 @@ private:
     };
     class Query;
 
-    RegistryStore(sqlite3* db, std::string path, StoreId id);
+    RegistryStore(std::string path, StoreId id);
     static long Open(const std::string& path, StoreId id, RegistryStore** store);
     long CheckSchema();
     long MakeSchema();
@@ -103,7 +103,7 @@ private:
     long Prepare(Sql sql, sqlite3_stmt** statement);
     long Run(Sql sql);
 
-    sqlite3* db_;
+    sqlite3* db_ = nullptr;
     std::string path_;
     StoreId id_;
     sqlite3_stmt* statements_[kSqlCount] = {};

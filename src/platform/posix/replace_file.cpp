@@ -17,6 +17,7 @@
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
 #include "platform/posix/ini_file.h"
+#include "platform/posix/unique_fd.h"
 
 namespace wbh::platform::posix {
 namespace {
@@ -25,10 +26,7 @@ namespace {
 // read-only for everyone, root included, as the Windows attribute is.
 bool MayReplace(const char* path, const struct stat& st) {
     if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
-    const int fd = ::open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
+    return UniqueFd(::open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)).Valid();
 }
 
 // A new temporary file beside the one it will replace; removed when it goes out of scope,
@@ -39,7 +37,7 @@ public:
     Temporary(const Temporary&) = delete;
     Temporary& operator=(const Temporary&) = delete;
     ~Temporary() {
-        if (fd_ >= 0) ::close(fd_);
+        fd_.Close();  // first: a file removed while open lingers on NFS until it is closed
         if (!name_.empty()) ::unlink(name_.c_str());
     }
 
@@ -53,18 +51,14 @@ public:
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string temp = folder + "." + stem + "." + std::to_string(::getpid()) + "." +
                                std::to_string(++counter) + ".tmp";
-            fd_ = ::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-            if (fd_ >= 0) name_ = std::move(temp);
-            if (fd_ >= 0 || errno != EEXIST) return fd_ >= 0;
+            fd_ = UniqueFd(::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666));
+            if (fd_.Valid()) name_ = std::move(temp);
+            if (fd_.Valid() || errno != EEXIST) return fd_.Valid();
         }
         return false;
     }
-    int Fd() const { return fd_; }
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
+    int Fd() const { return fd_.Get(); }
+    bool Close() { return fd_.Close(); }
     bool RenameTo(const std::string& target) {
         if (::rename(name_.c_str(), target.c_str()) != 0) return false;
         name_.clear();
@@ -72,7 +66,7 @@ public:
     }
 
 private:
-    int fd_ = -1;
+    UniqueFd fd_;
     std::string name_;  // empty unless this holder made the file and it is still there
 };
 

@@ -21,6 +21,7 @@
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
 #include "platform/posix/ini_file.h"
+#include "platform/posix/unique_fd.h"
 #include "platform/portable/shell_link_file.h"
 
 extern char** environ;
@@ -119,12 +120,11 @@ std::string FindDesktop(const std::string& home) {
                              "/user-dirs.dirs";
     std::string desktop = home + "/Desktop";
     struct stat st;
-    const int fd = posix::OpenRegularFile(file.c_str(), st);
-    if (fd < 0) return desktop;
     std::string text;
-    const bool read = posix::ReadToEnd(fd, text);
-    ::close(fd);
-    if (!read) return desktop;
+    {
+        const posix::UniqueFd fd = posix::OpenRegularFile(file.c_str(), st);
+        if (!fd.Valid() || !posix::ReadToEnd(fd.Get(), text)) return desktop;
+    }
 
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -168,11 +168,11 @@ private:
         if (bytes.empty()) return kFailed;
         // The caller picked a free name; a file that appeared there since is not ours to
         // replace.
-        const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-        if (fd < 0) return FromErrno(errno);
-        int error = posix::WriteAll(fd, bytes.data(), bytes.size()) ? 0 : errno;
-        if (error == 0 && ::fsync(fd) != 0) error = errno;
-        if (::close(fd) != 0 && error == 0) error = errno;
+        posix::UniqueFd fd(::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666));
+        if (!fd.Valid()) return FromErrno(errno);
+        int error = posix::WriteAll(fd.Get(), bytes.data(), bytes.size()) ? 0 : errno;
+        if (error == 0 && ::fsync(fd.Get()) != 0) error = errno;
+        if (!fd.Close() && error == 0) error = errno;
         if (error != 0) {
             ::unlink(path);
             return FromErrno(error);

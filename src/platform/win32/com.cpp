@@ -1,5 +1,6 @@
-// COM for the program's one thread: initialised before dispatch, uninitialised after the
-// result file, only when the initialisation succeeded.
+// COM for the program's one thread: the run's apartment is entered before dispatch and left
+// after the result file; a nested one (S_FALSE) is left too, as COM counts them. Only an
+// initialisation that succeeded is undone.
 #include "platform/com.h"
 
 #include <objbase.h>

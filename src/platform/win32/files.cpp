@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/portable/fault.h"
+#include "platform/win32/com_owners.h"
 
 namespace wbh::platform::files {
 namespace {
@@ -27,11 +28,11 @@ std::size_t FolderLength(const char* path) {
 }
 
 // Creates a new, empty temporary in the folder of `path` (never one that exists already) and
-// leaves its name in `temp`. INVALID_HANDLE_VALUE when none could be made.
-HANDLE CreateTemporary(const char* path, char (&temp)[MAX_PATH]) {
+// leaves its name in `temp`. No handle when none could be made.
+win32::FileHandle CreateTemporary(const char* path, char (&temp)[MAX_PATH]) {
     static DWORD count = 0;
     const std::size_t folder = FolderLength(path);
-    if (folder + kTempNameLength > MAX_PATH - 1) return INVALID_HANDLE_VALUE;
+    if (folder + kTempNameLength > MAX_PATH - 1) return win32::FileHandle();
     std::memcpy(temp, path, folder);
     for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
         DWORD mark = (GetCurrentProcessId() * 2654435761u) ^ GetTickCount() ^ (++count * 40503u);
@@ -41,14 +42,14 @@ HANDLE CreateTemporary(const char* path, char (&temp)[MAX_PATH]) {
             name[digit] = "0123456789abcdef"[mark & 15];
         }
         std::memcpy(name + 11, ".tmp", 5);
-        const HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) return file;
+        win32::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.Valid()) return file;
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
     }
     temp[0] = '\0';
-    return INVALID_HANDLE_VALUE;
+    return win32::FileHandle();
 }
 
 bool WriteAll(HANDLE file, const void* data, std::size_t size) {
@@ -90,10 +91,10 @@ bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
     }
 
     char temp[MAX_PATH];
-    const HANDLE file = CreateTemporary(path, temp);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = WriteAll(file, data, size) && FlushFileBuffers(file);
-    ok = CloseHandle(file) && ok;
+    win32::FileHandle file = CreateTemporary(path, temp);
+    if (!file.Valid()) return false;
+    bool ok = WriteAll(file.Get(), data, size) && FlushFileBuffers(file.Get());
+    ok = file.Close() && ok;
     ok = ok && MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileA(temp);
     return ok;

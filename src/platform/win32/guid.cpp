@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/portable/fault.h"
+#include "platform/win32/com_owners.h"
 
 namespace wbh::platform {
 namespace {
@@ -49,12 +50,11 @@ bool ParseGuidText(const char* text, Guid& guid) {
 bool FormatGuidText(const Guid& guid, char* text, std::size_t size) {
     if (size > 0) text[0] = '\0';
     if (fault::Fail("StringFromCLSID")) return false;
-    LPOLESTR wide = nullptr;
-    if (FAILED(StringFromCLSID(ToNative(guid), &wide)) || wide == nullptr) return false;
+    win32::CoTaskMemory<OLECHAR> wide;
+    if (FAILED(StringFromCLSID(ToNative(guid), wide.Put())) || wide.Get() == nullptr) return false;
     const bool narrowed = !fault::Fail("WideCharToMultiByte") &&
-                          WideCharToMultiByte(CP_ACP, 0, wide, -1, text, static_cast<int>(size),
-                                              nullptr, nullptr) != 0;
-    CoTaskMemFree(wide);
+                          WideCharToMultiByte(CP_ACP, 0, wide.Get(), -1, text,
+                                              static_cast<int>(size), nullptr, nullptr) != 0;
     if (!narrowed && size > 0) text[0] = '\0';
     return narrowed;
 }

@@ -1,17 +1,15 @@
 // The reader component through COM: created once, asked for its two strings while a nested
-// CoInitialize holds, and kept until the ReaderComponent goes away. The strings are ANSI
-// copies; the BSTRs are freed as soon as both are converted.
+// apartment holds, and kept until the ReaderComponent goes away. The strings are ANSI copies;
+// the BSTRs go as soon as both are converted.
 #include "platform/reader_component.h"
 
+#include "platform/com.h"
 #include "platform/portable/fault.h"
+#include "platform/win32/com_owners.h"
 #include "platform/win32/reader_component.h"
 
 namespace wbh::platform {
 namespace {
-
-win32::IReaderComponent* Component(void* component) {
-    return static_cast<win32::IReaderComponent*>(component);
-}
 
 // A null or empty string gives no value, and so does one that does not fit the field in the
 // ANSI code page: WideCharToMultiByte fails then, and a cut value is never kept.
@@ -28,32 +26,30 @@ void Convert(BSTR text, BoundedText<512>& value) {
 
 }  // namespace
 
+// Object stays incomplete: the owner holds the interface pointer under that type.
+void ReaderComponent::Releaser::operator()(Object* component) const {
+    const win32::ComPtr<win32::IReaderComponent> released(
+        reinterpret_cast<win32::IReaderComponent*>(component));
+}
+
 ReaderComponent::ReaderComponent() {
-    // The run's own CoInitialize makes this one nest (S_FALSE); it is undone only when it
-    // succeeded, so a failing one cannot end someone else's apartment.
-    const HRESULT initialised = CoInitialize(nullptr);
-    win32::IReaderComponent* component = nullptr;
+    // The run's apartment makes this one nest (S_FALSE), and keeps the component usable after
+    // it ends. A failed one is not undone, so it cannot end someone else's apartment.
+    const ComScope nested;
+    win32::IReaderComponent* created = nullptr;
     // Only the pointer tells whether the product is there; the HRESULT adds nothing.
     if (!fault::Fail("CoCreateInstance")) {
         CoCreateInstance(win32::kReaderComponentClass, nullptr, CLSCTX_ALL,
-                         win32::kReaderComponentInterface, reinterpret_cast<void**>(&component));
+                         win32::kReaderComponentInterface, reinterpret_cast<void**>(&created));
     }
-    component_ = component;
-    if (component != nullptr) {
-        BSTR sku = nullptr;
-        BSTR partner = nullptr;
-        component->GetSKU(&sku);
-        component->GetPartner(&partner);
-        Convert(sku, sku_);
-        Convert(partner, partner_);
-        SysFreeString(partner);
-        SysFreeString(sku);
-    }
-    if (SUCCEEDED(initialised)) CoUninitialize();
-}
-
-ReaderComponent::~ReaderComponent() {
-    if (component_ != nullptr) Component(component_)->Release();
+    component_.reset(reinterpret_cast<Object*>(created));
+    if (created == nullptr) return;
+    win32::Bstr sku;
+    win32::Bstr partner;
+    created->GetSKU(sku.Put());
+    created->GetPartner(partner.Put());
+    Convert(sku.Get(), sku_);
+    Convert(partner.Get(), partner_);
 }
 
 }  // namespace wbh::platform

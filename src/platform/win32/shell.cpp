@@ -10,8 +10,10 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "platform/portable/fault.h"
+#include "platform/win32/com_owners.h"
 
 namespace wbh::platform::shell {
 namespace {
@@ -26,13 +28,8 @@ HRESULT AsFailure(HRESULT result) {
 
 class Win32ShellLink final : public ShellLink {
 public:
-    Win32ShellLink(IShellLinkA* link, IPersistFile* persist) : link_(link), persist_(persist) {}
-    ~Win32ShellLink() override {
-        persist_->Release();
-        link_->Release();
-    }
-    Win32ShellLink(const Win32ShellLink&) = delete;
-    Win32ShellLink& operator=(const Win32ShellLink&) = delete;
+    Win32ShellLink(win32::ComPtr<IShellLinkA>&& link, win32::ComPtr<IPersistFile>&& persist)
+        : link_(std::move(link)), persist_(std::move(persist)) {}
 
     void SetPath(const char* target) override { link_->SetPath(target); }
     void SetIconLocation(const char* icon, int index) override {
@@ -48,21 +45,9 @@ public:
     }
 
 private:
-    IShellLinkA* link_;
-    IPersistFile* persist_;
+    win32::ComPtr<IShellLinkA> link_;
+    win32::ComPtr<IPersistFile> persist_;
 };
-
-// Gives the item list back to the shell's allocator (the COM task allocator when the shell
-// has none to give).
-void FreeItemList(LPITEMIDLIST list) {
-    IMalloc* allocator = nullptr;
-    if (SUCCEEDED(SHGetMalloc(&allocator)) && allocator != nullptr) {
-        allocator->Free(list);
-        allocator->Release();
-    } else {
-        CoTaskMemFree(list);
-    }
-}
 
 }  // namespace
 
@@ -70,14 +55,12 @@ HResult DesktopDirectory(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return kFailed;
     buffer[0] = '\0';
     if (fault::Fail("DesktopDirectory")) return kFailed;
-    LPITEMIDLIST list = nullptr;
-    const HRESULT located = SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list);
+    win32::ItemList list;
+    const HRESULT located = SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, list.Put());
     if (FAILED(located)) return located;
-    if (list == nullptr) return kFailed;
+    if (list.Get() == nullptr) return kFailed;
     char path[MAX_PATH] = "";
-    const bool found = SHGetPathFromIDListA(list, path) != FALSE;
-    FreeItemList(list);
-    if (!found) return kFailed;
+    if (SHGetPathFromIDListA(list.Get(), path) == FALSE) return kFailed;
     const std::size_t length = std::strlen(path);
     if (length >= static_cast<std::size_t>(size)) return kFailed;
     std::memcpy(buffer, path, length + 1);
@@ -91,27 +74,25 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
         *result = REGDB_E_CLASSNOTREG;
         return nullptr;
     }
-    IShellLinkA* link = nullptr;
+    win32::ComPtr<IShellLinkA> link;
     const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IShellLinkA, reinterpret_cast<void**>(&link));
-    if (FAILED(created) || link == nullptr) {
+                                             IID_IShellLinkA, reinterpret_cast<void**>(link.Put()));
+    if (FAILED(created) || link.Get() == nullptr) {
         *result = AsFailure(created);
         return nullptr;
     }
-    IPersistFile* persist = nullptr;
+    win32::ComPtr<IPersistFile> persist;
     const HRESULT queried =
         fault::Fail("QueryInterface")
             ? E_NOINTERFACE
-            : link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist));
-    if (FAILED(queried) || persist == nullptr) {
-        link->Release();
+            : link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Put()));
+    if (FAILED(queried) || persist.Get() == nullptr) {
         *result = AsFailure(queried);
         return nullptr;
     }
-    std::unique_ptr<ShellLink> shortcut(new (std::nothrow) Win32ShellLink(link, persist));
+    std::unique_ptr<ShellLink> shortcut(new (std::nothrow)
+                                            Win32ShellLink(std::move(link), std::move(persist)));
     if (shortcut == nullptr) {
-        persist->Release();
-        link->Release();
         *result = E_OUTOFMEMORY;
         return nullptr;
     }
