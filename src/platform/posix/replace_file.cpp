@@ -37,7 +37,6 @@ public:
     Temporary(const Temporary&) = delete;
     Temporary& operator=(const Temporary&) = delete;
     ~Temporary() {
-        fd_.Close();  // first: a file removed while open lingers on NFS until it is closed
         if (!name_.empty()) ::unlink(name_.c_str());
     }
 

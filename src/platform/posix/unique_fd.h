@@ -13,8 +13,8 @@ namespace wbh::platform::posix {
 class UniqueFd {
 public:
     UniqueFd() = default;
-    // Takes `fd` as open() returns it: a negative one holds nothing.
-    explicit UniqueFd(int fd) : fd_(fd < 0 ? -1 : fd) {}
+    // Takes `fd` as open() returns it: -1 holds nothing.
+    explicit UniqueFd(int fd) : fd_(fd) {}
     // errno is kept: a caller leaving on a failure reports that failure, not the close.
     ~UniqueFd() {
         if (fd_ < 0) return;
@@ -33,12 +33,9 @@ public:
     bool Valid() const { return fd_ >= 0; }
     int Get() const { return fd_; }
 
-    // Closes it now: false, errno set, when close fails. The holder is empty afterwards either
-    // way (a failed close still releases the descriptor); true when it held nothing.
-    bool Close() {
-        if (fd_ < 0) return true;
-        return ::close(std::exchange(fd_, -1)) == 0;
-    }
+    // Closes it now: false, errno set, when close fails (EBADF when it held nothing). The holder
+    // is empty afterwards either way: a failed close still releases the descriptor.
+    bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
 
 private:
     int fd_ = -1;
