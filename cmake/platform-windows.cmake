@@ -9,6 +9,10 @@ set(WBH_PLATFORM_LIBRARIES ole32 oleaut32 uuid shell32 advapi32 user32)
 set(WBH_PLATFORM_NAME win32)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/win32)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# Only what the program calls is linked: each function and datum in a section of its own, unused
+# sections dropped.
+add_compile_options(-ffunction-sections -fdata-sections)
+add_link_options(-Wl,--gc-sections)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
-# The shipped program carries no symbols (about 200 KB instead of 700 KB).
+# The shipped program carries no symbols.
 set(WBH_PROGRAM_LINK_OPTIONS -s)

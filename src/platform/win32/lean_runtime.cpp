@@ -1,0 +1,20 @@
+// The C++ library's failure paths, cut to what this program needs. Every error the standard
+// library raises here (no memory, a length past max_size) ends in the run's catch-all as a failed
+// run, so one exception type serves them all. The library's own versions build std::logic_error
+// messages on its old reference-counted strings, and its default terminate handler carries a
+// symbol demangler and printf: together more than half of the program's size.
+#include <cstdlib>
+#include <new>
+
+namespace std {
+void __throw_bad_alloc() { throw bad_alloc(); }
+void __throw_bad_array_new_length() { throw bad_array_new_length(); }
+void __throw_length_error(const char*) { throw bad_alloc(); }
+void __throw_logic_error(const char*) { throw bad_alloc(); }
+void __throw_out_of_range_fmt(const char*, ...) { throw bad_alloc(); }
+}  // namespace std
+
+namespace __gnu_cxx {
+// A window program has no console to print the exception's type on.
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
