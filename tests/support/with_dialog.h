@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <thread>
 
 #include "support/dialog_driving.h"
 
@@ -17,20 +16,31 @@ namespace wbh::test {
 // afterwards by a click on `end_id`, so a failing test never hangs.
 inline void WithDialog(const wchar_t* caption, int end_id, const std::function<void()>& run,
                        const std::function<void(HWND)>& drive) {
-    std::thread driver([&] {
-        HWND dialog = WaitForDialog(caption);
+    // A Win32 thread: the program's compilers have no std::thread.
+    struct Job {
+        const wchar_t* caption;
+        int end_id;
+        const std::function<void(HWND)>& drive;
+    } job{caption, end_id, drive};
+    const auto body = [](void* argument) -> DWORD {
+        const Job& job = *static_cast<Job*>(argument);
+        HWND dialog = WaitForDialog(job.caption);
         if (dialog == nullptr) {
             ADD_FAILURE() << "the dialog did not appear";
-            return;
+            return 0;
         }
-        drive(dialog);
+        job.drive(dialog);
         if (IsWindow(dialog)) {
             ADD_FAILURE() << "the dialog is still open";
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(end_id, BN_CLICKED), 0);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(job.end_id, BN_CLICKED), 0);
         }
-    });
+        return 0;
+    };
+    HANDLE driver = CreateThread(nullptr, 0, body, &job, 0, nullptr);
+    ASSERT_NE(nullptr, driver);
     run();
-    driver.join();
+    WaitForSingleObject(driver, INFINITE);
+    CloseHandle(driver);
 }
 
 }  // namespace wbh::test
