@@ -87,7 +87,8 @@ TEST(TerminalDialog, CheckBoxesAndBoxes) {
         7, 0, 0, 0, 200, 100, "Essai", 8, "MS Sans Serif",
         {{1, "BUTTON", kChild | 0x1, 10, 80, 50, 14, "Terminer"},
          {10, "STATIC", kChild | 0x1, 0, 2, 200, 16,
-          "Un texte centré, assez long pour que la ligne de soixante-seize colonnes le coupe"},
+          "Un texte centré, assez long pour que la ligne de soixante-seize colonnes ait "
+          "sa coupe"},
          {11, "BUTTON", kChild | 0x3, 10, 10, 180, 12,
           "Un raccourci sur le bureau, avec le nom que vous pouvez changer dans la case"},
          {14, "BUTTON", kChild | 0x7, 5, 20, 190, 40, "Nom"},
@@ -103,8 +104,8 @@ TEST(TerminalDialog, CheckBoxesAndBoxes) {
          -1,
          "",
          "\n=== Essai ===\n\n"
-         "Un texte centré, assez long pour que la ligne de soixante-seize colonnes le\n"
-         "                                   coupe\n\n"
+         "Un texte centré, assez long pour que la ligne de soixante-seize colonnes ait\n"
+         "                                  sa coupe\n\n"
          "  1  [x] Un raccourci sur le bureau, avec le nom que vous pouvez changer\n"
          "         dans la case\n\n"
          "-- Nom --\n"
