@@ -36,11 +36,6 @@ const std::string kBook = kReferrals + "\\b1";
 class Setup : public ::testing::Test {
 protected:
     void TearDown() override { fault::Reset(); }
-    std::string Chosen(const std::string& name) {
-        return ChooseShortcutPath(folder_.c_str(), name.c_str()).CStr();
-    }
-    void Take(const std::string& name) { dir_.Write(name, "x"); }
-
     platform::ComScope com_;  // the shell link object needs the apartment the program enters
     test::RegistrySandbox registry_;
     test::TempDir dir_;
@@ -107,17 +102,20 @@ TEST_F(Setup, ARunReadsOnlyTheParametersSectionAndASentinelValueEndsIt) {
 }
 
 TEST_F(Setup, TheFirstFreeShortcutNameThatFitsIsChosen) {
-    Take("livre (0).lnk");
-    EXPECT_EQ(dir_.File("livre.lnk"), Chosen("livre")) << "a numbered form alone does not count";
-    Take("livre.lnk");
-    Take("livre (2).lnk");
-    EXPECT_EQ(dir_.File("livre (1).lnk"), Chosen("livre"));
+    const auto chosen = [&](const std::string& name) -> std::string {
+        return ChooseShortcutPath(folder_.c_str(), name.c_str()).CStr();
+    };
+    dir_.Write("livre (0).lnk", "");
+    EXPECT_EQ(dir_.File("livre.lnk"), chosen("livre")) << "a numbered form alone does not count";
+    dir_.Write("livre.lnk", "");
+    dir_.Write("livre (2).lnk", "");
+    EXPECT_EQ(dir_.File("livre (1).lnk"), chosen("livre"));
     // The plain name fits the 259 characters exactly; " (0)" would not.
     const std::string name(259 - folder_.size() - 1 - 4, 'n');
-    EXPECT_EQ(259u, Chosen(name).size());
-    Take(name + ".lnk");
-    EXPECT_EQ("", Chosen(name));
-    EXPECT_EQ("", Chosen(name + "nnnnn"));
+    EXPECT_EQ(259u, chosen(name).size());
+    dir_.Write(name + ".lnk", "");
+    EXPECT_EQ("", chosen(name));
+    EXPECT_EQ("", chosen(name + "nnnnn"));
 }
 
 TEST_F(Setup, ShortcutDefaultNamesAndFailures) {
