@@ -12,6 +12,7 @@
 #include "platform/com.h"
 #include "platform/portable/fault.h"
 #include "platform/portable/shell_link_file.h"
+#include "platform/shell.h"
 #include "setup/finish_dialog.h"
 #include "setup/import_marker.h"
 #include "setup/shortcut_maker.h"
@@ -251,13 +252,15 @@ TEST_F(Setup, FinishDialogDoesWhatIsStillChecked) {
     }
 }
 
-TEST_F(Setup, OnlyABookPathThatFitsIsOpenedAndNoDialogIsNoFailure) {
+TEST_F(Setup, OnlyAPathThatFitsIsOpenedAndNoDialogIsNoFailure) {
     fault::FailCall("ShellExecute");
     EXPECT_EQ(0, OpenBook(""));
     EXPECT_EQ(0, OpenBook(std::string(260, 'a').c_str()));
     EXPECT_EQ(0, fault::CallCount("ShellExecute"));
     EXPECT_EQ(0, OpenBook("index.htm"));
     EXPECT_EQ(1, fault::CallCount("ShellExecute"));
+    fault::Reset();
+    EXPECT_FALSE(platform::shell::OpenWithShell(""));
     fault::FailCall("DialogBoxParam");
     SetupParameters p;
     EXPECT_EQ(1, ShowFinishDialog(p));
