@@ -10,7 +10,9 @@ registry_listing() {
         output=$("$root/tools/wine-run" reg query "${2/HKEY_CURRENT_USER/HKCU}" /s 2>/dev/null) ||
             return 0
         # Wine's reg prints nothing at all for a key without values or sub-keys.
-        tr -d '\r' <<<"$output" | awk -F '    ' -v key="$2" '
+        # The key goes in through the environment: awk -v would read its backslashes as escapes.
+        tr -d '\r' <<<"$output" | key=$2 awk -F '    ' '
+            BEGIN { key = ENVIRON["key"] }
             /^HKEY_/ { if (seen && !valued) print key "|||"; key = $0; seen = 1; valued = 0 }
             /^    [^ ]/ {
                 valued = 1

@@ -112,10 +112,11 @@ else
         done)"
 fi
 
-# The reader refuses, with the book's identifier alone on the command line; the book is
-# installed again, and both shortcuts' names are taken now.
+# The reader refuses, given the book's identifier alone; the book is installed again, and both
+# shortcuts' names are taken now.
+printf '[parameters]\r\nautorunbookid=livre-exemple\r\n' >"$work/refusal.ini"
 answer '' 'checked=1001;unchecked=1002;enabled=1;click=1002;enter' \
-    -mode 1 -autorunbookid livre-exemple
+    -mode 1 -parametersfilepath "$(program_path "$work/refusal.ini")"
 expect "mode 1 exit code, refused" 1 "$code"
 if [[ $runner == native ]]; then
     expect "acceptance preselected" 1 "$(grep -c '(\*) Oui, je l.accepte' <<<"$shown")"
