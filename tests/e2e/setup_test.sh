@@ -104,10 +104,10 @@ if [[ $runner == wine ]]; then
 else
     # glibc's posix_spawn leaves its two internal signals (32 and 33) ignored in every program
     # it starts; a program's own glibc takes them back, and they are no concern of ours.
-    record=$(opened_record)
-    expect "book opened by xdg-open" "1|$target" "$(head -2 <<<"$record" | paste -sd'|')"
+    opening=$(opened_record)
+    expect "book opened by xdg-open" "1|$target" "$(head -2 <<<"$opening" | paste -sd'|')"
     expect "xdg-open starts with no signal ignored or blocked" "SigBlk=0 SigIgn=0 " \
-        "$(sed -n 's/:\t/ /p' <<<"$record" | while read -r name bits; do
+        "$(sed -n 's/:\t/ /p' <<<"$opening" | while read -r name bits; do
             printf '%s=%x ' "$name" $((0x$bits & ~0x180000000))
         done)"
 fi
