@@ -133,7 +133,7 @@ TEST_F(ReferralRecordTest, ARunRecordsARefusalWhenTheDialogFails) {
     test::TempDir dir;
     const std::string ini = dir.Write("p.ini", "[PARAMETERS]\r\nauthoruserid=from-file\r\n");
     const std::string command_line =
-        "-AUTORUNBOOKID b1 -authoruserid cmd -parametersfilepath \"" + ini + "\"";
+        "-AUTORUNBOOKID b1 -authoruserid cmd -parametersfilepath \"" + ini + "\" -mode 1";
     fault::FailCall("DialogBoxParam");
     EXPECT_EQ(1, ConsentFlow().RunConsent(command_line.c_str()));
     EXPECT_EQ(TextValue("from-file"), Stored(kBook, "UserID"));
