@@ -1,17 +1,18 @@
 // MD5 against RFC 1321's test suite, GUID texts, and the GUIDs AnonymousGuid makes.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstring>
 #include <string>
 
-#include "platform/portable/fault.h"
 #include "platform/guid.h"
+#include "platform/portable/fault.h"
 #include "store/anonymous_guid.h"
 #include "store/md5.h"
 
 namespace wbh::store {
 namespace {
+
+namespace fault = platform::fault;
 
 std::string Hex(const std::uint8_t* bytes, std::size_t count) {
     static const char kDigits[] = "0123456789abcdef";
@@ -61,7 +62,7 @@ TEST(Md5, Rfc1321Suite) {
         Md5Final(digest, context);
         EXPECT_EQ(row.digest, Hex(digest, 16));
 
-        // The same message fed a byte at a time crosses every block boundary differently.
+        // A byte at a time crosses every block boundary differently.
         Md5Init(context);
         for (std::size_t i = 0; i < length; ++i) Md5Update(context, bytes + i, 1);
         Md5Final(digest, context);
@@ -72,39 +73,18 @@ TEST(Md5, Rfc1321Suite) {
 }
 
 TEST(GuidText, ReadsTheBracedFormOnly) {
-    const char* valid[] = {
-        "{00112233-4455-6677-8899-AABBCCDDEEFF}",
-        "{00112233-4455-6677-8899-aabbccddeeff}",
-        "{0a1B2c3D-4455-6677-8899-AaBbCcDdEeFf}",
-    };
-    for (const char* text : valid) {
-        SCOPED_TRACE(text);
-        platform::Guid guid{};
-        ASSERT_TRUE(platform::ParseBracedGuid(text, guid));
-        char upper[39];
-        platform::FormatBracedGuid(guid, upper);
-        std::string expected = text;
-        for (char& c : expected) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        EXPECT_EQ(expected, upper);
-    }
-    const char* invalid[] = {
-        "",
-        "00112233-4455-6677-8899-AABBCCDDEEFF",
-        "{00112233-4455-6677-8899-AABBCCDDEEFF",
-        "{00112233-4455-6677-8899-AABBCCDDEEFF}x",
-        "{00112233-4455-6677-8899-AABBCCDDEEF}",
-        "{00112233-4455-6677-8899-AABBCCDDEEFG}",
-        "{00112233+4455-6677-8899-AABBCCDDEEFF}",
-        "{0011223-34455-6677-8899-AABBCCDDEEFF}",
-        "{00112233-4455-6677-8899-AABBCCDDEE F}",
-        "(00112233-4455-6677-8899-AABBCCDDEEFF)",
-        "Shell.Application",
-    };
-    for (const char* text : invalid) {
-        SCOPED_TRACE(text);
+    EXPECT_EQ("{0A1B2C3D-4455-6677-8899-AABBCCDDEEFF}",
+              Text(Parsed("{0a1B2c3D-4455-6677-8899-AaBbCcDdEeFf}")));
+    for (const char* text : {
+             "{00112233-4455-6677-8899-AABBCCDDEEFF}x",
+             "{00112233-4455-6677-8899-AABBCCDDEEFG}",
+             "{00112233+4455-6677-8899-AABBCCDDEEFF}",
+             "{0011223-34455-6677-8899-AABBCCDDEEFF}",
+             "(00112233-4455-6677-8899-AABBCCDDEEFF)",
+         }) {
         platform::Guid guid{};
         guid.data1 = 0x5EED;
-        EXPECT_FALSE(platform::ParseBracedGuid(text, guid));
+        EXPECT_FALSE(platform::ParseBracedGuid(text, guid)) << text;
         EXPECT_EQ(0x5EEDu, guid.data1) << "a refused text leaves the GUID alone";
     }
 
@@ -127,67 +107,65 @@ class AnonymousGuidTest : public ::testing::Test {
 protected:
     void TearDown() override {
         SequentialUuidSupport() = saved_;
-        platform::fault::Reset();
-        platform::Guid drain;
-        while (platform::TakePlantedGuid(drain)) {
-        }
+        fault::Reset();
     }
     std::int32_t saved_ = SequentialUuidSupport();
 };
 
-TEST_F(AnonymousGuidTest, AnonymisingPathHashesTheGuidWithoutItsNode) {
-    SequentialUuidSupport() = 0;
+TEST_F(AnonymousGuidTest, PlatformGuidOrItsHashWithoutTheNode) {
+    constexpr char kPlanted[] = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
+    constexpr char kBefore[] = "{11111111-2222-3333-4444-555555555555}";
+    constexpr char kHash[] = "{5A6911CD-D5F3-13EE-FB00-45632FF89550}";
+    const struct {
+        std::int32_t support;
+        bool fails;
+        const char* expected;
+    } rows[] = {
+        {1, false, kPlanted}, {-1, false, kPlanted},  // not determined counts as offered
+        {0, false, kHash},    {0, true, kBefore},     // never the hash of sixteen zero bytes
+        {1, true, kBefore},   {-1, true, kBefore},
+    };
     const AnonymousGuid maker;
-    platform::PlantGuid(Parsed("{00112233-4455-6677-8899-AABBCCDDEEFF}"));
-    platform::Guid guid{};
-    EXPECT_EQ(0, maker.Make(guid));
-    EXPECT_EQ("{5A6911CD-D5F3-13EE-FB00-45632FF89550}", Text(guid));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.support) + (row.fails ? ", failing" : ""));
+        SequentialUuidSupport() = row.support;
+        if (row.fails) fault::FailCall("CoCreateGuid");
+        if (!row.fails) platform::PlantGuid(Parsed(kPlanted));
+        platform::Guid guid = Parsed(kBefore);
+        const platform::HResult made = maker.Make(guid);
+        EXPECT_EQ(row.fails, made < 0);
+        EXPECT_EQ(row.expected, Text(guid));
+        fault::Reset();
+    }
 
-    // Only the node differs: the same identifier, so nothing of the node survives.
+    // Only the node differs: the same identifier. Two real GUIDs give two identifiers.
+    SequentialUuidSupport() = 0;
     platform::PlantGuid(Parsed("{00112233-4455-6677-8899-0123456789AB}"));
-    platform::Guid other{};
-    EXPECT_EQ(0, maker.Make(other));
-    EXPECT_EQ(Text(guid), Text(other));
-
-    // Two real GUIDs give two identifiers.
-    platform::Guid first{}, second{};
+    platform::Guid guid{}, first{}, second{};
+    EXPECT_EQ(0, maker.Make(guid));
+    EXPECT_EQ(kHash, Text(guid));
     EXPECT_EQ(0, maker.Make(first));
     EXPECT_EQ(0, maker.Make(second));
     EXPECT_NE(Text(first), Text(second));
 }
 
-TEST_F(AnonymousGuidTest, FailureIsReportedAndLeavesTheGuid) {
-    const AnonymousGuid maker;
-    for (const int support : {0, 1, -1}) {
-        SCOPED_TRACE(support);
-        SequentialUuidSupport() = support;
-        platform::Guid guid = Parsed("{11111111-2222-3333-4444-555555555555}");
-        platform::fault::FailCall("CoCreateGuid");
-        EXPECT_LT(maker.Make(guid), 0);
-        EXPECT_EQ("{11111111-2222-3333-4444-555555555555}", Text(guid))
-            << "never the hash of sixteen zero bytes, never an undefined GUID";
-        platform::fault::Reset();
-    }
-}
-
-TEST_F(AnonymousGuidTest, PlainPathUsesThePlatformGuid) {
-    const AnonymousGuid maker;
-    for (const int support : {1, -1}) {  // -1, not determined, counts as offered
-        SCOPED_TRACE(support);
-        SequentialUuidSupport() = support;
-        platform::PlantGuid(Parsed("{00112233-4455-6677-8899-AABBCCDDEEFF}"));
-        platform::Guid guid{};
-        EXPECT_EQ(0, maker.Make(guid));
-        EXPECT_EQ("{00112233-4455-6677-8899-AABBCCDDEEFF}", Text(guid));
-    }
-    // The probe answers once and the answer stays.
+TEST_F(AnonymousGuidTest, TheProbeRunsUntilThePlatformCanTell) {
+#ifdef _WIN32
+    // Windows cannot tell while the RPC runtime is not loaded; ole32 loads it.
+    constexpr std::int32_t kNotLoaded = -1, kLoaded = 1;
+#else
+    constexpr std::int32_t kNotLoaded = 0, kLoaded = 0;
+#endif
     SequentialUuidSupport() = -1;
-    const AnonymousGuid probed;
-    const std::int32_t answer = SequentialUuidSupport();
-    EXPECT_NE(-1, answer) << "the platform can tell (POSIX: no; Wine: the RPC runtime is loaded)";
-    platform::fault::FailCall("GetModuleHandle");
-    const AnonymousGuid again;
-    EXPECT_EQ(answer, SequentialUuidSupport());
+    fault::FailCall("GetModuleHandle");
+    { const AnonymousGuid not_loaded; }
+    EXPECT_EQ(kNotLoaded, SequentialUuidSupport());
+    fault::Reset();
+    { const AnonymousGuid loaded; }
+    EXPECT_EQ(kLoaded, SequentialUuidSupport());
+    fault::FailCall("GetModuleHandle");
+    { const AnonymousGuid again; }
+    EXPECT_EQ(kLoaded, SequentialUuidSupport()) << "the answer stays";
 }
 
 }  // namespace
