@@ -62,6 +62,7 @@ TEST(Files, ProbeTellsWhatIsThere) {
     fs::permissions(file, fs::perms::owner_all);
     EXPECT_EQ(Presence::kPresent, Probe(dir.Path().string().c_str()));
     EXPECT_EQ(Presence::kAbsent, Probe(dir.File("missing").c_str()));
+    EXPECT_EQ(Presence::kUnknown, Probe(""));
     // A control character makes no valid name, on POSIX as on Windows.
     EXPECT_EQ(Presence::kUnknown, Probe(dir.File("titre\x1b]0;x\x07.lnk").c_str()));
     fault::FailCall("ProbePath");

@@ -154,6 +154,10 @@ TEST(ShellLinkFile, OnlyTextWithALinkFormIsWritten) {
         SCOPED_TRACE(testing::PrintToString(std::string(good)));
         EXPECT_NE("", platform::ShellLinkFileBytes(good, good));
     }
+    // The target's ANSI form has '?' for what is not ASCII; the file ends with a zero block.
+    const std::string bytes = platform::ShellLinkFileBytes("C:\\\xC2\x80.html", "C:\\i.ico");
+    EXPECT_NE(std::string::npos, bytes.find("C:\\?.html")) << "ANSI target";
+    EXPECT_EQ(std::string(4, '\0'), bytes.substr(bytes.size() - 4));
     // The icon location's count is 16 bits of UTF-16 units; U+1F4D6 takes two of them.
     std::string longest = "C:\\" + std::string(0xFFFF - 5, 'a') + "\xF0\x9F\x93\x96";
     EXPECT_NE("", platform::ShellLinkFileBytes(target, longest.c_str()));
