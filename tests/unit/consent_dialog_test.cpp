@@ -1,6 +1,6 @@
-// The consent dialog's behaviour on a fake dialog: what it preselects from the stored answer,
-// when "Continuer" can be pressed and what it sets, the notice, and where dialogs place
-// themselves.
+// The consent dialog's behaviour on a fake dialog: what it preselects from the stored answer
+// and what "Continuer" then sets, the notice, and where dialogs place themselves. (Clicks and
+// keys: the terminal dialog's test and tests/e2e/consent_test.sh.)
 #include "consent/consent_dialog.h"
 
 #include <gtest/gtest.h>
@@ -69,30 +69,6 @@ TEST_F(ConsentDialogTest, PreselectsTheLastAnswerAndSetsItOnContinue) {
         EXPECT_EQ(1, dialog.ended.value_or(-1));
         EXPECT_EQ(row.accepted, accepted);
     }
-}
-
-TEST_F(ConsentDialogTest, OnlyContinueEndsTheDialog) {
-    FakeDialog dialog;
-    std::int32_t accepted = 0;
-    ConsentDialog handler(accepted);
-    handler.OnInit(dialog);
-    EXPECT_FALSE(dialog.controls[kContinue].enabled);
-
-    // A click on an answer, as the toolkit makes it: the check moves, then the dialog hears.
-    for (const int id : {kRefuse, kAccept}) {
-        dialog.Check(kAccept, id == kAccept);
-        dialog.Check(kRefuse, id == kRefuse);
-        dialog.Enable(kContinue, false);
-        handler.OnCommand(dialog, id, platform::kClicked);
-        EXPECT_TRUE(dialog.controls[kContinue].enabled) << id;
-    }
-
-    // IDCANCEL (Escape, the close box), other notifications and unknown controls do nothing.
-    handler.OnCommand(dialog, 2, platform::kClicked);
-    handler.OnCommand(dialog, kContinue, 1);
-    handler.OnCommand(dialog, 4242, platform::kClicked);
-    EXPECT_FALSE(dialog.ended);
-    EXPECT_EQ(0, accepted);
 }
 
 TEST_F(ConsentDialogTest, ShowsTheNoticeOrNothing) {

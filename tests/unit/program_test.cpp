@@ -75,10 +75,11 @@ TEST_F(Program, ModeChoiceAndExitCodes) {
 TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     const std::string fits(1023, 'a');
     const std::string name259(259, 'n');
-    const std::string ini = dir_.Write(
-        "p.ini", "[parameters]\nauthoruserid=file\nparametersfilepath=elsewhere\nautorunbookid=" +
-                     fits + "x\ninstalldirectory=ignored\ntargetfilepath=" + name259 +
-                     "\n[other]\nauthorpartnerid=no\n");
+    const std::string ini =
+        dir_.Write("p.ini",
+                   "[other]\nauthorpartnerid=no\nshortcuticonpath=no\n[parameters]\n"
+                   "parametersfilepath=elsewhere\nauthoruserid=file\nautorunbookid=" +
+                       fits + "x\ninstalldirectory=ignored\ntargetfilepath=" + name259);
     const std::string options = "-autorunbookid good -authoruserid cmd -authorpartnerid " + fits +
                                 " -installdirectory D:\\Books -openshortcutname " + name259 +
                                 "n -parametersfilepath " + Quoted(ini);
@@ -95,6 +96,7 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     EXPECT_EQ(name259, setup.Parameters().targetfilepath.CStr());
     EXPECT_STREQ("D:\\Books", setup.Parameters().installdirectory.CStr());
     EXPECT_TRUE(setup.Parameters().openshortcutname.Empty());
+    EXPECT_TRUE(setup.Parameters().shortcuticonpath.Empty());
 
     LaunchParameters launch;
     EXPECT_EQ(0, DispatchMode(("-mode 7 -mode 3" + fits).c_str(), launch));
