@@ -1,6 +1,6 @@
 // The consent dialog's behaviour on a fake dialog: what it preselects from the stored answer
 // and what "Continuer" then sets, the notice, and where dialogs place themselves. (Clicks and
-// keys: the terminal dialog's test and tests/e2e/consent_test.sh.)
+// keys: the terminal dialog's test and tests/e2e/setup_test.sh.)
 #include "consent/consent_dialog.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The consent run's record against the platform's registry, beyond what the whole runs of
-// tests/e2e/consent_test.sh show: what a later run keeps and what a failing call leaves out.
+// tests/e2e/setup_test.sh show: what a later run keeps and what a failing call leaves out.
 #include "consent/referral_record.h"
 
 #include <gtest/gtest.h>
