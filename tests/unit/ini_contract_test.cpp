@@ -153,15 +153,15 @@ TEST(IniContract, WritesAsKernel32Does) {
 
     // Whichever call fails, the write answers false and leaves the file as it was.
     const std::string caller = dir.Write("caller.rtp", "[caller]\r\nstate=kept\r\n");
-    bool failed = true;
-    for (long n = 1; failed; ++n) {  // until a write in which nothing failed
+    for (long n = 1;; ++n) {
         platform::fault::Reset();
         platform::fault::FailNth(n);
         const bool written = platform::IniWriteString("ADRTP", "ExitCode", "0", caller.c_str());
-        failed = platform::fault::CallCount() >= n;
+        const bool failed = platform::fault::CallCount() >= n;
         platform::fault::Reset();
-        EXPECT_EQ(!failed, written) << "failing call " << n;
-        if (failed) EXPECT_EQ("[caller]\r\nstate=kept\r\n", dir.Read("caller.rtp")) << n;
+        if (!failed) break;  // a write in which nothing failed
+        EXPECT_FALSE(written) << "failing call " << n;
+        EXPECT_EQ("[caller]\r\nstate=kept\r\n", dir.Read("caller.rtp")) << "failing call " << n;
     }
 }
 

@@ -45,6 +45,7 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSections) {
         SCOPED_TRACE(row.text ? row.text : "no file");
         EXPECT_EQ(row.read, Read(row.text ? dir.Write("p.ini", row.text) : dir.File("none")));
     }
+    EXPECT_EQ("1:", Read(""));  // no file name
 }
 
 // A failed read answers as for a missing file: a list reads as empty and is skipped, a value
