@@ -50,7 +50,7 @@ TEST_F(ReferralRecordTest, AReadableStampIsKept) {
     // 512 bytes without a terminator: the most that reads as a text.
     const StoredValue stamp{reg::kTypeBinary, std::string(512, '\x01')};
     ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, kBook, "TimeStamp", stamp));
-    WriteReferralRecord(Parameters("b1"), 0);
+    EXPECT_EQ(1, WriteReferralRecord(Parameters("b1"), 0));
     EXPECT_EQ(stamp, Stored(kBook, "TimeStamp"));
 }
 
@@ -69,7 +69,8 @@ TEST_F(ReferralRecordTest, NoBookNoRecordButTheReaderIdentifier) {
 
 TEST_F(ReferralRecordTest, ARunRecordsARefusalWhenTheDialogFails) {
     test::TempDir dir;
-    const std::string ini = dir.Write("p.ini", "[PARAMETERS]\r\nauthoruserid=from-file\r\n");
+    const std::string ini = dir.Write(
+        "p.ini", "[PARAMETERS]\r\nauthoruserid=from-file\r\n[other]\r\nauthoruserid=other\r\n");
     const std::string command_line =
         "-AUTORUNBOOKID b1 -authoruserid cmd -parametersfilepath \"" + ini + "\" -mode 1";
     fault::FailCall("DialogBoxParam");
