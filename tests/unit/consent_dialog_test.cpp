@@ -1,5 +1,5 @@
-// The consent dialog's behaviour on a fake dialog: what it preselects from the stored answer
-// and what "Continuer" then sets, the notice, and where dialogs place themselves. (Clicks and
+// The consent dialog's behaviour on a fake dialog: what it shows and preselects from the stored
+// answer and what "Continuer" then sets, and where dialogs place themselves. (Clicks and
 // keys: the terminal dialog's test and tests/e2e/setup_test.sh.)
 #include "consent/consent_dialog.h"
 
@@ -10,7 +10,6 @@
 #include <string>
 
 #include "dialogs/center_dialog.h"
-#include "platform/portable/fault.h"
 #include "platform/resources.h"
 #include "store/store_layout.h"
 #include "support/fake_dialog.h"
@@ -29,13 +28,7 @@ public:
     FakeDialog() : test::FakeDialog({kContinue, kNotice, kAccept, kRefuse}) {}
 };
 
-class ConsentDialogTest : public ::testing::Test {
-protected:
-    void TearDown() override { platform::fault::Reset(); }
-    test::RegistrySandbox sandbox_;
-};
-
-TEST_F(ConsentDialogTest, PreselectsTheLastAnswerAndSetsItOnContinue) {
+TEST(ConsentDialogTest, OpensWithTheNoticeAndTheLastAnswerAndSetsItOnContinue) {
     const struct {
         const char* name;
         std::optional<std::string> stored;  // LastReaderTrack's bytes, REG_DWORD
@@ -49,6 +42,8 @@ TEST_F(ConsentDialogTest, PreselectsTheLastAnswerAndSetsItOnContinue) {
         {"a single zero byte", std::string(1, '\0'), false, true, 0},
         {"an empty value", std::string(), true, false, 1},
     };
+    char notice[4096];
+    ASSERT_GT(platform::LoadText(kNoticeString, notice, sizeof notice), 1000);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const test::RegistrySandbox fresh;
@@ -64,26 +59,12 @@ TEST_F(ConsentDialogTest, PreselectsTheLastAnswerAndSetsItOnContinue) {
         EXPECT_EQ(row.refuse, dialog.controls[kRefuse].checked);
         EXPECT_EQ(row.accept || row.refuse, dialog.controls[kContinue].enabled);
         EXPECT_EQ(1u, dialog.moves.size()) << "centred";
+        EXPECT_EQ(notice, dialog.controls[kNotice].text);
 
         handler.OnCommand(dialog, kContinue, platform::kClicked);
         EXPECT_EQ(1, dialog.ended.value_or(-1));
         EXPECT_EQ(row.accepted, accepted);
     }
-}
-
-TEST_F(ConsentDialogTest, ShowsTheNoticeOrNothing) {
-    std::int32_t accepted = 0;
-    char notice[4096];
-    ASSERT_GT(platform::LoadText(kNoticeString, notice, sizeof notice), 1000);
-    FakeDialog shown;
-    ConsentDialog(accepted).OnInit(shown);
-    EXPECT_EQ(notice, shown.controls[kNotice].text);
-
-    platform::fault::FailCall("LoadString");
-    FakeDialog missing;
-    missing.controls[kNotice].text = "garbage";
-    ConsentDialog(accepted).OnInit(missing);
-    EXPECT_EQ("", missing.controls[kNotice].text);
 }
 
 TEST(CenterDialog, CentresOnThePrimaryScreen) {
