@@ -1,154 +1,143 @@
 #!/usr/bin/env bash
-# The whole story of a book, as its package runs it, twice: the sample book is unpacked, the
-# reader accepts in mode 1, then mode 2 finishes the install and the reader, in the finish
-# dialog, renames the desktop shortcut and keeps "open the book". Then everything that was
-# written is checked from outside: the script byte for byte, both shortcuts read back by
-# lnkinfo, the registry listed by another tool, the marker, and how the book was opened.
-# Natively the dialogs are answered on standard input and a recording xdg-open comes first on
-# PATH; under Wine a driver process clicks the real dialogs and the book's file type opens a
-# recording program.
+# The sample book's whole story, as its package runs it: the reader accepts in mode 1, mode 2
+# installs the book and the reader renames the desktop shortcut; then the reader refuses and the
+# book is installed again. What the runs wrote is checked from outside: the registry listed by
+# another tool, the script byte for byte, the shortcuts read by lnkinfo, the marker, and how the
+# book was opened, natively by a recording xdg-open, under Wine by SHOW_RECORDER.
 # Usage: setup_test.sh native|wine PROGRAM [DIALOG_DRIVER SHOW_RECORDER]
-set -u
 runner=$1
 program=$2
 driver=${3:-}
-recorder=${4:-}
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-source "$here/registry-listing.sh"
-source "$here/expect.sh"
-
-work=$(mktemp -d)
+source "$(dirname "$0")/lib.sh"
 cp -r "$root/examples/sample-book" "$work/livre"
-desktop=$work/desktop
-mkdir -p "$desktop"
+mkdir -p "$work/desktop" "$work/bin"
+book=$(program_path "$work/livre")
 opened=$work/opened
-
 if [[ $runner == wine ]]; then
-    source "$here/wine-prefix.sh"
-    trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
-    wine_run() { "$root/tools/wine-run" "$@"; }
-    windows_path() { echo "Z:${1//\//\\}"; }
-    wine_run reg delete 'HKCU\Software\Quarlo' /f >/dev/null 2>&1
-    wine_run reg delete 'HKCR\.7xe' /f >/dev/null 2>&1
-    wine_run reg delete 'HKCR\7xefile' /f >/dev/null 2>&1
-    # The desktop is a folder of the test's own; the book's pages open the recording program.
+    wine_run() { "$root/tools/wine-run" "$@" >/dev/null 2>&1; }
+    for key in 'HKCU\Software\Quarlo' 'HKCR\.7xe' 'HKCR\7xefile'; do
+        wine_run reg delete "$key" /f
+    done
     wine_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
-        /v Desktop /t REG_SZ /d "$(windows_path "$desktop")" /f >/dev/null
-    wine_run reg add 'HKCR\.html' /ve /d wbhtest.page /f >/dev/null
+        /v Desktop /t REG_SZ /d "$(program_path "$work/desktop")" /f
+    wine_run reg add 'HKCR\.html' /ve /d wbhtest.page /f
     wine_run reg add 'HKCR\wbhtest.page\shell\open\command' /ve \
-        /d "\"$(windows_path "$recorder")\" \"%1\"" /f >/dev/null
-    opened=$work/livre/index.html.shown  # the recording program's record
-    book=$(windows_path "$work/livre")
-    # run MODE "NATIVE INPUT" DRIVER-ACTIONS...
-    run() {
-        local mode=$1
-        shift 2
-        wine_run "$program" -mode "$mode" -installdirectory "$book" \
-            -parametersfilepath "$book\\parameters.ini" &
-        local pid=$!
-        shown=$(wine_run "$driver" "$@" 2>&1)
-        local driven=$?
-        wait "$pid"
-        code=$?
-        [[ $driven == 0 ]] || code="driver failed: $shown"
-    }
-    sep='\'
+        /d "\"$(program_path "$4")\" \"%1\"" /f
+    opened=$work/livre/index.html.shown
 else
-    export XDG_CONFIG_HOME=$work/config HOME=$work/home
-    mkdir -p "$HOME"
-    ln -s "$desktop" "$HOME/Desktop"
-    mkdir -p "$work/bin"
+    ln -s "$work/desktop" "$HOME/Desktop"
     # It also records the signals it inherited as ignored or blocked: none should be.
-    printf '#!/bin/sh\nprintf "%%s\\n" "$#" "$@" >"%s"\ngrep "^Sig[IB]" /proc/$$/status >"%s.signals"\n' \
-        "$opened" "$opened" >"$work/bin/xdg-open"
+    cat >"$work/bin/xdg-open" <<END
+#!/bin/sh
+{ printf '%s\n' "\$#" "\$@"; grep '^Sig[IB]' /proc/\$\$/status; } >"$opened.new"
+mv "$opened.new" "$opened"
+END
     chmod +x "$work/bin/xdg-open"
     export PATH="$work/bin:$PATH"
-    trap 'rm -rf "$work"' EXIT
-    book=$work/livre
-    run() {
-        local mode=$1 input=$2
-        shown=$(printf "$input" | "$program" -mode "$mode" -installdirectory "$book" \
-            -parametersfilepath "$book/parameters.ini")
-        code=$?
-    }
-    sep=/
 fi
 
-# Waits up to 10 s for the record of the opened book.
+# The record of the book's opening. The program does not wait for the opener: natively the
+# opener keeps the program's output open, which answer's capture waits for; under Wine it is
+# waited for here.
 opened_record() {
-    for _ in $(seq 100); do
-        [[ -s $opened ]] && break
-        sleep 0.1
-    done
-    tr -d '\r' <"$opened" 2>/dev/null
+    while [[ ! -e $opened && $runner == wine ]]; do sleep 0.1; done
+    tr -d '\r' <"$opened"
     rm -f "$opened"
 }
 
-lnk_field() { lnkinfo "$1" 2>/dev/null | tr -d '\t' | sed -n "s/^$2 *: //p"; }
-
+params=(-parametersfilepath "$book${sep}parameters.ini")
 user_data='HKEY_CURRENT_USER\Software\Quarlo\UserData'
 referral="$user_data\\Referrals\\livre-exemple"
+author='{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}'
 
-# First run: mode 1, the reader accepts; mode 2, the reader types another name and presses
-# "Terminer" with both choices kept.
-run 1 '1\n\n' click=1001 enter
+answer '1\n\n' 'unchecked=1001;unchecked=1002;disabled=1;click=1001;enter' -mode 1 "${params[@]}"
 expect "mode 1 exit code" 1 "$code"
-run 2 '2\nMon livre\n\n' checked=1004 checked=1007 'text=1005:Mon livre' enter
+expect "caption" 1 "$(grep -c 'Utilisation du livre Web et confidentialité' <<<"$shown")"
+answer '2\nMon livre\n\n' 'checked=1004;checked=1007;text=1005:Mon livre;enter' \
+    -mode 2 -installdirectory "$book" "${params[@]}"
 expect "mode 2 exit code" 1 "$code"
 
 listing=$(registry_listing "$runner" "$user_data")
-value() { grep -F "$1|$2|" <<<"$listing" | cut -d'|' -f3-; }
 reader=$(value "$user_data" ReaderID | cut -d'|' -f2)
-expect "Install Directory" "REG_SZ|$book" "$(value "$referral" 'Install Directory')"
+stamp=$(value "$referral" TimeStamp | cut -d'|' -f2)
+expect "ReaderID" 1 "$(grep -cE '^\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}$' <<<"$reader")"
+year=$(date -u +%Y)
+year=$(printf '%02X%02X' $((year & 255)) $((year >> 8)))
+expect "TimeStamp: 16 bytes, this year first" "$year 32" "${stamp:0:4} ${#stamp}"
+# record TRACK USER SKU PARTNER: the listing of the reader's and the book's records.
+record() {
+    printf '%s\n' "$user_data|ReaderID|REG_SZ|$reader" \
+        "$user_data\\Referrals|LastReaderTrack|REG_DWORD|0x0000000$1" \
+        "$referral|Install Directory|REG_SZ|$book" "$referral|PartnerID|REG_SZ|$4" \
+        "$referral|QuarloSKU|REG_SZ|$3" "$referral|ReaderTrack|REG_DWORD|0x0000000$1" \
+        "$referral|TimeStamp|REG_BINARY|$stamp" "$referral|UserID|REG_SZ|$2" | LC_ALL=C sort
+}
+expect "registry" "$(record 1 "$author" QRL-AUTEUR-01 partenaire-exemple)" "$listing"
+classes='HKEY_CLASSES_ROOT'
+expect "association" "$classes\.7xe|(default)|REG_SZ|7xefile"$'\n'"$classes\7xefile|||" \
+    "$(registry_listing "$runner" "$classes\.7xe"
+    registry_listing "$runner" "$classes\7xefile")"
 
-header=$'/*\n\tQuarlo web book tracking variables, written when the book is installed.\n\tCopyright (C) Quarlo. All rights reserved.\n\tProprietary and confidential: do not copy, change or redistribute this file.\n*/\n\n\n'
-# Every line ends in CR LF.
-script="${header}var AuthorUser = \"{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}\";
-var AuthorSKU = \"QRL-AUTEUR-01\";
-var AuthorPartner = \"partenaire-exemple\";
-var ReaderUser = \"$reader\";
+script=$'/*\n\tQuarlo web book tracking variables, written when the book is installed.
+\tCopyright (C) Quarlo. All rights reserved.
+\tProprietary and confidential: do not copy, change or redistribute this file.\n*/\n\n
+var AuthorUser = "'$author'";
+var AuthorSKU = "QRL-AUTEUR-01";
+var AuthorPartner = "partenaire-exemple";
+var ReaderUser = "'$reader'";
 var ReaderAutorunCount = 1;
-var ReaderSKU = \"\";
-var ReaderPartner = \"\";
-var WebBookID = \"livre-exemple\";
-"
-expect "tracking script" "$(printf '%s' "${script//$'\n'/$'\r\n'}" | od -c)" \
+var ReaderSKU = "";
+var ReaderPartner = "";
+var WebBookID = "livre-exemple";'
+expect "tracking script, CR LF line ends" "$(printf '%s\r\n' "${script//$'\n'/$'\r\n'}" | od -c)" \
     "$(od -c <"$work/livre/js/suivi.js")"
-expect "ReaderID in the script" 1 "$(grep -cE '^\{[0-9A-F]{8}-' <<<"$reader")"
-
 target="$book${sep}index.html"
-icon="$book${sep}livre.ico"
-expect "open shortcut target" "$target" "$(lnk_field "$work/livre/Lancer le livre Web.lnk" 'Local path')"
-expect "open shortcut icon" "$icon" "$(lnk_field "$work/livre/Lancer le livre Web.lnk" 'Icon location')"
-expect "open shortcut icon index" 0 "$(lnk_field "$work/livre/Lancer le livre Web.lnk" 'Icon index' | head -1)"
-expect "desktop shortcut target" "$target" "$(lnk_field "$desktop/Mon livre.lnk" 'Local path')"
-expect "desktop shortcut icon" "$icon" "$(lnk_field "$desktop/Mon livre.lnk" 'Icon location')"
-expect "marker" " " "$(cat "$work/livre/livre-exemple.7xe")"
-expect "marker size" 1 "$(stat -c %s "$work/livre/livre-exemple.7xe")"
-
-classes=$(registry_listing "$runner" 'HKEY_CLASSES_ROOT\.7xe'; registry_listing "$runner" 'HKEY_CLASSES_ROOT\7xefile')
-expect "association" $'HKEY_CLASSES_ROOT\\.7xe|(default)|REG_SZ|7xefile\nHKEY_CLASSES_ROOT\\7xefile|||' "$classes"
-
+for link in "$work/livre/Lancer le livre Web.lnk" "$work/desktop/Mon livre.lnk"; do
+    expect "$link" "Icon index: 0|Local path: $target|Icon location: $book${sep}livre.ico" \
+        "$(lnkinfo "$link" | sed -n 's/^\t\(Icon index\|Local path\|Icon location\)\t*: /\1: /p' |
+            paste -sd'|')"
+done
+expect "marker" " 20" "$(od -An -tx1 "$work/livre/livre-exemple.7xe")"
 if [[ $runner == wine ]]; then
-    expect "book opened hidden" \
-        "$(printf 'argument=%s\nuse_show_window=1\nshow_window=0\ncmd_show=0' "$target")" \
-        "$(opened_record)"
+    expect "book opened hidden" "argument=$target|use_show_window=1|show_window=0|cmd_show=0" \
+        "$(opened_record | paste -sd'|')"
 else
-    expect "book opened by xdg-open" "$(printf '1\n%s' "$target")" "$(opened_record)"
     # glibc's posix_spawn leaves its two internal signals (32 and 33) ignored in every program
     # it starts; a program's own glibc takes them back, and they are no concern of ours.
-    signals=$(sed 's/^\(Sig...\):\t\(.*\)$/\1 \2/' "$opened.signals" |
-        while read -r name bits; do printf '%s=%x ' "$name" $((0x$bits & ~0x180000000)); done)
-    expect "xdg-open starts with no signal ignored or blocked" "SigBlk=0 SigIgn=0 " "$signals"
+    opening=$(opened_record)
+    expect "book opened by xdg-open" "1|$target" "$(head -2 <<<"$opening" | paste -sd'|')"
+    expect "xdg-open starts with no signal ignored or blocked" "SigBlk=0 SigIgn=0 " \
+        "$(sed -n 's/:\t/ /p' <<<"$opening" | while read -r name bits; do
+            printf '%s=%x ' "$name" $((0x$bits & ~0x180000000))
+        done)"
 fi
 
-# Second run: both shortcuts are there, so both new ones are numbered.
-run 1 '1\n\n' click=1001 enter
-run 2 '2\nMon livre\n\n' 'text=1005:Mon livre' enter
+# The reader refuses, given the book's identifier alone; the book is installed again, and both
+# shortcuts' names are taken now.
+printf '[parameters]\r\nautorunbookid=livre-exemple\r\n' >"$work/refusal.ini"
+answer '' 'checked=1001;unchecked=1002;enabled=1;click=1002;enter' \
+    -mode 1 -parametersfilepath "$(program_path "$work/refusal.ini")"
+expect "mode 1 exit code, refused" 1 "$code"
+if [[ $runner == native ]]; then
+    expect "acceptance preselected" 1 "$(grep -c '(\*) Oui, je l.accepte' <<<"$shown")"
+fi
+expect "registry after the refusal" "$(record 0 '' '' '')" \
+    "$(registry_listing "$runner" "$user_data")"
+answer '2\nMon livre\n\n' 'text=1005:Mon livre;enter' \
+    -mode 2 -installdirectory "$book" "${params[@]}"
+expect "refusal in the script" \
+    $'var ReaderUser = "{00000000-0000-0000-0000-000000000001}";\r\nvar ReaderAutorunCount = 0;\r' \
+    "$(grep -E '^var Reader(User|Autorun)' "$work/livre/js/suivi.js")"
 expect "second open shortcut" "Lancer le livre Web (0).lnk|Lancer le livre Web.lnk" \
-    "$(cd "$work/livre" && ls -1 *.lnk | paste -sd'|')"
-expect "second desktop shortcut" "Mon livre (0).lnk|Mon livre.lnk" "$(cd "$desktop" && ls -1 | paste -sd'|')"
+    "$(cd "$work/livre" && LC_ALL=C ls -d *.lnk | paste -sd'|')"
+expect "second desktop shortcut" "Mon livre (0).lnk|Mon livre.lnk" \
+    "$(LC_ALL=C ls "$work/desktop" | paste -sd'|')"
 expect "opened again" 1 "$(opened_record | grep -c index.html)"
 
-report
+if [[ $runner == native ]]; then
+    # Whoever reads the dialog stops reading at once: the answers still count.
+    printf '1\n\n' | "$program" -mode 1 -autorunbookid livre-exemple | head -c 1 >/dev/null
+    listing=$(registry_listing "$runner" "$user_data")
+    expect "output closed early" "REG_DWORD|0x00000001" "$(value "$referral" ReaderTrack)"
+fi
+[[ $failures == 0 ]]

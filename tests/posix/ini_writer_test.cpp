@@ -1,6 +1,6 @@
 // The POSIX INI writer edits the file in place of kernel32's: every byte it does not own stays,
-// and a write that fails part way leaves the old file whole and no temporary behind. It replaces
-// files by the same rules as files::ReplaceFileContents.
+// and a write that fails part way leaves the old file whole and no temporary behind. Every
+// writer replaces files through one routine, whose POSIX rules are checked last.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -16,6 +16,17 @@
 
 namespace wbh::platform {
 namespace {
+
+// What is in the folder: names, "@" after a link and "/" after a folder.
+std::set<std::string> Listing(const test::TempDir& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        names.insert(entry.path().filename().string() + (entry.is_symlink()     ? "@"
+                                                         : entry.is_directory() ? "/"
+                                                                                : ""));
+    }
+    return names;
+}
 
 TEST(PosixIniWriter, OtherBytesStayAsWritten) {
     test::TempDir dir;
@@ -54,66 +65,42 @@ TEST(PosixIniWriter, EveryFailureLeavesTheOldFileWhole) {
         EXPECT_FALSE(IniWriteString("ADRTP", "ExitCode", "0", file.c_str()));
         fault::Reset();
         EXPECT_EQ(before, dir.Read("r.rtp"));
-        EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.Path()),
-                                   std::filesystem::directory_iterator()))
-            << "a temporary file was left behind";
+        EXPECT_EQ(std::set<std::string>{"r.rtp"}, Listing(dir)) << "a temporary stayed";
     }
 }
 
-// What is in the folder: names, "@" after a link and "/" after a folder.
-std::set<std::string> Listing(const test::TempDir& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-        names.insert(entry.path().filename().string() + (entry.is_symlink()     ? "@"
-                                                         : entry.is_directory() ? "/"
-                                                                                : ""));
-    }
-    return names;
-}
-
-TEST(PosixIniWriter, EveryWriterReplacesByTheSameRules) {
-    static const std::string kNew = "[ADRTP]\nExitCode=0\n";
-    using Writer = bool (*)(const std::string&);
-    const Writer writers[] = {
-        [](const std::string& file) {
-            return IniWriteString("ADRTP", "ExitCode", "0", file.c_str());
-        },
-        [](const std::string& file) {
-            return files::ReplaceFileContents(file.c_str(), kNew.data(), kNew.size());
-        },
-    };
+TEST(PosixIniWriter, FilesAreReplacedThroughLinksAndKeepTheirMode) {
+    const std::string kNew = "[ADRTP]\nExitCode=0\n";
+    test::TempDir dir;
     const std::string longest = std::string(251, 'r') + ".rtp";  // the most a folder takes
+    for (const std::string& name : {std::string("file.rtp"), longest}) {
+        std::ofstream(dir.File(name)) << "[ADRTP]\nExitCode=5\n";
+        ASSERT_EQ(0, ::chmod(dir.File(name).c_str(), 0640));
+    }
+    ASSERT_EQ(0, ::symlink(dir.File("file.rtp").c_str(), dir.File("link.rtp").c_str()));
+    ASSERT_EQ(0, ::symlink(dir.File("gone.rtp").c_str(), dir.File("dangling.rtp").c_str()));
+    ASSERT_TRUE(std::filesystem::create_directory(dir.File("folder")));
     const struct {
         const char* name;     // given to the writer
         const char* changed;  // the file that gets the new bytes, or null: nothing changes
     } rows[] = {
-        {"link.rtp", "file.rtp"},  // written through, the file's mode kept
+        {"link.rtp", "file.rtp"},
         {"dangling.rtp", nullptr},
         {"folder", nullptr},
         {"file.rtp/r.rtp", nullptr},  // below a file
         {longest.c_str(), longest.c_str()},
     };
-    for (const Writer write : writers) {
-        test::TempDir dir;
-        for (const std::string& name : {std::string("file.rtp"), longest}) {
-            std::ofstream(dir.File(name)) << "[ADRTP]\nExitCode=5\n";  // too long for Write's
-            ASSERT_EQ(0, ::chmod(dir.File(name).c_str(), 0640));
-        }
-        ASSERT_EQ(0, ::symlink(dir.File("file.rtp").c_str(), dir.File("link.rtp").c_str()));
-        ASSERT_EQ(0, ::symlink(dir.File("gone.rtp").c_str(), dir.File("dangling.rtp").c_str()));
-        ASSERT_TRUE(std::filesystem::create_directory(dir.File("folder")));
-        for (const auto& row : rows) {
-            SCOPED_TRACE(std::string(row.name).substr(0, 20) +
-                         (write == writers[0] ? ", INI writer" : ", files"));
-            const std::set<std::string> before = Listing(dir);
-            EXPECT_EQ(row.changed != nullptr, write(dir.File(row.name)));
-            EXPECT_EQ(before, Listing(dir)) << "no temporary stays, nothing else is made";
-            if (row.changed == nullptr) continue;
-            EXPECT_EQ(kNew, dir.Read(row.changed));
-            struct stat st;
-            ASSERT_EQ(0, ::stat(dir.File(row.changed).c_str(), &st));
-            EXPECT_EQ(0640u, st.st_mode & 07777);
-        }
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.name).substr(0, 20));
+        const std::set<std::string> before = Listing(dir);
+        EXPECT_EQ(row.changed != nullptr,
+                  files::ReplaceFileContents(dir.File(row.name).c_str(), kNew.data(), kNew.size()));
+        EXPECT_EQ(before, Listing(dir)) << "no temporary stays, nothing else is made";
+        if (row.changed == nullptr) continue;
+        EXPECT_EQ(kNew, dir.Read(row.changed));
+        struct stat st;
+        ASSERT_EQ(0, ::stat(dir.File(row.changed).c_str(), &st));
+        EXPECT_EQ(0640u, st.st_mode & 07777);
     }
 }
 

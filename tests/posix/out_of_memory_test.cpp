@@ -1,6 +1,5 @@
-// Running out of memory never throws out of a platform call: each call is run once for every
-// allocation it makes, with that allocation failing, and must come back with a result. The
-// program's logic knows only result codes, so an exception here would end the run.
+// Running out of memory never throws out of a platform call: the program's logic knows only
+// result codes. Each call is run once for every allocation it makes, with that one failing.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,7 +10,6 @@
 #include "platform/dialog.h"
 #include "platform/portable/fault.h"
 #include "platform/files.h"
-#include "platform/ini.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
@@ -75,12 +73,6 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
         DeleteValue(key, "v");
         CloseKey(key);
     });
-    EachAllocationFails("INI files", [&] {
-        char buffer[64];
-        IniReadString(nullptr, nullptr, "none", buffer, sizeof buffer, ini.c_str());
-        IniReadString("parameters", "mode", "none", buffer, sizeof buffer, ini.c_str());
-        IniWriteString("ADRTP", "ExitCode", "0", result_file.c_str());
-    });
     EachAllocationFails("files", [&] {
         files::ReplaceFileContents(book.c_str(), "x", 1);
         files::Probe(book.c_str());
@@ -100,7 +92,7 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
         LoadText(1501, text, sizeof text);
     });
 
-    // Nor out of a whole run (mode 1, its dialog unanswered).
+    // Nor out of a whole run (mode 1, its dialog unanswered), which reads and writes INI files.
     const std::string run = "-mode 1 -autorunbookid b1 -parametersfilepath \"" + ini +
                             "\" -rtpfilename \"" + result_file + "\"";
     fault::FailCall("DialogBoxParam");

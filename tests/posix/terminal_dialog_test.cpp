@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "consent/consent_dialog.h"
 #include "support/registry_sandbox.h"
@@ -18,7 +16,7 @@ namespace {
 
 // Runs the dialog on `input`; returns its result, with the transcript in `shown`.
 long Drive(const DialogTemplate& layout, DialogHandler& handler, const std::string& input,
-         std::string& shown) {
+           std::string& shown) {
     std::FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
     if (input.empty()) in = std::fopen("/dev/null", "r");
     char* text = nullptr;
@@ -34,13 +32,12 @@ long Drive(const DialogTemplate& layout, DialogHandler& handler, const std::stri
 
 TEST(TerminalDialog, AnswersTheConsentDialog) {
     const DialogTemplate& consent = ProgramResources().dialogs.at(consent_dialog::kTemplate);
-    struct Row {
-        const char* input;
+    const struct {
+        std::string input;
         long result;
         std::int32_t accepted;  // ReaderAccepted afterwards, 7 before
         const char* shown;      // a piece of the transcript
-    };
-    const Row rows[] = {
+    } rows[] = {
         {"1\n\n", 1, 1, "(*) Oui, je l'accepte."},
         {"2\n\n", 1, 0, "(*) Non, je ne veux pas"},
         {"1\r\n2\r\n\r\n", 1, 0, "( ) Oui, je l'accepte."},  // lines from Windows
@@ -48,9 +45,10 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
         {"", -1, 7, "(indisponible : choisissez d'abord une réponse)"},
         {"9\nOui\n1", -1, 7, "(*) Oui"},  // no Enter after the answer: nothing taken
         {"1\n\n2\n", 1, 1, "Utilisation du livre Web et confidentialité"},  // ends at Continuer
+        {std::string(1 << 20, '1') + "\n2\n\n", 1, 0, "(*) Non"},  // a long line is a line
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.input);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.input.substr(0, 20));
         test::RegistrySandbox sandbox;
         std::int32_t accepted = 7;
         ConsentDialog handler(accepted);
@@ -58,33 +56,29 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
         EXPECT_EQ(row.result, Drive(consent, handler, row.input, shown));
         EXPECT_EQ(row.accepted, accepted);
         EXPECT_NE(std::string::npos, shown.find(row.shown)) << shown;
+        EXPECT_LT(shown.size(), 128u * 1024) << "a long line is echoed cut";
     }
 }
 
-TEST(TerminalDialog, ALongLineIsJustAnotherLine) {
-    const DialogTemplate& consent = ProgramResources().dialogs.at(consent_dialog::kTemplate);
-    test::RegistrySandbox sandbox;
-    std::int32_t accepted = 7;
-    ConsentDialog handler(accepted);
-    std::string shown;
-    EXPECT_EQ(1, Drive(consent, handler, std::string(1 << 20, '1') + "\n2\n\n", shown));
-    EXPECT_EQ(0, accepted);
-    EXPECT_LT(shown.size(), 64u * 1024 * 2);  // the long line is echoed cut, not whole
-}
-
-// Hears every command, and ends on the default button.
+// Hears every command and ends on the default button; notes what GetText gives for a text
+// of two-byte characters in buffers of several sizes.
 class Recorder : public DialogHandler {
 public:
     void OnInit(Dialog& dialog) override {
         dialog.Check(11, true);
-        dialog.SetText(12, "livre Web");
+        dialog.SetText(12, "\xC3\xA9t\xC3\xA9");
+        for (int size : {0, 2, 3, 5, 6}) {
+            char buffer[8] = "#";
+            cuts += std::to_string(dialog.GetText(12, buffer, size)) + buffer + " ";
+        }
     }
     void OnCommand(Dialog& dialog, int id, int code) override {
-        heard.push_back({id, code});
+        heard += std::to_string(id) + ":" + std::to_string(code) + " ";
         if (id == 11) dialog.Enable(12, dialog.IsChecked(11));
         if (id == 1) dialog.End(5);
     }
-    std::vector<std::pair<int, int>> heard;
+    std::string heard;
+    std::string cuts;
 };
 
 TEST(TerminalDialog, CheckBoxesAndBoxes) {
@@ -92,34 +86,52 @@ TEST(TerminalDialog, CheckBoxesAndBoxes) {
     const DialogTemplate layout{
         7, 0, 0, 0, 200, 100, "Essai", 8, "MS Sans Serif",
         {{1, "BUTTON", kChild | 0x1, 10, 80, 50, 14, "Terminer"},
-         {11, "BUTTON", kChild | 0x3, 10, 10, 100, 12, "Raccourci"},
+         {10, "STATIC", kChild | 0x1, 0, 2, 200, 16,
+          "Un texte centré, assez long pour que la ligne de soixante-seize colonnes ait "
+          "sa coupe"},
+         {11, "BUTTON", kChild | 0x3, 10, 10, 180, 12,
+          "Un raccourci sur le bureau, avec le nom que vous pouvez changer dans la case"},
+         {14, "BUTTON", kChild | 0x7, 5, 20, 190, 40, "Nom"},
          {12, "EDIT", kChild | 0x80, 10, 30, 100, 12, ""},
          {13, "BUTTON", kChild | 0x8000003, 10, 50, 100, 12, "Ouvrir"}}};  // disabled
-
-    // 1 unchecks the box and disables the name; 2 then does not take the next line, which
-    // is read as an action of its own (nothing).
-    Recorder first;
-    std::string shown;
-    EXPECT_EQ(5, Drive(layout, first, "1\n2\nnom\n3\n\n", shown));
-    const std::vector<std::pair<int, int>> expected = {{11, 0}, {2, 0}, {1, 0}};
-    EXPECT_EQ(expected, first.heard);
-    EXPECT_NE(std::string::npos, shown.find("« livre Web »  (indisponible)")) << shown;
-    EXPECT_NE(std::string::npos, shown.find("« Ouvrir » n'est pas disponible.")) << shown;
-
-    // While enabled, 2 makes the next line the box's text (EN_CHANGE); input ending while a
-    // text is awaited ends the dialog with no effect.
-    Recorder second;
-    EXPECT_EQ(5, Drive(layout, second, "2\nmon livre\n\n", shown));
-    EXPECT_NE(std::string::npos, shown.find("« mon livre »")) << shown;
-    EXPECT_EQ((std::vector<std::pair<int, int>>{{12, 0x300}, {1, 0}}), second.heard);
-    Recorder third;
-    EXPECT_EQ(-1, Drive(layout, third, "2\n", shown));
-
-    // Control characters, in the echo and in the box, reach the terminal as their pictures.
-    Recorder fourth;
-    EXPECT_EQ(5, Drive(layout, fourth, "2\n\x1b]0;titre\x07\x7f\n\n", shown));
-    EXPECT_EQ(std::string::npos, shown.find_first_of("\x1b\x07\x7f")) << shown;
-    EXPECT_NE(std::string::npos, shown.find("« \u241b]0;titre\u2407\u2421 »")) << shown;
+    const struct {
+        const char* input;
+        long result;
+        const char* heard;
+        const char* shown;  // a piece of the transcript
+    } rows[] = {
+        {"",
+         -1,
+         "",
+         "\n=== Essai ===\n\n"
+         "Un texte centré, assez long pour que la ligne de soixante-seize colonnes ait\n"
+         "                                  sa coupe\n\n"
+         "  1  [x] Un raccourci sur le bureau, avec le nom que vous pouvez changer\n"
+         "         dans la case\n\n"
+         "-- Nom --\n"
+         "  2  « été »\n"
+         "  3  [ ] Ouvrir  (indisponible)\n"
+         "  Entrée  [ Terminer ]\n"
+         "Tapez le numéro d'un choix, ou Entrée seule pour « Terminer » : \n"
+         "(fin de l'entrée : la fenêtre se ferme sans effet)\n"},
+        // 1 unchecks the box and disables the text; 2 then takes no text, and the next line
+        // is an action of its own (none: IDCANCEL).
+        {"1\n2\nnom\n3\n\n", 5, "11:0 2:0 1:0 ", "« Ouvrir » n'est pas disponible."},
+        {"2\nmon livre\n\n", 5, "12:768 1:0 ", "  2  « mon livre »\n"},
+        {"2\n", -1, "", "(fin de l'entrée"},  // input ends while a text is awaited
+        // Control characters reach the terminal as their pictures.
+        {"2\n\x1b]0;titre\x07\x7f\n\n", 5, "12:768 1:0 ", "« \u241b]0;titre\u2407\u2421 »"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.input);
+        Recorder recorder;
+        std::string shown;
+        EXPECT_EQ(row.result, Drive(layout, recorder, row.input, shown));
+        EXPECT_EQ(row.heard, recorder.heard);
+        EXPECT_EQ("0# 0 2\xC3\xA9 3\xC3\xA9t 5\xC3\xA9t\xC3\xA9 ", recorder.cuts);
+        EXPECT_NE(std::string::npos, shown.find(row.shown)) << shown;
+        EXPECT_EQ(std::string::npos, shown.find_first_of("\x1b\x07\x7f")) << shown;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// A desktop folder of the test's own, so that desktop shortcuts made by a test never land on
-// the user's desktop: natively HOME names a fresh folder (with its Desktop folder), under Wine
-// the user's shell folder "Desktop" is redirected for the test's duration.
+// A desktop folder of the test's own, so that desktop shortcuts never land on the user's
+// desktop: natively a fresh HOME with its Desktop folder, under Wine the user's shell folder
+// "Desktop" redirected for the test's duration.
 #pragma once
 
 #include <filesystem>
@@ -18,7 +18,6 @@ public:
     DesktopSandbox& operator=(const DesktopSandbox&) = delete;
 
     const std::filesystem::path& Folder() const;
-    std::string File(const std::string& name) const { return (Folder() / name).string(); }
     // The names of the files in it, sorted and joined by "|".
     std::string Names() const {
         std::set<std::string> names;

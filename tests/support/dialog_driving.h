@@ -1,6 +1,6 @@
-// Driving a real dialog from outside, as a user would: find it by its caption, click its
-// buttons, press keys, read its controls back. For a second thread of the test or a second
-// process; every wait is bounded.
+// Driving a real dialog from outside, as a user would, from a second thread of the test or a
+// second process: find it by its caption, click, press keys, read its controls. Every wait is
+// bounded.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +19,7 @@ bool WaitUntil(Condition done, DWORD timeout_ms = 15000) {
     return false;
 }
 
-// The visible dialog window with that caption (any caption when null), once it is up; null
-// after `timeout_ms`.
+// The visible dialog with that caption (any caption when null), once it is up; else null.
 inline HWND WaitForDialog(const wchar_t* caption, DWORD timeout_ms = 15000) {
     HWND dialog = nullptr;
     WaitUntil(
@@ -32,7 +31,6 @@ inline HWND WaitForDialog(const wchar_t* caption, DWORD timeout_ms = 15000) {
     return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
 }
 
-// True once the window is gone; false after `timeout_ms`.
 inline bool WaitUntilClosed(HWND dialog, DWORD timeout_ms = 15000) {
     return WaitUntil([&] { return !IsWindow(dialog); }, timeout_ms);
 }
@@ -43,12 +41,12 @@ inline bool IsChecked(HWND dialog, int id) {
 
 inline bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
 
-// A mouse click on the button, through the button itself (so an automatic radio button or
-// check box changes its state before the dialog hears of it).
+// A click through the button itself, so an automatic check box or radio button changes its
+// state before the dialog hears of it.
 inline void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-// A key as the keyboard gives it: posted to the window that has the keyboard focus (the dialog
-// when none has), where the focused control and the dialog manager decide what it does.
+// A key posted to the window that has the keyboard focus (the dialog when none has), where the
+// focused control and the dialog manager decide what it does.
 inline void PressKey(HWND dialog, WPARAM key) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

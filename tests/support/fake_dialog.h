@@ -1,6 +1,5 @@
-// A dialog in memory for testing dialog logic without a toolkit: the controls of one template,
-// their check, enabled and text states, the end result and the moves. A call on a control that
-// the template does not have is a test failure.
+// A dialog in memory, for dialog logic without a toolkit: the controls of one template with
+// their states, the end result and the moves. A call on a control the template lacks fails.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,13 +32,9 @@ public:
     void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
     void SetText(int id, const char* text) override { At(id).text = text; }
     int GetText(int id, char* buffer, int size) override {
-        const std::string& text = At(id).text;
-        if (size <= 0) return 0;
-        const int n = text.size() < static_cast<std::size_t>(size) ? static_cast<int>(text.size())
-                                                                    : size - 1;
-        std::memcpy(buffer, text.data(), static_cast<std::size_t>(n));
-        buffer[n] = '\0';
-        return n;
+        const std::string text = At(id).text.substr(0, static_cast<std::size_t>(size - 1));
+        std::memcpy(buffer, text.c_str(), text.size() + 1);
+        return static_cast<int>(text.size());
     }
     void End(int result) override { ended = result; }
     platform::WindowRect Bounds() override { return bounds; }

@@ -1,6 +1,6 @@
 // A reader component for tests, found by the program's own creation call: under Wine a COM
-// class object registered for the process under the component's class identifier, natively
-// the POSIX build's stand-in. A null value makes the getter return a null string.
+// class object registered for the process, natively the POSIX build's stand-in. A null value
+// makes the getter return a null string. One at a time.
 #pragma once
 
 namespace wbh::test {
@@ -12,7 +12,7 @@ public:
     ReaderComponentStandIn(const ReaderComponentStandIn&) = delete;
     ReaderComponentStandIn& operator=(const ReaderComponentStandIn&) = delete;
 
-    // How many components were created and are not yet released (Windows counts references).
+    // Components created and not yet released.
     static int Alive();
 };
 

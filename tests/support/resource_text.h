@@ -1,43 +1,25 @@
-// Parsed resources as text, one line per dialog, control and string, so that tests compare
-// whole templates and a difference shows where it is. Control characters are made visible.
+// Parsed resources as text, one line per dialog, control and string, so that tests compare whole
+// templates and a difference shows where it is.
 #pragma once
 
 #include <cstdio>
 #include <string>
-#include <string_view>
 
 #include "platform/portable/resource_script.h"
 
 namespace wbh::test {
 
-inline std::string Visible(std::string_view text) {
-    std::string shown = "\"";
-    for (const char c : text) {
-        if (c == '\r') {
-            shown += "\\r";
-        } else if (c == '\n') {
-            shown += "\\n";
-        } else if (c == '\t') {
-            shown += "\\t";
-        } else {
-            shown += c;
-        }
-    }
-    return shown + '"';
-}
-
 inline std::string Describe(const platform::DialogTemplate& dialog) {
     char line[160];
-    std::snprintf(line, sizeof line, "dialog %d style=%08x box=%d,%d,%d,%d font=%d,", dialog.id,
+    std::snprintf(line, sizeof line, "dialog %d style=%08x box=%d,%d,%d,%d font=%d,\"", dialog.id,
                   static_cast<unsigned>(dialog.style), dialog.x, dialog.y, dialog.width,
                   dialog.height, dialog.font_size);
-    std::string text = line + Visible(dialog.font) + " caption=" + Visible(dialog.caption) + "\n";
+    std::string text = line + dialog.font + "\" caption=\"" + dialog.caption + "\"\n";
     for (const auto& control : dialog.controls) {
-        std::snprintf(line, sizeof line,
-                      "  control %d %s style=%08x box=%d,%d,%d,%d text=", control.id,
-                      control.class_name.c_str(), static_cast<unsigned>(control.style), control.x,
-                      control.y, control.width, control.height);
-        text += line + Visible(control.text) + "\n";
+        std::snprintf(line, sizeof line, "  control %d %s style=%08x box=%d,%d,%d,%d text=\"",
+                      control.id, control.class_name.c_str(), static_cast<unsigned>(control.style),
+                      control.x, control.y, control.width, control.height);
+        text += line + control.text + "\"\n";
     }
     return text;
 }
@@ -46,7 +28,7 @@ inline std::string Describe(const platform::ResourceScript& script) {
     std::string text;
     for (const auto& [id, dialog] : script.dialogs) text += Describe(dialog);
     for (const auto& [id, string] : script.strings) {
-        text += "string " + std::to_string(id) + " " + Visible(string) + "\n";
+        text += "string " + std::to_string(id) + " \"" + string + "\"\n";
     }
     return text;
 }

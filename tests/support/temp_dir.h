@@ -2,24 +2,48 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
 #include <string>
 
 namespace wbh::test {
 
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    TempDir() {
+        std::random_device random;
+        const auto base = std::filesystem::temp_directory_path();
+        do {
+            path_ = base / ("wbhtest." + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path_));
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
     // The path of a file in the directory, as text for the program's calls.
-    std::string File(const std::string& name) const;
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
     // Writes the bytes exactly as given (no line-end translation) and returns the file's path.
-    std::string Write(const std::string& name, const std::string& bytes) const;
+    // Written beside and renamed into place, as an editor saves: each version is a new file.
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        const std::string file = File(name);
+        std::ofstream(file + ".new", std::ios::binary) << bytes;
+        std::filesystem::rename(file + ".new", file);
+        return file;
+    }
     // The file's bytes, or "<missing>" when it does not exist.
-    std::string Read(const std::string& name) const;
+    std::string Read(const std::string& name) const {
+        std::ifstream in(File(name), std::ios::binary);
+        if (!in) return "<missing>";
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
 
 private:
     std::filesystem::path path_;

@@ -11,9 +11,9 @@
 
 namespace wbh::test {
 
-// Runs `drive` on a second thread with the dialog captioned `caption` once it is up, while this
-// thread runs the modal dialog through `run`. Whatever `drive` does, the dialog is ended
-// afterwards by a click on `end_id`, so a failing test never hangs.
+// `run` runs the modal dialog captioned `caption` while `drive` gets it on a second thread. A
+// dialog still open afterwards is a failure and is ended by a click on `end_id`, so a failing
+// test never hangs.
 inline void WithDialog(const wchar_t* caption, int end_id, const std::function<void()>& run,
                        const std::function<void(HWND)>& drive) {
     // A Win32 thread: the program's compilers have no std::thread.

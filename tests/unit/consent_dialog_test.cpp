@@ -1,21 +1,16 @@
-// The consent dialog's behaviour on a fake dialog: what it preselects from the stored answer,
-// when "Continuer" can be pressed, what it sets on "Continuer", what it ignores, and where it
-// places itself.
+// The consent dialog's behaviour on a fake dialog: what it shows and preselects from the stored
+// answer and what "Continuer" then sets, and where dialogs place themselves. (Clicks and
+// keys: the terminal dialog's test and tests/e2e/setup_test.sh.)
 #include "consent/consent_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "dialogs/center_dialog.h"
-#include "consent/consent_flow.h"
-#include "platform/portable/fault.h"
 #include "platform/resources.h"
-#include "store/reg_key.h"
 #include "store/store_layout.h"
 #include "support/fake_dialog.h"
 #include "support/registry_sandbox.h"
@@ -33,45 +28,29 @@ public:
     FakeDialog() : test::FakeDialog({kContinue, kNotice, kAccept, kRefuse}) {}
 };
 
-// A radio button click as the toolkit performs it: the group's check moves, then the dialog
-// hears of it.
-void Click(FakeDialog& dialog, ConsentDialog& handler, int id) {
-    dialog.Check(kAccept, id == kAccept);
-    dialog.Check(kRefuse, id == kRefuse);
-    handler.OnCommand(dialog, id, platform::kClicked);
-}
-
-void StoreLastAnswer(std::uint32_t type, const std::string& bytes) {
-    ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
-                            store::kLastReaderTrackValue, {type, bytes}));
-}
-
-class ConsentDialogTest : public ::testing::Test {
-protected:
-    void TearDown() override { platform::fault::Reset(); }
-    test::RegistrySandbox sandbox_;
-};
-
-TEST_F(ConsentDialogTest, PreselectsTheLastAnswerAndSetsItOnContinue) {
-    const std::string dword_1("\x01\0\0\0", 4), dword_0("\0\0\0\0", 4), dword_5("\x05\0\0\0", 4);
-    struct Row {
+TEST(ConsentDialogTest, OpensWithTheNoticeAndTheLastAnswerAndSetsItOnContinue) {
+    const struct {
         const char* name;
         std::optional<std::string> stored;  // LastReaderTrack's bytes, REG_DWORD
         bool accept, refuse;                // checked when the dialog opens
-        std::int32_t accepted;              // ReaderAccepted after "Continuer" at once
-    };
-    const Row rows[] = {
+        std::int32_t accepted;              // the answer after "Continuer" at once
+    } rows[] = {
         {"first run", std::nullopt, false, false, 7},  // 7: the answer before, kept
-        {"accepted last", dword_1, true, false, 1},
-        {"refused last", dword_0, false, true, 0},
-        {"neither 0 nor 1", dword_5, true, true, 1},
+        {"accepted last", std::string("\x01\0\0\0", 4), true, false, 1},
+        {"refused last", std::string("\0\0\0\0", 4), false, true, 0},
+        {"neither 0 nor 1", std::string("\x05\0\0\0", 4), true, true, 1},
         {"a single zero byte", std::string(1, '\0'), false, true, 0},
         {"an empty value", std::string(), true, false, 1},
     };
-    for (const Row& row : rows) {
+    char notice[4096];
+    ASSERT_GT(platform::LoadText(kNoticeString, notice, sizeof notice), 1000);
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        test::RegistrySandbox fresh;
-        if (row.stored) StoreLastAnswer(reg::kTypeDword, *row.stored);
+        const test::RegistrySandbox fresh;
+        if (row.stored) {
+            ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
+                                    store::kLastReaderTrackValue, {reg::kTypeDword, *row.stored}));
+        }
         FakeDialog dialog;
         std::int32_t accepted = 7;
         ConsentDialog handler(accepted);
@@ -79,6 +58,8 @@ TEST_F(ConsentDialogTest, PreselectsTheLastAnswerAndSetsItOnContinue) {
         EXPECT_EQ(row.accept, dialog.controls[kAccept].checked);
         EXPECT_EQ(row.refuse, dialog.controls[kRefuse].checked);
         EXPECT_EQ(row.accept || row.refuse, dialog.controls[kContinue].enabled);
+        EXPECT_EQ(1u, dialog.moves.size()) << "centred";
+        EXPECT_EQ(notice, dialog.controls[kNotice].text);
 
         handler.OnCommand(dialog, kContinue, platform::kClicked);
         EXPECT_EQ(1, dialog.ended.value_or(-1));
@@ -86,75 +67,17 @@ TEST_F(ConsentDialogTest, PreselectsTheLastAnswerAndSetsItOnContinue) {
     }
 }
 
-TEST_F(ConsentDialogTest, AnUnreadableAnswerPreselectsNothing) {
-    StoreLastAnswer(reg::kTypeDword, std::string("\x01\0\0\0", 4));
-    for (const char* call : {"RegOpenKeyEx", "RegQueryValueEx"}) {
-        SCOPED_TRACE(call);
-        platform::fault::FailCall(call);
-        FakeDialog dialog;
-        std::int32_t accepted = 0;
-        ConsentDialog handler(accepted);
-        handler.OnInit(dialog);
-        platform::fault::Reset();
-        EXPECT_FALSE(dialog.controls[kAccept].checked);
-        EXPECT_FALSE(dialog.controls[kRefuse].checked);
-        EXPECT_FALSE(dialog.controls[kContinue].enabled);
-    }
-}
-
-TEST_F(ConsentDialogTest, OnlyContinueEndsTheDialog) {
-    FakeDialog dialog;
-    std::int32_t accepted = 0;
-    ConsentDialog handler(accepted);
-    handler.OnInit(dialog);
-    ASSERT_FALSE(dialog.controls[kContinue].enabled);
-
-    Click(dialog, handler, kRefuse);
-    EXPECT_TRUE(dialog.controls[kContinue].enabled);
-    Click(dialog, handler, kAccept);
-    EXPECT_TRUE(dialog.controls[kContinue].enabled);
-
-    // Escape and the close box send IDCANCEL; a notification other than a click, or a click
-    // from a control the dialog does not know, is ignored too.
-    handler.OnCommand(dialog, 2, platform::kClicked);
-    handler.OnCommand(dialog, kContinue, 1);
-    handler.OnCommand(dialog, kContinue, 0x0300);
-    handler.OnCommand(dialog, 4242, platform::kClicked);
-    EXPECT_FALSE(dialog.ended);
-    EXPECT_EQ(0, accepted);
-
-    handler.OnCommand(dialog, kContinue, platform::kClicked);
-    EXPECT_EQ(1, dialog.ended.value_or(-1));
-    EXPECT_EQ(1, accepted);
-}
-
-TEST_F(ConsentDialogTest, ShowsTheNoticeOrNothing) {
-    std::int32_t accepted = 0;
-    char notice[4096];
-    ASSERT_GT(platform::LoadText(kNoticeString, notice, sizeof notice), 1000);
-    FakeDialog shown;
-    ConsentDialog(accepted).OnInit(shown);
-    EXPECT_EQ(notice, shown.controls[kNotice].text);
-
-    platform::fault::FailCall("LoadString");
-    FakeDialog missing;
-    missing.controls[kNotice].text = "garbage";
-    ConsentDialog(accepted).OnInit(missing);
-    EXPECT_EQ("", missing.controls[kNotice].text);
-}
-
-TEST_F(ConsentDialogTest, CentresOnThePrimaryScreen) {
-    struct Row {
+TEST(CenterDialog, CentresOnThePrimaryScreen) {
+    const struct {
         platform::WindowRect bounds;
         platform::ScreenSize screen;
         platform::WindowRect placed;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {{0, 0, 601, 400}, {1024, 768}, {211, 184, 812, 584}},
-        {{30, 40, 731, 540}, {640, 480}, {-31, -10, 670, 490}},  // larger than the screen
+        {{30, 40, 731, 540}, {640, 480}, {-31, -10, 670, 490}},     // larger than the screen
         {{0, 0, 70000, 10}, {1024, 768}, {-1720, 379, 2744, 389}},  // widths keep 16 bits
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         FakeDialog dialog;
         dialog.bounds = row.bounds;
         dialog.screen = row.screen;

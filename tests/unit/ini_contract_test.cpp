@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/ini.h"
+#include "platform/portable/fault.h"
 #include "support/temp_dir.h"
 
 namespace wbh {
@@ -17,94 +18,67 @@ using namespace std::string_literals;
 
 const std::string kMain =
     "[parameters]\r\nmode=1\r\n  spaced key  =  spaced value  \r\nq1=\"abc\"\r\nq2='abc'\r\n"
-    "q3=\"abc\r\nq4=\"\"\r\nq5=\"a\"b\"\r\nq6= \"x\" \r\n;comment=1\r\n#hash=2\r\nnoequals\r\n"
+    "q3=\"abc\r\nq4=\"\"\r\n;comment=1\r\n#hash=2\r\nnoequals\r\n"
     "\r\n=emptykey\r\nK=first\r\nk=second\r\nempty=\r\n[other]\r\nmode=2\r\n[ spaced sec ]\r\n"
-    "a=1\r\n[noclose\r\nb=2\r\n[x]trail\r\nc=3\r\n[PARAMETERS]\r\nmode=9\r\n[empty]\r\n"
-    "[only]\r\nalone=\xE9t\xE9\r\n";
+    "a=1\r\n[noclose\r\nb=2\r\n[z]trail\r\nc=3\r\n[PARAMETERS]\r\nmode=9\r\n[empty]\r\n";
 const std::string kLf = "a=1\nb=2\n[s]\nc=3\n[s]\nd=4\n[S]\ne=5\nc=33\n";
 const char kMark[] = "\xEF\xBB\xBF";  // UTF-8's byte-order mark
 const std::string kBom = kMark + "[s]\r\nk=1\r\n"s;
-const std::string kBlanks =
-    "[s]\nk\t=\tv\tw\t\n\tk2=\x0bv2\x0b\n k3 = a ; comment\n\x0c[t]\nlast=no newline";
+const std::string kBlanks = "[s]\nk\t=\tv\tw\t\n k3 = a ; comment\n\x0c[t]\nlast=no newline";
 
 struct Row {
     const char* what;
     const std::string* file;  // null: a file that does not exist
     const char* section;
     const char* key;
-    unsigned size;
-    unsigned result;
-    // The buffer from its start through the NUL (two NULs for whole lists). A cut list is
-    // checked through its first closing NUL only: Windows puts a second NUL in the last byte,
-    // but Wine's ANSI call leaves that byte alone, and the reader never walks a cut list.
+    // The buffer from its start through the NUL (two NULs for whole lists); the result is its
+    // length less one. A cut list is checked through its first closing NUL only: Windows puts
+    // a second NUL in the last byte, but Wine's ANSI call leaves that byte alone, and the
+    // reader never walks a cut list.
     std::string bytes;
+    unsigned size = 4096;
 };
 
 TEST(IniContract, ReadsAsKernel32Does) {
     const Row rows[] = {
-        {"section list", &kMain, nullptr, nullptr, 4096, 52,
-         "parameters\0other\0spaced sec\0x\0PARAMETERS\0empty\0only\0\0"s},
-        {"key list stops being useful at an empty name", &kMain, "parameters", nullptr, 4096, 51,
-         "mode\0spaced key\0q1\0q2\0q3\0q4\0q5\0q6\0#hash\0\0K\0k\0empty\0\0"s},
-        {"names match in any case", &kMain, "Parameters", "MODE", 4096, 1, "1\0"s},
-        {"blanks around key and value", &kMain, "parameters", "spaced key", 4096, 12,
-         "spaced value\0"s},
-        {"double quotes removed", &kMain, "parameters", "q1", 4096, 3, "abc\0"s},
-        {"single quotes removed", &kMain, "parameters", "q2", 4096, 3, "abc\0"s},
-        {"unmatched quote kept", &kMain, "parameters", "q3", 4096, 4, "\"abc\0"s},
-        {"empty quotes", &kMain, "parameters", "q4", 4096, 0, "\0"s},
-        {"only the outer quotes", &kMain, "parameters", "q5", 4096, 3, "a\"b\0"s},
-        {"blanks, then quotes", &kMain, "parameters", "q6", 4096, 1, "x\0"s},
-        {"a line without = is no key", &kMain, "parameters", "noequals", 4096, 15,
-         "not_found_error\0"s},
-        {"comment lines are found but not listed", &kMain, "parameters", ";comment", 4096, 1,
-         "1\0"s},
-        {"# is an ordinary key", &kMain, "parameters", "#hash", 4096, 1, "2\0"s},
-        {"the empty key name", &kMain, "parameters", "", 4096, 8, "emptykey\0"s},
-        {"the first of two keys wins", &kMain, "parameters", "k", 4096, 5, "first\0"s},
-        {"empty value", &kMain, "parameters", "empty", 4096, 0, "\0"s},
-        {"8-bit text", &kMain, "only", "alone", 4096, 3, "\xE9t\xE9\0"s},
-        {"keys of another section", &kMain, "other", nullptr, 4096, 5, "mode\0\0"s},
+        {"section list", &kMain, nullptr, nullptr,
+         "parameters\0other\0spaced sec\0z\0PARAMETERS\0empty\0\0"s},
+        {"key list stops being useful at an empty name", &kMain, "parameters", nullptr,
+         "mode\0spaced key\0q1\0q2\0q3\0q4\0#hash\0\0K\0k\0empty\0\0"s},
+        {"names match in any case", &kMain, "Parameters", "MODE", "1\0"s},
+        {"blanks around key and value", &kMain, "parameters", "spaced key", "spaced value\0"s},
+        {"double quotes removed", &kMain, "parameters", "q1", "abc\0"s},
+        {"single quotes removed", &kMain, "parameters", "q2", "abc\0"s},
+        {"unmatched quote kept", &kMain, "parameters", "q3", "\"abc\0"s},
+        {"empty quotes", &kMain, "parameters", "q4", "\0"s},
+        {"a line without = is no key", &kMain, "parameters", "noequals", "not_found_error\0"s},
+        {"comment lines are found but not listed", &kMain, "parameters", ";comment", "1\0"s},
+        {"the first of two keys wins", &kMain, "parameters", "k", "first\0"s},
         {"section names are trimmed; a broken header is skipped", &kMain, "spaced sec", nullptr,
-         4096, 4, "a\0b\0\0"s},
-        {"untrimmed name not found", &kMain, " spaced sec ", nullptr, 4096, 15,
-         "not_found_error\0"s},
-        {"broken header", &kMain, "noclose", nullptr, 4096, 15, "not_found_error\0"s},
-        {"text after ] ignored", &kMain, "x", nullptr, 4096, 2, "c\0\0"s},
-        {"section without keys", &kMain, "empty", nullptr, 4096, 15, "not_found_error\0"s},
-        {"no such section", &kMain, "nosuch", nullptr, 4096, 15, "not_found_error\0"s},
-        {"no such key", &kMain, "parameters", "nosuch", 4096, 15, "not_found_error\0"s},
-        {"section list cut", &kMain, nullptr, nullptr, 16, 14, "parameters\0oth\0"s},
-        {"section list cut to one letter", &kMain, nullptr, nullptr, 3, 1, "p\0"s},
-        {"section list in two bytes", &kMain, nullptr, nullptr, 2, 0, "\0"s},
-        {"section list, first name fits exactly", &kMain, nullptr, nullptr, 12, 10,
-         "parameters\0"s},
-        {"section list, first name fits with one byte spare", &kMain, nullptr, nullptr, 13, 11,
-         "parameters\0\0"s},
-        {"key list, first name fits exactly", &kMain, "parameters", nullptr, 6, 4, "mode\0"s},
-        {"key list, first name fits with one byte spare", &kMain, "parameters", nullptr, 7, 5,
-         "mode\0\0"s},
-        {"key list cut", &kMain, "parameters", nullptr, 16, 14, "mode\0spaced ke\0"s},
-        {"value cut", &kMain, "parameters", "spaced key", 8, 7, "spaced \0"s},
-        {"value in one byte", &kMain, "parameters", "spaced key", 1, 0, "\0"s},
-        {"quoted value, one byte short", &kMain, "parameters", "q1", 4, 2, "ab\0"s},
-        {"quoted value, fits", &kMain, "parameters", "q1", 5, 3, "abc\0"s},
-        {"quoted value, cut", &kMain, "parameters", "q1", 3, 2, "ab\0"s},
-        {"sentinel cut", &kMain, "parameters", "nosuch", 16, 15, "not_found_error\0"s},
-        {"missing file: no sections", nullptr, nullptr, nullptr, 4096, 0, "\0"s},
-        {"missing file: no keys", nullptr, "a", nullptr, 4096, 15, "not_found_error\0"s},
-        {"missing file: no value", nullptr, "a", "b", 4096, 15, "not_found_error\0"s},
-        {"LF lines, duplicate sections listed", &kLf, nullptr, nullptr, 4096, 6, "s\0s\0S\0\0"s},
-        {"keys before the first section", &kLf, "", nullptr, 4096, 4, "a\0b\0\0"s},
-        {"the first of duplicate sections", &kLf, "s", nullptr, 4096, 2, "c\0\0"s},
-        {"the first section's value", &kLf, "s", "c", 4096, 1, "3\0"s},
-        {"later duplicate sections unseen", &kLf, "s", "d", 4096, 15, "not_found_error\0"s},
-        {"a byte-order mark hides no section", &kBom, nullptr, nullptr, 4096, 2, "s\0\0"s},
-        {"tabs and other blanks", &kBlanks, nullptr, nullptr, 4096, 4, "s\0t\0\0"s},
-        {"tab inside value kept", &kBlanks, "s", "k", 4096, 3, "v\tw\0"s},
-        {"vertical tabs trimmed", &kBlanks, "s", "k2", 4096, 2, "v2\0"s},
-        {"no inline comments", &kBlanks, "s", "k3", 4096, 11, "a ; comment\0"s},
-        {"last line without line end", &kBlanks, "t", "last", 4096, 10, "no newline\0"s},
+         "a\0b\0\0"s},
+        {"text after ] ignored, names in any case", &kMain, "Z", nullptr, "c\0\0"s},
+        {"section without keys", &kMain, "empty", nullptr, "not_found_error\0"s},
+        {"no such key", &kMain, "parameters", "nosuch", "not_found_error\0"s},
+        {"section list cut", &kMain, nullptr, nullptr, "parameters\0oth\0"s, 16},
+        {"section list in two bytes", &kMain, nullptr, nullptr, "\0"s, 2},
+        {"section list, first name fits exactly", &kMain, nullptr, nullptr, "parameters\0"s, 12},
+        {"section list, first name fits with one byte spare", &kMain, nullptr, nullptr,
+         "parameters\0\0"s, 13},
+        {"value cut", &kMain, "parameters", "spaced key", "spaced \0"s, 8},
+        {"quoted value, one byte short", &kMain, "parameters", "q1", "ab\0"s, 4},
+        {"quoted value, fits", &kMain, "parameters", "q1", "abc\0"s, 5},
+        {"quoted value, cut", &kMain, "parameters", "q1", "ab\0"s, 3},
+        {"sentinel cut", &kMain, "parameters", "nosuch", "not_found_error\0"s, 16},
+        {"missing file: no sections", nullptr, nullptr, nullptr, "\0"s},
+        {"missing file: no value", nullptr, "a", "b", "not_found_error\0"s},
+        {"LF lines, duplicate sections listed", &kLf, nullptr, nullptr, "s\0s\0S\0\0"s},
+        {"keys before the first section", &kLf, "", nullptr, "a\0b\0\0"s},
+        {"the first of duplicate sections", &kLf, "s", nullptr, "c\0\0"s},
+        {"a byte-order mark hides no section", &kBom, nullptr, nullptr, "s\0\0"s},
+        {"tabs and other blanks", &kBlanks, nullptr, nullptr, "s\0t\0\0"s},
+        {"tab inside value kept", &kBlanks, "s", "k", "v\tw\0"s},
+        {"no inline comments", &kBlanks, "s", "k3", "a ; comment\0"s},
+        {"last line without line end", &kBlanks, "t", "last", "no newline\0"s},
     };
     test::TempDir dir;
     const std::string missing = dir.File("missing.ini");
@@ -115,7 +89,7 @@ TEST(IniContract, ReadsAsKernel32Does) {
         std::fill(std::begin(buffer), std::end(buffer), '#');
         const unsigned got = wbh::platform::IniReadString(row.section, row.key, "not_found_error",
                                                           buffer, row.size, file.c_str());
-        EXPECT_EQ(row.result, got);
+        EXPECT_EQ(row.bytes.size() - 1, got);
         const std::size_t n = std::min<std::size_t>(row.bytes.size(), row.size);
         EXPECT_EQ(row.bytes.substr(0, n), std::string(buffer, n));
     }
@@ -176,6 +150,19 @@ TEST(IniContract, WritesAsKernel32Does) {
     EXPECT_FALSE(platform::IniWriteString("ADRTP", "ExitCode", "0", read_only.c_str()));
     fs::permissions(read_only, write, fs::perm_options::add);
     EXPECT_EQ("[ADRTP]\r\nExitCode=5\r\n", dir.Read("ro.rtp")) << "a read-only file is kept";
+
+    // Whichever call fails, the write answers false and leaves the file as it was.
+    const std::string caller = dir.Write("caller.rtp", "[caller]\r\nstate=kept\r\n");
+    for (long n = 1;; ++n) {
+        platform::fault::Reset();
+        platform::fault::FailNth(n);
+        const bool written = platform::IniWriteString("ADRTP", "ExitCode", "0", caller.c_str());
+        const bool failed = platform::fault::CallCount() >= n;
+        platform::fault::Reset();
+        if (!failed) break;  // a write in which nothing failed
+        EXPECT_FALSE(written) << "failing call " << n;
+        EXPECT_EQ("[caller]\r\nstate=kept\r\n", dir.Read("caller.rtp")) << "failing call " << n;
+    }
 }
 
 }  // namespace

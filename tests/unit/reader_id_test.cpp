@@ -1,15 +1,17 @@
-// EnsureReaderId against the platform's registry: which identifier it keeps, takes or makes,
-// what it writes, and that no failing call leaves the reader worse off.
+// The reader's anonymous identifier: MD5 against RFC 1321's test suite, GUID texts, the GUIDs
+// AnonymousGuid makes, and EnsureReaderId against the platform's registry.
 #include "store/reader_id.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 
+#include "platform/guid.h"
 #include "platform/portable/fault.h"
 #include "store/anonymous_guid.h"
-#include "store/reg_key.h"
+#include "store/md5.h"
 #include "store/store_layout.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
@@ -20,16 +22,156 @@ namespace {
 namespace reg = platform::registry;
 namespace fault = platform::fault;
 
+std::string Hex(const std::uint8_t* bytes, std::size_t count) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (std::size_t i = 0; i < count; ++i) {
+        hex += kDigits[bytes[i] >> 4];
+        hex += kDigits[bytes[i] & 0xF];
+    }
+    return hex;
+}
+
+std::string Text(const platform::Guid& guid) {
+    char text[39];
+    platform::FormatBracedGuid(guid, text);
+    return text;
+}
+
+platform::Guid Parsed(const char* text) {
+    platform::Guid guid{};
+    EXPECT_TRUE(platform::ParseBracedGuid(text, guid)) << text;
+    return guid;
+}
+
+TEST(Md5, Rfc1321Suite) {
+    const struct {
+        const char* message;
+        const char* digest;
+    } rows[] = {
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",  // padding in 2 blocks
+         "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+         "57edf4a22be3c955ac49da2e2107b67a"},
+        // 56 bytes: the padding fills a whole second block.
+        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa" "aaaaaaaa",
+         "3b0c8ac703f828b04c6c197006d17218"},
+    };
+    for (const auto& row : rows) {
+        Md5Context context;
+        Md5Init(context);
+        Md5Update(context, reinterpret_cast<const std::uint8_t*>(row.message),
+                  std::strlen(row.message));
+        std::uint8_t digest[16];
+        Md5Final(digest, context);
+        EXPECT_EQ(row.digest, Hex(digest, 16)) << row.message;
+        const Md5Context zero{};
+        EXPECT_EQ(0, std::memcmp(&zero, &context, sizeof context)) << "Final clears the context";
+    }
+}
+
+TEST(GuidText, ReadsTheBracedFormOnly) {
+    EXPECT_EQ("{0A1B2C3D-4455-6677-8899-AABBCCDDEEFF}",
+              Text(Parsed("{0a1B2c3D-4455-6677-8899-AaBbCcDdEeFf}")));
+    for (const char* text : {
+             "{00112233-4455-6677-8899-AABBCCDDEEFG}",
+             "{00112233+4455-6677-8899-AABBCCDDEEFF}",
+             "{0011223-34455-6677-8899-AABBCCDDEEFF}",
+         }) {
+        platform::Guid guid{};
+        guid.data1 = 0x5EED;
+        EXPECT_FALSE(platform::ParseBracedGuid(text, guid)) << text;
+        EXPECT_EQ(0x5EEDu, guid.data1) << "a refused text leaves the GUID alone";
+    }
+
+    // The byte image: Data1, Data2, Data3 little-endian, then Data4 in order.
+    std::uint8_t bytes[16];
+    platform::GuidToBytes(Parsed("{00112233-4455-6677-8899-AABBCCDDEEFF}"), bytes);
+    EXPECT_EQ("33221100554477668899aabbccddeeff", Hex(bytes, 16));
+
+    // The platform formats and parses the same form (COM on Windows).
+    char formatted[78];
+    ASSERT_TRUE(platform::FormatGuidText(Parsed("{0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}"),
+                                         formatted, sizeof formatted));
+    EXPECT_STREQ("{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}", formatted);
+    platform::Guid back{};
+    ASSERT_TRUE(platform::ParseGuidText("{0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}", back));
+    EXPECT_EQ("{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}", Text(back));
+}
+
+class AnonymousGuidTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        SequentialUuidSupport() = saved_;
+        fault::Reset();
+    }
+    std::int32_t saved_ = SequentialUuidSupport();
+};
+
+TEST_F(AnonymousGuidTest, PlatformGuidOrItsHashWithoutTheNode) {
+    constexpr char kPlanted[] = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
+    constexpr char kBefore[] = "{11111111-2222-3333-4444-555555555555}";
+    constexpr char kHash[] = "{5A6911CD-D5F3-13EE-FB00-45632FF89550}";
+    const struct {
+        std::int32_t support;
+        bool fails;
+        const char* expected;
+    } rows[] = {
+        {1, false, kPlanted}, {-1, false, kPlanted},  // not determined counts as offered
+        {0, false, kHash},    {0, true, kBefore},     // never the hash of sixteen zero bytes
+        {1, true, kBefore},   {-1, true, kBefore},
+    };
+    const AnonymousGuid maker;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.support) + (row.fails ? ", failing" : ""));
+        SequentialUuidSupport() = row.support;
+        if (row.fails) fault::FailCall("CoCreateGuid");
+        if (!row.fails) platform::PlantGuid(Parsed(kPlanted));
+        platform::Guid guid = Parsed(kBefore);
+        const platform::HResult made = maker.Make(guid);
+        EXPECT_EQ(row.fails, made < 0);
+        EXPECT_EQ(row.expected, Text(guid));
+        fault::Reset();
+    }
+
+    // Only the node differs: the same identifier. Two real GUIDs give two identifiers.
+    SequentialUuidSupport() = 0;
+    platform::PlantGuid(Parsed("{00112233-4455-6677-8899-0123456789AB}"));
+    platform::Guid guid{}, first{}, second{};
+    EXPECT_EQ(0, maker.Make(guid));
+    EXPECT_EQ(kHash, Text(guid));
+    EXPECT_EQ(0, maker.Make(first));
+    EXPECT_EQ(0, maker.Make(second));
+    EXPECT_NE(Text(first), Text(second));
+}
+
+TEST_F(AnonymousGuidTest, TheProbeRunsUntilThePlatformCanTell) {
+#ifdef _WIN32
+    // Windows cannot tell while the RPC runtime is not loaded; ole32 loads it.
+    constexpr std::int32_t kNotLoaded = -1, kLoaded = 1;
+#else
+    constexpr std::int32_t kNotLoaded = 0, kLoaded = 0;
+#endif
+    SequentialUuidSupport() = -1;
+    fault::FailCall("GetModuleHandle");
+    { const AnonymousGuid not_loaded; }
+    EXPECT_EQ(kNotLoaded, SequentialUuidSupport());
+    fault::Reset();
+    { const AnonymousGuid loaded; }
+    EXPECT_EQ(kLoaded, SequentialUuidSupport());
+    fault::FailCall("GetModuleHandle");
+    { const AnonymousGuid again; }
+    EXPECT_EQ(kLoaded, SequentialUuidSupport()) << "the answer stays";
+}
+
 constexpr char kUpper[] = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
 constexpr char kLower[] = "{0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}";
 constexpr char kOther[] = "{11111111-2222-3333-4444-555555555555}";
 
-// What a user data value holds: its text, or nothing when absent.
+// A user data text value, or nothing when it is absent.
 using Stored = std::optional<std::string>;
-
-void Store(const char* name, const Stored& text) {
-    if (text) ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, kUserDataKey, name, test::TextValue(*text)));
-}
 
 Stored Read(const char* name) {
     const auto value = test::Stored(reg::Root::kCurrentUser, kUserDataKey, name);
@@ -38,155 +180,68 @@ Stored Read(const char* name) {
     return std::string(value->bytes.c_str());
 }
 
-bool IsUpperGuidText(const Stored& text) {
-    platform::Guid guid;
-    if (!text || !IsValidGuidText(text->c_str(), guid)) return false;
-    for (const char c : *text) {
-        if (c >= 'a' && c <= 'f') return false;
-    }
-    return true;
-}
-
-platform::Guid GuidOf(const char* text) {
-    platform::Guid guid{};
-    EXPECT_TRUE(platform::ParseBracedGuid(text, guid));
-    return guid;
-}
-
-class ReaderIdTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        SequentialUuidSupport() = saved_support_;
-        fault::Reset();
-        platform::Guid drain;
-        while (platform::TakePlantedGuid(drain)) {
+// EnsureReaderId from the stored ReaderID and UserID, with the next call of `failing` failing;
+// the ReaderID it leaves.
+Stored Ensure(const Stored& reader_id, const Stored& user_id, const char* failing = "") {
+    const test::RegistrySandbox sandbox;
+    for (const auto& [name, text] :
+         {std::pair(kReaderIdValue, reader_id), std::pair(kProductUserIdValue, user_id)}) {
+        if (text) {
+            EXPECT_TRUE(
+                test::Store(reg::Root::kCurrentUser, kUserDataKey, name, test::TextValue(*text)));
         }
     }
+    fault::FailNthCall(failing, 1);
+    EXPECT_EQ(1, EnsureReaderId());
+    fault::Reset();
+    EXPECT_EQ(user_id, Read(kProductUserIdValue)) << "UserID is never written";
+    return Read(kReaderIdValue);
+}
 
-    long Writes() const { return fault::CallCount("RegSetValueEx"); }
-    long Deletes() const { return fault::CallCount("RegDeleteValue"); }
-
-    std::optional<test::RegistrySandbox> sandbox_{std::in_place};
-    std::int32_t saved_support_ = SequentialUuidSupport();
-};
-
-TEST_F(ReaderIdTest, KeepsTakesOrMakes) {
-    const std::string too_long(512, 'x');
+TEST(ReaderId, KeepsTakesOrMakes) {
     const struct {
         const char* name;
         Stored reader_id;
         Stored user_id;
-        Stored expected;  // nullopt: a new GUID
-        long writes;
-        long deletes;
+        Stored expected;  // nullopt: a new upper-case GUID text
     } rows[] = {
-        {"valid lower-case ReaderID kept as stored", kLower, kOther, kLower, 0, 0},
-        {"valid ReaderID, no UserID", kUpper, {}, kUpper, 0, 0},
-        {"invalid ReaderID, UserID taken in upper case", "not a guid", kLower, kUpper, 1, 1},
-        {"no ReaderID, UserID taken", {}, kLower, kUpper, 1, 0},
-        {"braces missing", "0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9", kLower, kUpper, 1, 1},
-        {"512 characters: replaced, not deleted", too_long, kLower, kUpper, 1, 0},
-        {"empty ReaderID, invalid UserID", "", "{oops}", {}, 1, 1},
-        {"nothing stored", {}, {}, {}, 1, 0},
+        {"valid lower-case ReaderID kept as stored", kLower, kOther, kLower},
+        {"invalid ReaderID, UserID taken in upper case", "not a guid", kLower, kUpper},
+        {"no ReaderID", {}, kLower, kUpper},
+        {"a program name, which COM reads too", "Shell.Application", kLower, kUpper},
+        {"empty ReaderID, invalid UserID", "", "{oops}", {}},
+        {"nothing stored", {}, {}, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        sandbox_.emplace();
-        Store(kReaderIdValue, row.reader_id);
-        Store(kProductUserIdValue, row.user_id);
-        fault::Reset();
-
-        EXPECT_EQ(1, EnsureReaderId());
-
-        const Stored reader_id = Read(kReaderIdValue);
+        const Stored reader_id = Ensure(row.reader_id, row.user_id);
         if (row.expected) {
             EXPECT_EQ(row.expected, reader_id);
-            EXPECT_EQ(0, fault::CallCount("CoCreateGuid")) << "no new GUID when one was found";
-        } else {
-            EXPECT_TRUE(IsUpperGuidText(reader_id)) << reader_id.value_or("<absent>");
-            EXPECT_NE(row.user_id, reader_id);
+            continue;
         }
-        EXPECT_EQ(row.user_id, Read(kProductUserIdValue)) << "UserID is never written";
-        EXPECT_EQ(row.writes, Writes());
-        EXPECT_EQ(row.deletes, Deletes());
-        if (row.writes == 0) EXPECT_EQ(0, fault::CallCount("RegCreateKeyEx")) << "read only";
+        platform::Guid guid;
+        ASSERT_TRUE(reader_id && IsValidGuidText(reader_id->c_str(), guid));
+        EXPECT_EQ(std::string::npos, reader_id->find_first_of("abcdef")) << *reader_id;
+        EXPECT_NE(row.user_id, reader_id);
     }
 }
 
-TEST_F(ReaderIdTest, NewIdentifierIsAnonymisedWhereThePlatformHasNoSequentialUuids) {
-    SequentialUuidSupport() = 0;
-    platform::PlantGuid(GuidOf("{00112233-4455-6677-8899-AABBCCDDEEFF}"));
-    EnsureReaderId();
-    EXPECT_EQ("{5A6911CD-D5F3-13EE-FB00-45632FF89550}", Read(kReaderIdValue));
-
-    // Once stored, it stays: a second run makes nothing new.
-    fault::Reset();
-    EnsureReaderId();
-    EXPECT_EQ("{5A6911CD-D5F3-13EE-FB00-45632FF89550}", Read(kReaderIdValue));
-    EXPECT_EQ(0, Writes());
-}
-
-TEST_F(ReaderIdTest, NothingIsStoredWithoutAGuidOrItsText) {
-    for (const char* failing : {"CoCreateGuid", "StringFromCLSID"}) {
-        for (const int support : {0, 1}) {
-            SCOPED_TRACE(std::string(failing) + " failing, support " + std::to_string(support));
-            sandbox_.emplace();
-            SequentialUuidSupport() = support;
-            Store(kReaderIdValue, "invalid");
-            fault::Reset();
-            fault::FailCall(failing);
-            EnsureReaderId();
-            EXPECT_EQ(Stored("invalid"), Read(kReaderIdValue)) << "neither deleted nor replaced";
-            EXPECT_EQ(0, Writes());
-            EXPECT_EQ(0, Deletes());
-        }
-    }
-}
-
-// Every call made on the way may fail. Whatever fails, a valid identifier is never lost or
-// changed, UserID is never touched, at most one write and one deletion happen, and what is left
-// is the old value, no value (in place of an invalid one) or a valid identifier.
-TEST_F(ReaderIdTest, NoFailingCallLeavesAWorseState) {
-    const Stored starts[][2] = {
-        {kLower, kOther},        {"invalid", kLower}, {{}, kLower},
-        {"invalid", "invalid"},  {{}, {}},            {std::string(600, 'x'), {}},
+TEST(ReaderId, AFailingCallNeverLosesAValidIdentifier) {
+    const struct {
+        const char* failing;
+        Stored reader_id;
+        Stored user_id;
+        Stored expected;
+    } rows[] = {
+        {"RegQueryValueEx", kLower, kOther, kLower},  // read again before the write
+        {"RegSetValueEx", "invalid", kOther, {}},     // the invalid one is deleted all the same
+        {"RegCreateKeyEx", "invalid", kOther, "invalid"},
+        {"StringFromCLSID", "invalid", kOther, "invalid"},  // no text, so nothing to store
+        {"CoCreateGuid", "invalid", {}, "invalid"},
     };
-    for (const int support : {0, 1}) {
-        for (const auto& start : starts) {
-            sandbox_.emplace();
-            SequentialUuidSupport() = support;
-            Store(kReaderIdValue, start[0]);
-            Store(kProductUserIdValue, start[1]);
-            fault::Reset();
-            EnsureReaderId();
-            const long calls = fault::CallCount();
-            for (long n = 1; n <= calls; ++n) {
-                SCOPED_TRACE("support " + std::to_string(support) + ", ReaderID " +
-                             start[0].value_or("<absent>").substr(0, 40) + ", call " +
-                             std::to_string(n) + " of " + std::to_string(calls) + " failing");
-                sandbox_.emplace();
-                Store(kReaderIdValue, start[0]);
-                Store(kProductUserIdValue, start[1]);
-                fault::Reset();
-                fault::FailNth(n);
-
-                EXPECT_EQ(1, EnsureReaderId());
-
-                EXPECT_LE(Writes(), 1);
-                EXPECT_LE(Deletes(), 1);
-                fault::Reset();
-                const Stored after = Read(kReaderIdValue);
-                platform::Guid guid;
-                const bool was_valid = start[0] && IsValidGuidText(start[0]->c_str(), guid);
-                if (was_valid) {
-                    EXPECT_EQ(start[0], after);
-                } else {
-                    EXPECT_TRUE(after == start[0] || !after || IsUpperGuidText(after))
-                        << after.value_or("<absent>");
-                }
-                EXPECT_EQ(start[1], Read(kProductUserIdValue));
-            }
-        }
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.failing);
+        EXPECT_EQ(row.expected, Ensure(row.reader_id, row.user_id, row.failing));
     }
 }
 

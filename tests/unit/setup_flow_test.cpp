@@ -1,15 +1,24 @@
-// The setup run's own work: the full paths under the install directory, the book's tracking
-// choice, the recorded install directory, and a whole run with the dialog unavailable.
+// Mode 2 in process: full paths, the book's tracking choice and install directory, the run's
+// parameters file, shortcut names, the .7xe association and marker, and the finish dialog on a
+// fake dialog. Whole runs on the sample book are tests/e2e/setup_test.sh.
 #include "setup/setup_flow.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/com.h"
 #include "platform/portable/fault.h"
-#include "platform/files.h"
+#include "platform/portable/shell_link_file.h"
+#include "platform/shell.h"
+#include "setup/finish_dialog.h"
+#include "setup/import_marker.h"
+#include "setup/shortcut_maker.h"
 #include "store/store_layout.h"
+#include "support/desktop_sandbox.h"
+#include "support/fake_dialog.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
 #include "support/temp_dir.h"
@@ -17,116 +26,248 @@
 namespace wbh {
 namespace {
 
-namespace reg = platform::registry;
+namespace fault = platform::fault;
+using namespace finish_dialog;
 using test::Stored;
-constexpr reg::Root kUser = reg::Root::kCurrentUser;
+constexpr platform::registry::Root kUser = platform::registry::Root::kCurrentUser;
+constexpr platform::registry::Root kClasses = platform::registry::Root::kClassesRoot;
 const std::string kReferrals = store::kReferralsKey;
+const std::string kBook = kReferrals + "\\b1";
 
-// A path written for Windows as this platform spells it.
-std::string Native(std::string path) {
-    for (char& c : path) {
-        if (c == '\\') c = platform::files::Separator();
-    }
-    return path;
-}
-
-class SetupFlowTest : public ::testing::Test {
+class Setup : public ::testing::Test {
 protected:
-    void TearDown() override { platform::fault::Reset(); }
+    void TearDown() override { fault::Reset(); }
     platform::ComScope com_;  // the shell link object needs the apartment the program enters
-    test::RegistrySandbox sandbox_;
-    SetupFlow flow_;
+    test::RegistrySandbox registry_;
+    test::TempDir dir_;
+    const std::string folder_ = dir_.Path().string();
+    const std::string target_ = dir_.Write("index.htm", "<html></html>");
 };
 
-TEST_F(SetupFlowTest, FullPathsJoinTheInstallDirectoryAndTheRelativePaths) {
+TEST_F(Setup, NoFullPathFromAnEmptyPartOrPastThePathLimit) {
     SetupParameters p;
-    p.installdirectory.Assign("D:\\Livres\\b1\\");  // a trailing backslash is kept: two at the joint
-    p.targetfilepath.Assign("index.htm");
-    p.readerJSpath.Assign("js\\track.js");
-    p.shortcuticonpath.Assign("");
-    const std::string long_name(259 - p.installdirectory.Length() - 1, 'm');
-    p.importtoquarlofilename.Assign(long_name + "x");  // one character more than a path may have
+    p.installdirectory.Assign("D:\\b1");
+    p.targetfilepath.Assign(std::string(254, 'm'));  // 5 + 1 + 254: one more than a path may have
     ComposeFullPaths(p);
-    EXPECT_EQ(Native("D:\\Livres\\b1\\\\index.htm"), p.targetfullpath.CStr());
-    EXPECT_EQ(Native("D:\\Livres\\b1\\\\js\\track.js"), p.readerJSfullpath.CStr());
+    EXPECT_TRUE(p.targetfullpath.Empty());
     EXPECT_TRUE(p.iconfullpath.Empty());
-    EXPECT_TRUE(p.importfullpath.Empty());
-
-    p.importtoquarlofilename.Assign(long_name);
-    ComposeFullPaths(p);
-    EXPECT_EQ(259u, p.importfullpath.Length());
     EXPECT_TRUE(JoinPath("", "index.htm").Empty());
 }
 
-TEST_F(SetupFlowTest, TrackingChoiceOfTheBook) {
-    EXPECT_EQ(1, ReadReaderTrack("b1")) << "no referral key";
-    ASSERT_TRUE(test::MakeKey(kUser, kReferrals));
-    EXPECT_EQ(1, ReadReaderTrack("b1")) << "no book key";
-    ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b1"));
-    EXPECT_EQ(1, ReadReaderTrack("b1")) << "no ReaderTrack";
-    for (std::uint32_t stored : {0u, 1u, 2u}) {
-        ASSERT_TRUE(test::Store(kUser, kReferrals + "\\b1", "ReaderTrack", test::DwordValue(stored)));
+TEST_F(Setup, TrackingChoiceIsOneUnlessTheBookStoresIt) {
+    EXPECT_EQ(1, ReadReaderTrack("b1"));
+    // A value on the Referrals key itself is not the book's.
+    ASSERT_TRUE(test::Store(kUser, kReferrals, "ReaderTrack", test::DwordValue(0)));
+    EXPECT_EQ(1, ReadReaderTrack("b1"));
+    ASSERT_TRUE(test::MakeKey(kUser, kBook));
+    EXPECT_EQ(1, ReadReaderTrack("b1"));
+    for (std::uint32_t stored : {0u, 2u}) {
+        ASSERT_TRUE(test::Store(kUser, kBook, "ReaderTrack", test::DwordValue(stored)));
         EXPECT_EQ(static_cast<std::int32_t>(stored), ReadReaderTrack("b1"));
     }
-    // An empty book id names the Referrals key itself, which has no ReaderTrack.
-    ASSERT_TRUE(test::Store(kUser, kReferrals, "LastReaderTrack", test::DwordValue(0)));
-    EXPECT_EQ(1, ReadReaderTrack(""));
 }
 
-TEST_F(SetupFlowTest, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
+TEST_F(Setup, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
     SetupParameters p;
     p.autorunbookid.Assign("b1");
-    p.installdirectory.Assign("D:\\Livres\\b1");
+    p.installdirectory.Assign("D:\\b1");
     EXPECT_EQ(1, RecordInstallDirectory(p));
     ASSERT_TRUE(test::MakeKey(kUser, kReferrals));
     EXPECT_EQ(1, RecordInstallDirectory(p));
-    EXPECT_FALSE(test::KeyExists(kUser, kReferrals + "\\b1")) << "the book key must not be made";
-
-    ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b1"));
+    EXPECT_FALSE(test::KeyExists(kUser, kBook)) << "the book key must not be made";
+    ASSERT_TRUE(test::MakeKey(kUser, kBook));
     EXPECT_EQ(1, RecordInstallDirectory(p));
-    EXPECT_EQ(test::TextValue("D:\\Livres\\b1"), Stored(kUser, kReferrals + "\\b1", "Install Directory"));
-    p.installdirectory.Clear();
-    RecordInstallDirectory(p);
-    EXPECT_EQ(test::TextValue(""), Stored(kUser, kReferrals + "\\b1", "Install Directory"));
-
-    p.autorunbookid.Clear();
-    RecordInstallDirectory(p);
+    EXPECT_EQ(test::TextValue("D:\\b1"), Stored(kUser, kBook, "Install Directory"));
+    p.autorunbookid.Clear();  // an empty id would name the Referrals key itself
+    EXPECT_EQ(1, RecordInstallDirectory(p));
     EXPECT_FALSE(Stored(kUser, kReferrals, "Install Directory"));
 }
 
-TEST_F(SetupFlowTest, ARunWritesEveryFileAndAParametersFileThatEndsTheReadingStopsIt) {
-    test::TempDir dir;
-    ASSERT_TRUE(test::Store(kUser, kReferrals + "\\b1", "ReaderTrack", test::DwordValue(0)));
-    const std::string ini = dir.Write(
-        "p.ini", "[parameters]\r\nreaderJSpath=track.js\r\ninstalldirectory=elsewhere\r\n"
-                 "importtoquarlofilename=import.txt\r\n");
-    platform::fault::FailCall("DialogBoxParam");
-    const std::string options = "-autorunbookid b1 -readerJSpath nope.js -targetfilepath index.htm"
-                                " -installdirectory \"" + dir.Path().string() +
-                                "\" -parametersfilepath \"" + ini + "\"";
-    EXPECT_EQ(1, flow_.RunSetup(options.c_str()));
-    EXPECT_EQ(0, flow_.Parameters().trackingallowed);
-    EXPECT_EQ(test::TextValue(dir.Path().string()),
-              Stored(kUser, kReferrals + "\\b1", "Install Directory"));
-    EXPECT_NE("<missing>", dir.Read("track.js"));
-    EXPECT_EQ("<missing>", dir.Read("nope.js"));
-    EXPECT_EQ(" ", dir.Read("import.txt"));
-    EXPECT_EQ(platform::files::Presence::kPresent,
-              platform::files::Probe(dir.File("Lancer le livre Web.lnk").c_str()));
-    EXPECT_EQ(1, platform::fault::CallCount("DialogBoxParam"));
+TEST_F(Setup, ARunReadsOnlyTheParametersSectionAndASentinelValueEndsIt) {
+    ASSERT_TRUE(test::MakeKey(kUser, kBook));
+    const std::string ini = dir_.Write(
+        "p.ini", "[parameters]\r\nreaderJSpath=track.js\r\n[other]\r\nreaderJSpath=other.js\r\n");
+    const std::string options =
+        "-autorunbookid b1 -importtoquarlofilename i.txt -installdirectory \"" + folder_ +
+        "\" -parametersfilepath \"" + ini + "\"";
+    fault::FailCall("DialogBoxParam");
+    EXPECT_EQ(1, SetupFlow().RunSetup(options.c_str()));
+    EXPECT_NE("<missing>", dir_.Read("track.js"));
+    EXPECT_EQ(" ", dir_.Read("i.txt"));
+    EXPECT_EQ(test::TextValue(folder_), Stored(kUser, kBook, "Install Directory"));
+    EXPECT_EQ(1, fault::CallCount("DialogBoxParam"));  // the finish dialog was asked for
+    std::filesystem::remove(dir_.File("i.txt"));
+    dir_.Write("p.ini", "[parameters]\r\nreaderJSpath=not_found_error\r\n");
+    EXPECT_EQ(1, SetupFlow().RunSetup(options.c_str()));
+    EXPECT_EQ("<missing>", dir_.Read("i.txt"));
+}
 
-    // The sentinel value ends the reading: nothing is composed, written or shown.
-    test::TempDir other;
-    dir.Write("p.ini", "[parameters]\r\nreaderJSpath=not_found_error\r\n");
-    platform::fault::Reset();
-    platform::fault::FailCall("DialogBoxParam");
-    SetupFlow again;
-    EXPECT_EQ(1, again.RunSetup(("-readerJSpath t.js -importtoquarlofilename i.txt"
-                                 " -targetfilepath index.htm -installdirectory \"" +
-                                 other.Path().string() + "\" -parametersfilepath \"" + ini + "\"")
-                                    .c_str()));
-    EXPECT_TRUE(std::filesystem::is_empty(other.Path()));
-    EXPECT_EQ(0, platform::fault::CallCount("DialogBoxParam"));
+TEST_F(Setup, TheFirstFreeShortcutNameThatFitsIsChosen) {
+    const auto chosen = [&](const std::string& name) -> std::string {
+        return ChooseShortcutPath(folder_.c_str(), name.c_str()).CStr();
+    };
+    dir_.Write("livre (0).lnk", "");
+    EXPECT_EQ(dir_.File("livre.lnk"), chosen("livre")) << "a numbered form alone does not count";
+    dir_.Write("livre.lnk", "");
+    dir_.Write("livre (2).lnk", "");
+    EXPECT_EQ(dir_.File("livre (1).lnk"), chosen("livre"));
+    // The plain name fits the 259 characters exactly; " (0)" would not.
+    const std::string name(259 - folder_.size() - 1 - 4, 'n');
+    EXPECT_EQ(259u, chosen(name).size());
+    dir_.Write(name + ".lnk", "");
+    EXPECT_EQ("", chosen(name));
+    EXPECT_EQ("", chosen(name + "nnnnn"));
+}
+
+TEST_F(Setup, ShortcutDefaultNamesAndFailures) {
+    test::DesktopSandbox desktop;
+    EXPECT_EQ(0, MakeOpenShortcut(folder_.c_str(), target_.c_str(), "", ""));
+    fault::FailCall("LoadString");
+    EXPECT_EQ(0, MakeOpenShortcut(folder_.c_str(), target_.c_str(), "", ""));
+    EXPECT_EQ(0, MakeDesktopShortcut(target_.c_str(), "", ""));
+    EXPECT_NE("<missing>", dir_.Read("Lancer le livre Web.lnk"));
+    EXPECT_NE("<missing>", dir_.Read("Open autorun book.lnk"));
+    // Nothing to do without a target or an install directory; nothing made on a failure.
+    EXPECT_EQ(1, MakeOpenShortcut(folder_.c_str(), "", "vide", ""));
+    EXPECT_EQ(1, MakeOpenShortcut("", target_.c_str(), "vide", ""));
+    EXPECT_EQ(1, MakeDesktopShortcut("", "vide", ""));
+    fault::FailCall("DesktopDirectory");
+    EXPECT_GT(0, MakeDesktopShortcut(target_.c_str(), "vide", ""));
+    fault::Reset();
+    fault::FailCall("CoCreateInstance");
+    EXPECT_GT(0, MakeDesktopShortcut(target_.c_str(), "vide", ""));
+    EXPECT_EQ("<missing>", dir_.Read("vide.lnk"));
+    EXPECT_EQ("autorun book.lnk", desktop.Names());
+}
+
+TEST(ShellLinkFile, OnlyTextWithALinkFormIsWritten) {
+    const char* target = "C:\\livres\\index.html";
+    // Malformed, overlong, the first and last surrogates, past U+10FFFF.
+    for (const char* bad : {"\xC3", "a\xC3(b", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
+                            "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xFF", "\x80"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(bad)));
+        EXPECT_EQ("", platform::ShellLinkFileBytes(bad, ""));
+        EXPECT_EQ("", platform::ShellLinkFileBytes(target, bad));
+    }
+    // The shortest two-byte form, the neighbours of the surrogates, the last code point.
+    for (const char* good : {"\xC2\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF4\x8F\xBF\xBF"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(good)));
+        EXPECT_NE("", platform::ShellLinkFileBytes(good, good));
+    }
+    // The target's ANSI form has '?' for what is not ASCII; the file ends with a zero block.
+    const std::string bytes = platform::ShellLinkFileBytes("C:\\\xC2\x80.html", "C:\\i.ico");
+    EXPECT_NE(std::string::npos, bytes.find("C:\\?.html")) << "ANSI target";
+    EXPECT_EQ(std::string(4, '\0'), bytes.substr(bytes.size() - 4));
+    // The icon location's count is 16 bits of UTF-16 units; U+1F4D6 takes two of them.
+    std::string longest = "C:\\" + std::string(0xFFFF - 5, 'a') + "\xF0\x9F\x93\x96";
+    EXPECT_NE("", platform::ShellLinkFileBytes(target, longest.c_str()));
+    longest += "a";
+    EXPECT_EQ("", platform::ShellLinkFileBytes(target, longest.c_str()));
+    EXPECT_EQ("", platform::ShellLinkFileBytes(longest.c_str(), ""));
+}
+
+TEST_F(Setup, TheAssociationIsMadeUnlessAnotherClassHoldsIt) {
+    const struct {
+        const char* before;   // the .7xe default value; null: no key
+        const char* failing;  // a registry call made to fail
+        int result;
+        const char* after;
+        bool class_key;
+    } rows[] = {
+        {nullptr, nullptr, 1, "7xefile", true},
+        {"", nullptr, 1, "7xefile", true},
+        {"autre.classe", nullptr, 1, "autre.classe", false},
+        {nullptr, "RegCreateKeyEx", 0, nullptr, false},
+        {nullptr, "RegSetValueEx", 0, nullptr, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << (row.before ? row.before : "-") << row.failing);
+        test::RegistrySandbox sandbox;
+        if (row.before) {
+            ASSERT_TRUE(test::Store(kClasses, ".7xe", nullptr, test::TextValue(row.before)));
+        }
+        if (row.failing) fault::FailCall(row.failing);
+        EXPECT_EQ(row.result, EnsureFileAssociation());
+        fault::Reset();
+        const auto after = row.after ? std::optional(test::TextValue(row.after)) : std::nullopt;
+        EXPECT_EQ(after, Stored(kClasses, ".7xe", nullptr));
+        EXPECT_EQ(row.class_key, test::KeyExists(kClasses, "7xefile"));
+    }
+}
+
+TEST_F(Setup, TheMarkerIsOneSpaceWrittenWithTheAssociation) {
+    EXPECT_EQ(1, WriteImportMarker(""));
+    EXPECT_FALSE(test::KeyExists(kClasses, ".7xe"));
+    dir_.Write("import.txt", "autre chose\r\n");
+    EXPECT_EQ(1, WriteImportMarker(dir_.File("import.txt").c_str()));
+    EXPECT_EQ(" ", dir_.Read("import.txt"));
+    EXPECT_TRUE(test::KeyExists(kClasses, "7xefile"));
+    EXPECT_EQ(1, WriteImportMarker((dir_.Path() / "absent" / "import.txt").string().c_str()));
+}
+
+// A check box click as the toolkit performs it: the check toggles, then the dialog hears.
+void Click(test::FakeDialog& dialog, FinishDialog& handler, int id) {
+    if (id != kFinish) dialog.Check(id, !dialog.IsChecked(id));
+    handler.OnCommand(dialog, id, platform::kClicked);
+}
+
+TEST_F(Setup, FinishDialogDoesWhatIsStillChecked) {
+    const struct {
+        std::string typed;
+        int toggles;  // clicks on the shortcut choice after typing
+        bool open;
+        std::string stored;
+        const char* desktop;
+    } rows[] = {
+        {"Autre nom", 0, true, "Autre nom", "Autre nom.lnk"},
+        {"", 0, false, "", "livre Web.lnk"},  // an emptied name takes the default
+        // Cut to 259 characters, which no longer fit the desktop's path.
+        {std::string(300, 'n'), 0, false, std::string(259, 'n'), ""},
+        // A toggle puts the stored name back.
+        {"Autre nom", 1, false, "Mon livre", ""},
+        {"Autre nom", 2, false, "Mon livre", "Mon livre.lnk"},
+    };
+    fault::FailCall("ShellExecute");  // the shell is never really asked: the call is counted
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed.substr(0, 10) + std::to_string(row.toggles));
+        test::DesktopSandbox desktop;
+        SetupParameters p;
+        p.desktopshortcutname.Assign("Mon livre");
+        p.targetfullpath.Assign(target_);
+        test::FakeDialog dialog(
+            {kFinish, kDesktopShortcut, kShortcutName, kShortcutNameLabel, kOpenNow});
+        FinishDialog handler(p);
+        handler.OnInit(dialog);
+        EXPECT_EQ(1u, dialog.moves.size()) << "centred";
+        dialog.SetText(kShortcutName, row.typed.c_str());
+        for (int i = 0; i < row.toggles; ++i) Click(dialog, handler, kDesktopShortcut);
+        if (!row.open) Click(dialog, handler, kOpenNow);
+        EXPECT_EQ(row.toggles != 1, dialog.At(kShortcutName).enabled);
+        EXPECT_EQ(row.toggles != 1, dialog.At(kShortcutNameLabel).enabled);
+        handler.OnCommand(dialog, 2, platform::kClicked);  // IDCANCEL: Escape or the close box
+        handler.OnCommand(dialog, kFinish, 0x300);         // not a click
+        EXPECT_FALSE(dialog.ended);
+        const long asked = fault::CallCount("ShellExecute");
+        Click(dialog, handler, kFinish);
+        EXPECT_EQ(1, dialog.ended);
+        EXPECT_EQ(row.stored, p.desktopshortcutname.CStr());
+        EXPECT_EQ(row.desktop, desktop.Names());
+        EXPECT_EQ(row.open ? 1 : 0, fault::CallCount("ShellExecute") - asked);
+    }
+}
+
+TEST_F(Setup, OnlyAPathThatFitsIsOpenedAndNoDialogIsNoFailure) {
+    fault::FailCall("ShellExecute");
+    EXPECT_EQ(0, OpenBook(""));
+    EXPECT_EQ(0, OpenBook(std::string(260, 'a').c_str()));
+    EXPECT_EQ(0, fault::CallCount("ShellExecute"));
+    EXPECT_EQ(0, OpenBook("index.htm"));
+    EXPECT_EQ(1, fault::CallCount("ShellExecute"));
+    fault::Reset();
+    EXPECT_FALSE(platform::shell::OpenWithShell(""));
+    fault::FailCall("DialogBoxParam");
+    SetupParameters p;
+    EXPECT_EQ(1, ShowFinishDialog(p));
 }
 
 }  // namespace

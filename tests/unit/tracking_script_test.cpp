@@ -1,11 +1,10 @@
-// The tracking script as the book's pages read it: the header comment, then the eight
-// variables, byte for byte, from each state of the store and of the reader component.
+// The tracking script's eight variables, byte for byte, from each state of the store and of the
+// reader component. (An installed book's whole script is checked by tests/e2e/setup_test.sh.)
 #include "setup/tracking_script.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "platform/portable/fault.h"
 #include "setup/setup_flow.h"
@@ -19,29 +18,27 @@ namespace wbh {
 namespace {
 
 namespace reg = platform::registry;
-namespace fault = platform::fault;
 constexpr reg::Root kUser = reg::Root::kCurrentUser;
 const std::string kReferrals = store::kReferralsKey;
-const std::string kUserData = store::kUserDataKey;
 constexpr char kReaderId[] = "{6B29FC40-CA47-1067-B31D-00DD010662DA}";
-constexpr char kHeaderEnd[] = "*/\r\n\r\n\r\n";
+constexpr char kNoReaderId[] = "{00000000-0000-0000-0000-000000000000}";
 
 struct Script {
     std::string author_user, author_sku, author_partner, reader_user;
     int count;
-    std::string reader_sku, reader_partner, book_id;
+    std::string reader_sku, reader_partner;
 };
 
-// The eight lines as the pages must see them; the values here need no escaping.
+// The eight lines as the pages must see them, for book b1; the values here need no escaping.
 std::string Lines(const Script& s) {
-    return "var AuthorUser = \"" + s.author_user + "\";\r\n" +
-           "var AuthorSKU = \"" + s.author_sku + "\";\r\n" +
-           "var AuthorPartner = \"" + s.author_partner + "\";\r\n" +
-           "var ReaderUser = \"" + s.reader_user + "\";\r\n" +
+    const auto text = [](const char* name, const std::string& value) {
+        return "var " + std::string(name) + " = \"" + value + "\";\r\n";
+    };
+    return text("AuthorUser", s.author_user) + text("AuthorSKU", s.author_sku) +
+           text("AuthorPartner", s.author_partner) + text("ReaderUser", s.reader_user) +
            "var ReaderAutorunCount = " + std::to_string(s.count) + ";\r\n" +
-           "var ReaderSKU = \"" + s.reader_sku + "\";\r\n" +
-           "var ReaderPartner = \"" + s.reader_partner + "\";\r\n" +
-           "var WebBookID = \"" + s.book_id + "\";\r\n";
+           text("ReaderSKU", s.reader_sku) + text("ReaderPartner", s.reader_partner) +
+           text("WebBookID", "b1");
 }
 
 class TrackingScriptTest : public ::testing::Test {
@@ -51,28 +48,14 @@ protected:
         p_.autorunbookid.Assign("b1");
         p_.trackingallowed = 1;
     }
-    void TearDown() override { fault::Reset(); }
+    void TearDown() override { platform::fault::Reset(); }
 
-    // Three books recorded, this one with its author's identifiers, and the reader's id.
-    static void StoreThreeBooks() {
-        ASSERT_TRUE(test::Store(kUser, kUserData, "ReaderID", test::TextValue(kReaderId)));
-        const std::string book = kReferrals + "\\b1";
-        ASSERT_TRUE(test::Store(kUser, book, "UserID", test::TextValue("author")));
-        ASSERT_TRUE(test::Store(kUser, book, "QuarloSKU", test::TextValue("QRL-1")));
-        ASSERT_TRUE(test::Store(kUser, book, "PartnerID", test::TextValue("partner")));
-        ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b2"));
-        ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b3"));
-    }
-
-    // The variables after the header, which must be a comment ending in two empty lines.
+    // The variables after the header comment, its lines ended by CR LF, and two empty lines.
     std::string Variables() {
         const std::string script = dir_.Read("track.js");
-        const std::size_t end = script.find(kHeaderEnd);
+        const std::size_t end = script.find("*/\r\n\r\n\r\n");
         if (script.rfind("/*\r\n", 0) != 0 || end == std::string::npos) return "<no header>";
-        for (std::size_t i = 0; i < script.size(); ++i) {
-            if (script[i] == '\n' && (i == 0 || script[i - 1] != '\r')) return "<bare LF>";
-        }
-        return script.substr(end + sizeof kHeaderEnd - 1);
+        return script.substr(end + 8);
     }
 
     test::RegistrySandbox sandbox_;
@@ -81,78 +64,68 @@ protected:
 };
 
 TEST_F(TrackingScriptTest, TrackingAllowedOrRefused) {
-    StoreThreeBooks();
+    ASSERT_TRUE(test::Store(kUser, store::kUserDataKey, "ReaderID", test::TextValue(kReaderId)));
+    const std::string book = kReferrals + "\\b1";
+    const std::string longest(511, 'u');  // the longest text a reader takes
+    ASSERT_TRUE(test::Store(kUser, book, "UserID", test::TextValue(longest)));
+    ASSERT_TRUE(test::Store(kUser, book, "QuarloSKU", test::TextValue("QRL-1")));
+    ASSERT_TRUE(test::Store(kUser, book, "PartnerID", test::TextValue("partner")));
+    ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b2"));
+    ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b3"));
     EXPECT_EQ(1, WriteTrackingScript(p_));
-    EXPECT_EQ(Lines({"author", "QRL-1", "partner", kReaderId, 3, "", "", "b1"}), Variables());
+    EXPECT_EQ(Lines({longest, "QRL-1", "partner", kReaderId, 3, "", ""}), Variables());
 
     // Refused: the author's values still, but neither the reader's id nor the count.
     p_.trackingallowed = 0;
     WriteTrackingScript(p_);
-    EXPECT_EQ(Lines({"author", "QRL-1", "partner", "{00000000-0000-0000-0000-000000000001}", 0,
-                     "", "", "b1"}),
-              Variables());
+    EXPECT_EQ(
+        Lines({longest, "QRL-1", "partner", "{00000000-0000-0000-0000-000000000001}", 0, "", ""}),
+        Variables());
 }
 
 TEST_F(TrackingScriptTest, WhatIsMissingFromTheStore) {
     WriteTrackingScript(p_);
-    EXPECT_EQ(Lines({"", "", "", "{00000000-0000-0000-0000-000000000000}", 0, "", "", "b1"}),
-              Variables())
-        << "no Referrals key and no ReaderID";
+    EXPECT_EQ(Lines({"", "", "", kNoReaderId, 0, "", ""}), Variables()) << "no keys at all";
 
     // A ReaderID that does not fit the 512-byte buffer counts as absent; the book key is
     // missing while another book is recorded.
-    ASSERT_TRUE(test::Store(kUser, kUserData, "ReaderID", test::TextValue(std::string(512, 'x'))));
+    ASSERT_TRUE(test::Store(kUser, store::kUserDataKey, "ReaderID",
+                            test::TextValue(std::string(512, 'x'))));
     ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b2"));
     WriteTrackingScript(p_);
-    EXPECT_EQ(Lines({"", "", "", "{00000000-0000-0000-0000-000000000000}", 1, "", "", "b1"}),
-              Variables());
-}
-
-TEST_F(TrackingScriptTest, ValuesAreExactJavaScriptStrings) {
-    ASSERT_TRUE(test::Store(kUser, kReferrals + "\\b1", "UserID",
-                            test::TextValue("a\"b\\c\r\n\t\x01\x7F" "é")));
-    p_.autorunbookid.Assign("b1");
-    WriteTrackingScript(p_);
-    const std::string variables = Variables();
-    EXPECT_EQ(0u, variables.find("var AuthorUser = \"a\\\"b\\\\c\\r\\n\\x09\\x01\\x7F" "é\";\r\n"))
-        << variables;
-    EXPECT_EQ("\"\"", JavaScriptString(""));
-    EXPECT_EQ("\"\\\"\\\"\"", JavaScriptString("\"\""));
-}
-
-TEST_F(TrackingScriptTest, TheFileIsReplacedWholeAndTheHeaderMayBeMissing) {
-    dir_.Write("track.js", std::string(10000, 'x'));
-    fault::FailCall("LoadString");
-    WriteTrackingScript(p_);
-    EXPECT_EQ("\r\n\r\n\r\n" + Lines({"", "", "", "{00000000-0000-0000-0000-000000000000}", 0, "",
-                                      "", "b1"}),
-              dir_.Read("track.js"));
-}
-
-TEST_F(TrackingScriptTest, NoPathNoWork) {
+    EXPECT_EQ(Lines({"", "", "", kNoReaderId, 1, "", ""}), Variables());
     p_.readerJSfullpath.Clear();
-    test::ReaderComponentStandIn component("sku", "partner");
-    EXPECT_EQ(1, WriteTrackingScript(p_));
-    EXPECT_EQ(0, fault::CallCount());
-    EXPECT_TRUE(std::filesystem::is_empty(dir_.Path()));
+    EXPECT_EQ(1, WriteTrackingScript(p_)) << "no path, no script";
 }
 
-TEST_F(TrackingScriptTest, ReaderComponentValues) {
+TEST(JavaScriptString, EscapesQuotesBackslashesAndControlCharacters) {
+    EXPECT_EQ("\"a\\\"b\\\\c\\r\\n\\x09\\x01\\x7F\xC3\xA9\"",
+              JavaScriptString("a\"b\\c\r\n\t\x01\x7F\xC3\xA9"));
+}
+
+TEST_F(TrackingScriptTest, ReaderComponentValuesAreTakenWhole) {
+    const std::string fits(511, 'a');
+    const std::string too_long(600, 'b');
     const struct {
         const char* sku;
         const char* partner;
-    } rows[] = {{"QRL-LECTEUR", "partenaire"}, {"QRL-LECTEUR", nullptr}, {nullptr, "partenaire"},
-                {nullptr, nullptr}, {"", ""}};
+        std::string expected_sku, expected_partner;
+    } rows[] = {
+        {"QRL-LECTEUR", "partenaire", "QRL-LECTEUR", "partenaire"},
+        {"QRL-LECTEUR", nullptr, "QRL-LECTEUR", ""},  // null: the component has no value
+        {nullptr, "partenaire", "", "partenaire"},
+        {"", "", "", ""},
+        {fits.c_str(), too_long.c_str(), fits, ""},        // never cut
+        {"\xe9t\xe9", "caf\xe9", "\xe9t\xe9", "caf\xe9"},  // Latin-1, the ANSI code page
+    };
     for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.sku ? row.sku : "(null)") + " / " +
-                     (row.partner ? row.partner : "(null)"));
+        SCOPED_TRACE(row.expected_sku.substr(0, 20) + " / " + row.expected_partner.substr(0, 20));
         {
-            test::ReaderComponentStandIn component(row.sku, row.partner);
+            const test::ReaderComponentStandIn component(row.sku, row.partner);
             WriteTrackingScript(p_);
             EXPECT_EQ(0, test::ReaderComponentStandIn::Alive()) << "released";
         }
-        EXPECT_EQ(Lines({"", "", "", "{00000000-0000-0000-0000-000000000000}", 0,
-                         row.sku ? row.sku : "", row.partner ? row.partner : "", "b1"}),
+        EXPECT_EQ(Lines({"", "", "", kNoReaderId, 0, row.expected_sku, row.expected_partner}),
                   Variables());
     }
 }

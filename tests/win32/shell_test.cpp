@@ -1,66 +1,113 @@
-// The shell under Wine: failing creation of a shell link, the desktop folder, and files that
-// the shell cannot open.
+// The setup's Windows side under Wine: the desktop folder, the shell link object (also reading
+// the .lnk files that the POSIX build writes, as Explorer opens them), and the real finish
+// dialog from the real template, driven from a second thread.
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 
+#include "platform/com.h"
 #include "platform/portable/fault.h"
+#include "platform/portable/shell_link_file.h"
+#include "platform/win32/com_owners.h"
+#include "platform/win32/module.h"
+#include "setup/finish_dialog.h"
+#include "setup/setup_flow.h"
+#include "support/desktop_sandbox.h"
+#include "support/dialog_driving.h"
+#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
+#include "support/with_dialog.h"
 
-namespace wbh::platform::shell {
+namespace wbh::platform {
 namespace {
 
-class ShellTest : public ::testing::Test {
+class Win32Shell : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
-    void TearDown() override {
-        fault::Reset();
-        CoUninitialize();
-    }
+    void TearDown() override { fault::Reset(); }
+    const ComScope com_;
 };
 
-TEST_F(ShellTest, FailingCreationGivesNoLinkAndAFailure) {
-    for (const char* call : {"CoCreateInstance", "QueryInterface"}) {
-        SCOPED_TRACE(call);
-        fault::Reset();
-        fault::FailCall(call);
-        HResult result = S_OK;
-        EXPECT_EQ(nullptr, CreateShellLink(&result));
-        EXPECT_LT(result, 0);
-    }
-}
-
-TEST_F(ShellTest, DesktopDirectoryIsAnExistingFolder) {
-    char desktop[MAX_PATH] = "garbage";
-    ASSERT_EQ(S_OK, DesktopDirectory(desktop, sizeof desktop));
-    const DWORD attributes = GetFileAttributesA(desktop);
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes) << desktop;
-    EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY) << desktop;
-
-    // One byte short of its NUL: refused, and the buffer holds the empty text.
-    std::string small(std::strlen(desktop), 'x');
-    EXPECT_LT(DesktopDirectory(&small[0], static_cast<int>(small.size())), 0);
+TEST_F(Win32Shell, ADesktopPathThatDoesNotFitIsRefused) {
+    char desktop[MAX_PATH];
+    ASSERT_EQ(S_OK, shell::DesktopDirectory(desktop, sizeof desktop));
+    std::string small(std::strlen(desktop), 'x');  // one byte short of its NUL
+    EXPECT_LT(shell::DesktopDirectory(&small[0], static_cast<int>(small.size())), 0);
     EXPECT_EQ('\0', small[0]);
-
-    fault::FailCall("DesktopDirectory");
-    std::strcpy(desktop, "garbage");
-    EXPECT_LT(DesktopDirectory(desktop, sizeof desktop), 0);
-    EXPECT_STREQ("", desktop);
 }
 
-// (A file of a registered type reaching its application with SW_HIDE: tests/e2e/setup_test.sh.)
-TEST_F(ShellTest, NothingToOpenIsRefused) {
+TEST_F(Win32Shell, NoPersistInterfaceGivesNoLinkAndAFailure) {
+    fault::FailCall("QueryInterface");
+    HResult result = S_OK;
+    EXPECT_EQ(nullptr, shell::CreateShellLink(&result));
+    EXPECT_LT(result, 0);
+}
+
+// The bytes as the shell link object loads them: "target|icon|icon index|show command".
+std::string Load(const std::string& bytes) {
     const test::TempDir dir;
-    EXPECT_FALSE(OpenWithShell(""));
-    EXPECT_FALSE(OpenWithShell(nullptr));
-    EXPECT_FALSE(OpenWithShell(dir.Write("book.wbhnotype", "content").c_str()));
-    EXPECT_FALSE(OpenWithShell(dir.File("missing.html").c_str()));
+    std::ofstream(dir.Path() / "livre.lnk", std::ios::binary) << bytes;
+    win32::ComPtr<IShellLinkA> link;
+    win32::ComPtr<IPersistFile> persist;
+    char path[MAX_PATH] = "?";
+    char icon[MAX_PATH] = "?";
+    int index = -1;
+    int show = -1;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(link.Put()))) &&
+        SUCCEEDED(
+            link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Put()))) &&
+        SUCCEEDED(persist->Load((dir.Path() / "livre.lnk").wstring().c_str(), STGM_READ))) {
+        link->GetPath(path, MAX_PATH, nullptr, 0);
+        link->GetIconLocation(icon, MAX_PATH, &index);
+        link->GetShowCmd(&show);
+    }
+    return std::string(path) + "|" + icon + "|" + std::to_string(index) + "|" +
+           std::to_string(show);
+}
+
+TEST_F(Win32Shell, TheShellLinkObjectReadsTheLinkFilesWritten) {
+    const std::string target = "C:\\livres\\mon livre\\index.html";
+    const std::string icon = "C:\\livres\\mon livre\\icone.ico";
+    EXPECT_EQ(target + "|" + icon + "|0|1", Load(ShellLinkFileBytes(target.c_str(), icon.c_str())));
+    EXPECT_EQ(target + "||0|1", Load(ShellLinkFileBytes(target.c_str(), "")));  // 1: SW_SHOWNORMAL
+}
+
+TEST_F(Win32Shell, FinishDialogNameRowFollowsTheChoiceAndTheTypedNameIsKept) {
+    using namespace finish_dialog;
+    win32::Instance() = GetModuleHandleW(nullptr);
+    win32::Module() = GetModuleHandleW(nullptr);
+    test::RegistrySandbox registry;
+    test::DesktopSandbox desktop;
+    const test::TempDir dir;
+    SetupParameters p;
+    p.desktopshortcutname.Assign("Mon livre");
+    p.targetfullpath.Assign(dir.Write("index.htm", "<html></html>"));
+    fault::FailCall("ShellExecute");  // counted, never really asked
+    test::WithDialog(
+        L"Fin de l'extraction", kFinish, [&] { EXPECT_EQ(1, ShowFinishDialog(p)); },
+        [&](HWND dialog) {
+            SetDlgItemTextW(dialog, kShortcutName, L"Autre nom");
+            test::Click(dialog, kDesktopShortcut);
+            EXPECT_FALSE(test::IsEnabled(dialog, kShortcutName));
+            EXPECT_FALSE(test::IsEnabled(dialog, kShortcutNameLabel));
+            EXPECT_EQ(L"Mon livre", test::TextOf(dialog, kShortcutName));
+            test::Click(dialog, kDesktopShortcut);
+            test::Click(dialog, kOpenNow);
+            SetDlgItemTextW(dialog, kShortcutName, L"Livre tapé");
+            test::Click(dialog, kFinish);
+            EXPECT_TRUE(test::WaitUntilClosed(dialog));
+        });
+    EXPECT_EQ("Livre tap\xc3\xa9.lnk", desktop.Names());  // the file names are listed in UTF-8
+    EXPECT_EQ(0, fault::CallCount("ShellExecute"));
 }
 
 }  // namespace
-}  // namespace wbh::platform::shell
+}  // namespace wbh::platform

@@ -71,7 +71,8 @@ char Separator() { return '\\'; }
 void ToNativePath(char*) {}
 
 Presence Probe(const char* path) {
-    if (fault::Fail("ProbePath") || path == nullptr) return Presence::kUnknown;
+    // An empty name is no name (Windows would answer "path not found").
+    if (fault::Fail("ProbePath") || path == nullptr || path[0] == '\0') return Presence::kUnknown;
     if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return Presence::kPresent;
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Presence::kAbsent;

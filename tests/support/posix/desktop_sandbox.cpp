@@ -1,11 +1,8 @@
-// The POSIX desktop sandbox: HOME names a fresh folder with a Desktop folder in it. The program
-// looks for the XDG user directories file in XDG_CONFIG_HOME, else in ~/.config: natively the
-// tests run in a registry sandbox, whose XDG_CONFIG_HOME is a fresh folder without that file,
-// and otherwise the fresh HOME has none. Either way the program takes ~/Desktop.
+// HOME names a fresh folder with a Desktop folder in it. Without a user directories file (none
+// in a fresh HOME or in a registry sandbox's XDG_CONFIG_HOME) the program takes ~/Desktop.
 #include "support/desktop_sandbox.h"
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"

@@ -1,14 +1,13 @@
-// The reader component for tests under Wine: a real in-process COM object behind a class
-// factory registered for this process under the component's class, so the program finds it
-// through its own CoCreateInstance. The stand-in holds a COM initialisation of its own, as a
-// registration lasts only as long as the apartment.
+// The reader component for tests under Wine: a class object registered for this process under
+// the component's class, so the program finds it through its own CoCreateInstance. The stand-in
+// holds a COM initialisation of its own, as a registration lasts only as long as the apartment.
 #include "support/reader_component_stand_in.h"
 
 #include <gtest/gtest.h>
 
-#include <new>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/win32/reader_component.h"
 
@@ -16,16 +15,10 @@ namespace wbh::test {
 namespace {
 
 using platform::win32::IReaderComponent;
-using platform::win32::kReaderComponentClass;
-using platform::win32::kReaderComponentInterface;
 
 int g_alive = 0;
 
-std::optional<std::string> Value(const char* text) {
-    return text == nullptr ? std::nullopt : std::optional<std::string>(text);
-}
-
-// Latin-1 widened byte by byte; a missing value is a null string.
+// Latin-1 widened byte by byte; no value is a null string.
 BSTR NewString(const std::optional<std::string>& value) {
     if (!value) return nullptr;
     std::wstring wide;
@@ -33,39 +26,24 @@ BSTR NewString(const std::optional<std::string>& value) {
     return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-// IUnknown for one interface: counts references and deletes the object at zero.
-template <class Interface>
-class ComObject : public Interface {
+// Counts its references and deletes itself at zero.
+class Component final : public IReaderComponent {
 public:
+    Component(std::optional<std::string> sku, std::optional<std::string> partner)
+        : sku_(std::move(sku)), partner_(std::move(partner)) {
+        ++g_alive;
+    }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
-        *out =
-            iid == IID_IUnknown || iid == Implemented() ? static_cast<Interface*>(this) : nullptr;
-        if (*out == nullptr) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+        const bool known = iid == IID_IUnknown || iid == platform::win32::kReaderComponentInterface;
+        *out = known ? this : nullptr;
+        if (known) AddRef();
+        return known ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {
         const ULONG left = --references_;
         if (left == 0) delete this;
         return left;
-    }
-
-protected:
-    ComObject() = default;
-    virtual ~ComObject() = default;
-    virtual const IID& Implemented() const = 0;
-
-private:
-    ULONG references_ = 1;
-};
-
-class Component final : public ComObject<IReaderComponent> {
-public:
-    Component(std::optional<std::string> sku, std::optional<std::string> partner)
-        : sku_(std::move(sku)), partner_(std::move(partner)) {
-        ++g_alive;
     }
     HRESULT STDMETHODCALLTYPE GetPartner(BSTR* out) override {
         *out = NewString(partner_);
@@ -77,68 +55,58 @@ public:
     }
 
 private:
-    ~Component() override { --g_alive; }
-    const IID& Implemented() const override { return kReaderComponentInterface; }
+    ~Component() { --g_alive; }
 
+    ULONG references_ = 1;
     std::optional<std::string> sku_;
     std::optional<std::string> partner_;
 };
 
-class Factory final : public ComObject<IClassFactory> {
+// The class object lives as long as the process, so it counts no references.
+class Factory final : public IClassFactory {
 public:
-    Factory(const char* sku, const char* partner) : sku_(Value(sku)), partner_(Value(partner)) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        const bool known = iid == IID_IUnknown || iid == IID_IClassFactory;
+        *out = known ? this : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        if (out == nullptr) return E_POINTER;
         *out = nullptr;
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-        Component* component = new (std::nothrow) Component(sku_, partner_);
-        if (component == nullptr) return E_OUTOFMEMORY;
+        Component* component = new Component(sku, partner);
         const HRESULT result = component->QueryInterface(iid, out);
         component->Release();
         return result;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
-private:
-    const IID& Implemented() const override { return IID_IClassFactory; }
-
-    std::optional<std::string> sku_;
-    std::optional<std::string> partner_;
+    std::optional<std::string> sku;
+    std::optional<std::string> partner;
 };
 
-// One stand-in at a time: its factory and registration.
-struct Registration {
-    const ReaderComponentStandIn* owner = nullptr;
-    HRESULT initialised = E_FAIL;
-    Factory* factory = nullptr;
-    DWORD cookie = 0;
-    bool registered = false;
-};
-Registration g_registration;
+Factory g_factory;
+HRESULT g_initialised = E_FAIL;
+DWORD g_cookie = 0;
+
+std::optional<std::string> Value(const char* text) {
+    return text == nullptr ? std::nullopt : std::optional<std::string>(text);
+}
 
 }  // namespace
 
 ReaderComponentStandIn::ReaderComponentStandIn(const char* sku, const char* partner) {
-    Registration& r = g_registration;
-    EXPECT_EQ(nullptr, r.factory) << "one reader component stand-in at a time";
-    if (r.factory != nullptr) return;
-    r.owner = this;
-    r.initialised = CoInitialize(nullptr);
-    r.factory = new Factory(sku, partner);
-    const HRESULT result = CoRegisterClassObject(
-        kReaderComponentClass, r.factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &r.cookie);
-    r.registered = SUCCEEDED(result);
-    EXPECT_TRUE(r.registered) << "CoRegisterClassObject: expected success, got 0x" << std::hex
-                              << static_cast<unsigned long>(result);
+    g_initialised = CoInitialize(nullptr);
+    g_factory.sku = Value(sku);
+    g_factory.partner = Value(partner);
+    EXPECT_EQ(S_OK, CoRegisterClassObject(platform::win32::kReaderComponentClass, &g_factory,
+                                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &g_cookie));
 }
 
 ReaderComponentStandIn::~ReaderComponentStandIn() {
-    Registration& r = g_registration;
-    if (r.owner != this) return;
-    if (r.registered) CoRevokeClassObject(r.cookie);
-    r.factory->Release();
-    if (SUCCEEDED(r.initialised)) CoUninitialize();
-    r = Registration{};
+    CoRevokeClassObject(g_cookie);
+    if (SUCCEEDED(g_initialised)) CoUninitialize();
 }
 
 int ReaderComponentStandIn::Alive() { return g_alive; }

@@ -1,0 +1,56 @@
+# Sourced by the e2e scripts once `runner` (native or wine) and `program` are set: a work folder
+# with a blank and a "-" in its path, natively the run's own registry and home, under Wine one
+# prefix for all the script's processes (they must share one registry): the caller's WINEPREFIX
+# when it made one for the whole test run, else a throwaway one.
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+source "$here/registry-listing.sh"
+work=$(mktemp -d "${TMPDIR:-/tmp}/webbook e2e-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+# program_path PATH: the program's name for a path of this machine. answer INPUT ACTIONS ARGS...
+# runs the program and answers its dialog, natively with INPUT on standard input, under Wine by
+# the dialog driver's actions (separated by ";"); it sets `shown` (what the dialog showed) and
+# `code` (the exit code, or the driver's failure).
+if [[ $runner == native ]]; then
+    sep=/
+    export XDG_CONFIG_HOME=$work/config HOME=$work/home
+    mkdir -p "$HOME"
+    program_path() { echo "$1"; }
+    run() { "$program" "$@"; }
+    answer() {
+        shown=$(printf "$1" | "$program" "${@:3}")
+        code=$?
+    }
+else
+    sep='\'
+    program_path() { echo "Z:${1//\//\\}"; }
+    run() { "$root/tools/wine-run" "$program" "$@"; }
+    answer() {
+        local actions pid driven
+        IFS=';' read -ra actions <<<"$2"
+        run "${@:3}" &
+        pid=$!
+        shown=$("$root/tools/wine-run" "$driver" "${actions[@]}" 2>&1)
+        driven=$?
+        wait "$pid"
+        code=$?
+        [[ $driven == 0 ]] || code="driver failed: $shown"
+    }
+    if [[ -z ${WINEPREFIX:-} ]]; then
+        WINEPREFIX=$(mktemp -d)
+        export WINEPREFIX
+        trap 'wineserver -k; rm -rf "$work" "$WINEPREFIX"' EXIT
+        "$root/tools/wine-prefix-init"
+    fi
+fi
+
+# The type|data of value NAME of KEY in `listing` (registry_listing's output).
+value() { grep -F "$1|$2|" <<<"$listing" | cut -d'|' -f3-; }
+
+failures=0
+expect() {
+    [[ $3 == "$2" ]] && return
+    failures=$((failures + 1))
+    echo "FAIL $1: expected [$2], got [$3]"
+}
