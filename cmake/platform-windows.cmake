@@ -1,9 +1,13 @@
 # The Windows build: the win32 platform folder, WinMain, resources, a static runtime so the
 # program needs only DLLs that every Windows has.
 file(GLOB WBH_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/win32/*.cpp)
-list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/win32/main.cpp)
+list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/win32/main.cpp
+     ${PROJECT_SOURCE_DIR}/src/platform/win32/lean_runtime.cpp)
+# The lean runtime replaces parts of the C++ library in the shipped program only: the tests
+# keep the library's own.
 set(WBH_ENTRY_SOURCES
     ${PROJECT_SOURCE_DIR}/src/platform/win32/main.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/win32/lean_runtime.cpp
     ${PROJECT_SOURCE_DIR}/resources/webbook-helper.rc)
 set(WBH_PLATFORM_LIBRARIES ole32 oleaut32 uuid shell32 advapi32 user32)
 set(WBH_PLATFORM_NAME win32)
