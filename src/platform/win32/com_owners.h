@@ -11,6 +11,8 @@
 
 #include <utility>
 
+#include "platform/win32/system_library.h"
+
 namespace wbh::platform::win32 {
 
 // Owns one T (a pointer type; null holds nothing) and hands it to Free when it goes.
@@ -52,7 +54,12 @@ void FreeTaskMemory(T* block) {
     CoTaskMemFree(block);
 }
 
-inline void FreeBstr(BSTR text) { SysFreeString(text); }
+// The BSTR's maker loaded oleaut32 already.
+inline void FreeBstr(BSTR text) {
+    static const auto free_string =
+        SystemProc<decltype(SysFreeString)>(L"oleaut32.dll", "SysFreeString");
+    if (free_string != nullptr) free_string(text);
+}
 
 template <class Interface>
 using ComPtr = Owned<Interface*, &ReleaseInterface<Interface>>;
@@ -60,16 +67,8 @@ template <class T>
 using CoTaskMemory = Owned<T*, &FreeTaskMemory<T>>;
 using Bstr = Owned<BSTR, &FreeBstr>;
 
-// An item list goes back to the shell's allocator (the COM task allocator when the shell has
-// none to give).
-inline void FreeItemList(LPITEMIDLIST list) {
-    ComPtr<IMalloc> allocator;
-    if (SUCCEEDED(SHGetMalloc(allocator.Put())) && allocator.Get() != nullptr) {
-        allocator->Free(list);
-    } else {
-        CoTaskMemFree(list);
-    }
-}
+// The shell's allocator is the COM task allocator.
+inline void FreeItemList(LPITEMIDLIST list) { CoTaskMemFree(list); }
 
 using ItemList = Owned<LPITEMIDLIST, &FreeItemList>;
 

@@ -15,7 +15,7 @@ namespace {
 // ANSI code page: WideCharToMultiByte fails then, and a cut value is never kept.
 void Convert(BSTR text, BoundedText<512>& value) {
     value.Clear();
-    if (text == nullptr || SysStringLen(text) == 0) return;
+    if (text == nullptr || text[0] == L'\0') return;
     char buffer[512];
     // -1: up to the string's first NUL, which is written too.
     if (WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr) == 0) {

@@ -1,6 +1,7 @@
 // The Windows shell: the desktop folder through its item list, shortcuts through the shell
 // link object (IShellLinkA and its IPersistFile, both held by one object until it goes away),
-// and ShellExecuteA for opening a file with its associated application.
+// and ShellExecuteA for opening a file with its associated application. shell32 is loaded only
+// when a run needs it.
 #include "platform/shell.h"
 
 #include <objbase.h>
@@ -14,6 +15,7 @@
 
 #include "platform/portable/fault.h"
 #include "platform/win32/com_owners.h"
+#include "platform/win32/system_library.h"
 
 namespace wbh::platform::shell {
 namespace {
@@ -55,12 +57,17 @@ HResult DesktopDirectory(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return kFailed;
     buffer[0] = '\0';
     if (fault::Fail("DesktopDirectory")) return kFailed;
+    static const auto locate = win32::SystemProc<decltype(SHGetSpecialFolderLocation)>(
+        L"shell32.dll", "SHGetSpecialFolderLocation");
+    static const auto to_path =
+        win32::SystemProc<decltype(SHGetPathFromIDListA)>(L"shell32.dll", "SHGetPathFromIDListA");
+    if (locate == nullptr || to_path == nullptr) return kFailed;
     win32::ItemList list;
-    const HRESULT located = SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, list.Put());
+    const HRESULT located = locate(nullptr, CSIDL_DESKTOPDIRECTORY, list.Put());
     if (FAILED(located)) return located;
     if (list.Get() == nullptr) return kFailed;
     char path[MAX_PATH] = "";
-    if (SHGetPathFromIDListA(list.Get(), path) == FALSE) return kFailed;
+    if (to_path(list.Get(), path) == FALSE) return kFailed;
     const std::size_t length = std::strlen(path);
     if (length >= static_cast<std::size_t>(size)) return kFailed;
     std::memcpy(buffer, path, length + 1);
@@ -103,7 +110,10 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
 bool OpenWithShell(const char* path) {
     if (path == nullptr || path[0] == '\0') return false;
     if (fault::Fail("ShellExecute")) return false;
-    const HINSTANCE started = ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_HIDE);
+    static const auto execute =
+        win32::SystemProc<decltype(ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+    if (execute == nullptr) return false;
+    const HINSTANCE started = execute(nullptr, "open", path, nullptr, nullptr, SW_HIDE);
     // Values up to 32 are error codes.
     return reinterpret_cast<INT_PTR>(started) > 32;
 }
