@@ -37,11 +37,28 @@ void UpdateContinueButton(platform::Dialog& dialog) {
     dialog.Enable(kContinue, dialog.IsChecked(kAccept) || dialog.IsChecked(kRefuse));
 }
 
+namespace {
+
+// The keyboard starts on the stored answer. With none, it starts in the notice, which shows its
+// first line: an answer given the focus could check itself, answering for the reader.
+void FocusFirst(platform::Dialog& dialog) {
+    if (dialog.IsChecked(kAccept)) {
+        dialog.Focus(kAccept);
+    } else if (dialog.IsChecked(kRefuse)) {
+        dialog.Focus(kRefuse);
+    } else {
+        dialog.Focus(kNotice);
+    }
+}
+
+}  // namespace
+
 void ConsentDialog::OnInit(platform::Dialog& dialog) {
     ShowPrivacyNotice(dialog);
     PreselectAnswer(dialog);
     UpdateContinueButton(dialog);
     CenterDialogOnScreen(dialog);
+    FocusFirst(dialog);
 }
 
 void ConsentDialog::OnCommand(platform::Dialog& dialog, int id, int code) {

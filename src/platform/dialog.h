@@ -34,6 +34,9 @@ public:
     virtual WindowRect Bounds() = 0;
     virtual ScreenSize Screen() = 0;
     virtual void Move(int x, int y, int width, int height) = 0;
+    // SetFocus on the control; an edit box then shows its first line, its caret at the start
+    // and nothing selected. From OnInit, the dialog manager then leaves the focus there.
+    virtual void Focus(int id) = 0;
 
 protected:
     ~Dialog() = default;

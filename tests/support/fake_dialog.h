@@ -37,6 +37,10 @@ public:
         return static_cast<int>(text.size());
     }
     void End(int result) override { ended = result; }
+    void Focus(int id) override {
+        At(id);
+        focused = id;
+    }
     platform::WindowRect Bounds() override { return bounds; }
     platform::ScreenSize Screen() override { return screen; }
     void Move(int x, int y, int width, int height) override {
@@ -50,6 +54,7 @@ public:
 
     std::map<int, Control> controls;
     std::optional<int> ended;
+    int focused = 0;
     platform::WindowRect bounds{0, 0, 450, 490};
     platform::ScreenSize screen{1024, 768};
     std::vector<platform::WindowRect> moves;

@@ -60,6 +60,7 @@ TEST(ConsentDialogTest, OpensWithTheNoticeAndTheLastAnswerAndSetsItOnContinue) {
         EXPECT_EQ(row.accept || row.refuse, dialog.controls[kContinue].enabled);
         EXPECT_EQ(1u, dialog.moves.size()) << "centred";
         EXPECT_EQ(notice, dialog.controls[kNotice].text);
+        EXPECT_EQ(row.accept ? kAccept : row.refuse ? kRefuse : kNotice, dialog.focused);
 
         handler.OnCommand(dialog, kContinue, platform::kClicked);
         EXPECT_EQ(1, dialog.ended.value_or(-1));

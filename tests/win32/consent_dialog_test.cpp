@@ -29,6 +29,13 @@ public:
     std::atomic<int> cancels{0};
 };
 
+HWND Focused(HWND dialog) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
 TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
     platform::win32::Instance() = GetModuleHandleW(nullptr);
     platform::win32::Module() = GetModuleHandleW(nullptr);
@@ -50,6 +57,15 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
             GetWindowRect(dialog, &rect);
             EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2, rect.left);
             EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, rect.top);
+            // The notice has the focus, shows its first line and has nothing selected.
+            HWND notice_box = GetDlgItem(dialog, kNotice);
+            EXPECT_EQ(notice_box, Focused(dialog));
+            DWORD start = 1, end = 1;
+            SendMessageW(notice_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
+            EXPECT_EQ(0u, start);
+            EXPECT_EQ(0u, end);
+            EXPECT_EQ(0, SendMessageW(notice_box, EM_GETFIRSTVISIBLELINE, 0, 0));
 
             // Enter on the disabled "Continuer" does nothing; Escape and the close box send
             // IDCANCEL, which leaves the dialog open.
@@ -59,6 +75,15 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
             SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             ASSERT_TRUE(test::WaitUntil([&] { return handler.cancels == 2; }));
             EXPECT_TRUE(IsWindow(dialog));
+
+            // Tab goes to the answers, and the arrow keys go from one to the other.
+            test::PressKey(dialog, VK_TAB);
+            EXPECT_TRUE(
+                test::WaitUntil([&] { return Focused(dialog) == GetDlgItem(dialog, kAccept); }));
+            EXPECT_FALSE(test::IsChecked(dialog, kAccept)) << "the focus alone answered";
+            test::PressKey(dialog, VK_DOWN);
+            EXPECT_TRUE(
+                test::WaitUntil([&] { return Focused(dialog) == GetDlgItem(dialog, kRefuse); }));
 
             // The answers form one group, and either enables "Continuer".
             test::Click(dialog, kRefuse);

@@ -43,8 +43,8 @@ void ExpectTextFits(HWND control) {
     const std::wstring text(buffer, GetWindowTextW(control, buffer, 4096));
     RECT client{};
     GetClientRect(control, &client);
-    SCOPED_TRACE(testing::Message() << "control " << GetDlgCtrlID(control) << " at "
-                                    << client.right << "x" << client.bottom);
+    SCOPED_TRACE(testing::Message() << "control " << GetDlgCtrlID(control) << " at " << client.right
+                                    << "x" << client.bottom);
     if (name == L"Edit") {
         // The name box must show a whole line of its font; the notice box wraps its lines
         // inside its formatting rectangle and shows several of them.
@@ -100,7 +100,8 @@ void ExpectFits(HWND dialog, int dpi) {
         ExpectTextFits(c);
     }
     const auto is_group = [](HWND c) {
-        return (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && ClassOf(c) == L"Button";
+        return (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX &&
+               ClassOf(c) == L"Button";
     };
     for (std::size_t i = 0; i < controls.size(); ++i) {
         for (std::size_t j = i + 1; j < controls.size(); ++j) {

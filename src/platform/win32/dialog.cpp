@@ -1,9 +1,11 @@
 // Win32 modal dialogs: DialogBoxParamA on the program's template, and a dialog procedure that
-// hands WM_INITDIALOG and WM_COMMAND to the running handler and answers 0 to every message, so
-// the dialog manager never moves the keyboard focus itself.
+// hands WM_INITDIALOG and WM_COMMAND to the running handler and answers 0 to every message: the
+// handler places the keyboard focus itself, and the dialog manager gives it the first control
+// that takes it only when the handler did not.
+#include "platform/dialog.h"
+
 #include <windows.h>
 
-#include "platform/dialog.h"
 #include "platform/portable/fault.h"
 #include "platform/win32/module.h"
 
@@ -15,6 +17,9 @@ public:
     explicit Win32Dialog(HWND window) : window_(window) {}
 
     void Check(int id, bool checked) override {
+        // Unchecking a radio button also takes its WS_TABSTOP away, and a group with none left
+        // cannot be reached by Tab: a button already in that state is left alone.
+        if ((IsDlgButtonChecked(window_, id) == BST_CHECKED) == checked) return;
         CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
     }
     bool IsChecked(int id) override { return IsDlgButtonChecked(window_, id) == BST_CHECKED; }
@@ -39,6 +44,15 @@ public:
     }
     void Move(int x, int y, int width, int height) override {
         MoveWindow(window_, x, y, width, height, TRUE);
+    }
+    void Focus(int id) override {
+        HWND control = GetDlgItem(window_, id);
+        SetFocus(control);
+        // Only the dialog manager selects an edit box's whole text when it gives it the focus.
+        if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+            SendMessageW(control, EM_SETSEL, 0, 0);
+            SendMessageW(control, EM_SCROLLCARET, 0, 0);
+        }
     }
 
 private:
