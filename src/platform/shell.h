@@ -39,4 +39,9 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result);
 // shell reports success (POSIX: xdg-open was started). Fault name "ShellExecute".
 bool OpenWithShell(const char* path);
 
+// Tells the shell that file type associations changed (SHChangeNotify with SHCNE_ASSOCCHANGED
+// and SHCNF_IDLIST), so that Explorer shows the new type at once. POSIX has no such shell and
+// sends nothing. Fault name "SHChangeNotify", whose count is how a test sees the notice.
+void NotifyAssociationsChanged();
+
 }  // namespace wbh::platform::shell

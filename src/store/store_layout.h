@@ -30,6 +30,10 @@ inline constexpr char kUserDataKey[] = "Software\\Quarlo\\UserData";
 inline constexpr char kReferralsKey[] = "Software\\Quarlo\\UserData\\Referrals";
 inline constexpr char kFileExtensionKey[] = ".7xe";
 inline constexpr char kFileClassKey[] = "7xefile";
+// The same two keys in the current user's own classes, the other half of HKEY_CLASSES_ROOT's
+// merged view, which a standard user may write.
+inline constexpr char kUserFileExtensionKey[] = "Software\\Classes\\.7xe";
+inline constexpr char kUserFileClassKey[] = "Software\\Classes\\7xefile";
 
 inline constexpr char kReaderIdValue[] = "ReaderID";
 inline constexpr char kProductUserIdValue[] = "UserID";

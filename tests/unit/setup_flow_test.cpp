@@ -169,16 +169,20 @@ TEST(ShellLinkFile, OnlyTextWithALinkFormIsWritten) {
 TEST_F(Setup, TheAssociationIsMadeUnlessAnotherClassHoldsIt) {
     const struct {
         const char* before;   // the .7xe default value; null: no key
-        const char* failing;  // a registry call made to fail
+        const char* failing;  // a registry call made to fail: its first call, or all with "*"
         int result;
-        const char* after;
-        bool class_key;
+        const char* machine;  // .7xe's default value afterwards under HKEY_CLASSES_ROOT
+        const char* user;     // ... and under HKEY_CURRENT_USER\Software\Classes
+        long notices;         // the shell told that associations changed
     } rows[] = {
-        {nullptr, nullptr, 1, "7xefile", true},
-        {"", nullptr, 1, "7xefile", true},
-        {"autre.classe", nullptr, 1, "autre.classe", false},
-        {nullptr, "RegCreateKeyEx", 0, nullptr, false},
-        {nullptr, "RegSetValueEx", 0, nullptr, false},
+        {nullptr, nullptr, 1, "7xefile", nullptr, 1},
+        {"", nullptr, 1, "7xefile", nullptr, 1},
+        {"autre.classe", nullptr, 1, "autre.classe", nullptr, 0},
+        // Access denied to the machine's classes: the user's own take the association.
+        {nullptr, "RegCreateKeyEx", 1, nullptr, "7xefile", 1},
+        {nullptr, "RegSetValueEx", 1, nullptr, "7xefile", 1},
+        {nullptr, "*RegCreateKeyEx", 0, nullptr, nullptr, 0},
+        {nullptr, "*RegSetValueEx", 0, nullptr, nullptr, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << (row.before ? row.before : "-") << row.failing);
@@ -186,12 +190,20 @@ TEST_F(Setup, TheAssociationIsMadeUnlessAnotherClassHoldsIt) {
         if (row.before) {
             ASSERT_TRUE(test::Store(kClasses, ".7xe", nullptr, test::TextValue(row.before)));
         }
-        if (row.failing) fault::FailCall(row.failing);
-        EXPECT_EQ(row.result, EnsureFileAssociation());
         fault::Reset();
-        const auto after = row.after ? std::optional(test::TextValue(row.after)) : std::nullopt;
-        EXPECT_EQ(after, Stored(kClasses, ".7xe", nullptr));
-        EXPECT_EQ(row.class_key, test::KeyExists(kClasses, "7xefile"));
+        if (row.failing && row.failing[0] == '*') fault::FailCall(row.failing + 1);
+        if (row.failing && row.failing[0] != '*') fault::FailNthCall(row.failing, 1);
+        EXPECT_EQ(row.result, EnsureFileAssociation());
+        EXPECT_EQ(row.notices, fault::CallCount("SHChangeNotify"));
+        fault::Reset();
+        const auto value = [](const char* text) {
+            return text ? std::optional(test::TextValue(text)) : std::nullopt;
+        };
+        EXPECT_EQ(value(row.user), Stored(kUser, "Software\\Classes\\.7xe", nullptr));
+        EXPECT_EQ(row.user != nullptr, test::KeyExists(kUser, "Software\\Classes\\7xefile"));
+        if (row.user) continue;  // Windows shows the user's classes in the merged view too
+        EXPECT_EQ(value(row.machine), Stored(kClasses, ".7xe", nullptr));
+        EXPECT_EQ(value(row.machine) == value("7xefile"), test::KeyExists(kClasses, "7xefile"));
     }
 }
 

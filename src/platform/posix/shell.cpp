@@ -20,9 +20,9 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
+#include "platform/portable/shell_link_file.h"
 #include "platform/posix/ini_file.h"
 #include "platform/posix/unique_fd.h"
-#include "platform/portable/shell_link_file.h"
 
 extern char** environ;
 
@@ -115,9 +115,9 @@ bool ParseDesktopLine(std::string_view line, const std::string& home, std::strin
 std::string FindDesktop(const std::string& home) {
     // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
     const char* config = NonEmptyEnv("XDG_CONFIG_HOME");
-    const std::string file = (config != nullptr && config[0] == '/' ? std::string(config)
-                                                                    : home + "/.config") +
-                             "/user-dirs.dirs";
+    const std::string file =
+        (config != nullptr && config[0] == '/' ? std::string(config) : home + "/.config") +
+        "/user-dirs.dirs";
     std::string desktop = home + "/Desktop";
     struct stat st;
     std::string text;
@@ -252,8 +252,7 @@ bool OpenWithShell(const char* path) {
     if (child == 0) {
         ::setsid();
         pid_t opener;
-        const int spawned =
-            posix_spawnp(&opener, "xdg-open", &actions, &attributes, argv, environ);
+        const int spawned = posix_spawnp(&opener, "xdg-open", &actions, &attributes, argv, environ);
         ::_exit(spawned == 0 ? 0 : 127);
     }
     posix_spawnattr_destroy(&attributes);
@@ -265,5 +264,8 @@ bool OpenWithShell(const char* path) {
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+// No desktop shell listens for this here: the call is only counted.
+void NotifyAssociationsChanged() { fault::Fail("SHChangeNotify"); }
 
 }  // namespace wbh::platform::shell

@@ -118,4 +118,11 @@ bool OpenWithShell(const char* path) {
     return reinterpret_cast<INT_PTR>(started) > 32;
 }
 
+void NotifyAssociationsChanged() {
+    if (fault::Fail("SHChangeNotify")) return;
+    static const auto notify =
+        win32::SystemProc<decltype(SHChangeNotify)>(L"shell32.dll", "SHChangeNotify");
+    if (notify != nullptr) notify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
+
 }  // namespace wbh::platform::shell

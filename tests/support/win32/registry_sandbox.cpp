@@ -9,6 +9,10 @@ namespace {
 
 void RemoveProgramKeys() {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quarlo");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\.7xe");
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\7xefile");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\.7xe");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\7xefile");
     RegDeleteTreeA(HKEY_CLASSES_ROOT, ".7xe");
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "7xefile");
     RegDeleteKeyA(HKEY_CLASSES_ROOT, ".7xe");
