@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "dialogs/center_dialog.h"
 #include "platform/resources.h"
@@ -83,11 +84,10 @@ TEST(CenterDialog, CentresOnThePrimaryScreen) {
         dialog.screen = row.screen;
         CenterDialogOnScreen(dialog);
         ASSERT_EQ(1u, dialog.moves.size());
-        const platform::WindowRect& moved = dialog.moves[0];
-        EXPECT_EQ(row.placed.left, moved.left);
-        EXPECT_EQ(row.placed.top, moved.top);
-        EXPECT_EQ(row.placed.right, moved.right);
-        EXPECT_EQ(row.placed.bottom, moved.bottom);
+        const platform::WindowRect& p = row.placed;
+        const platform::WindowRect& m = dialog.moves[0];
+        EXPECT_EQ(std::tie(p.left, p.top, p.right, p.bottom),
+                  std::tie(m.left, m.top, m.right, m.bottom));
     }
 }
 
