@@ -1,6 +1,5 @@
-// The consent dialog's behaviour on a fake dialog: what it shows and preselects from the stored
-// answer and what "Continuer" then sets, and where dialogs place themselves. (Clicks and
-// keys: the terminal dialog's test and tests/e2e/setup_test.sh.)
+// The consent dialog on a fake dialog: what it shows and preselects from the stored answer and
+// what "Continuer" then sets; and where dialogs place themselves.
 #include "consent/consent_dialog.h"
 
 #include <gtest/gtest.h>
@@ -22,12 +21,6 @@ namespace {
 
 namespace reg = platform::registry;
 using namespace consent_dialog;
-
-// The consent template's controls.
-class FakeDialog final : public test::FakeDialog {
-public:
-    FakeDialog() : test::FakeDialog({kContinue, kNotice, kAccept, kRefuse}) {}
-};
 
 TEST(ConsentDialogTest, OpensWithTheNoticeAndTheLastAnswerAndSetsItOnContinue) {
     const struct {
@@ -52,7 +45,7 @@ TEST(ConsentDialogTest, OpensWithTheNoticeAndTheLastAnswerAndSetsItOnContinue) {
             ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
                                     store::kLastReaderTrackValue, {reg::kTypeDword, *row.stored}));
         }
-        FakeDialog dialog;
+        test::FakeDialog dialog({kContinue, kNotice, kAccept, kRefuse});
         std::int32_t accepted = 7;
         ConsentDialog handler(accepted);
         handler.OnInit(dialog);
@@ -79,7 +72,7 @@ TEST(CenterDialog, CentresOnThePrimaryScreen) {
         {{0, 0, 70000, 10}, {1024, 768}, {-1720, 379, 2744, 389}},  // widths keep 16 bits
     };
     for (const auto& row : rows) {
-        FakeDialog dialog;
+        test::FakeDialog dialog({});
         dialog.bounds = row.bounds;
         dialog.screen = row.screen;
         CenterDialogOnScreen(dialog);
