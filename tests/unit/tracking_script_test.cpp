@@ -86,8 +86,8 @@ TEST_F(TrackingScriptTest, WhatIsStoredOrMissing) {
 }
 
 TEST(JavaScriptString, EscapesQuotesBackslashesAndControlCharacters) {
-    EXPECT_EQ("\"a\\\"b\\\\c\\r\\n\\x09\\x01\\x7F\xC3\xA9\"",
-              JavaScriptString("a\"b\\c\r\n\t\x01\x7F\xC3\xA9"));
+    EXPECT_EQ("\"a\\\"b\\\\c\\r\\n\\x09\\x01\\x7F\xC3\xA9 ~\"",
+              JavaScriptString("a\"b\\c\r\n\t\x01\x7F\xC3\xA9 ~"));
 }
 
 TEST_F(TrackingScriptTest, ReaderComponentValuesAreTakenWhole) {
