@@ -21,6 +21,7 @@ namespace {
 namespace reg = platform::registry;
 constexpr reg::Root kUser = reg::Root::kCurrentUser;
 const std::string kReferrals = store::kReferralsKey;
+constexpr char kReaderId[] = "{6B29FC40-CA47-1067-B31D-00DD010662DA}";
 constexpr char kNoReaderId[] = "{00000000-0000-0000-0000-000000000000}";
 
 struct Script {
@@ -75,8 +76,9 @@ TEST_F(TrackingScriptTest, WhatIsStoredOrMissing) {
 
     const std::string longest(511, 'u');  // the longest text a reader takes
     ASSERT_TRUE(test::Store(kUser, kReferrals + "\\b1", "UserID", test::TextValue(longest)));
+    ASSERT_TRUE(test::Store(kUser, store::kUserDataKey, "ReaderID", test::TextValue(kReaderId)));
     EXPECT_EQ(1, WriteTrackingScript(p_));
-    EXPECT_EQ(Lines({longest, "", "", kNoReaderId, 2, "", ""}), Variables());
+    EXPECT_EQ(Lines({longest, "", "", kReaderId, 2, "", ""}), Variables());
 
     // Refused: the author's values still, but neither the reader's id nor the count.
     p_.trackingallowed = 0;
