@@ -51,7 +51,7 @@ TEST_F(Win32Setup, NoPersistInterfaceGivesNoLinkAndAFailure) {
     EXPECT_LT(result, 0);
 }
 
-// The bytes as the shell link object loads them: "target|icon|show command".
+// The bytes as the shell link object loads them: "target|icon|icon index|show command".
 std::string Load(const std::string& bytes) {
     const test::TempDir dir;
     std::ofstream(dir.Path() / "livre.lnk", std::ios::binary) << bytes;
@@ -59,6 +59,7 @@ std::string Load(const std::string& bytes) {
     win32::ComPtr<IPersistFile> persist;
     char path[MAX_PATH] = "?";
     char icon[MAX_PATH] = "?";
+    int index = -1;
     int show = -1;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                    reinterpret_cast<void**>(link.Put()))) &&
@@ -66,17 +67,18 @@ std::string Load(const std::string& bytes) {
             link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Put()))) &&
         SUCCEEDED(persist->Load((dir.Path() / "livre.lnk").wstring().c_str(), STGM_READ))) {
         link->GetPath(path, MAX_PATH, nullptr, 0);
-        link->GetIconLocation(icon, MAX_PATH, nullptr);
+        link->GetIconLocation(icon, MAX_PATH, &index);
         link->GetShowCmd(&show);
     }
-    return std::string(path) + "|" + icon + "|" + std::to_string(show);
+    return std::string(path) + "|" + icon + "|" + std::to_string(index) + "|" +
+           std::to_string(show);
 }
 
 TEST_F(Win32Setup, TheShellLinkObjectReadsTheLinkFilesWritten) {
     const std::string target = "C:\\livres\\mon livre\\index.html";
     const std::string icon = "C:\\livres\\mon livre\\icone.ico";
-    EXPECT_EQ(target + "|" + icon + "|1", Load(ShellLinkFileBytes(target.c_str(), icon.c_str())));
-    EXPECT_EQ(target + "||1", Load(ShellLinkFileBytes(target.c_str(), "")));  // 1: SW_SHOWNORMAL
+    EXPECT_EQ(target + "|" + icon + "|0|1", Load(ShellLinkFileBytes(target.c_str(), icon.c_str())));
+    EXPECT_EQ(target + "||0|1", Load(ShellLinkFileBytes(target.c_str(), "")));  // 1: SW_SHOWNORMAL
 }
 
 TEST_F(Win32Setup, FinishDialogNameRowFollowsTheChoiceAndTheTypedNameIsKept) {
