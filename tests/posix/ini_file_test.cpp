@@ -50,12 +50,6 @@ TEST(PosixIniFile, AFifoOrDeviceAtTheNameNeverBlocks) {
     EXPECT_FALSE(std::filesystem::is_regular_file(fifo));  // not replaced by a file
 }
 
-int g_entries = 0;
-int Count(const char*, const char*, const char*) {
-    ++g_entries;
-    return 1;
-}
-
 // Bytes this process has read so far, as the kernel counts them.
 long long BytesRead() {
     std::ifstream io("/proc/self/io");
@@ -71,10 +65,12 @@ TEST(PosixIniFile, AFileOfManyKeysIsReadOnce) {
     std::string text = "[parameters]\n";
     for (int i = 0; i < 1000; ++i) text += "key" + std::to_string(i) + "=value\n";
     const std::string file = dir.Write("p.ini", text);
-    g_entries = 0;
+    int entries = 0;
     const long long before = BytesRead();
-    EXPECT_EQ(1, ReadParametersFile(file.c_str(), Count));
-    EXPECT_EQ(1000, g_entries);
+    EXPECT_EQ(1, ReadParametersFile(file.c_str(), [&](const char*, const char*, const char*) {
+                  return ++entries;
+              }));
+    EXPECT_EQ(1000, entries);
     EXPECT_LT(BytesRead() - before, 2 * static_cast<long long>(text.size()))
         << "the file is read once, not once per key";
 }
