@@ -1,5 +1,4 @@
-// The POSIX INI layer keeps the last file it parsed: it sees every change to the file, and a
-// parameters file of many keys costs one read.
+// The POSIX INI layer's cache of the last file parsed sees every change and saves re-reading.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

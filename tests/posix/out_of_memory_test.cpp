@@ -1,5 +1,5 @@
-// Running out of memory never throws out of a platform call: the program's logic knows only
-// result codes. Each call is run once for every allocation it makes, with that one failing.
+// Running out of memory never throws out of a platform call: each is run once for every
+// allocation it makes, with that one failing.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

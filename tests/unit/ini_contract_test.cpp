@@ -20,8 +20,7 @@ const std::string kMain =
     "\r\n=emptykey\r\nK=first\r\nk=second\r\nempty=\r\n[other]\r\nmode=2\r\n[ spaced sec ]\r\n"
     "a=1\r\n[noclose\r\nb=2\r\n[z]trail\r\nc=3\r\n[PARAMETERS]\r\nmode=9\r\n[empty]\r\n";
 const std::string kLf = "a=1\nb=2\n[s]\nc=3\n[s]\nd=4\n[S]\ne=5\nc=33\n";
-const char kMark[] = "\xEF\xBB\xBF";  // UTF-8's byte-order mark
-const std::string kBom = kMark + "[s]\r\nk=1\r\n"s;
+const std::string kBom = "\xEF\xBB\xBF[s]\r\nk=1\r\n";  // with UTF-8's byte-order mark
 const std::string kBlanks = "[s]\nk\t=\tv\tw\t\n k3 = a ; comment\n\x0c[t]\nlast=no newline";
 
 struct Row {

@@ -40,8 +40,7 @@ TEST(ResourceScript, ReadsWhatWindresReads) {
          "STRINGTABLE\nLANGUAGE LANG_FRENCH, SUBLANG_FRENCH\n{\n"
          "    7, \"kept\"  // 8, \"comment\"\n}\n",
          "string 7 \"kept\"\n"},
-        // windres starts from WS_POPUP | WS_BORDER | WS_SYSMENU, adds WS_CAPTION and DS_SETFONT for
-        // CAPTION and FONT, and a later STYLE keeps what they added.
+        // CAPTION and FONT add WS_CAPTION and DS_SETFONT to the default style, kept by a STYLE.
         {"1 DIALOG 0, 0, 10, 20\nBEGIN\nEND\n"
          "2 DIALOG 1, 2, 30, 40\nLANGUAGE 9, 1\nCAPTION \"c\"\nFONT 9, \"Tahoma\"\nBEGIN\nEND\n"
          "3 DIALOG 0, 0, 10, 10\nCAPTION \"c\"\nSTYLE WS_CHILD\nBEGIN\nEND\n"
@@ -89,8 +88,6 @@ TEST(ResourceScript, RefusesWhatItCannotRead) {
         {"STRINGTABLE\n1, \"a\"", "line 2: unexpected 1, expected BEGIN"},
         {"1 DIALOG 0, 0, 10, 10\nSTYLE WS_POPUP |\n      WS_TABSTOPP\nBEGIN\nEND\n",
          "line 3: unknown name WS_TABSTOPP"},
-        {"1 DIALOG 0, 0, 10, 10 CAPTION 5 BEGIN END", "line 1: unexpected 5, expected a string"},
-        {"1 DIALOG 0, 0, 10, 10 FONT 65536, \"a\"", "line 1: font size out of range: 65536"},
         {"1 DIALOG 0, 0, 10, 10 FONT 8 \"a\"", "line 1: unexpected \"a\", expected ,"},
         {"1 DIALOG 0, 0, 10, 10\nBEGIN\n    PUSHBUTTON \"OK\", IDOK, 1, 2, 3, 4\nEND\n",
          "line 3: unexpected PUSHBUTTON, expected CONTROL or END"},
