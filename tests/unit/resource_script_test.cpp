@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/portable/fault.h"
 #include "platform/resources.h"
@@ -137,6 +138,27 @@ TEST(LoadText, Contract) {
     EXPECT_STREQ("", buffer);
     fault::Reset();
 }
+
+#ifndef _WIN32
+// POSIX keeps the texts in UTF-8: a cut never splits a character and leaves out none that fits.
+TEST(LoadText, PosixCutsBetweenWholeUtf8Characters) {
+    const std::string& notice = ProgramResources().strings.at(1500);
+    std::vector<char> buffer(notice.size() + 1);
+    for (int size = 1; size <= static_cast<int>(buffer.size()); ++size) {
+        SCOPED_TRACE("size " + std::to_string(size));
+        const int copied = LoadText(1500, buffer.data(), size);
+        ASSERT_LE(copied, size - 1);
+        ASSERT_EQ(notice.substr(0, copied), buffer.data());
+        ASSERT_NE(0x80, notice[copied] & 0xC0) << "the cut splits a character";
+        int next = 1;
+        while (copied + next < static_cast<int>(notice.size()) &&
+               (notice[copied + next] & 0xC0) == 0x80) {
+            ++next;
+        }
+        ASSERT_GT(copied + next, size - 1) << "the next character would have fitted";
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace wbh::platform
