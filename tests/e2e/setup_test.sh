@@ -26,11 +26,12 @@ if [[ $runner == wine ]]; then
     opened=$work/livre/index.html.shown
 else
     ln -s "$work/desktop" "$HOME/Desktop"
-    # It also records the signals it inherited as ignored or blocked: none should be.
+    # It also records the signals it was started with ignored or blocked: none should be. Its own
+    # (exec'd) grep reads them: the shell blocks all signals while it waits for a child.
     cat >"$work/bin/xdg-open" <<END
 #!/bin/sh
-{ printf '%s\n' "\$#" "\$@"; grep '^Sig[IB]' /proc/\$\$/status; } >"$opened.new"
-mv "$opened.new" "$opened"
+printf '%s\n' "\$#" "\$@" >"$opened"
+exec grep '^Sig[IB]' /proc/self/status >>"$opened"
 END
     chmod +x "$work/bin/xdg-open"
     export PATH="$work/bin:$PATH"
