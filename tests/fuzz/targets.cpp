@@ -32,9 +32,8 @@ std::string CString(std::string_view input) {
     return std::string(input.substr(0, input.find('\0')));
 }
 
-// --- The option scanner on any command line: a scan with a handler that goes on returns 1;
-// names hold no white space and follow their marker in text order; names and values are made
-// of distinct bytes of the text; a handler returning 0 on the k-th pair ends the scan there.
+// --- The option scanner: names hold no white space and follow their marker in text order, made
+// with the values of distinct bytes of the text; a handler's 0 on the k-th pair ends the scan.
 
 std::vector<std::pair<std::string, std::string>> g_pairs;
 std::size_t g_stop_at = 0;  // the pair whose handler call returns 0; 0 for none
@@ -44,8 +43,7 @@ int Record(const char* name, const char* value) {
     return g_pairs.size() == g_stop_at ? 0 : 1;
 }
 
-// Where the name stands in the text, from `from` on: after a marker, up to white space or the
-// end. The earliest such place, so that later names are looked for after it.
+// The end of the earliest place from `from` on where the name follows a marker and ends a word.
 std::size_t FindName(const std::string& text, const std::string& name, std::size_t from) {
     for (std::size_t at = from; at + name.size() < text.size(); ++at) {
         const std::size_t end = at + 1 + name.size();
@@ -79,9 +77,8 @@ void option_scanner(std::string_view input) {
     Check(g_pairs.size() == g_stop_at && std::equal(g_pairs.begin(), g_pairs.end(), all.begin()));
 }
 
-// --- The parameters file reader over the POSIX INI files, on any file: each entry handed on is
-// made of NUL-terminated texts no longer than the file that keep to the INI line grammar, and
-// the platform INI reads stay linear in the file's size.
+// --- The parameters file reader over the POSIX INI files: entries are texts no longer than the
+// file that keep to the INI line grammar, and the INI reads stay linear in the file's size.
 
 std::size_t g_size = 0;  // of the file being read
 
@@ -95,9 +92,8 @@ int Count(const char* section, const char* key, const char* value) {
     return 1;
 }
 
-// One file per process, rewritten for every input. Its modification time is the run's number,
-// so the INI layer's cache, which knows a file by its size and times, never takes it for the
-// previous input written within the same clock tick.
+// One file rewritten for every input, its modification time the run's number: the INI layer's
+// cache knows a file by its size and times, and must not take it for the previous input.
 struct InputFile {
     std::string path;
     int fd = -1;
@@ -131,9 +127,8 @@ void parameters_file(std::string_view input) {
     Check(reads <= static_cast<long>(input.size() / 2 + 4));
 }
 
-// --- The resource script reader on any text: a refusal names a line of the text; a script it
-// reads, written out again from what was read, reads back to the same strings and dialogs, and
-// its controls carry WS_CHILD | WS_VISIBLE and capital class names.
+// --- The resource script reader: a refusal names a line of the text; a script read and written
+// out again reads back the same, its controls WS_CHILD | WS_VISIBLE with capital class names.
 
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
@@ -149,8 +144,7 @@ std::string Box(int x, int y, int width, int height) {
            std::to_string(height);
 }
 
-// Every field, in numbers and escaped strings only. CAPTION and FONT are left out when empty:
-// the style they added is written in full.
+// Every field, in numbers and escaped strings; empty CAPTION and FONT left out (STYLE has all).
 std::string Write(const wbh::platform::ResourceScript& script) {
     std::string out = "STRINGTABLE\nBEGIN\n";
     for (const auto& [id, text] : script.strings)
@@ -199,12 +193,11 @@ void resource_script(std::string_view text) {
     Check(Write(again) == written);
 }
 
-// --- JavaScriptString on any text: the literal holds no control character raw, and the
-// JavaScript string literal decoder below reads it back to exactly the text's bytes.
+// --- JavaScriptString: the literal holds no raw control character and decodes to the text.
 
-// A double-quoted literal's contents as bytes, or false when it is not one literal. Bytes of
-// 0x80 and up stand for themselves (U+2028 and U+2029 may stand raw since ECMAScript 2019);
-// \x and \u must name a code point below 0x80, the only ones that are one byte of the text.
+// A double-quoted literal's bytes, or false when it is not one literal. Bytes of 0x80 and up
+// stand for themselves (U+2028 and U+2029 may stand raw since ECMAScript 2019); \x and \u must
+// name a code point below 0x80, the only ones that are one byte of the text.
 bool Decode(std::string_view literal, std::string& out) {
     if (literal.size() < 2 || literal.front() != '"' || literal.back() != '"') return false;
     const std::string_view body = literal.substr(1, literal.size() - 2);
