@@ -3,8 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
+#include <sstream>
 #include <string>
 
 namespace wbh::test {
@@ -39,7 +39,10 @@ public:
     // The file's bytes, or "<missing>" when it does not exist.
     std::string Read(const std::string& name) const {
         std::ifstream in(File(name), std::ios::binary);
-        return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+        if (!in) return "<missing>";
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
     }
 
 private:
