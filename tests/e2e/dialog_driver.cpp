@@ -1,10 +1,7 @@
-// Drives the program's dialog from a second process under Wine, for the end-to-end tests:
-// waits for the dialog, prints its caption (UTF-8), then performs the actions in order.
-//   click=ID        clicks button ID
-//   enter, escape   presses the key
-//   checked=ID      fails unless button ID is checked (unchecked=ID, enabled=ID, disabled=ID)
-//   text=ID:TEXT    sets the text of control ID, as typed (TEXT in UTF-8)
-// Ends by waiting for the dialog to close; exit code 0 when every step held.
+// Drives the program's dialog from another process under Wine: waits for it, prints its caption
+// (UTF-8), performs the actions in order (click=ID, enter; checked=ID, unchecked=, enabled=,
+// disabled= fail unless so; text=ID:TEXT types TEXT) and waits for it to close. Exit code 0
+// when every step held.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,8 +20,6 @@ bool Step(HWND dialog, const char* action) {
     };
     if (std::strcmp(action, "enter") == 0) {
         wbh::test::PressKey(dialog, VK_RETURN);
-    } else if (std::strcmp(action, "escape") == 0) {
-        wbh::test::PressKey(dialog, VK_ESCAPE);
     } else if (is("click")) {
         wbh::test::Click(dialog, id);
     } else if (is("checked") || is("unchecked")) {

@@ -1,17 +1,15 @@
-# Sourced by the e2e scripts once `runner` (native or wine) and `program` are set: a work folder
-# with a blank and a "-" in its path, natively the run's own registry and home, under Wine one
-# prefix for all the script's processes (they must share one registry): the caller's WINEPREFIX
-# when it made one for the whole test run, else a throwaway one.
+# Sourced once `runner` (native or wine) and `program` are set: a work folder with a blank and a
+# "-" in its path; natively a registry and home of its own, under Wine one prefix for all the
+# script's processes (the caller's WINEPREFIX, else a throwaway one).
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 source "$here/registry-listing.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/webbook e2e-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-# program_path PATH: the program's name for a path of this machine. answer INPUT ACTIONS ARGS...
-# runs the program and answers its dialog, natively with INPUT on standard input, under Wine by
-# the dialog driver's actions (separated by ";"); it sets `shown` (what the dialog showed) and
-# `code` (the exit code, or the driver's failure).
+# answer INPUT ACTIONS ARGS... runs the program and answers its dialog, natively with INPUT on
+# standard input, under Wine by the dialog driver's ";"-separated actions; it sets `shown` (what
+# the dialog showed) and `code` (the exit code, or the driver's failure).
 if [[ $runner == native ]]; then
     sep=/
     export XDG_CONFIG_HOME=$work/config HOME=$work/home

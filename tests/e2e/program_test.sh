@@ -7,9 +7,8 @@ source "$(dirname "$0")/lib.sh"
 
 bytes() { od -An -c | tr -s ' \n' ' '; }
 
-# check NAME EXPECTED_EXIT EXPECTED_RESULT_FILE_BYTES|none ARGS...: the result file holds
-# `before` when that is set, else there is none; a temporary left beside it is reported with it.
-# With `limits` set (ulimit's options), the program runs under those limits.
+# check NAME EXIT RESULT_FILE_BYTES|none ARGS...: runs with the result file holding `before` (if
+# set) and under ulimit's `limits` (if set); a temporary left beside the file is reported.
 check() {
     local name=$1 expected="$2 $3" file=none
     shift 3
@@ -28,19 +27,17 @@ ini=$(program_path "$work/p.ini")
 check "no options" 1 none
 check "mode 3" 1 "$written" -mode 3 -rtpfilename "$rtp"
 check "mode 7" 0 "$written" -mode 7 -rtpfilename "$rtp"
-printf '[parameters]\r\nmode=3\r\n' >"$work/p.ini"
-check "file mode overrides" 1 "$written" -mode 7 -parametersfilepath "$ini" -rtpfilename "$rtp"
 # Under Wine the dialogs wait for a reader: setup_test.sh drives them.
 if [[ $runner == native ]]; then
     check "mode 2, input ended" 1 "$written" -mode 2 -installdirectory "$work" -rtpfilename "$rtp"
-    # A file-size limit below the result file's size fails its write part way: the run ends as
-    # usual, the old file stays whole and no temporary stays beside it.
+    # A file-size limit fails the result file's write part way: the run ends as usual, the old
+    # file stays whole and no temporary stays beside it.
     printf -v big '[caller]\r\nstate=%02000d\r\n' 0
     before=$big limits="-f 1" check "file-size limit" 1 "$(printf '%s' "$big" | bytes)" \
         -mode 3 -rtpfilename "$rtp"
-    # A parameters file larger than the memory the run may use fails as a read, as an unreadable
-    # file would: the command line's mode stands (the file's would exit 0). The program starts in
-    # 8 MiB; the sanitizers reserve far more address space than the limit, so not under them.
+    # A parameters file larger than the run's memory fails as an unreadable file: the command
+    # line's mode stands (the file's would exit 0). Not under the sanitizers, whose reserved
+    # address space is far above the limit.
     if [[ ${WBH_SANITIZED:-0} != 1 ]]; then
         printf '[parameters]\r\nmode=7\r\n' >"$work/p.ini"
         truncate -s 256M "$work/p.ini"  # sparse: nothing stored on disk

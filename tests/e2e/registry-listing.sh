@@ -1,8 +1,6 @@
-# registry_listing native|wine KEY prints one line per value of KEY and of every key below it, as
-# key|value|type|data, read by a tool other than the program: natively the sqlite3 shell running
-# the listing query of docs/registry.md (so the documented query is known to work), under Wine
-# `reg query`. Strings come without their NUL, DWORDs as 0x%08x, anything else in upper-case
-# hexadecimal; a key without values is one line key|||.
+# registry_listing native|wine KEY: key|value|type|data for each value of KEY and the keys below
+# it, read by another tool: natively sqlite3 running docs/registry.md's listing query, under Wine
+# `reg query`. DWORDs as 0x%08x, binary in hexadecimal; a key without values is key|||.
 registry_listing() {
     local root output query
     root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Eight writers record forty books each in one registry at the same time, a run of the program
-# in mode 1 (refused, with no input) a book, as a book's package would: every run must end as
-# usual and every book's record be there afterwards, as the sqlite3 shell lists it.
+# Eight writers record forty books each in one registry at once, a run in mode 1 (refused, no
+# input) per book: every run ends as usual and every book's record is there afterwards.
 # Usage: registry_concurrency.sh PROGRAM
 runner=native
 program=$1

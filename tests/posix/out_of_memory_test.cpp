@@ -1,5 +1,5 @@
-// Running out of memory never throws out of a platform call: the program's logic knows only
-// result codes. Each call is run once for every allocation it makes, with that one failing.
+// Running out of memory never throws out of a platform call: each is run once for every
+// allocation it makes, with that one failing.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,8 +8,8 @@
 
 #include "app/program.h"
 #include "platform/dialog.h"
-#include "platform/portable/fault.h"
 #include "platform/files.h"
+#include "platform/portable/fault.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
@@ -62,7 +62,8 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
     EachAllocationFails("registry", [] {
         using namespace registry;
         Key key = nullptr;
-        if (CreateKey(RootKey(Root::kCurrentUser), "Software\\Quarlo\\Test", kAllAccess, &key) != 0) {
+        if (CreateKey(RootKey(Root::kCurrentUser), "Software\\Quarlo\\Test", kAllAccess, &key) !=
+            0) {
             return;
         }
         SetValue(key, "v", kTypeBinary, reinterpret_cast<const std::uint8_t*>("x"), 1);

@@ -1,6 +1,4 @@
-// The POSIX shell: the desktop found through the XDG user directories, shortcuts never written
-// over a file, and xdg-open started with the path as its one argument, without a shell and
-// without waiting for it. What the shortcut files hold is read back in the setup e2e test.
+// The POSIX shell: the XDG desktop, shortcuts never written over a file, xdg-open not waited for.
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +26,7 @@ TEST(PosixShell, DesktopDirectoryComesFromUserDirs) {
     setenv("HOME", home.c_str(), 1);
     const struct Row {
         const char* user_dirs;  // null: no file
-        bool under_home;        // the file in $HOME/.config, XDG_CONFIG_HOME unset
+        bool under_home;        // the file in $HOME/.config, XDG_CONFIG_HOME relative: ignored
         std::string expected;
     } rows[] = {
         {nullptr, false, home + "/Desktop"},
@@ -49,11 +47,7 @@ TEST(PosixShell, DesktopDirectoryComesFromUserDirs) {
         std::filesystem::remove_all(home);
         const std::string config = row.under_home ? home + "/.config" : dir.File("config");
         std::filesystem::create_directories(config);
-        if (row.under_home) {
-            unsetenv("XDG_CONFIG_HOME");
-        } else {
-            setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-        }
+        setenv("XDG_CONFIG_HOME", row.under_home ? "config" : config.c_str(), 1);
         if (row.user_dirs) std::ofstream(config + "/user-dirs.dirs") << row.user_dirs;
         char buffer[260] = "garbage";
         EXPECT_EQ(0, DesktopDirectory(buffer, sizeof buffer));
@@ -82,7 +76,6 @@ TEST(PosixShell, SaveNeverReplacesAFile) {
     link->SetPath("/tmp/livre/index.html");
     EXPECT_LT(link->Save(file.c_str()), 0);
     EXPECT_EQ("someone else's", dir.Read("livre.lnk"));
-    EXPECT_LT(link->Save(dir.File("missing/livre.lnk").c_str()), 0);
     EXPECT_LT(link->Save(dir.File("livre\x1b[31m.lnk").c_str()), 0);
     EXPECT_FALSE(std::filesystem::exists(dir.File("livre\x1b[31m.lnk")));
 }
@@ -108,8 +101,6 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenAndDoesNotWait) {
     const std::string book = dir.File("mon livre \"l'été\" $HOME;x.html");
     ASSERT_TRUE(OpenWithShell(book.c_str()));
     EXPECT_EQ("1\n" + book + "\n/dev/null\n", dir.Read("record"));
-
-    UseOpener(dir, "exit 0", path.c_str());
     EXPECT_FALSE(OpenWithShell(""));
     EXPECT_FALSE(OpenWithShell(nullptr));
     fault::FailCall("ShellExecute");

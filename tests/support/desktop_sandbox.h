@@ -1,6 +1,5 @@
-// A desktop folder of the test's own, so that desktop shortcuts never land on the user's
-// desktop: natively a fresh HOME with its Desktop folder, under Wine the user's shell folder
-// "Desktop" redirected for the test's duration.
+// A desktop of the test's own: natively a fresh HOME with a Desktop folder, under Wine the
+// user's "Desktop" shell folder redirected while the test runs.
 #pragma once
 
 #include <filesystem>

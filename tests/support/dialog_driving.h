@@ -1,6 +1,5 @@
-// Driving a real dialog from outside, as a user would, from a second thread of the test or a
-// second process: find it by its caption, click, press keys, read its controls. Every wait is
-// bounded.
+// Driving a real dialog from outside, as a user would, from another thread or process: find it
+// by its caption, click, press keys, read its controls. Every wait is bounded.
 #pragma once
 
 #include <windows.h>
@@ -22,13 +21,11 @@ bool WaitUntil(Condition done, DWORD timeout_ms = 15000) {
 // The visible dialog with that caption (any caption when null), once it is up; else null.
 inline HWND WaitForDialog(const wchar_t* caption, DWORD timeout_ms = 15000) {
     HWND dialog = nullptr;
-    WaitUntil(
-        [&] {
-            dialog = FindWindowW(L"#32770", caption);
-            return dialog != nullptr && IsWindowVisible(dialog);
-        },
-        timeout_ms);
-    return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+    const auto up = [&] {
+        dialog = FindWindowW(L"#32770", caption);
+        return dialog != nullptr && IsWindowVisible(dialog);
+    };
+    return WaitUntil(up, timeout_ms) ? dialog : nullptr;
 }
 
 inline bool WaitUntilClosed(HWND dialog, DWORD timeout_ms = 15000) {

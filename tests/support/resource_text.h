@@ -1,5 +1,4 @@
-// Parsed resources as text, one line per dialog, control and string, so that tests compare whole
-// templates and a difference shows where it is.
+// Parsed resources as text, one line per dialog, control and string, for whole comparisons.
 #pragma once
 
 #include <cstdio>

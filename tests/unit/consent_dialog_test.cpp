@@ -1,6 +1,5 @@
-// The consent dialog's behaviour on a fake dialog: what it shows and preselects from the stored
-// answer and what "Continuer" then sets, and where dialogs place themselves. (Clicks and
-// keys: the terminal dialog's test and tests/e2e/setup_test.sh.)
+// The consent dialog on a fake dialog: what it shows and preselects from the stored answer and
+// what "Continuer" then sets; and where dialogs place themselves.
 #include "consent/consent_dialog.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "dialogs/center_dialog.h"
 #include "platform/resources.h"
@@ -21,12 +21,6 @@ namespace {
 
 namespace reg = platform::registry;
 using namespace consent_dialog;
-
-// The consent template's controls.
-class FakeDialog final : public test::FakeDialog {
-public:
-    FakeDialog() : test::FakeDialog({kContinue, kNotice, kAccept, kRefuse}) {}
-};
 
 TEST(ConsentDialogTest, OpensWithTheNoticeAndTheLastAnswerAndSetsItOnContinue) {
     const struct {
@@ -51,7 +45,7 @@ TEST(ConsentDialogTest, OpensWithTheNoticeAndTheLastAnswerAndSetsItOnContinue) {
             ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
                                     store::kLastReaderTrackValue, {reg::kTypeDword, *row.stored}));
         }
-        FakeDialog dialog;
+        test::FakeDialog dialog({kContinue, kNotice, kAccept, kRefuse});
         std::int32_t accepted = 7;
         ConsentDialog handler(accepted);
         handler.OnInit(dialog);
@@ -79,16 +73,15 @@ TEST(CenterDialog, CentresOnThePrimaryScreen) {
         {{0, 0, 70000, 10}, {1024, 768}, {-1720, 379, 2744, 389}},  // widths keep 16 bits
     };
     for (const auto& row : rows) {
-        FakeDialog dialog;
+        test::FakeDialog dialog({});
         dialog.bounds = row.bounds;
         dialog.screen = row.screen;
         CenterDialogOnScreen(dialog);
         ASSERT_EQ(1u, dialog.moves.size());
-        const platform::WindowRect& moved = dialog.moves[0];
-        EXPECT_EQ(row.placed.left, moved.left);
-        EXPECT_EQ(row.placed.top, moved.top);
-        EXPECT_EQ(row.placed.right, moved.right);
-        EXPECT_EQ(row.placed.bottom, moved.bottom);
+        const platform::WindowRect& p = row.placed;
+        const platform::WindowRect& m = dialog.moves[0];
+        EXPECT_EQ(std::tie(p.left, p.top, p.right, p.bottom),
+                  std::tie(m.left, m.top, m.right, m.bottom));
     }
 }
 

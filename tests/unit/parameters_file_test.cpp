@@ -1,12 +1,11 @@
 // The parameters file reader on the platform's INI backend: file order, section names as
-// written, the sentinel ending the read, failed reads, growth of the buffers, and large values.
+// written, the sentinel ending the read, and values of any size.
 #include "params/parameters_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "platform/portable/fault.h"
 #include "support/temp_dir.h"
@@ -48,36 +47,6 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSections) {
     EXPECT_EQ("1:", Read(""));  // no file name
 }
 
-// A failed read answers as for a missing file: a list reads as empty and is skipped, a value
-// ends the whole read.
-TEST(ParametersFile, EachFailedReadHasItsOwnOutcome) {
-    test::TempDir dir;
-    const std::string file = dir.Write("p.ini", "[p]\na=1\nb=2\n[q]\nc=3\n");
-    // The reads in order: section list, keys of p, a, b, keys of q, c; then none fails.
-    const char* const outcomes[] = {
-        "1:",
-        "1: q|c|3",
-        "0:",
-        "0: p|a|1",
-        "1: p|a|1 p|b|2",
-        "0: p|a|1 p|b|2",
-        "1: p|a|1 p|b|2 q|c|3",
-    };
-    for (long n = 1; n <= 7; ++n) {
-        platform::fault::Reset();
-        platform::fault::FailNth(n);
-        EXPECT_EQ(outcomes[n - 1], Read(file)) << "failing read " << n;
-    }
-    platform::fault::Reset();
-}
-
-TEST(ParametersFile, BuffersGrowBy256ThenDouble) {
-    std::vector<std::uint32_t> sizes{16};
-    while (sizes.size() < 8) sizes.push_back(ParametersFile::NextSize(sizes.back()));
-    EXPECT_EQ((std::vector<std::uint32_t>{16, 272, 528, 784, 1040, 2080, 4160, 8320}), sizes);
-    EXPECT_EQ(0u, ParametersFile::NextSize(0x40000000u));  // no size past 2 GiB
-}
-
 TEST(ParametersFile, NamesAndValuesOfAnyLengthAreReadWhole) {
     test::TempDir dir;
     const std::string big(1 << 20, 'v');
@@ -91,6 +60,7 @@ TEST(ParametersFile, NamesAndValuesOfAnyLengthAreReadWhole) {
               Read(file));
     // The buffers double: a megabyte takes a few reads, not thousands.
     EXPECT_LT(platform::fault::CallCount("GetPrivateProfileString"), 50);
+    EXPECT_EQ(0u, ParametersFile::NextSize(0x40000000u));  // no size past 2 GiB
 }
 
 }  // namespace

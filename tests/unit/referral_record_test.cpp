@@ -1,5 +1,4 @@
-// The consent run's record against the platform's registry, beyond what the whole runs of
-// tests/e2e/setup_test.sh show: what a later run keeps and what a failing call leaves out.
+// The consent run's record beyond what the whole runs of tests/e2e/setup_test.sh show.
 #include "consent/referral_record.h"
 
 #include <gtest/gtest.h>
@@ -41,21 +40,6 @@ protected:
     void TearDown() override { fault::Reset(); }
     test::RegistrySandbox sandbox_;
 };
-
-TEST_F(ReferralRecordTest, AReadableStampIsKept) {
-    // 512 bytes without a terminator: the most that reads as a text.
-    const StoredValue stamp{reg::kTypeBinary, std::string(512, '\x01')};
-    ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, kBook, "TimeStamp", stamp));
-    EXPECT_EQ(1, WriteReferralRecord(Book("b1"), 0));
-    EXPECT_EQ(stamp, Stored(kBook, "TimeStamp"));
-}
-
-TEST_F(ReferralRecordTest, NothingWhenTheReferralsKeyCannotBeMade) {
-    fault::FailCall("RegCreateKeyEx");
-    EXPECT_EQ(1, WriteReferralRecord(Book("b1"), 0));
-    fault::Reset();
-    EXPECT_FALSE(test::KeyExists(reg::Root::kCurrentUser, kReferrals));
-}
 
 TEST_F(ReferralRecordTest, NoBookNoRecordButTheReaderIdentifier) {
     EXPECT_EQ(1, RecordConsent(Book(""), 1));

@@ -1,6 +1,5 @@
-// What Windows loads from the resources windres compiled (linked into this test program) is what
-// the parser reads from the same script: strings 1500 to 1503, and dialogs 100 and 101 with every
-// control.
+// What Windows loads from the resources windres compiled into this test program is what the
+// parser reads from the same script.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -20,9 +19,7 @@ std::string Utf8(const wchar_t* text, int length) {
     return out;
 }
 
-// Reads a DLGTEMPLATE, which windres writes for a DIALOG statement, into the parser's form.
-// Extended styles, menu, class and creation data are skipped: the parser refuses any script that
-// would give them.
+// Reads a DLGTEMPLATE into the parser's form; the parts the parser never gives are skipped.
 DialogTemplate ReadTemplate(int id, const WORD* at) {
     const WORD* const begin = at;
     const auto dword = [&at] {
@@ -32,8 +29,7 @@ DialogTemplate ReadTemplate(int id, const WORD* at) {
     const auto box = [&at](int& x, int& y, int& width, int& height) {
         for (int* field : {&x, &y, &width, &height}) *field = static_cast<short>(*at++);
     };
-    // sz_Or_Ord: 0xFFFF and an ordinal (for a class, the atom of a predefined one), or a
-    // NUL-terminated UTF-16 string.
+    // 0xFFFF and an ordinal (for a class, a predefined atom), or a NUL-terminated UTF-16 string.
     const auto text = [&at]() -> std::string {
         if (*at == 0xFFFF) {
             at += 2;

@@ -1,6 +1,5 @@
-// The setup's Windows side under Wine: the desktop folder, the shell link object (also reading
-// the .lnk files that the POSIX build writes, as Explorer opens them), and the real finish
-// dialog from the real template, driven from a second thread.
+// The setup's Windows side under Wine: the desktop, the shell link object reading the .lnk files
+// that the POSIX build writes, the real finish dialog, and the reader component's lifetime.
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +15,14 @@
 #include "platform/com.h"
 #include "platform/portable/fault.h"
 #include "platform/portable/shell_link_file.h"
+#include "platform/reader_component.h"
 #include "platform/win32/com_owners.h"
 #include "platform/win32/module.h"
 #include "setup/finish_dialog.h"
 #include "setup/setup_flow.h"
 #include "support/desktop_sandbox.h"
 #include "support/dialog_driving.h"
+#include "support/reader_component_stand_in.h"
 #include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 #include "support/with_dialog.h"
@@ -29,13 +30,13 @@
 namespace wbh::platform {
 namespace {
 
-class Win32Shell : public ::testing::Test {
+class Win32Setup : public ::testing::Test {
 protected:
     void TearDown() override { fault::Reset(); }
-    const ComScope com_;
+    const ComScope com_;  // the run's apartment
 };
 
-TEST_F(Win32Shell, ADesktopPathThatDoesNotFitIsRefused) {
+TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
     char desktop[MAX_PATH];
     ASSERT_EQ(S_OK, shell::DesktopDirectory(desktop, sizeof desktop));
     std::string small(std::strlen(desktop), 'x');  // one byte short of its NUL
@@ -43,7 +44,7 @@ TEST_F(Win32Shell, ADesktopPathThatDoesNotFitIsRefused) {
     EXPECT_EQ('\0', small[0]);
 }
 
-TEST_F(Win32Shell, NoPersistInterfaceGivesNoLinkAndAFailure) {
+TEST_F(Win32Setup, NoPersistInterfaceGivesNoLinkAndAFailure) {
     fault::FailCall("QueryInterface");
     HResult result = S_OK;
     EXPECT_EQ(nullptr, shell::CreateShellLink(&result));
@@ -73,14 +74,14 @@ std::string Load(const std::string& bytes) {
            std::to_string(show);
 }
 
-TEST_F(Win32Shell, TheShellLinkObjectReadsTheLinkFilesWritten) {
+TEST_F(Win32Setup, TheShellLinkObjectReadsTheLinkFilesWritten) {
     const std::string target = "C:\\livres\\mon livre\\index.html";
     const std::string icon = "C:\\livres\\mon livre\\icone.ico";
     EXPECT_EQ(target + "|" + icon + "|0|1", Load(ShellLinkFileBytes(target.c_str(), icon.c_str())));
     EXPECT_EQ(target + "||0|1", Load(ShellLinkFileBytes(target.c_str(), "")));  // 1: SW_SHOWNORMAL
 }
 
-TEST_F(Win32Shell, FinishDialogNameRowFollowsTheChoiceAndTheTypedNameIsKept) {
+TEST_F(Win32Setup, FinishDialogNameRowFollowsTheChoiceAndTheTypedNameIsKept) {
     using namespace finish_dialog;
     win32::Instance() = GetModuleHandleW(nullptr);
     win32::Module() = GetModuleHandleW(nullptr);
@@ -107,6 +108,15 @@ TEST_F(Win32Shell, FinishDialogNameRowFollowsTheChoiceAndTheTypedNameIsKept) {
         });
     EXPECT_EQ("Livre tap\xc3\xa9.lnk", desktop.Names());  // the file names are listed in UTF-8
     EXPECT_EQ(0, fault::CallCount("ShellExecute"));
+}
+
+TEST_F(Win32Setup, TheReaderComponentIsHeldUntilReleased) {
+    const test::ReaderComponentStandIn stand_in("S", "P");
+    {
+        const ReaderComponent component;
+        EXPECT_EQ(1, test::ReaderComponentStandIn::Alive()) << "held after the nested apartment";
+    }
+    EXPECT_EQ(0, test::ReaderComponentStandIn::Alive());
 }
 
 }  // namespace

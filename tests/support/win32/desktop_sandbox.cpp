@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "support/temp_dir.h"
 
 namespace wbh::test {
@@ -21,28 +23,25 @@ void SetDesktop(DWORD type, const std::string& path) {
 
 struct DesktopSandbox::State {
     TempDir desktop;
-    std::string saved;
-    DWORD saved_type = REG_NONE;  // none: there was no value
+    std::optional<std::string> saved;  // put back as REG_EXPAND_SZ, which a plain path also is
 };
 
 DesktopSandbox::DesktopSandbox() : state_(std::make_unique<State>()) {
     char old[MAX_PATH * 2];
     DWORD size = sizeof old;
-    DWORD type = REG_NONE;
     if (RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop",
-                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &type, old,
+                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, old,
                      &size) == ERROR_SUCCESS) {
         state_->saved = old;
-        state_->saved_type = type;
     }
     SetDesktop(REG_SZ, state_->desktop.Path().string());
 }
 
 DesktopSandbox::~DesktopSandbox() {
-    if (state_->saved_type == REG_NONE) {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop");
+    if (state_->saved) {
+        SetDesktop(REG_EXPAND_SZ, *state_->saved);
     } else {
-        SetDesktop(state_->saved_type, state_->saved);
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop");
     }
 }
 

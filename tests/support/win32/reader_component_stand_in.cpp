@@ -7,7 +7,6 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "platform/win32/reader_component.h"
 
@@ -16,6 +15,8 @@ namespace {
 
 using platform::win32::IReaderComponent;
 
+std::optional<std::string> g_sku;
+std::optional<std::string> g_partner;
 int g_alive = 0;
 
 // Latin-1 widened byte by byte; no value is a null string.
@@ -26,41 +27,28 @@ BSTR NewString(const std::optional<std::string>& value) {
     return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-// Counts its references and deletes itself at zero.
+// One object answers every creation; each reference held stands for one live component.
 class Component final : public IReaderComponent {
 public:
-    Component(std::optional<std::string> sku, std::optional<std::string> partner)
-        : sku_(std::move(sku)), partner_(std::move(partner)) {
-        ++g_alive;
-    }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         const bool known = iid == IID_IUnknown || iid == platform::win32::kReaderComponentInterface;
         *out = known ? this : nullptr;
         if (known) AddRef();
         return known ? S_OK : E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++g_alive; }
+    ULONG STDMETHODCALLTYPE Release() override { return --g_alive; }
     HRESULT STDMETHODCALLTYPE GetPartner(BSTR* out) override {
-        *out = NewString(partner_);
+        *out = NewString(g_partner);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetSKU(BSTR* out) override {
-        *out = NewString(sku_);
+        *out = NewString(g_sku);
         return S_OK;
     }
-
-private:
-    ~Component() { --g_alive; }
-
-    ULONG references_ = 1;
-    std::optional<std::string> sku_;
-    std::optional<std::string> partner_;
 };
+
+Component g_component;
 
 // The class object lives as long as the process, so it counts no references.
 class Factory final : public IClassFactory {
@@ -75,31 +63,21 @@ public:
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         *out = nullptr;
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-        Component* component = new Component(sku, partner);
-        const HRESULT result = component->QueryInterface(iid, out);
-        component->Release();
-        return result;
+        return g_component.QueryInterface(iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
-    std::optional<std::string> sku;
-    std::optional<std::string> partner;
 };
 
 Factory g_factory;
 HRESULT g_initialised = E_FAIL;
 DWORD g_cookie = 0;
 
-std::optional<std::string> Value(const char* text) {
-    return text == nullptr ? std::nullopt : std::optional<std::string>(text);
-}
-
 }  // namespace
 
 ReaderComponentStandIn::ReaderComponentStandIn(const char* sku, const char* partner) {
     g_initialised = CoInitialize(nullptr);
-    g_factory.sku = Value(sku);
-    g_factory.partner = Value(partner);
+    g_sku = sku ? std::optional<std::string>(sku) : std::nullopt;
+    g_partner = partner ? std::optional<std::string>(partner) : std::nullopt;
     EXPECT_EQ(S_OK, CoRegisterClassObject(platform::win32::kReaderComponentClass, &g_factory,
                                           CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &g_cookie));
 }
