@@ -8,6 +8,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -19,6 +20,7 @@
 #include "platform/win32/com_owners.h"
 #include "platform/win32/module.h"
 #include "setup/finish_dialog.h"
+#include "setup/import_marker.h"
 #include "setup/setup_flow.h"
 #include "support/desktop_sandbox.h"
 #include "support/dialog_driving.h"
@@ -35,6 +37,22 @@ protected:
     void TearDown() override { fault::Reset(); }
     const ComScope com_;  // the run's apartment
 };
+
+// Other programs see the association that the user's own classes take when HKEY_CLASSES_ROOT
+// refuses it.
+TEST_F(Win32Setup, RegSeesThePerUserAssociation) {
+    const test::RegistrySandbox sandbox;
+    fault::FailNthCall("RegCreateKeyEx", 1);
+    EXPECT_EQ(1, EnsureFileAssociation());
+    fault::Reset();
+    FILE* listing = _popen("reg query HKCU\\Software\\Classes\\.7xe /ve", "r");
+    ASSERT_NE(nullptr, listing);
+    std::string text;
+    char line[256];
+    while (std::fgets(line, sizeof line, listing) != nullptr) text += line;
+    _pclose(listing);
+    EXPECT_NE(std::string::npos, text.find("REG_SZ    7xefile")) << text;
+}
 
 TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
     char desktop[MAX_PATH];
