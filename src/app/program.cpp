@@ -3,7 +3,7 @@
 #include "app/program.h"
 
 #include <climits>
-#include <cstdio>
+#include <string>
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
@@ -78,9 +78,7 @@ int DispatchMode(const char* command_line, LaunchParameters& p) {
 }
 
 void WriteResultFile(const char* file, int code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", code);
-    platform::IniWriteString("ADRTP", "ExitCode", text, file);
+    platform::IniWriteString("ADRTP", "ExitCode", std::to_string(code).c_str(), file);
 }
 
 int RunProgram(const char* command_line) {

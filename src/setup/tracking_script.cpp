@@ -4,7 +4,6 @@
 #include "setup/tracking_script.h"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "common/bounded_text.h"
 #include "platform/files.h"
@@ -63,9 +62,10 @@ std::string JavaScriptString(const char* text) {
         } else if (byte == '\n') {
             literal += "\\n";
         } else if (byte < 0x20 || byte == 0x7F) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-            literal += escape;
+            constexpr char kHexDigits[] = "0123456789ABCDEF";
+            literal += "\\x";
+            literal += kHexDigits[byte >> 4];
+            literal += kHexDigits[byte & 0xF];
         } else {
             literal += *c;
         }
