@@ -9,6 +9,11 @@ set(WBH_ENTRY_SOURCES
     ${PROJECT_SOURCE_DIR}/src/platform/win32/main.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/win32/lean_runtime.cpp
     ${PROJECT_SOURCE_DIR}/resources/webbook-helper.rc)
+# windres reads the manifest that the script names, which CMake does not see on its own (the
+# tests' folder says it again for the copy it links).
+set(WBH_RESOURCE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/webbook-helper.manifest)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/webbook-helper.rc PROPERTIES
+    OBJECT_DEPENDS ${WBH_RESOURCE_DEPENDS})
 set(WBH_PLATFORM_LIBRARIES ole32 oleaut32 uuid shell32 advapi32 user32)
 set(WBH_PLATFORM_NAME win32)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/win32)
