@@ -56,12 +56,13 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
             EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, rect.top);
             // The notice has the focus, shows its first line and has nothing selected.
             HWND notice_box = GetDlgItem(dialog, kNotice);
-            EXPECT_EQ(notice_box, Focused(dialog));
             DWORD start = 1, end = 1;
-            SendMessageW(notice_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                         reinterpret_cast<LPARAM>(&end));
-            EXPECT_EQ(0u, start);
-            EXPECT_EQ(0u, end);
+            EXPECT_TRUE(test::WaitUntil([&] {
+                SendMessageW(notice_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                             reinterpret_cast<LPARAM>(&end));
+                return start == 0 && end == 0;
+            })) << start << " to " << end << " selected";
+            EXPECT_EQ(notice_box, Focused(dialog));
             EXPECT_EQ(0, SendMessageW(notice_box, EM_GETFIRSTVISIBLELINE, 0, 0));
 
             // Enter on the disabled "Continuer" does nothing; Escape and the close box send

@@ -6,11 +6,18 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/portable/fault.h"
 #include "platform/win32/module.h"
 
 namespace wbh::platform {
 namespace {
+
+// The control that Focus named before the dialog was shown (0: none), focused when the dialog
+// is activated: focusing a control of a hidden dialog activates the dialog before it shows, and
+// Wine then draws its caption as inactive. Dialogs are modal and the program has one thread.
+int pending_focus = 0;
 
 class Win32Dialog final : public Dialog {
 public:
@@ -46,6 +53,10 @@ public:
         MoveWindow(window_, x, y, width, height, TRUE);
     }
     void Focus(int id) override {
+        if (!IsWindowVisible(window_)) {
+            pending_focus = id;
+            return;
+        }
         HWND control = GetDlgItem(window_, id);
         SetFocus(control);
         // Only the dialog manager selects an edit box's whole text when it gives it the focus.
@@ -70,6 +81,9 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARA
         running_handler->OnInit(dialog);
     } else if (message == WM_COMMAND) {
         running_handler->OnCommand(dialog, LOWORD(wparam), HIWORD(wparam));
+    } else if (message == WM_ACTIVATE && LOWORD(wparam) != WA_INACTIVE && pending_focus != 0) {
+        // Before the dialog manager's own choice, which only a dialog without focus makes.
+        dialog.Focus(std::exchange(pending_focus, 0));
     }
     return 0;
 }
@@ -80,6 +94,7 @@ long RunModalDialog(int template_id, DialogHandler& handler) {
     if (fault::Fail("DialogBoxParam")) return -1;
     DialogHandler* const outer = running_handler;
     running_handler = &handler;
+    pending_focus = 0;
     const INT_PTR result = DialogBoxParamA(win32::Instance(), MAKEINTRESOURCEA(template_id),
                                            nullptr, DialogProcedure, 0);
     running_handler = outer;
