@@ -44,14 +44,17 @@ inline void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM
 
 // A key posted to the window that has the keyboard focus (the dialog when none has), where the
 // focused control and the dialog manager decide what it does.
-inline void PressKey(HWND dialog, WPARAM key) {
+// The window of the dialog's thread that has the keyboard focus, or null.
+inline HWND Focused(HWND dialog) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    HWND target = dialog;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
-        info.hwndFocus != nullptr) {
-        target = info.hwndFocus;
-    }
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+inline void PressKey(HWND dialog, WPARAM key) {
+    HWND target = Focused(dialog);
+    if (target == nullptr) target = dialog;
     PostMessageW(target, WM_KEYDOWN, key, 0);
     PostMessageW(target, WM_KEYUP, key, 0xC0000000);
 }

@@ -29,13 +29,6 @@ public:
     std::atomic<int> cancels{0};
 };
 
-HWND Focused(HWND dialog) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    return info.hwndFocus;
-}
-
 TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
     platform::win32::Instance() = GetModuleHandleW(nullptr);
     platform::win32::Module() = GetModuleHandleW(nullptr);
@@ -61,8 +54,9 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
                 SendMessageW(notice_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                              reinterpret_cast<LPARAM>(&end));
                 return start == 0 && end == 0;
-            })) << start << " to " << end << " selected";
-            EXPECT_EQ(notice_box, Focused(dialog));
+            })) << start
+                << " to " << end << " selected";
+            EXPECT_EQ(notice_box, test::Focused(dialog));
             EXPECT_EQ(0, SendMessageW(notice_box, EM_GETFIRSTVISIBLELINE, 0, 0));
 
             // Enter on the disabled "Continuer" does nothing; Escape and the close box send
@@ -76,13 +70,13 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
 
             // Tab goes to the answers, and the arrow keys go from one to the other.
             test::PressKey(dialog, VK_TAB);
-            EXPECT_TRUE(
-                test::WaitUntil([&] { return Focused(dialog) == GetDlgItem(dialog, kAccept); }));
+            EXPECT_TRUE(test::WaitUntil(
+                [&] { return test::Focused(dialog) == GetDlgItem(dialog, kAccept); }));
             EXPECT_FALSE(test::IsChecked(dialog, kAccept)) << "the focus alone answered";
             EXPECT_FALSE(test::IsEnabled(dialog, kContinue));
             test::PressKey(dialog, VK_DOWN);
-            EXPECT_TRUE(
-                test::WaitUntil([&] { return Focused(dialog) == GetDlgItem(dialog, kRefuse); }));
+            EXPECT_TRUE(test::WaitUntil(
+                [&] { return test::Focused(dialog) == GetDlgItem(dialog, kRefuse); }));
 
             test::Click(dialog, kAccept);
             test::PressKey(dialog, VK_RETURN);
