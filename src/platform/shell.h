@@ -1,7 +1,8 @@
 // The shell: the user's desktop folder, shortcut files and opening a file with the application
 // that its type is associated with. Windows uses the shell itself (the shell link object,
-// SHGetSpecialFolderLocation, ShellExecuteA); POSIX writes .lnk files of its own, finds the
-// desktop through the XDG user directories and opens files with xdg-open.
+// SHGetSpecialFolderLocation, ShellExecuteA); POSIX writes freedesktop launchers (Desktop Entry
+// files that open the target with xdg-open), finds the desktop through the XDG user
+// directories and opens files with xdg-open.
 #pragma once
 
 #include <memory>
@@ -18,14 +19,22 @@ constexpr HResult kFailed = static_cast<HResult>(0x80004005u);
 // `buffer` is then the empty text. Fault name "DesktopDirectory".
 HResult DesktopDirectory(char* buffer, int size);
 
-// A new shortcut: the shell link object and its persist interface.
+// The file name extension of a shortcut, with its dot: ".lnk" on Windows, ".desktop" on POSIX.
+extern const char kShortcutExtension[];
+
+// A new shortcut: the shell link object and its persist interface (POSIX: a launcher whose
+// Name is the file's name without the extension, as Windows shows a .lnk file).
 class ShellLink {
 public:
     virtual ~ShellLink() = default;  // releases the persist interface, then the link object
     // IShellLinkA::SetPath and SetIconLocation; their failures do not stop a save.
     virtual void SetPath(const char* target) = 0;
     virtual void SetIconLocation(const char* icon, int index) = 0;
-    // IPersistFile::Save at `path` (widened from the ANSI code page), remembering it.
+    // IPersistFile::Save at `path` (widened from the ANSI code page), remembering it. POSIX
+    // never replaces a file at `path`, writes the launcher whole or not at all (mode 0755 less
+    // the umask), and fails with nothing written when the target is empty or the target, the
+    // icon or the name is not valid UTF-8 or holds a control character; a relative target or
+    // icon is taken from the working folder.
     virtual HResult Save(const char* path) = 0;
 };
 

@@ -59,9 +59,10 @@ BoundedText<260> ChooseShortcutPath(const char* folder, const char* name) {
     const BoundedText<260> base = JoinPath(folder, name);
     if (base.Empty()) return path;
     const std::string base_text(base.View());
-    Candidate candidate = Try(base_text, ".lnk", path);
+    const std::string extension = platform::shell::kShortcutExtension;
+    Candidate candidate = Try(base_text, extension, path);
     for (unsigned long n = 0; candidate == Candidate::kTaken; ++n) {
-        candidate = Try(base_text, " (" + std::to_string(n) + ").lnk", path);
+        candidate = Try(base_text, " (" + std::to_string(n) + ")" + extension, path);
     }
     if (candidate != Candidate::kFree) path.Clear();
     return path;
@@ -70,8 +71,8 @@ BoundedText<260> ChooseShortcutPath(const char* folder, const char* name) {
 HResult MakeOpenShortcut(const char* installdirectory, const char* target, const char* name,
                          const char* icon) {
     if (target[0] == '\0' || installdirectory[0] == '\0') return 1;
-    return SaveShortcut(installdirectory, target, name, icon,
-                        shortcut_maker::kOpenNameString, shortcut_maker::kOpenNameFallback);
+    return SaveShortcut(installdirectory, target, name, icon, shortcut_maker::kOpenNameString,
+                        shortcut_maker::kOpenNameFallback);
 }
 
 HResult MakeDesktopShortcut(const char* target, const char* name, const char* icon) {

@@ -1,6 +1,7 @@
 // The book's shortcut files: one in the install directory that opens the book, and one on the
 // desktop when the reader asks for it. An existing shortcut is never replaced: a taken name
-// gets the first free numbered form, "name (0).lnk", "name (1).lnk", ...
+// gets the first free numbered form, "name (0).lnk", "name (1).lnk", ... (".desktop" on POSIX:
+// the platform's shortcut extension).
 #pragma once
 
 #include "common/bounded_text.h"

@@ -10,5 +10,6 @@ expect "exit codes" $'exit code: 1\nexit code: 1' "$(grep '^exit code' <<<"$show
 expect "the book opened" 1 "$(grep -c '(xdg-open asked to open: .*/livre/index.html)' <<<"$shown")"
 expect "no error from the stand-in" "" "$(grep -i -E 'tty|not found|cannot' <<<"$shown")"
 expect "the renamed desktop shortcut" 1 \
-    "$(grep -c '^--- shortcut desktop/Mon livre.lnk' <<<"$shown")"
+    "$(grep -c '^--- shortcut desktop/Mon livre.desktop' <<<"$shown")"
+expect "both launchers valid" 2 "$(grep -c '^(desktop-file-validate: valid)' <<<"$shown")"
 [[ $failures == 0 ]]

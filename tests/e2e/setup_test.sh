@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # The sample book as its package runs it: the reader accepts in mode 1, mode 2 installs the book
 # with a renamed desktop shortcut, then the reader refuses. What the runs wrote is checked from
-# outside: registry, script, shortcuts (by lnkinfo), marker, and how the book was opened
-# (natively by a recording xdg-open, under Wine by SHOW_RECORDER).
+# outside: registry, script, shortcuts (natively by desktop-file-validate and GLib's launcher),
+# marker, and how the book was opened (natively by a recording xdg-open, under Wine by
+# SHOW_RECORDER).
 # Usage: setup_test.sh native|wine PROGRAM [DIALOG_DRIVER SHOW_RECORDER]
 runner=$1
 program=$2
 driver=${3:-}
 source "$(dirname "$0")/lib.sh"
-cp -r "$root/examples/sample-book" "$work/livre"
+livre=$work/livre
+# Natively the book's folder holds what a launcher's command line must quote.
+[[ $runner == native ]] && livre="$work/l'été \$HOME %u \`id\`"
+cp -r "$root/examples/sample-book" "$livre"
 mkdir -p "$work/desktop" "$work/bin"
-book=$(program_path "$work/livre")
+book=$(program_path "$livre")
 opened=$work/opened
 if [[ $runner == wine ]]; then
     wine_run() { "$root/tools/wine-run" "$@" >/dev/null 2>&1; }
@@ -22,7 +26,7 @@ if [[ $runner == wine ]]; then
     wine_run reg add 'HKCR\.html' /ve /d wbhtest.page /f
     wine_run reg add 'HKCR\wbhtest.page\shell\open\command' /ve \
         /d "\"$(program_path "$4")\" \"%1\"" /f
-    opened=$work/livre/index.html.shown
+    opened=$livre/index.html.shown
 else
     ln -s "$work/desktop" "$HOME/Desktop"
     # It also records the signals it was started with ignored or blocked: none should be. Its own
@@ -89,14 +93,9 @@ var ReaderSKU = "";
 var ReaderPartner = "";
 var WebBookID = "livre-exemple";'
 expect "tracking script, CR LF line ends" "$(printf '%s\r\n' "${script//$'\n'/$'\r\n'}" | od -c)" \
-    "$(od -c <"$work/livre/js/suivi.js")"
+    "$(od -c <"$livre/js/suivi.js")"
 target="$book${sep}index.html"
-for link in "$work/livre/Lancer le livre Web.lnk" "$work/desktop/Mon livre.lnk"; do
-    expect "$link" "Icon index: 0|Local path: $target|Icon location: $book${sep}livre.ico" \
-        "$(lnkinfo "$link" | sed -n 's/^\t\(Icon index\|Local path\|Icon location\)\t*: /\1: /p' |
-            paste -sd'|')"
-done
-expect "marker" " 20" "$(od -An -tx1 "$work/livre/livre-exemple.7xe")"
+expect "marker" " 20" "$(od -An -tx1 "$livre/livre-exemple.7xe")"
 if [[ $runner == wine ]]; then
     expect "book opened hidden" "argument=$target|use_show_window=1|show_window=0|cmd_show=0" \
         "$(opened_record | paste -sd'|')"
@@ -110,6 +109,19 @@ else
             printf '%s=%x ' "$name" $((0x$bits & ~0x180000000))
         done)"
 fi
+ext=.desktop
+[[ $runner == wine ]] && ext=.lnk
+for link in "$livre/Lancer le livre Web$ext" "$work/desktop/Mon livre$ext"; do
+    if [[ $runner == wine ]]; then  # the shell link object's file holds the path's ANSI form
+        expect "$link" yes "$(grep -qaF "$target" "$link" && echo yes)"
+        continue
+    fi
+    expect "$link accepted" "" "$(desktop-file-validate "$link" 2>&1)"
+    expect "$link icon" "Icon=$book/livre.ico" "$(grep '^Icon=' "$link")"
+    # Run as a desktop runs it; the stand-in holds gio's output open until it is done.
+    expect "$link launched" "" "$(gio launch "$link" 2>&1)"
+    expect "$link opens the book" "1|$target" "$(opened_record | head -2 | paste -sd'|')"
+done
 
 # The reader refuses, given the book's identifier alone: the book's record is emptied.
 printf '[parameters]\r\nautorunbookid=livre-exemple\r\n' >"$work/refusal.ini"

@@ -57,7 +57,7 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
     const std::string ini = dir.Write("p.ini", "\xEF\xBB\xBF[parameters]\nmode=1\n");
     const std::string book = dir.File("book.js");
     const std::string result_file = dir.File("r.rtp");
-    const std::string link_file = dir.File("livre.lnk");  // the calls below allocate nothing
+    const std::string link_file = dir.File("livre.desktop");  // the calls below allocate nothing
 
     EachAllocationFails("registry", [] {
         using namespace registry;

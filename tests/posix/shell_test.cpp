@@ -1,9 +1,11 @@
-// The POSIX shell: the XDG desktop, shortcuts never written over a file, xdg-open not waited for.
+// The POSIX shell: the XDG desktop, launchers that open the exact target and are never written
+// over a file, xdg-open not waited for.
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -31,7 +33,8 @@ TEST(PosixShell, DesktopDirectoryComesFromUserDirs) {
     } rows[] = {
         {nullptr, false, home + "/Desktop"},
         {"XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n", true, home + "/Bureau"},
-        {"# xdg-user-dirs\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n  XDG_DESKTOP_DIR = \"/srv/desk/\" # x\n",
+        {"# xdg-user-dirs\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n  XDG_DESKTOP_DIR = \"/srv/desk/\" # "
+         "x\n",
          false, "/srv/desk"},
         {"XDG_DESKTOP_DIR=\"$HOME/Mon \\\"Bureau\\\"\"\n", false, home + "/Mon \"Bureau\""},
         // Malformed lines are skipped; the last valid one wins.
@@ -66,25 +69,92 @@ TEST(PosixShell, DesktopDirectoryComesFromUserDirs) {
     EXPECT_STREQ("", buffer);
 }
 
-TEST(PosixShell, SaveNeverReplacesAFile) {
-    test::TempDir dir;
-    const std::string file = dir.Write("livre.lnk", "someone else's");
-    HResult result = 1;
-    std::unique_ptr<ShellLink> link = CreateShellLink(&result);
-    ASSERT_NE(nullptr, link);
-    EXPECT_EQ(0, result);
-    link->SetPath("/tmp/livre/index.html");
-    EXPECT_LT(link->Save(file.c_str()), 0);
-    EXPECT_EQ("someone else's", dir.Read("livre.lnk"));
-    EXPECT_LT(link->Save(dir.File("livre\x1b[31m.lnk").c_str()), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("livre\x1b[31m.lnk")));
-}
-
 // Puts an "xdg-open" running `script` first on PATH.
 void UseOpener(const test::TempDir& dir, const std::string& script, const char* path) {
     dir.Write("xdg-open", "#!/bin/sh\n" + script);
     ::chmod(dir.File("xdg-open").c_str(), 0755);
     setenv("PATH", (dir.Path().string() + ":" + path).c_str(), 1);
+}
+
+// Saves a launcher to `target` with `icon` at `file`.
+HResult Save(const std::string& file, const std::string& target, const std::string& icon = "") {
+    HResult result = 1;
+    std::unique_ptr<ShellLink> link = CreateShellLink(&result);
+    if (link == nullptr) return result;
+    link->SetPath(target.c_str());
+    link->SetIconLocation(icon.c_str(), 0);
+    return link->Save(file.c_str());
+}
+
+// What a shell command prints, once it and all it started that kept its output are done.
+std::string Output(const std::string& command) {
+    std::string text;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    for (int c; pipe != nullptr && (c = std::fgetc(pipe)) != EOF;) text += static_cast<char>(c);
+    if (pipe != nullptr) ::pclose(pipe);
+    return text;
+}
+
+TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {
+    test::TempDir dir;
+    const std::string file = dir.Write("livre.desktop", "someone else's");
+    EXPECT_LT(Save(file, "/tmp/livre/index.html"), 0);
+    EXPECT_EQ("someone else's", dir.Read("livre.desktop"));
+    EXPECT_LT(Save(dir.File("l.desktop"), ""), 0);
+    // Malformed, overlong, surrogates, past U+10FFFF, controls (C0, DEL, C1), in each place.
+    for (const std::string bad : {"\xC3", "a\xC3(b", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
+                                  "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80",
+                                  "\x80", "\x1F", "\x7F", "\xC2\x80", "\xC2\x9F"}) {
+        SCOPED_TRACE(testing::PrintToString(bad));
+        EXPECT_LT(Save(dir.File("l.desktop"), bad), 0);
+        EXPECT_LT(Save(dir.File("l.desktop"), "/t", bad), 0);
+        EXPECT_LT(Save(dir.File(bad + ".desktop"), "/t"), 0);
+    }
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
+    // Their neighbours; the last code point.
+    for (const std::string good :
+         {"\xC2\xA0", "~", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF4\x8F\xBF\xBF"}) {
+        EXPECT_EQ(0, Save(dir.File(good + ".desktop"), "/" + good, "/" + good)) << good;
+    }
+}
+
+// What a desktop's command line would take apart, as written, and as GLib's launcher (gio
+// launch) runs it: the stand-in xdg-open records what it gets. The validator has nothing to say.
+TEST(PosixShell, LaunchersOpenTheExactTarget) {
+    SavedEnvironment saved{"PATH"};
+    test::TempDir dir;
+    UseOpener(dir, "printf '%s\\n' \"$#\" \"$1\" >\"$0.record\"", std::getenv("PATH"));
+    const std::string in = dir.Path().string() + "/";
+    const struct Row {
+        std::string name, target, icon;  // the name is the file's, without .desktop
+        std::string lines;               // Name, Exec and Icon as written
+    } rows[] = {
+        {"Mon livre (0)", in + "a b'c.html", "",
+         "Name=Mon livre (0)\nExec=xdg-open \"" + in + "a b'c.html\"\n"},
+        {" l\\ivre ", in + "\"q\" 100%", in + "i\\c.ico",
+         "Name=\\sl\\\\ivre\\s\nExec=xdg-open \"" + in + "\\\\\"q\\\\\" 100%%\"\nIcon=" + in +
+             "i\\\\c.ico\n"},
+        {"\xC3\xA9t\xC3\xA9", in + "$HOME `id` a\\b \xC3\xA9", "",
+         "Name=\xC3\xA9t\xC3\xA9\nExec=xdg-open \"" + in +
+             "\\\\$HOME \\\\`id\\\\` a\\\\\\\\b \xC3\xA9\"\n"},
+        {"r", "index.html", "",
+         "Name=r\nExec=xdg-open \"" + std::filesystem::current_path().string() + "/index.html\"\n"},
+    };
+    const mode_t mask = ::umask(027);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string file = in + row.name + ".desktop";
+        EXPECT_EQ(0, Save(file, row.target, row.icon));
+        EXPECT_EQ("[Desktop Entry]\nType=Application\n" + row.lines,
+                  dir.Read(row.name + ".desktop"));
+        struct stat st {};
+        EXPECT_EQ(0, ::stat(file.c_str(), &st));
+        EXPECT_EQ(0750u, st.st_mode & 07777);
+        EXPECT_EQ("0\n", Output("desktop-file-validate '" + file + "' 2>&1; echo $?"));
+        Output("gio launch '" + file + "'");
+        if (row.name != "r") EXPECT_EQ("1\n" + row.target + "\n", dir.Read("xdg-open.record"));
+    }
+    ::umask(mask);
 }
 
 TEST(PosixShell, OpenWithShellStartsXdgOpenAndDoesNotWait) {

@@ -9,7 +9,7 @@
 
 #include "platform/com.h"
 #include "platform/portable/fault.h"
-#include "platform/portable/shell_link_file.h"
+#include "platform/shell.h"
 #include "setup/finish_dialog.h"
 #include "setup/import_marker.h"
 #include "setup/shortcut_maker.h"
@@ -30,6 +30,7 @@ constexpr platform::registry::Root kUser = platform::registry::Root::kCurrentUse
 constexpr platform::registry::Root kClasses = platform::registry::Root::kClassesRoot;
 const std::string kReferrals = store::kReferralsKey;
 const std::string kBook = kReferrals + "\\b1";
+const std::string kLink = platform::shell::kShortcutExtension;
 
 class Setup : public ::testing::Test {
 protected:
@@ -89,15 +90,16 @@ TEST_F(Setup, TheFirstFreeShortcutNameThatFitsIsChosen) {
     const auto chosen = [&](const std::string& name) -> std::string {
         return ChooseShortcutPath(folder_.c_str(), name.c_str()).CStr();
     };
-    dir_.Write("livre (0).lnk", "");
-    EXPECT_EQ(dir_.File("livre.lnk"), chosen("livre")) << "a numbered form alone does not count";
-    dir_.Write("livre.lnk", "");
-    dir_.Write("livre (2).lnk", "");
-    EXPECT_EQ(dir_.File("livre (1).lnk"), chosen("livre"));
+    dir_.Write("livre (0)" + kLink, "");
+    EXPECT_EQ(dir_.File("livre" + kLink), chosen("livre"))
+        << "a numbered form alone does not count";
+    dir_.Write("livre" + kLink, "");
+    dir_.Write("livre (2)" + kLink, "");
+    EXPECT_EQ(dir_.File("livre (1)" + kLink), chosen("livre"));
     // The plain name fits the 259 characters exactly; " (0)" would not.
-    const std::string name(259 - folder_.size() - 1 - 4, 'n');
+    const std::string name(259 - folder_.size() - 1 - kLink.size(), 'n');
     EXPECT_EQ(259u, chosen(name).size());
-    dir_.Write(name + ".lnk", "");
+    dir_.Write(name + kLink, "");
     EXPECT_EQ("", chosen(name));
     EXPECT_EQ("", chosen(name + "nnnnn"));
 }
@@ -107,7 +109,7 @@ TEST_F(Setup, ShortcutFallbackNamesAndFailures) {
     fault::FailCall("LoadString");  // no string resource: the names built in
     EXPECT_EQ(0, MakeOpenShortcut(folder_.c_str(), target_.c_str(), "", ""));
     EXPECT_EQ(0, MakeDesktopShortcut(target_.c_str(), "", ""));
-    EXPECT_NE("<missing>", dir_.Read("Open autorun book.lnk"));
+    EXPECT_NE("<missing>", dir_.Read("Open autorun book" + kLink));
     // Nothing to do without a target or an install directory; nothing made on a failure.
     EXPECT_EQ(1, MakeOpenShortcut(folder_.c_str(), "", "vide", ""));
     EXPECT_EQ(1, MakeOpenShortcut("", target_.c_str(), "vide", ""));
@@ -117,33 +119,7 @@ TEST_F(Setup, ShortcutFallbackNamesAndFailures) {
     fault::Reset();
     fault::FailCall("CoCreateInstance");
     EXPECT_GT(0, MakeDesktopShortcut(target_.c_str(), "vide", ""));
-    EXPECT_EQ("autorun book.lnk", desktop.Names());
-}
-
-TEST(ShellLinkFile, OnlyTextWithALinkFormIsWritten) {
-    const char* target = "C:\\livres\\index.html";
-    // Malformed, overlong, the first and last surrogates, past U+10FFFF.
-    for (const char* bad : {"\xC3", "a\xC3(b", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
-                            "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xFF", "\x80"}) {
-        SCOPED_TRACE(testing::PrintToString(std::string(bad)));
-        EXPECT_EQ("", platform::ShellLinkFileBytes(bad, ""));
-        EXPECT_EQ("", platform::ShellLinkFileBytes(target, bad));
-    }
-    // The shortest two-byte form, the neighbours of the surrogates, the last code point.
-    for (const char* good : {"\xC2\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF4\x8F\xBF\xBF"}) {
-        SCOPED_TRACE(testing::PrintToString(std::string(good)));
-        EXPECT_NE("", platform::ShellLinkFileBytes(good, good));
-    }
-    // The target's ANSI form has '?' for what is not ASCII; the file ends with a zero block.
-    const std::string bytes = platform::ShellLinkFileBytes("C:\\\xC2\x80.html", "C:\\i.ico");
-    EXPECT_NE(std::string::npos, bytes.find("C:\\?.html")) << "ANSI target";
-    EXPECT_EQ(std::string(4, '\0'), bytes.substr(bytes.size() - 4));
-    // The icon location's count is 16 bits of UTF-16 units; U+1F4D6 takes two of them.
-    std::string longest = "C:\\" + std::string(0xFFFF - 5, 'a') + "\xF0\x9F\x93\x96";
-    EXPECT_NE("", platform::ShellLinkFileBytes(target, longest.c_str()));
-    longest += "a";
-    EXPECT_EQ("", platform::ShellLinkFileBytes(target, longest.c_str()));
-    EXPECT_EQ("", platform::ShellLinkFileBytes(longest.c_str(), ""));
+    EXPECT_EQ("autorun book" + kLink, desktop.Names());
 }
 
 TEST_F(Setup, TheAssociationIsMadeUnlessAnotherClassHoldsIt) {
@@ -203,14 +179,14 @@ TEST_F(Setup, FinishDialogDoesWhatIsStillChecked) {
         std::string typed;
         int toggles;  // clicks on the shortcut choice after typing
         std::string stored;
-        const char* desktop;
+        std::string desktop;
     } rows[] = {
-        {"", 0, "", "livre Web.lnk"},  // an emptied name takes the default
+        {"", 0, "", "livre Web" + kLink},  // an emptied name takes the default
         // Cut to 259 characters, which no longer fit the desktop's path.
         {std::string(300, 'n'), 0, std::string(259, 'n'), ""},
         // A toggle puts the stored name back.
         {"Autre nom", 1, "Mon livre", ""},
-        {"Autre nom", 2, "Mon livre", "Mon livre.lnk"},
+        {"Autre nom", 2, "Mon livre", "Mon livre" + kLink},
     };
     // "Open now" is unchecked in every row (the e2e run opens the book); the call is counted.
     fault::FailCall("ShellExecute");

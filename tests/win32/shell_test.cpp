@@ -1,23 +1,17 @@
-// The setup's Windows side under Wine: the desktop, the shell link object reading the .lnk files
-// that the POSIX build writes, the real finish dialog, and the reader component's lifetime.
+// The setup's Windows side under Wine: the desktop, the shell link object, the real finish
+// dialog, and the reader component's lifetime.
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
-#include <objbase.h>
-#include <objidl.h>
-#include <shlobj.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "platform/com.h"
 #include "platform/portable/fault.h"
-#include "platform/portable/shell_link_file.h"
 #include "platform/reader_component.h"
-#include "platform/win32/com_owners.h"
 #include "platform/win32/module.h"
 #include "setup/finish_dialog.h"
 #include "setup/import_marker.h"
@@ -67,36 +61,6 @@ TEST_F(Win32Setup, NoPersistInterfaceGivesNoLinkAndAFailure) {
     HResult result = S_OK;
     EXPECT_EQ(nullptr, shell::CreateShellLink(&result));
     EXPECT_LT(result, 0);
-}
-
-// The bytes as the shell link object loads them: "target|icon|icon index|show command".
-std::string Load(const std::string& bytes) {
-    const test::TempDir dir;
-    std::ofstream(dir.Path() / "livre.lnk", std::ios::binary) << bytes;
-    win32::ComPtr<IShellLinkA> link;
-    win32::ComPtr<IPersistFile> persist;
-    char path[MAX_PATH] = "?";
-    char icon[MAX_PATH] = "?";
-    int index = -1;
-    int show = -1;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(link.Put()))) &&
-        SUCCEEDED(
-            link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Put()))) &&
-        SUCCEEDED(persist->Load((dir.Path() / "livre.lnk").wstring().c_str(), STGM_READ))) {
-        link->GetPath(path, MAX_PATH, nullptr, 0);
-        link->GetIconLocation(icon, MAX_PATH, &index);
-        link->GetShowCmd(&show);
-    }
-    return std::string(path) + "|" + icon + "|" + std::to_string(index) + "|" +
-           std::to_string(show);
-}
-
-TEST_F(Win32Setup, TheShellLinkObjectReadsTheLinkFilesWritten) {
-    const std::string target = "C:\\livres\\mon livre\\index.html";
-    const std::string icon = "C:\\livres\\mon livre\\icone.ico";
-    EXPECT_EQ(target + "|" + icon + "|0|1", Load(ShellLinkFileBytes(target.c_str(), icon.c_str())));
-    EXPECT_EQ(target + "||0|1", Load(ShellLinkFileBytes(target.c_str(), "")));  // 1: SW_SHOWNORMAL
 }
 
 TEST_F(Win32Setup, FinishDialogNameRowFollowsTheChoiceAndTheTypedNameIsKept) {

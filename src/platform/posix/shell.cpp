@@ -1,6 +1,7 @@
 // The shell on POSIX: the desktop folder from the XDG user directories, shortcuts written as
-// .lnk files of our own (the book is a Windows book; its shortcuts are Windows shortcuts), and
-// files opened with xdg-open, started in a session of its own and never waited for.
+// freedesktop launchers (.desktop files that hand the target to xdg-open, which file managers
+// and desktops run), and files opened with xdg-open, started in a session of its own and never
+// waited for.
 #include "platform/shell.h"
 
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -20,13 +22,15 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
-#include "platform/portable/shell_link_file.h"
 #include "platform/posix/ini_file.h"
 #include "platform/posix/unique_fd.h"
 
 extern char** environ;
 
 namespace wbh::platform::shell {
+
+const char kShortcutExtension[] = ".desktop";
+
 namespace {
 
 constexpr HResult kNoInterface = static_cast<HResult>(0x80004002u);  // E_NOINTERFACE
@@ -139,7 +143,74 @@ std::string FindDesktop(const std::string& home) {
     return desktop;
 }
 
-// A shortcut kept in memory until it is saved as a .lnk file.
+// Whether `text` is UTF-8 without a control character (C0, DEL or C1): only such text goes in
+// a launcher, whose readers refuse the rest or would take a line end as the end of the value.
+bool IsLauncherText(std::string_view text) {
+    static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};  // no overlong form
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80             ? 1
+                                   : (lead & 0xE0) == 0xC0 ? 2
+                                   : (lead & 0xF0) == 0xE0 ? 3
+                                   : (lead & 0xF8) == 0xF0 ? 4
+                                                           : 0;
+        if (length == 0 || text.size() - i < length) return false;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = code << 6 | (next & 0x3F);
+        }
+        if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
+        }
+        if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) return false;
+        i += length;
+    }
+    return true;
+}
+
+// `text` as a Desktop Entry string value: a backslash doubled, and a blank at either end as
+// "\s", since readers drop the blanks around a value. Control characters never get here.
+std::string StringValue(std::string_view text) {
+    std::string value;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\') {
+            value += "\\\\";
+        } else if (text[i] == ' ' && (i == 0 || i + 1 == text.size())) {
+            value += "\\s";
+        } else {
+            value += text[i];
+        }
+    }
+    return value;
+}
+
+// The Exec value that hands `target` to xdg-open as one argument: in double quotes, where '"',
+// '`', '$' and '\' take a backslash, '%' doubled (else a field code); the string escapes come
+// on top, so a backslash in the path is four in the file.
+std::string ExecValue(std::string_view target) {
+    std::string command = "xdg-open \"";
+    for (const char c : target) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') command += '\\';
+        command += c;
+        if (c == '%') command += '%';
+    }
+    command += '"';
+    return StringValue(command);
+}
+
+// A relative path from the working folder, as the shell link object takes one: a launcher is
+// started from anywhere. False when the working folder cannot be read.
+bool MakeAbsolute(std::string& path) {
+    if (path.empty() || path[0] == '/') return true;
+    std::string folder(4096, '\0');  // PATH_MAX
+    if (::getcwd(&folder[0], folder.size()) == nullptr) return false;
+    path = folder.c_str() + ("/" + path);
+    return true;
+}
+
+// A shortcut kept in memory until it is saved as a launcher.
 class PosixShellLink final : public ShellLink {
 public:
     // A text that could not be kept (no memory) makes the link unsavable rather than wrong.
@@ -164,13 +235,30 @@ private:
     HResult SaveAs(const char* path) {
         if (path == nullptr || path[0] == '\0') return kFailed;
         if (HasControl(path)) return kInvalidName;  // no valid file name, as on Windows
-        const std::string bytes = ShellLinkFileBytes(target_.c_str(), icon_.c_str());
-        if (bytes.empty()) return kFailed;
+        // The name shown is the file's, as Windows shows a .lnk file's name.
+        std::string_view name(path);
+        name.remove_prefix(name.rfind('/') + 1);
+        const std::string_view extension(kShortcutExtension);
+        if (name.size() > extension.size() &&
+            name.substr(name.size() - extension.size()) == extension) {
+            name.remove_suffix(extension.size());
+        }
+        if (!IsLauncherText(name)) return kInvalidName;
+        std::string target = target_;
+        std::string icon = icon_;
+        if (target.empty() || !IsLauncherText(target) || !IsLauncherText(icon) ||
+            !MakeAbsolute(target) || !MakeAbsolute(icon)) {
+            return kFailed;
+        }
+        std::string text = "[Desktop Entry]\nType=Application\nName=" + StringValue(name) +
+                           "\nExec=" + ExecValue(target) + "\n";
+        if (!icon.empty()) text += "Icon=" + StringValue(icon) + "\n";
+
         // The caller picked a free name; a file that appeared there since is not ours to
-        // replace.
-        posix::UniqueFd fd(::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666));
+        // replace. Executable, so that desktops offer to run it rather than to edit it.
+        posix::UniqueFd fd(::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0755));
         if (!fd.Valid()) return FromErrno(errno);
-        int error = posix::WriteAll(fd.Get(), bytes.data(), bytes.size()) ? 0 : errno;
+        int error = posix::WriteAll(fd.Get(), text.data(), text.size()) ? 0 : errno;
         if (error == 0 && ::fsync(fd.Get()) != 0) error = errno;
         if (!fd.Close() && error == 0) error = errno;
         if (error != 0) {

@@ -18,6 +18,9 @@
 #include "platform/win32/system_library.h"
 
 namespace wbh::platform::shell {
+
+const char kShortcutExtension[] = ".lnk";
+
 namespace {
 
 static_assert(kFailed == E_FAIL);
