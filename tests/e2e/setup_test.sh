@@ -11,7 +11,7 @@ driver=${3:-}
 source "$(dirname "$0")/lib.sh"
 livre=$work/livre
 # Natively the book's folder holds what a launcher's command line must quote.
-[[ $runner == native ]] && livre="$work/l'été \$HOME %u \`id\`"
+[[ $runner == native ]] && livre="$work/\"été\" \$HOME %u \`id\`"
 cp -r "$root/examples/sample-book" "$livre"
 mkdir -p "$work/desktop" "$work/bin"
 book=$(program_path "$livre")

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -78,21 +77,10 @@ void UseOpener(const test::TempDir& dir, const std::string& script, const char* 
 
 // Saves a launcher to `target` with `icon` at `file`.
 HResult Save(const std::string& file, const std::string& target, const std::string& icon = "") {
-    HResult result = 1;
-    std::unique_ptr<ShellLink> link = CreateShellLink(&result);
-    if (link == nullptr) return result;
+    const std::unique_ptr<ShellLink> link = CreateShellLink(nullptr);
     link->SetPath(target.c_str());
     link->SetIconLocation(icon.c_str(), 0);
     return link->Save(file.c_str());
-}
-
-// What a shell command prints, once it and all it started that kept its output are done.
-std::string Output(const std::string& command) {
-    std::string text;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    for (int c; pipe != nullptr && (c = std::fgetc(pipe)) != EOF;) text += static_cast<char>(c);
-    if (pipe != nullptr) ::pclose(pipe);
-    return text;
 }
 
 TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {
@@ -118,41 +106,32 @@ TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {
     }
 }
 
-// What a desktop's command line would take apart, as written, and as GLib's launcher (gio
-// launch) runs it: the stand-in xdg-open records what it gets. The validator has nothing to say.
-TEST(PosixShell, LaunchersOpenTheExactTarget) {
-    SavedEnvironment saved{"PATH"};
+// What a desktop's command line or a Desktop Entry reader would take apart. (The e2e run has
+// GLib's launcher open such a path, and desktop-file-validate read the launchers.)
+TEST(PosixShell, LauncherText) {
     test::TempDir dir;
-    UseOpener(dir, "printf '%s\\n' \"$#\" \"$1\" >\"$0.record\"", std::getenv("PATH"));
-    const std::string in = dir.Path().string() + "/";
+    const std::string cwd = std::filesystem::current_path().string();
     const struct Row {
         std::string name, target, icon;  // the name is the file's, without .desktop
         std::string lines;               // Name, Exec and Icon as written
     } rows[] = {
-        {"Mon livre (0)", in + "a b'c.html", "",
-         "Name=Mon livre (0)\nExec=xdg-open \"" + in + "a b'c.html\"\n"},
-        {" l\\ivre ", in + "\"q\" 100%", in + "i\\c.ico",
-         "Name=\\sl\\\\ivre\\s\nExec=xdg-open \"" + in + "\\\\\"q\\\\\" 100%%\"\nIcon=" + in +
-             "i\\\\c.ico\n"},
-        {"\xC3\xA9t\xC3\xA9", in + "$HOME `id` a\\b \xC3\xA9", "",
-         "Name=\xC3\xA9t\xC3\xA9\nExec=xdg-open \"" + in +
-             "\\\\$HOME \\\\`id\\\\` a\\\\\\\\b \xC3\xA9\"\n"},
-        {"r", "index.html", "",
-         "Name=r\nExec=xdg-open \"" + std::filesystem::current_path().string() + "/index.html\"\n"},
+        {"Mon livre (0)", "/a b'c", "", "Name=Mon livre (0)\nExec=xdg-open \"/a b'c\"\n"},
+        {" l\\ivre ", "/\"q\" 100%", "/i\\c",
+         "Name=\\sl\\\\ivre\\s\nExec=xdg-open \"/\\\\\"q\\\\\" 100%%\"\nIcon=/i\\\\c\n"},
+        {"\xC3\xA9t\xC3\xA9", "/$H `id` a\\b \xC3\xA9", "",
+         "Name=\xC3\xA9t\xC3\xA9\nExec=xdg-open \"/\\\\$H \\\\`id\\\\` a\\\\\\\\b \xC3\xA9\"\n"},
+        {"r", "index.html", "i.ico",  // from the working folder
+         "Name=r\nExec=xdg-open \"" + cwd + "/index.html\"\nIcon=" + cwd + "/i.ico\n"},
     };
     const mode_t mask = ::umask(027);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const std::string file = in + row.name + ".desktop";
+        const std::string file = dir.File(row.name + ".desktop");
         EXPECT_EQ(0, Save(file, row.target, row.icon));
         EXPECT_EQ("[Desktop Entry]\nType=Application\n" + row.lines,
                   dir.Read(row.name + ".desktop"));
         struct stat st {};
-        EXPECT_EQ(0, ::stat(file.c_str(), &st));
-        EXPECT_EQ(0750u, st.st_mode & 07777);
-        EXPECT_EQ("0\n", Output("desktop-file-validate '" + file + "' 2>&1; echo $?"));
-        Output("gio launch '" + file + "'");
-        if (row.name != "r") EXPECT_EQ("1\n" + row.target + "\n", dir.Read("xdg-open.record"));
+        EXPECT_EQ(0750u, ::stat(file.c_str(), &st) == 0 ? st.st_mode & 07777 : 0);
     }
     ::umask(mask);
 }

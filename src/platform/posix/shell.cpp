@@ -246,10 +246,8 @@ private:
         if (!IsLauncherText(name)) return kInvalidName;
         std::string target = target_;
         std::string icon = icon_;
-        if (target.empty() || !IsLauncherText(target) || !IsLauncherText(icon) ||
-            !MakeAbsolute(target) || !MakeAbsolute(icon)) {
-            return kFailed;
-        }
+        if (target.empty() || !IsLauncherText(target) || !IsLauncherText(icon)) return kFailed;
+        if (!MakeAbsolute(target) || !MakeAbsolute(icon)) return kFailed;
         std::string text = "[Desktop Entry]\nType=Application\nName=" + StringValue(name) +
                            "\nExec=" + ExecValue(target) + "\n";
         if (!icon.empty()) text += "Icon=" + StringValue(icon) + "\n";
