@@ -99,9 +99,9 @@ TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {
         EXPECT_LT(Save(dir.File(bad + ".desktop"), "/t"), 0);
     }
     EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
-    // Their neighbours; the last code point.
-    for (const std::string good :
-         {"\xC2\xA0", "~", "\xED\x9F\xBF", "\xEE\x80\x80", "\xF4\x8F\xBF\xBF"}) {
+    // Their neighbours; the first three-byte and four-byte forms; the last code point.
+    for (const std::string good : {"\xC2\xA0", "~", "\xED\x9F\xBF", "\xEE\x80\x80", "\xE0\xA0\x80",
+                                   "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"}) {
         EXPECT_EQ(0, Save(dir.File(good + ".desktop"), "/" + good, "/" + good)) << good;
     }
 }
