@@ -35,6 +35,9 @@ END
     chmod +x "$work/bin/xdg-open"
     export PATH="$work/bin:$PATH"
 fi
+# --- .7xe in the shared MIME database (POSIX): the user's is the one below the throwaway HOME.
+[[ $runner == native ]] && unset XDG_DATA_HOME
+# ---
 
 # The record of the book's opening, which the program does not wait for: natively the opener
 # keeps the program's output open, which answer's capture waits for; under Wine we wait here.
@@ -73,9 +76,21 @@ record() {
 }
 expect "registry" "$(record 1 "$author" QRL-AUTEUR-01 partenaire-exemple)" "$listing"
 classes='HKEY_CLASSES_ROOT'
-expect "association" "$classes\.7xe|(default)|REG_SZ|7xefile"$'\n'"$classes\7xefile|||" \
-    "$(registry_listing "$runner" "$classes\.7xe"
-    registry_listing "$runner" "$classes\7xefile")"
+if [[ $runner == wine ]]; then
+    expect "association" "$classes\.7xe|(default)|REG_SZ|7xefile"$'\n'"$classes\7xefile|||" \
+        "$(registry_listing "$runner" "$classes\.7xe"
+        registry_listing "$runner" "$classes\7xefile")"
+else
+    # --- .7xe in the shared MIME database (POSIX), not in the registry file's classes.
+    mime=$HOME/.local/share/mime
+    expect "no classes in the registry file" "$classes|||" \
+        "$(registry_listing native "$classes"
+        registry_listing native 'HKEY_CURRENT_USER\Software\Classes')"
+    expect "MIME package" 1 "$(grep -c '<glob pattern="\*\.7xe"/>' \
+        "$mime/packages/webbook-helper-7xe.xml")"
+    expect "globs2" "50:application/x-7xe:*.7xe" "$(grep -F '*.7xe' "$mime/globs2")"
+    # ---
+fi
 
 script=$'/*\n\tQuarlo web book tracking variables, written when the book is installed.
 \tCopyright (C) Quarlo. All rights reserved.
@@ -125,4 +140,32 @@ if [[ $runner == native ]]; then
     listing=$(registry_listing "$runner" "$user_data")
     expect "output closed early" "REG_DWORD|0x00000001" "$(value "$referral" ReaderTrack)"
 fi
+# --- A parameters file from Windows, in Windows-1252 (POSIX): names and paths reach the files,
+# the shortcuts (.lnk read by lnkinfo, or a text format) and the opener in UTF-8.
+if [[ $runner == native ]]; then
+    book=$work/livre-1252
+    mkdir -p "$book/js"
+    cp "$root/examples/sample-book/livre.ico" "$book/icône.ico"
+    cp "$root/examples/sample-book/index.html" "$book/présentation.html"
+    printf '%b\r\n' '[parameters]' 'targetfilepath=pr\xe9sentation.html' \
+        'shortcuticonpath=ic\xf4ne.ico' 'readerJSpath=js\\\xe9l\xe8ve.js' \
+        'openshortcutname=Lancer l\x92\xe9t\xe9' 'desktopshortcutname=Livre \x80 \xe9t\xe9' \
+        >"$book/parameters.ini"
+    answer '\n' '' -mode 2 -installdirectory "$book" -parametersfilepath "$book/parameters.ini"
+    expect "mode 2 exit code, Windows-1252" 1 "$code"
+    expect "tracking script" 1 "$(grep -c 'var WebBookID = "";' "$book/js/élève.js")"
+    expect "book opened" "1|$book/présentation.html" "$(opened_record | head -2 | paste -sd'|')"
+    shopt -s nullglob
+    for link in "$book/Lancer l’été." "$work/desktop/Livre € été."; do
+        found=("$link"*)
+        expect "shortcut $link*" 1 "${#found[@]}"
+        if [[ ${found[0]:-} == *.lnk ]]; then content=$(lnkinfo "${found[0]}"); else
+            content=$(cat "${found[0]:-/dev/null}"); fi
+        expect "$link: UTF-8 holding the start file and icon" "ok /présentation.html /icône.ico" \
+            "$({ iconv -f UTF-8 -t UTF-8 <<<"$content" >/dev/null && echo ok
+            grep -oF -e /présentation.html -e /icône.ico <<<"$content" | LC_ALL=C sort -ru
+            } | paste -sd' ')"
+    done
+fi
+# ---
 [[ $failures == 0 ]]
