@@ -17,7 +17,6 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/files.h"
-#include "platform/portable/fault.h"
 #include "platform/posix/ini_file.h"
 #include "platform/shell.h"
 
@@ -91,7 +90,8 @@ bool KnownIn(const std::string& data) {
 bool AlreadyKnown(const std::string& data_home) {
     if (KnownIn(data_home)) return true;
     const char* dirs = std::getenv("XDG_DATA_DIRS");
-    std::string_view list = dirs != nullptr && dirs[0] != '\0' ? dirs : "/usr/local/share:/usr/share";
+    std::string_view list =
+        dirs != nullptr && dirs[0] != '\0' ? dirs : "/usr/local/share:/usr/share";
     while (!list.empty()) {
         const std::size_t colon = list.find(':');
         const std::string_view dir = list.substr(0, colon);
@@ -104,7 +104,6 @@ bool AlreadyKnown(const std::string& data_home) {
 // Makes the folder and those above it that are missing, private to the user (0700) as the XDG
 // base directories ask; true when it is there as a folder.
 bool MakeFolders(const std::string& path) {
-    if (fault::Fail("CreateDirectory")) return false;
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
         if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
@@ -117,7 +116,6 @@ bool MakeFolders(const std::string& path) {
 // Runs update-mime-database on the folder and waits for it. Its output would mix with the
 // terminal dialog's, so only its errors are shown; it gets every signal at its default.
 void RebuildDatabase(const std::string& mime) {
-    if (fault::Fail("SpawnMimeUpdate")) return;
     posix_spawn_file_actions_t actions;
     if (posix_spawn_file_actions_init(&actions) != 0) return;
     posix_spawnattr_t attributes;
