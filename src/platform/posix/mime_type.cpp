@@ -49,6 +49,17 @@ std::string DataHome() {
     return std::string(home) + "/.local/share";
 }
 
+// Whether `test` holds for one of the parts of `list` between the `separator`s.
+template <typename Test>
+bool AnyPart(std::string_view list, char separator, Test&& test) {
+    for (;;) {
+        const std::size_t end = list.find(separator);
+        if (test(list.substr(0, end))) return true;
+        if (end == std::string_view::npos) return false;
+        list.remove_prefix(end + 1);
+    }
+}
+
 // Whether a line of globs2 (weight:type:pattern[:flags]) gives files named *.7xe a type. A glob
 // matches in any case unless its flags hold "cs".
 bool GivesTheType(std::string_view line) {
@@ -61,44 +72,27 @@ bool GivesTheType(std::string_view line) {
         line.remove_prefix(colon + 1);
     }
     if (count < 3 || fields[0].empty() || fields[0].front() == '#') return false;
-    bool case_sensitive = false;
-    for (std::string_view flags = fields[3]; !flags.empty();) {
-        const std::size_t comma = flags.find(',');
-        case_sensitive |= flags.substr(0, comma) == "cs";
-        flags.remove_prefix(comma == std::string_view::npos ? flags.size() : comma + 1);
-    }
+    const bool case_sensitive =
+        AnyPart(fields[3], ',', [](std::string_view f) { return f == "cs"; });
     return case_sensitive ? fields[2] == kGlob : EqualsNoCase(fields[2], kGlob);
 }
 
 // Whether the database below `data` ("<data>/mime/globs2") gives *.7xe a type.
-bool KnownIn(const std::string& data) {
+bool KnownIn(std::string_view data) {
     struct stat st;
     std::string text;
-    const posix::UniqueFd fd = posix::OpenRegularFile((data + "/mime/globs2").c_str(), st);
-    if (!fd.Valid() || !posix::ReadToEnd(fd.Get(), text)) return false;
-    for (std::size_t pos = 0; pos < text.size();) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        if (GivesTheType(std::string_view(text).substr(pos, end - pos))) return true;
-        pos = end + 1;
-    }
-    return false;
+    const posix::UniqueFd fd =
+        posix::OpenRegularFile((std::string(data) + "/mime/globs2").c_str(), st);
+    return fd.Valid() && posix::ReadToEnd(fd.Get(), text) && AnyPart(text, '\n', GivesTheType);
 }
 
 // Whether the user's database or one of the system's (XDG_DATA_DIRS) already types *.7xe: the
 // desktop merges them all, as Windows merges the user's classes with the machine's.
 bool AlreadyKnown(const std::string& data_home) {
-    if (KnownIn(data_home)) return true;
     const char* dirs = std::getenv("XDG_DATA_DIRS");
-    std::string_view list =
-        dirs != nullptr && dirs[0] != '\0' ? dirs : "/usr/local/share:/usr/share";
-    while (!list.empty()) {
-        const std::size_t colon = list.find(':');
-        const std::string_view dir = list.substr(0, colon);
-        if (Absolute(dir) && KnownIn(std::string(dir))) return true;
-        list.remove_prefix(colon == std::string_view::npos ? list.size() : colon + 1);
-    }
-    return false;
+    return KnownIn(data_home) ||
+           AnyPart(dirs != nullptr && dirs[0] != '\0' ? dirs : "/usr/local/share:/usr/share", ':',
+                   [](std::string_view dir) { return Absolute(dir) && KnownIn(dir); });
 }
 
 // Makes the folder and those above it that are missing, private to the user (0700) as the XDG
