@@ -48,9 +48,20 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result);
 // shell reports success (POSIX: xdg-open was started). Fault name "ShellExecute".
 bool OpenWithShell(const char* path);
 
+// Where the desktop learns the .7xe file type. Windows keeps file types in the registry
+// (HKEY_CLASSES_ROOT), which the caller writes itself: kKeptInRegistry, and nothing is done.
+// POSIX registers `*.7xe` in the user's shared MIME database, unless the database already
+// knows a type for that glob: kRegistered (also then), or kFailed when its package file could
+// not be written (its write is files::ReplaceFileContents, fault name "ReplaceFile").
+enum class FileTypeRegistration { kKeptInRegistry, kRegistered, kFailed };
+FileTypeRegistration RegisterFileType();
+// Whether RegisterFileType answers kKeptInRegistry on this platform.
+extern const bool kFileTypesInRegistry;
+
 // Tells the shell that file type associations changed (SHChangeNotify with SHCNE_ASSOCCHANGED
 // and SHCNF_IDLIST), so that Explorer shows the new type at once. POSIX has no such shell and
-// sends nothing. Fault name "SHChangeNotify", whose count is how a test sees the notice.
+// sends nothing (desktops there watch the MIME database that RegisterFileType rebuilds). Fault
+// name "SHChangeNotify", whose count is how a test sees the notice.
 void NotifyAssociationsChanged();
 
 }  // namespace wbh::platform::shell

@@ -1,5 +1,6 @@
-// The association lives under HKEY_CLASSES_ROOT (on POSIX, that root of the program's own
-// registry), or in the current user's own classes when that root refuses it.
+// Where the desktop keeps file types, the platform registers .7xe itself (POSIX: the shared MIME
+// database). Where they are kept in the registry (Windows), the association lives under
+// HKEY_CLASSES_ROOT, or in the current user's own classes when that root refuses it.
 #include "setup/import_marker.h"
 
 #include <cstdint>
@@ -37,6 +38,14 @@ bool WriteAssociation(Root root, const char* extension_key, const char* class_ke
 }  // namespace
 
 int EnsureFileAssociation() {
+    switch (platform::shell::RegisterFileType()) {
+        case platform::shell::FileTypeRegistration::kRegistered:
+            return 1;
+        case platform::shell::FileTypeRegistration::kFailed:
+            return 0;
+        case platform::shell::FileTypeRegistration::kKeptInRegistry:
+            break;
+    }
     store::RegKey key;
     if (key.Open(RootKey(Root::kClassesRoot), store::kFileExtensionKey, store::kKeyRead) == 0) {
         char file_class[store::kTextBufferSize + 1];

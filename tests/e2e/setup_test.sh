@@ -39,6 +39,9 @@ END
     chmod +x "$work/bin/xdg-open"
     export PATH="$work/bin:$PATH"
 fi
+# --- .7xe in the shared MIME database (POSIX): the user's is the one below the throwaway HOME.
+[[ $runner == native ]] && unset XDG_DATA_HOME
+# ---
 
 # The record of the book's opening, which the program does not wait for: natively the opener
 # keeps the program's output open, which answer's capture waits for; under Wine we wait here.
@@ -77,9 +80,16 @@ record() {
 }
 expect "registry" "$(record 1 "$author" QRL-AUTEUR-01 partenaire-exemple)" "$listing"
 classes='HKEY_CLASSES_ROOT'
-expect "association" "$classes\.7xe|(default)|REG_SZ|7xefile"$'\n'"$classes\7xefile|||" \
-    "$(registry_listing "$runner" "$classes\.7xe"
-    registry_listing "$runner" "$classes\7xefile")"
+if [[ $runner == wine ]]; then
+    expect "association" "$classes\.7xe|(default)|REG_SZ|7xefile"$'\n'"$classes\7xefile|||" \
+        "$(registry_listing "$runner" "$classes\.7xe"
+        registry_listing "$runner" "$classes\7xefile")"
+else  # --- POSIX: .7xe in the MIME database below HOME, not in the registry file's classes.
+    expect "no classes in the registry" "$classes|||" "$(registry_listing native "$classes"
+        registry_listing native 'HKEY_CURRENT_USER\Software\Classes')"
+    expect "globs2 from the MIME package" "50:application/x-7xe:*.7xe" \
+        "$(grep -F '*.7xe' "$HOME/.local/share/mime/globs2")"
+fi  # ---
 
 script=$'/*\n\tQuarlo web book tracking variables, written when the book is installed.
 \tCopyright (C) Quarlo. All rights reserved.
@@ -137,4 +147,29 @@ if [[ $runner == native ]]; then
     listing=$(registry_listing "$runner" "$user_data")
     expect "output closed early" "REG_DWORD|0x00000001" "$(value "$referral" ReaderTrack)"
 fi
+# --- A parameters file from Windows, in Windows-1252 (POSIX): the script, the opener and the
+# shortcuts (.lnk read by lnkinfo, or a text format) get their names and paths in UTF-8.
+if [[ $runner == native ]]; then
+    book=$work/livre-1252
+    mkdir -p "$book/js"
+    printf '%b\r\n' '[parameters]' 'targetfilepath=pr\xe9sentation.html' \
+        'shortcuticonpath=ic\xf4ne.ico' 'readerJSpath=js\\\xe9l\xe8ve.js' \
+        'openshortcutname=Lancer l\x92\xe9t\xe9' 'desktopshortcutname=Livre \x80 \xe9t\xe9' \
+        'importtoquarlofilename=m.7xe' >"$book/parameters.ini"
+    rm "$HOME/.local/share/mime/packages/webbook-helper-7xe.xml"  # globs2 still lists *.7xe
+    answer '\n' '' -mode 2 -installdirectory "$book" -parametersfilepath "$book/parameters.ini"
+    expect "tracking script" 1 "$(grep -c 'var WebBookID = "";' "$book/js/élève.js")"
+    expect "a known .7xe type left alone" "m.7xe" "$(ls "$book" "$HOME/.local/share/mime/packages" |
+        grep -F 7xe)"
+    expect "book opened" "1|$book/présentation.html" "$(opened_record | head -2 | paste -sd'|')"
+    shopt -s nullglob
+    for link in "$book/Lancer l’été." "$work/desktop/Livre € été."; do
+        found=("$link"*)
+        content=$(lnkinfo "${found[0]:-}" 2>/dev/null || cat "${found[0]:-/dev/null}")
+        expect "$link*: one, in UTF-8, the start file and icon" "1 ok /présentation.html /icône.ico" \
+            "$({ echo "${#found[@]}"; iconv -f UTF-8 -t UTF-8 <<<"$content" >/dev/null && echo ok
+            grep -oF -e /présentation.html -e /icône.ico <<<"$content" | LC_ALL=C sort -ru
+            } | paste -sd' ')"
+    done
+fi  # ---
 [[ $failures == 0 ]]

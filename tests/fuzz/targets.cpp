@@ -19,6 +19,7 @@
 #include "params/parameters_file.h"
 #include "platform/portable/fault.h"
 #include "platform/portable/resource_script.h"
+#include "platform/posix/windows_1252.h"
 #include "setup/tracking_script.h"
 
 namespace fuzz {
@@ -78,7 +79,8 @@ void option_scanner(std::string_view input) {
 }
 
 // --- The parameters file reader over the POSIX INI files: entries are texts no longer than the
-// file that keep to the INI line grammar, and the INI reads stay linear in the file's size.
+// file (values, in UTF-8, three times as long: Windows-1252 converted) that keep to the INI line
+// grammar, and the INI reads stay linear in the file's size.
 
 std::size_t g_size = 0;  // of the file being read
 
@@ -86,7 +88,8 @@ bool Holds(const char* text, const char* bytes) { return std::strpbrk(text, byte
 
 int Count(const char* section, const char* key, const char* value) {
     Check(section != nullptr && value != nullptr);  // the key may be null by the contract
-    Check(std::strlen(section) <= g_size && std::strlen(value) <= g_size);
+    Check(std::strlen(section) <= g_size && std::strlen(value) <= 3 * g_size);
+    Check(wbh::platform::posix::IsUtf8(value));
     Check(!Holds(section, "\n]") && !Holds(value, "\n"));
     Check(key == nullptr || (std::strlen(key) <= g_size && !Holds(key, "\n=")));
     return 1;

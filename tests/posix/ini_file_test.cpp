@@ -41,6 +41,43 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewritten) {
     EXPECT_EQ("<none>", Value(file, "k"));
 }
 
+// A parameters file from Windows: a value that is not UTF-8 is Windows-1252.
+TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252) {
+    const struct {
+        const char* value;  // as written in the file
+        const char* read;
+    } rows[] = {
+        {"index.html", "index.html"},
+        // UTF-8 is kept, up to each edge of its forms.
+        {"\xC3\xB4\xE2\x82\xAC\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xF4\x8F\xBF\xBF\xF0\x90\x80\x80",
+         "\xC3\xB4\xE2\x82\xAC\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xF4\x8F\xBF\xBF\xF0\x90\x80\x80"},
+        {"\"ic\xF4ne.ico\"", "ic\xC3\xB4ne.ico"},
+        {"pr\xE9sentation.html", "pr\xC3\xA9sentation.html"},
+        {"\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xFF",
+         "\xE2\x82\xAC\xC2\x81\xC2\x8D\xC2\x8F"
+         "\xC2\x90\xC2\x9D\xC5\xB8\xC2\xA0\xC3\xBF"},
+        // Not UTF-8 as a whole: every byte is Windows-1252, a valid sequence among them too.
+        {"\xC3\xA9t\xE9", "\xC3\x83\xC2\xA9t\xC3\xA9"},
+        // Overlong, a surrogate, past U+10FFFF, cut short, a lone continuation, no lead byte.
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},
+        {"\xE0\x80\xAF", "\xC3\xA0\xE2\x82\xAC\xC2\xAF"},
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+        {"\xBF", "\xC2\xBF"},
+        {"\xF0\x80\x80\x80", "\xC3\xB0\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC"},
+        {"\xF4\x90\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC"},
+        {"\xF5\x80\x80\x80", "\xC3\xB5\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC"},
+        {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A"},
+        {"\xE2\x82x", "\xC3\xA2\xE2\x80\x9Ax"},
+        {"\xF3\xBF\xBFx", "\xC3\xB3\xC2\xBF\xC2\xBFx"},
+    };
+    test::TempDir dir;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::string(row.value)));
+        const std::string file = dir.Write("p.ini", std::string("[s]\r\nk=") + row.value + "\r\n");
+        EXPECT_EQ(row.read, Value(file, "k"));
+    }
+}
+
 TEST(PosixIniFile, AFifoOrDeviceAtTheNameNeverBlocks) {
     test::TempDir dir;
     const std::string fifo = dir.File("p.ini");

@@ -3,6 +3,9 @@
 // case-insensitively and the first match wins; a line without "=" is no key; lines starting
 // with ";" are found but never listed; a value loses the blanks around it and one pair of
 // matching quotes; a UTF-8 byte-order mark before the first line is skipped, and kept by writes.
+// A value that is not UTF-8 was written on Windows in its ANSI code page and is read as
+// Windows-1252 (a French Windows'), so the caller always gets UTF-8, as Windows gives its code
+// page's text; names are compared as bytes and given as they are.
 // Writes replace the file through the routine every writer shares, so a crash never leaves half
 // of it. Running out of memory fails a call as a failed read or write would: nothing is thrown.
 #include "platform/ini.h"
@@ -22,6 +25,7 @@
 #include "platform/portable/fault.h"
 #include "platform/posix/ini_file.h"
 #include "platform/posix/replace_file.h"
+#include "platform/posix/windows_1252.h"
 
 namespace wbh::platform {
 namespace {
@@ -106,7 +110,8 @@ std::uint32_t ReadParsed(const IniFile& ini, const char* section, const char* ke
 
     const IniKey* entry = found->Find(key);
     if (entry == nullptr || !entry->has_value) return CopyCut(fallback, buffer, size);
-    return CopyValue(entry->value, buffer, size);
+    if (posix::IsUtf8(entry->value)) return CopyValue(entry->value, buffer, size);
+    return CopyValue(posix::Windows1252ToUtf8(entry->value), buffer, size);
 }
 
 }  // namespace

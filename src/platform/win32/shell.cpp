@@ -121,6 +121,10 @@ bool OpenWithShell(const char* path) {
     return reinterpret_cast<INT_PTR>(started) > 32;
 }
 
+// Explorer reads file types from HKEY_CLASSES_ROOT, which the caller writes.
+const bool kFileTypesInRegistry = true;
+FileTypeRegistration RegisterFileType() { return FileTypeRegistration::kKeptInRegistry; }
+
 void NotifyAssociationsChanged() {
     if (fault::Fail("SHChangeNotify")) return;
     static const auto notify =

@@ -1,0 +1,167 @@
+// The .7xe file type on POSIX: a package in the user's shared MIME database that declares
+// application/x-7xe for *.7xe, then update-mime-database to rebuild the files applications
+// read. A database that already gives *.7xe a type is left alone, as Windows leaves an
+// extension that already names a class.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "common/ascii.h"
+#include "common/no_throw.h"
+#include "platform/files.h"
+#include "platform/posix/ini_file.h"
+#include "platform/shell.h"
+
+extern char** environ;
+
+namespace wbh::platform::shell {
+namespace {
+
+constexpr std::string_view kGlob = "*.7xe";
+constexpr char kPackageName[] = "webbook-helper-7xe.xml";
+constexpr std::string_view kPackage =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+    "  <mime-type type=\"application/x-7xe\">\n"
+    "    <comment>Web book import marker</comment>\n"
+    "    <comment xml:lang=\"fr\">Marqueur d'import de livre Web</comment>\n"
+    "    <glob pattern=\"*.7xe\"/>\n"
+    "  </mime-type>\n"
+    "</mime-info>\n";
+
+// An XDG variable counts only when it holds an absolute path.
+bool Absolute(std::string_view path) { return !path.empty() && path.front() == '/'; }
+
+// The user's data folder: XDG_DATA_HOME, else ~/.local/share; empty without either.
+std::string DataHome() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && Absolute(data)) return data;
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') return "";
+    return std::string(home) + "/.local/share";
+}
+
+// Whether `test` holds for one of the parts of `list` between the `separator`s.
+template <typename Test>
+bool AnyPart(std::string_view list, char separator, Test&& test) {
+    for (;;) {
+        const std::size_t end = list.find(separator);
+        if (test(list.substr(0, end))) return true;
+        if (end == std::string_view::npos) return false;
+        list.remove_prefix(end + 1);
+    }
+}
+
+// Whether a line of globs2 (weight:type:pattern[:flags]) gives files named *.7xe a type. A glob
+// matches in any case unless its flags hold "cs".
+bool GivesTheType(std::string_view line) {
+    std::string_view fields[4];
+    std::size_t count = 0;
+    while (count < 4) {
+        const std::size_t colon = line.find(':');
+        fields[count++] = line.substr(0, colon);
+        if (colon == std::string_view::npos) break;
+        line.remove_prefix(colon + 1);
+    }
+    if (count < 3 || fields[0].empty() || fields[0].front() == '#') return false;
+    const bool case_sensitive =
+        AnyPart(fields[3], ',', [](std::string_view f) { return f == "cs"; });
+    return case_sensitive ? fields[2] == kGlob : EqualsNoCase(fields[2], kGlob);
+}
+
+// Whether the database below `data` ("<data>/mime/globs2") gives *.7xe a type.
+bool KnownIn(std::string_view data) {
+    struct stat st;
+    std::string text;
+    const posix::UniqueFd fd =
+        posix::OpenRegularFile((std::string(data) + "/mime/globs2").c_str(), st);
+    return fd.Valid() && posix::ReadToEnd(fd.Get(), text) && AnyPart(text, '\n', GivesTheType);
+}
+
+// Whether the user's database or one of the system's (XDG_DATA_DIRS) already types *.7xe: the
+// desktop merges them all, as Windows merges the user's classes with the machine's.
+bool AlreadyKnown(const std::string& data_home) {
+    const char* dirs = std::getenv("XDG_DATA_DIRS");
+    return KnownIn(data_home) ||
+           AnyPart(dirs != nullptr && dirs[0] != '\0' ? dirs : "/usr/local/share:/usr/share", ':',
+                   [](std::string_view dir) { return Absolute(dir) && KnownIn(dir); });
+}
+
+// Makes the folder and those above it that are missing, private to the user (0700) as the XDG
+// base directories ask; true when it is there as a folder.
+bool MakeFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) break;
+    }
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Runs update-mime-database on the folder and waits for it. Its output would mix with the
+// terminal dialog's, so only its errors are shown; it gets every signal at its default.
+void RebuildDatabase(const std::string& mime) {
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0) return;
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return;
+    }
+    sigset_t all, none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    char* argv[] = {const_cast<char*>("update-mime-database"), const_cast<char*>(mime.c_str()),
+                    nullptr};
+    pid_t child;
+    const bool started =
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0 &&
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
+        posix_spawnattr_setsigdefault(&attributes, &all) == 0 &&
+        posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK) ==
+            0 &&
+        posix_spawnp(&child, argv[0], &actions, &attributes, argv, environ) == 0;
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (!started) return;  // no such tool: the package waits for the next rebuild
+    int status;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+FileTypeRegistration Register() {
+    const std::string data = DataHome();
+    if (data.empty()) return FileTypeRegistration::kFailed;
+    if (AlreadyKnown(data)) return FileTypeRegistration::kRegistered;
+    const std::string mime = data + "/mime";
+    const std::string packages = mime + "/packages";
+    if (!MakeFolders(packages) ||
+        !files::ReplaceFileContents((packages + "/" + kPackageName).c_str(), kPackage.data(),
+                                    kPackage.size())) {
+        return FileTypeRegistration::kFailed;
+    }
+    // A database that could not be rebuilt still has the package, which the next rebuild (by
+    // any program's install) takes in: the type is registered either way.
+    RebuildDatabase(mime);
+    return FileTypeRegistration::kRegistered;
+}
+
+}  // namespace
+
+const bool kFileTypesInRegistry = false;
+
+FileTypeRegistration RegisterFileType() {
+    return NoThrow(FileTypeRegistration::kFailed, [] { return Register(); });
+}
+
+}  // namespace wbh::platform::shell
