@@ -148,7 +148,7 @@ if [[ $runner == native ]]; then
     expect "output closed early" "REG_DWORD|0x00000001" "$(value "$referral" ReaderTrack)"
 fi
 # --- A parameters file from Windows, in Windows-1252 (POSIX): the script, the opener and the
-# shortcuts (.lnk read by lnkinfo, or a text format) get their names and paths in UTF-8.
+# launchers get their names and paths in UTF-8.
 if [[ $runner == native ]]; then
     book=$work/livre-1252
     mkdir -p "$book/js"
@@ -162,13 +162,10 @@ if [[ $runner == native ]]; then
     expect "a known .7xe type left alone" "m.7xe" "$(ls "$book" "$HOME/.local/share/mime/packages" |
         grep -F 7xe)"
     expect "book opened" "1|$book/présentation.html" "$(opened_record | head -2 | paste -sd'|')"
-    shopt -s nullglob
-    for link in "$book/Lancer l’été." "$work/desktop/Livre € été."; do
-        found=("$link"*)
-        content=$(lnkinfo "${found[0]:-}" 2>/dev/null || cat "${found[0]:-/dev/null}")
-        expect "$link*: one, in UTF-8, the start file and icon" "1 ok /présentation.html /icône.ico" \
-            "$({ echo "${#found[@]}"; iconv -f UTF-8 -t UTF-8 <<<"$content" >/dev/null && echo ok
-            grep -oF -e /présentation.html -e /icône.ico <<<"$content" | LC_ALL=C sort -ru
+    for link in "$book/Lancer l’été.desktop" "$work/desktop/Livre € été.desktop"; do
+        expect "$link: in UTF-8, the start file and icon" "ok /présentation.html /icône.ico" \
+            "$({ iconv -f UTF-8 -t UTF-8 "$link" >/dev/null && echo ok
+            grep -oF -e /présentation.html -e /icône.ico "$link" | LC_ALL=C sort -ru
             } | paste -sd' ')"
     done
 fi  # ---

@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -24,6 +23,7 @@
 #include "platform/portable/fault.h"
 #include "platform/posix/ini_file.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/windows_1252.h"
 
 extern char** environ;
 
@@ -146,26 +146,12 @@ std::string FindDesktop(const std::string& home) {
 // Whether `text` is UTF-8 without a control character (C0, DEL or C1): only such text goes in
 // a launcher, whose readers refuse the rest or would take a line end as the end of the value.
 bool IsLauncherText(std::string_view text) {
-    static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};  // no overlong form
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80             ? 1
-                                   : (lead & 0xE0) == 0xC0 ? 2
-                                   : (lead & 0xF0) == 0xE0 ? 3
-                                   : (lead & 0xF8) == 0xF0 ? 4
-                                                           : 0;
-        if (length == 0 || text.size() - i < length) return false;
-        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = code << 6 | (next & 0x3F);
-        }
-        if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) return false;
-        i += length;
+    if (!posix::IsUtf8(text)) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte == 0x7F) return false;
+        // U+0080 to U+009F; being UTF-8, a continuation byte follows the lead.
+        if (byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) return false;
     }
     return true;
 }
