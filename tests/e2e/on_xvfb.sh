@@ -11,5 +11,5 @@ trap 'kill "$xvfb_pid"; rm -f "$display_file"' EXIT
 for _ in $(seq 600); do [[ -s $display_file ]] && break; sleep 0.05; done
 export DISPLAY=:$(head -n 1 "$display_file") NO_AT_BRIDGE=1
 unset WAYLAND_DISPLAY
-export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/gtk.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/gtk.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 "$@"
