@@ -46,24 +46,30 @@ finish() {
 track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | cut -d'|' -f4; }
 
 # Nothing stored: Enter does nothing while no answer is chosen, nor do Escape and the close
-# box; the reader then accepts with the pointer. The dialog is centred on the screen.
+# box. Tab goes from the notice to the first answer (Space takes it), then to "Continuer". The
+# dialog is centred on the screen.
 show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid b1
 expect "centred" "$(((1024 - width) / 2)),$(((768 - height) / 2))" "$left,$top"
 xdotool key Return Escape
 "$close_request" "$window"
-click 49 235 200 10 300 305
-xdotool key Return
-finish "accepted by pointer"
-expect "accepted by pointer" 0x00000001 "$(track b1)"
-# The stored answer is checked and has the keyboard: Down goes to the other answer and takes it.
+xdotool key Tab space Tab space
+finish "accepted by keyboard"
+expect "accepted by keyboard" 0x00000001 "$(track b1)"
+# The stored answer is checked: the pointer takes the other one.
 show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid b2
-xdotool key Down Return
-finish "refused by keyboard"
-expect "refused by keyboard" 0x00000000 "$(track b2)"
+click 49 250 200 20 300 305
+xdotool key Return
+finish "refused by pointer"
+expect "refused by pointer" 0x00000000 "$(track b2)"
+# The stored answer has the keyboard: Up goes to the other answer and takes it.
 show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid b3
 xdotool key Up Return
-finish "accepted by keyboard"
-expect "accepted by keyboard" 0x00000001 "$(track b3)"
+finish "accepted by arrow"
+expect "accepted by arrow" 0x00000001 "$(track b3)"
+show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid b4
+xdotool key Down Return
+finish "refused by arrow"
+expect "refused by arrow" 0x00000000 "$(track b4)"
 
 # The finish dialog: a name typed into the box, and Enter there presses "Terminer".
 book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")

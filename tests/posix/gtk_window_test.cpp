@@ -44,14 +44,13 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangle) {
             EXPECT_NEAR(Scaled(t.y, units.cy, 8), a.y - client.y, 1);
             EXPECT_NEAR(Scaled(t.width, units.cx, 4), a.width, 1);
             EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
+            EXPECT_TRUE(gtk_widget_get_mapped(control.input));
         }
     }
 }
 
 // Runs `steps` when the consent dialog opens, and ends it before it is shown.
-class Steps : public DialogHandler {
-public:
-    explicit Steps(std::function<void(Dialog&)> steps) : steps_(std::move(steps)) {}
+struct Steps : DialogHandler {
     void OnInit(Dialog& dialog) override {
         steps_(dialog);
         dialog.End(3);
@@ -60,8 +59,6 @@ public:
         heard += std::to_string(id) + ":" + std::to_string(code) + " ";
     }
     std::string heard;
-
-private:
     std::function<void(Dialog&)> steps_;
 };
 
@@ -83,7 +80,8 @@ TEST(GtkWindow, KeepsControlStatesAsWindows) {
     for (std::size_t row = 0; row < checks.size(); ++row) {
         std::string states;
         std::string cuts;
-        Steps steps([&](Dialog& dialog) {
+        Steps steps;
+        steps.steps_ = [&](Dialog& dialog) {
             for (const auto& [id, checked] : checks[row]) dialog.Check(id, checked);
             for (const int id : {1001, 1002}) states += dialog.IsChecked(id) ? "1" : "0";
             // Bytes that are not UTF-8 come back as they were set; a cut keeps whole characters.
@@ -97,7 +95,7 @@ TEST(GtkWindow, KeepsControlStatesAsWindows) {
             cuts += std::to_string(screen.width) + "x" + std::to_string(screen.height) + " " +
                     std::to_string(bounds.right - bounds.left) + "x" +
                     std::to_string(bounds.bottom - bounds.top);
-        });
+        };
         EXPECT_EQ(3, gtk::RunWindowDialog(consent, steps));
         EXPECT_EQ(expected[row], states) << "row " << row;
         EXPECT_EQ("", steps.heard) << "the dialog's own changes are not clicks";

@@ -99,22 +99,14 @@ std::string WindowStyle(const DialogTemplate& layout, const std::string& name) {
            " entry { padding-left: 3px; padding-right: 3px; }\n";
 }
 
-void GetClientSize(GtkWidget* widget, gint* minimum, gint* natural, bool width) {
-    int w = 0;
-    int h = 0;
-    gtk_widget_get_size_request(widget, &w, &h);
-    *minimum = *natural = width ? w : h;
-}
-
 void ClientClassInit(gpointer klass, gpointer) {
     GtkWidgetClass* widget = GTK_WIDGET_CLASS(klass);
+    // The size request, the template's client size, is the whole size: the children ask
+    // for nothing.
+    const auto nothing = [](GtkWidget*, gint* minimum, gint* natural) { *minimum = *natural = 0; };
     widget->get_request_mode = [](GtkWidget*) { return GTK_SIZE_REQUEST_CONSTANT_SIZE; };
-    widget->get_preferred_width = [](GtkWidget* w, gint* minimum, gint* natural) {
-        GetClientSize(w, minimum, natural, true);
-    };
-    widget->get_preferred_height = [](GtkWidget* w, gint* minimum, gint* natural) {
-        GetClientSize(w, minimum, natural, false);
-    };
+    widget->get_preferred_width = nothing;
+    widget->get_preferred_height = nothing;
     widget->size_allocate = [](GtkWidget* client, GtkAllocation* allocation) {
         gtk_widget_set_allocation(client, allocation);
         GList* children = gtk_container_get_children(GTK_CONTAINER(client));
@@ -197,9 +189,7 @@ TemplateWindow::~TemplateWindow() {
     for (TemplateControl& control : controls_) {
         if (control.input != control.widget) g_object_unref(control.input);
         g_object_unref(control.widget);
-        if (control.unchecked == nullptr) continue;
-        gtk_widget_destroy(control.unchecked);
-        g_object_unref(control.unchecked);
+        if (control.unchecked != nullptr) g_object_unref(control.unchecked);
     }
     g_object_unref(style_);
 }
