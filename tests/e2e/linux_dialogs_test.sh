@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The program's dialog windows on an X screen (run by on_xvfb.sh), driven as a reader would, by
-# xdotool's keyboard and pointer: the consent dialog without and with each stored answer, the
-# keys and the close request that must not close it, the finish dialog's choices and name. Each
-# run is checked by what it wrote: the registry, the desktop's shortcuts, the opener's record.
+# The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
+# and pointer as a reader would; each run is checked by what it wrote: the registry, the
+# desktop's shortcuts, the opener's record.
 # Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native
 program=$1
@@ -48,28 +47,25 @@ track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | c
 # Nothing stored: Enter does nothing while no answer is chosen, nor do Escape and the close
 # box. Tab goes from the notice to the first answer (Space takes it), then to "Continuer". The
 # dialog is centred on the screen.
-show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid b1
+consent() { show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid "$1"; }
+consent b1
 expect "centred" "$(((1024 - width) / 2)),$(((768 - height) / 2))" "$left,$top"
 xdotool key Return Escape
 "$close_request" "$window"
 xdotool key Tab space Tab space
 finish "accepted by keyboard"
 expect "accepted by keyboard" 0x00000001 "$(track b1)"
-# The stored answer is checked: the pointer takes the other one.
-show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid b2
-click 49 250 200 20 300 305
-xdotool key Return
-finish "refused by pointer"
-expect "refused by pointer" 0x00000000 "$(track b2)"
-# The stored answer has the keyboard: Up goes to the other answer and takes it.
-show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid b3
-xdotool key Up Return
-finish "accepted by arrow"
-expect "accepted by arrow" 0x00000001 "$(track b3)"
-show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid b4
-xdotool key Down Return
-finish "refused by arrow"
-expect "refused by arrow" 0x00000000 "$(track b4)"
+# The stored answer is checked (the pointer takes the other one) and has the keyboard (an
+# arrow goes to the other one and takes it).
+for row in 'b2 0x00000000 click 49 250 200 20 300 305' 'b3 0x00000001 xdotool key Up' \
+    'b4 0x00000000 xdotool key Down'; do
+    read -r book answer action <<<"$row"
+    consent "$book"
+    $action
+    xdotool key Return
+    finish "$row"
+    expect "$row" "$answer" "$(track "$book")"
+done
 
 # The finish dialog: a name typed into the box, and Enter there presses "Terminer".
 book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
