@@ -120,8 +120,14 @@ public:
         gdk_monitor_get_geometry(monitor, &area);
         return {area.width, area.height};
     }
-    // The window keeps its template's size: it is not resizable.
-    void Move(int x, int y, int, int) override { gtk_window_move(window_.Window(), x, y); }
+    // The window keeps its template's size: it is not resizable. A window manager frames the
+    // window only once it is shown, so Bounds before that is the bare window: the window
+    // manager is asked to keep the rectangle's centre (ICCCM's centre gravity), so the frame
+    // is centred where the bare window would have been.
+    void Move(int x, int y, int, int) override {
+        gtk_window_set_gravity(window_.Window(), GDK_GRAVITY_CENTER);
+        gtk_window_move(window_.Window(), x, y);
+    }
     void Focus(int id) override {
         TemplateControl* control = window_.Find(id);
         if (control == nullptr) return;
