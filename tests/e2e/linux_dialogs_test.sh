@@ -17,12 +17,12 @@ chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH"
 referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 
-# show CAPTION ARGS...: starts the program and waits for its window, which gets the keyboard;
+# show CAPTION ARGS...: starts the program and waits for its window to show; it gets the keyboard;
 # sets `window`, `pid`, and the window's `width`, `height` and position `left`, `top`.
 show() {
     "$program" "${@:2}" </dev/null >"$work/output" 2>&1 &
     pid=$!
-    window=$(timeout 120 xdotool search --sync --name "^$1\$" | head -n 1)
+    window=$(timeout 120 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
     xdotool windowfocus --sync "$window"
     eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^X=/left=/; s/^Y=/top=/;
         s/^WIDTH=/width=/; s/^HEIGHT=/height=/')"
