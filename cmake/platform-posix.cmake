@@ -4,7 +4,11 @@ list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/m
 set(WBH_ENTRY_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
 # The registry is an SQLite file (libsqlite3-dev).
 find_package(SQLite3 REQUIRED)
-set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3)
+# The dialogs are GTK 3 windows on a graphical desktop (libgtk-3-dev), linked dynamically: the
+# program still runs in a terminal when no display can be opened.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
+set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3 PkgConfig::GTK3)
 set(WBH_PLATFORM_NAME posix)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/posix)
 set(WBH_PROGRAM_LINK_OPTIONS)

@@ -12,6 +12,8 @@ trap 'rm -rf "$work"' EXIT
 # the dialog showed) and `code` (the exit code, or the driver's failure).
 if [[ $runner == native ]]; then
     sep=/
+    # The dialogs are answered on standard input: no display to open windows on.
+    unset DISPLAY WAYLAND_DISPLAY
     export XDG_CONFIG_HOME=$work/config HOME=$work/home
     mkdir -p "$HOME"
     program_path() { echo "$1"; }

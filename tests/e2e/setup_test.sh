@@ -56,6 +56,11 @@ user_data='HKEY_CURRENT_USER\Software\Quarlo\UserData'
 referral="$user_data\\Referrals\\livre-exemple"
 author='{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}'
 
+if [[ $runner == native ]]; then
+    # A display that cannot be opened is no display: the terminal's dialog, nothing more.
+    expect "unopenable display" "$(run -mode 1 </dev/null 2>&1)" \
+        "$(DISPLAY=:99999 WAYLAND_DISPLAY=wbh-none run -mode 1 </dev/null 2>&1)"
+fi
 answer '1\n\n' 'unchecked=1001;unchecked=1002;disabled=1;click=1001;enter' -mode 1 "${params[@]}"
 expect "mode 1 exit code" 1 "$code"
 expect "caption" 1 "$(grep -c 'Utilisation du livre Web et confidentialité' <<<"$shown")"

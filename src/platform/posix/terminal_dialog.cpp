@@ -14,6 +14,7 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
+#include "platform/posix/gtk_dialog.h"
 
 namespace wbh::platform {
 namespace {
@@ -407,6 +408,8 @@ long RunModalDialog(int template_id, DialogHandler& handler) {
         const auto& dialogs = ProgramResources().dialogs;
         const auto found = dialogs.find(template_id);
         if (found == dialogs.end()) return -1L;
+        // A window on a graphical desktop; the terminal without one (or when it cannot open).
+        if (gtk::SessionOpen()) return gtk::RunWindowDialog(found->second, handler);
         return RunTerminalDialog(found->second, handler, stdin, stdout);
     });
 }

@@ -1,0 +1,19 @@
+// The program's modal dialogs as GTK 3 windows, for a graphical desktop: the window made from
+// the template (gtk_template_window.h) with the behaviour of a Win32 dialog, driven by the same
+// DialogHandler as everywhere. RunModalDialog chooses these windows or the terminal.
+#pragma once
+
+#include "platform/dialog.h"
+#include "platform/portable/resource_script.h"
+
+namespace wbh::platform::gtk {
+
+// Whether a graphical session is open: WAYLAND_DISPLAY or DISPLAY is set and GTK opens it
+// (quietly: a display that cannot be opened is only a "no").
+bool SessionOpen();
+
+// Runs the dialog modally as a window; returns the result given to End, or -1 when the window
+// went before End (destroyed by the display) or the handler ran out of memory.
+long RunWindowDialog(const DialogTemplate& layout, DialogHandler& handler);
+
+}  // namespace wbh::platform::gtk

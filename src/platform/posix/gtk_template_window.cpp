@@ -1,0 +1,315 @@
+// The window's controls keep their template rectangles whatever the theme asks: a GtkFixed
+// that asks for the template's client size and gives each child exactly its rectangle (Adwaita
+// would make buttons and entries 34 pixels tall, and a wrapped label as tall as it likes).
+#include "platform/posix/gtk_template_window.h"
+
+#include <cstdint>
+#include <string>
+
+#include "common/ascii.h"
+
+namespace wbh::platform::gtk {
+namespace {
+
+constexpr std::uint32_t kButtonTypeMask = 0x0F;
+constexpr std::uint32_t kDefaultPushButton = 0x01;  // BS_DEFPUSHBUTTON
+constexpr std::uint32_t kAutoCheckBox = 0x03;       // BS_AUTOCHECKBOX
+constexpr std::uint32_t kGroupBoxStyle = 0x07;      // BS_GROUPBOX
+constexpr std::uint32_t kAutoRadioButton = 0x09;    // BS_AUTORADIOBUTTON
+constexpr std::uint32_t kButtonTop = 0x0400;        // BS_TOP
+constexpr std::uint32_t kButtonMultiLine = 0x2000;  // BS_MULTILINE
+constexpr std::uint32_t kStaticAlignMask = 0x03;    // SS_LEFT 0, SS_CENTER 1, SS_RIGHT 2
+constexpr std::uint32_t kMultiLine = 0x0004;        // ES_MULTILINE
+constexpr std::uint32_t kReadOnly = 0x0800;         // ES_READONLY
+constexpr std::uint32_t kVerticalScroll = 0x00200000;  // WS_VSCROLL
+constexpr std::uint32_t kBorder = 0x00800000;          // WS_BORDER
+constexpr std::uint32_t kDisabled = 0x08000000;        // WS_DISABLED
+
+ControlKind KindOf(const ControlTemplate& control) {
+    if (EqualsNoCase(control.class_name.c_str(), "BUTTON")) {
+        switch (control.style & kButtonTypeMask) {
+        case kDefaultPushButton: return ControlKind::kDefaultButton;
+        case kAutoCheckBox: return ControlKind::kCheckBox;
+        case kGroupBoxStyle: return ControlKind::kGroupBox;
+        case kAutoRadioButton: return ControlKind::kRadio;
+        default: return ControlKind::kButton;
+        }
+    }
+    if (EqualsNoCase(control.class_name.c_str(), "EDIT")) {
+        return (control.style & kMultiLine) != 0 ? ControlKind::kNotice : ControlKind::kBox;
+    }
+    return ControlKind::kText;
+}
+
+// Windows rounds MulDiv's quotient half away from zero.
+int MulDiv(int number, int numerator, int denominator) {
+    const long long product = static_cast<long long>(number) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                         : -((-product + half) / denominator));
+}
+
+// What the template's FONT statement gives, as Pango names it; a template without one gets the
+// desktop's sans font at Windows's 8 points.
+PangoFontDescription* TemplateFont(const DialogTemplate& layout) {
+    PangoFontDescription* font = pango_font_description_new();
+    pango_font_description_set_family(font, layout.font.empty() ? "Sans" : layout.font.c_str());
+    pango_font_description_set_size(font, (layout.font_size > 0 ? layout.font_size : 8) * PANGO_SCALE);
+    return font;
+}
+
+// Windows's base units for the font, at the screen's resolution: (width of the 52 letters + 26)
+// / 52, and the height of a line.
+DialogUnits MeasureUnits(const DialogTemplate& layout) {
+    PangoContext* context = gdk_pango_context_get();
+    PangoLayout* text = pango_layout_new(context);
+    PangoFontDescription* font = TemplateFont(layout);
+    pango_layout_set_font_description(text, font);
+    pango_layout_set_text(text, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", -1);
+    int width = 0;
+    int height = 0;
+    pango_layout_get_pixel_size(text, &width, &height);
+    pango_font_description_free(font);
+    g_object_unref(text);
+    g_object_unref(context);
+    return {(width + 26) / 52, height};
+}
+
+// A string of CSS: the font name in quotes, nothing in it that could end them.
+std::string CssString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        if (static_cast<unsigned char>(c) >= ' ') quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// The dialog's font everywhere in the window, and no theme minimum that a template rectangle
+// would not hold (the container allocates the rectangles regardless; this keeps what is drawn
+// inside them).
+std::string WindowStyle(const DialogTemplate& layout, const std::string& name) {
+    const std::string window = "#" + name;
+    const int points = layout.font_size > 0 ? layout.font_size : 8;
+    return window + " { font-family: " + CssString(layout.font.empty() ? "Sans" : layout.font) +
+           "; font-size: " + std::to_string(points) + "pt; }\n" + window + " button, " + window +
+           " entry, " + window + " checkbutton, " + window +
+           " radiobutton { min-height: 0; min-width: 0; padding-top: 0; padding-bottom: 0; }\n" +
+           window + " button { padding-left: 2px; padding-right: 2px; }\n" + window +
+           " entry { padding-left: 3px; padding-right: 3px; }\n";
+}
+
+void ClientClassInit(gpointer klass, gpointer) {
+    GtkWidgetClass* widget = GTK_WIDGET_CLASS(klass);
+    // The size request, the template's client size, is the whole size: the children ask
+    // for nothing.
+    const auto nothing = [](GtkWidget*, gint* minimum, gint* natural) { *minimum = *natural = 0; };
+    widget->get_request_mode = [](GtkWidget*) { return GTK_SIZE_REQUEST_CONSTANT_SIZE; };
+    widget->get_preferred_width = nothing;
+    widget->get_preferred_height = nothing;
+    widget->size_allocate = [](GtkWidget* client, GtkAllocation* allocation) {
+        gtk_widget_set_allocation(client, allocation);
+        GList* children = gtk_container_get_children(GTK_CONTAINER(client));
+        for (GList* item = children; item != nullptr; item = item->next) {
+            GtkWidget* child = GTK_WIDGET(item->data);
+            if (!gtk_widget_get_visible(child)) continue;
+            int x = 0;
+            int y = 0;
+            gtk_container_child_get(GTK_CONTAINER(client), child, "x", &x, "y", &y, nullptr);
+            GtkAllocation rect{allocation->x + x, allocation->y + y, 0, 0};
+            gtk_widget_get_size_request(child, &rect.width, &rect.height);
+            GtkRequisition asked;  // GTK allocates only what was asked for its size first
+            gtk_widget_get_preferred_size(child, &asked, nullptr);
+            gtk_widget_size_allocate(child, &rect);
+        }
+        g_list_free(children);
+    };
+}
+
+// Registered once per process, as GLib types are.
+GType ClientType() {
+    static const GType type = g_type_register_static_simple(
+        GTK_TYPE_FIXED, "WbhTemplateClient", sizeof(GtkFixedClass), ClientClassInit,
+        sizeof(GtkFixed), nullptr, static_cast<GTypeFlags>(0));
+    return type;
+}
+
+GtkWidget* Label(bool wrap, float xalign, float yalign) {
+    GtkWidget* label = gtk_label_new(nullptr);
+    gtk_label_set_line_wrap(GTK_LABEL(label), wrap);
+    gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+    gtk_label_set_xalign(GTK_LABEL(label), xalign);
+    gtk_label_set_yalign(GTK_LABEL(label), yalign);
+    gtk_label_set_justify(GTK_LABEL(label), xalign == 0.5f   ? GTK_JUSTIFY_CENTER
+                                            : xalign == 1.0f ? GTK_JUSTIFY_RIGHT
+                                                             : GTK_JUSTIFY_LEFT);
+    return label;
+}
+
+}  // namespace
+
+PixelRect ToPixels(DialogUnits units, int x, int y, int width, int height) {
+    return {MulDiv(x, units.cx, 4), MulDiv(y, units.cy, 8), MulDiv(width, units.cx, 4),
+            MulDiv(height, units.cy, 8)};
+}
+
+TemplateWindow::TemplateWindow(const DialogTemplate& layout)
+    : layout_(layout),
+      units_(MeasureUnits(layout)),
+      style_(gtk_css_provider_new()),
+      // GTK owns a toplevel and lets it go when it is destroyed; the window may be destroyed
+      // from outside (the X server), and is used until this object goes.
+      window_(GTK_WIDGET(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)))),
+      client_(GTK_WIDGET(g_object_new(ClientType(), nullptr))) {
+    const std::string name = "wbh-dialog-" + std::to_string(layout.id);
+    gtk_widget_set_name(window_, name.c_str());
+    gtk_css_provider_load_from_data(style_, WindowStyle(layout, name).c_str(), -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(window_),
+                                              GTK_STYLE_PROVIDER(style_),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    gtk_window_set_title(Window(), g_utf8_validate(layout.caption.c_str(), -1, nullptr)
+                                       ? layout.caption.c_str()
+                                       : "");
+    gtk_window_set_resizable(Window(), FALSE);
+    gtk_window_set_modal(Window(), TRUE);
+    gtk_window_set_type_hint(Window(), GDK_WINDOW_TYPE_HINT_DIALOG);
+    const PixelRect client = ToPixels(units_, 0, 0, layout.width, layout.height);
+    gtk_widget_set_size_request(client_, client.width, client.height);
+    gtk_container_add(GTK_CONTAINER(window_), client_);
+    gtk_widget_show(client_);
+    controls_.reserve(layout.controls.size());
+    for (const ControlTemplate& control : layout.controls) AddControl(control);
+}
+
+TemplateWindow::~TemplateWindow() {
+    gtk_style_context_remove_provider_for_screen(gtk_widget_get_screen(window_),
+                                                 GTK_STYLE_PROVIDER(style_));
+    gtk_widget_destroy(window_);
+    g_object_unref(window_);
+    for (TemplateControl& control : controls_) {
+        if (control.input != control.widget) g_object_unref(control.input);
+        g_object_unref(control.widget);
+        if (control.unchecked != nullptr) g_object_unref(control.unchecked);
+    }
+    g_object_unref(style_);
+}
+
+TemplateControl* TemplateWindow::Find(int id) {
+    for (TemplateControl& control : controls_) {
+        if (control.layout->id == id) return &control;
+    }
+    return nullptr;
+}
+
+void TemplateWindow::AddControl(const ControlTemplate& control) {
+    TemplateControl made{&control, KindOf(control), nullptr, nullptr, nullptr, nullptr, {}, {}};
+    const bool wrap = (control.style & kButtonMultiLine) != 0;
+    const float yalign = (control.style & kButtonTop) != 0 ? 0.0f : 0.5f;
+    switch (made.kind) {
+    case ControlKind::kButton:
+    case ControlKind::kDefaultButton:
+        made.widget = gtk_button_new();
+        made.label = Label(wrap, 0.5f, 0.5f);
+        break;
+    case ControlKind::kCheckBox:
+        made.widget = gtk_check_button_new();
+        made.label = Label(wrap, 0.0f, yalign);
+        break;
+    case ControlKind::kRadio:
+        made.unchecked = g_object_ref_sink(gtk_radio_button_new(nullptr));
+        made.widget = gtk_radio_button_new_from_widget(GTK_RADIO_BUTTON(made.unchecked));
+        made.label = Label(wrap, 0.0f, yalign);
+        break;
+    case ControlKind::kGroupBox:
+        made.widget = gtk_frame_new(nullptr);
+        break;
+    case ControlKind::kText: {
+        const std::uint32_t align = control.style & kStaticAlignMask;
+        made.widget = made.label = Label(true, align == 1 ? 0.5f : align == 2 ? 1.0f : 0.0f, 0.0f);
+        break;
+    }
+    case ControlKind::kNotice: {
+        made.widget = gtk_scrolled_window_new(nullptr, nullptr);
+        GtkScrolledWindow* scrolled = GTK_SCROLLED_WINDOW(made.widget);
+        gtk_scrolled_window_set_policy(scrolled, GTK_POLICY_NEVER,
+                                       (control.style & kVerticalScroll) != 0 ? GTK_POLICY_ALWAYS
+                                                                              : GTK_POLICY_NEVER);
+        gtk_scrolled_window_set_overlay_scrolling(scrolled, FALSE);
+        gtk_scrolled_window_set_shadow_type(
+            scrolled, (control.style & kBorder) != 0 ? GTK_SHADOW_IN : GTK_SHADOW_NONE);
+        made.input = gtk_text_view_new();
+        GtkTextView* view = GTK_TEXT_VIEW(made.input);
+        gtk_text_view_set_editable(view, (control.style & kReadOnly) == 0);
+        gtk_text_view_set_wrap_mode(view, GTK_WRAP_WORD_CHAR);
+        gtk_text_view_set_left_margin(view, 2);
+        gtk_text_view_set_right_margin(view, 2);
+        gtk_container_add(GTK_CONTAINER(made.widget), made.input);
+        break;
+    }
+    case ControlKind::kBox:
+        made.widget = gtk_entry_new();
+        gtk_entry_set_has_frame(GTK_ENTRY(made.widget), (control.style & kBorder) != 0);
+        gtk_entry_set_width_chars(GTK_ENTRY(made.widget), 0);
+        gtk_editable_set_editable(GTK_EDITABLE(made.widget), (control.style & kReadOnly) == 0);
+        break;
+    }
+    if (made.input == nullptr) made.input = made.widget;
+    if (made.label != nullptr && made.label != made.widget) {
+        gtk_container_add(GTK_CONTAINER(made.widget), made.label);
+    }
+    if (made.kind == ControlKind::kDefaultButton) {
+        gtk_widget_set_can_default(made.widget, TRUE);
+        gtk_window_set_default(Window(), made.widget);
+    }
+    gtk_widget_set_sensitive(made.widget, (control.style & kDisabled) == 0);
+    const PixelRect rect = ToPixels(units_, control.x, control.y, control.width, control.height);
+    gtk_fixed_put(GTK_FIXED(client_), made.widget, rect.x, rect.y);
+    gtk_widget_set_size_request(made.widget, rect.width, rect.height);
+    gtk_widget_show_all(made.widget);
+    // Kept until this object goes, also when the window was destroyed before.
+    g_object_ref(made.widget);
+    if (made.input != made.widget) g_object_ref(made.input);
+    controls_.push_back(made);
+    SetText(controls_.back(), control.text.c_str());
+}
+
+void TemplateWindow::SetText(TemplateControl& control, const char* text) {
+    control.set_text = text;
+    gchar* valid = g_utf8_make_valid(text, -1);
+    control.shown_text = valid;
+    g_free(valid);
+    const char* shown = control.shown_text.c_str();
+    if (control.kind == ControlKind::kGroupBox) {
+        gtk_frame_set_label(GTK_FRAME(control.widget), shown);
+    } else if (control.kind == ControlKind::kNotice) {
+        gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(control.input)), shown, -1);
+    } else if (control.kind == ControlKind::kBox) {
+        gtk_entry_set_text(GTK_ENTRY(control.widget), shown);
+    } else {
+        gtk_label_set_text(GTK_LABEL(control.label), shown);
+    }
+}
+
+std::string TemplateWindow::Text(const TemplateControl& control) const {
+    std::string text;
+    if (control.kind == ControlKind::kGroupBox) {
+        const char* label = gtk_frame_get_label(GTK_FRAME(control.widget));
+        text = label != nullptr ? label : "";
+    } else if (control.kind == ControlKind::kNotice) {
+        GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(control.input));
+        GtkTextIter start;
+        GtkTextIter end;
+        gtk_text_buffer_get_bounds(buffer, &start, &end);
+        gchar* all = gtk_text_buffer_get_text(buffer, &start, &end, TRUE);
+        text = all;
+        g_free(all);
+    } else if (control.kind == ControlKind::kBox) {
+        text = gtk_entry_get_text(GTK_ENTRY(control.widget));
+    } else {
+        text = gtk_label_get_text(GTK_LABEL(control.label));
+    }
+    // Unchanged since it was set: the bytes that were set, valid UTF-8 or not.
+    return text == control.shown_text ? control.set_text : text;
+}
+
+}  // namespace wbh::platform::gtk

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
+# and pointer as a reader would; each run is checked by what it wrote: the registry, the
+# desktop's shortcuts, the opener's record.
+# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
+runner=native
+program=$1
+close_request=$2
+display=$DISPLAY
+source "$(dirname "$0")/lib.sh"
+export DISPLAY=$display
+cp -r "$root/examples/sample-book" "$work/livre"
+mkdir -p "$work/desktop" "$work/bin"
+ln -s "$work/desktop" "$HOME/Desktop"
+printf '#!/bin/sh\necho "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
+
+# show CAPTION ARGS...: starts the program and waits for its window to show; it gets the keyboard;
+# sets `window`, `pid`, and the window's `width`, `height` and position `left`, `top`.
+show() {
+    "$program" "${@:2}" </dev/null >"$work/output" 2>&1 &
+    pid=$!
+    window=$(timeout 120 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
+    xdotool windowfocus --sync "$window"
+    eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^X=/left=/; s/^Y=/top=/;
+        s/^WIDTH=/width=/; s/^HEIGHT=/height=/')"
+}
+# click X Y WIDTH HEIGHT DIALOG_WIDTH DIALOG_HEIGHT: a pointer click left in the control at
+# this template rectangle, placed by the base units that the window's size shows.
+click() {
+    xdotool mousemove --window "$window" $(awk -v x="$1" -v y="$2" -v h="$4" -v w="$width" \
+        -v hh="$height" -v dw="$5" -v dh="$6" 'BEGIN {
+            cx = int(w * 4 / dw + 0.5); cy = int(hh * 8 / dh + 0.5)
+            print int((x + 4) * cx / 4), int((y + h / 2) * cy / 8) }') click 1
+}
+# finish NAME: the window has gone and the program ended with exit code 1; its output is empty.
+finish() {
+    for _ in $(seq 1200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    kill -0 "$pid" 2>/dev/null && { kill "$pid"; expect "$1: closed" closed open; }
+    wait "$pid"
+    expect "$1: exit code, output" "1 " "$? $(cat "$work/output")"
+}
+track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | cut -d'|' -f4; }
+
+# Nothing stored: Enter does nothing while no answer is chosen, nor do Escape and the close
+# box. Tab goes from the notice to the first answer (Space takes it), then to "Continuer". The
+# dialog is centred on the screen.
+consent() { show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid "$1"; }
+consent b1
+expect "centred" "$(((1024 - width) / 2)),$(((768 - height) / 2))" "$left,$top"
+xdotool key Return Escape
+"$close_request" "$window"
+xdotool key Tab space Tab space
+finish "accepted by keyboard"
+expect "accepted by keyboard" 0x00000001 "$(track b1)"
+# The stored answer is checked (the pointer takes the other one) and has the keyboard (an
+# arrow goes to the other one and takes it).
+for row in 'b2 0x00000000 click 49 250 200 20 300 305' 'b3 0x00000001 xdotool key Up' \
+    'b4 0x00000000 xdotool key Down'; do
+    read -r book answer action <<<"$row"
+    consent "$book"
+    $action
+    xdotool key Return
+    finish "$row"
+    expect "$row" "$answer" "$(track "$book")"
+done
+
+# The finish dialog: a name typed into the box, and Enter there presses "Terminer".
+book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
+show "Fin de l'extraction" -mode 2 "${book[@]}"
+click 120 45 105 12 250 154
+xdotool key ctrl+a type 'Mon livre'
+xdotool key Return
+finish "named shortcut"
+for _ in $(seq 1200); do [[ -e $work/opened ]] && break; sleep 0.05; done
+expect "named shortcut, book opened" "Mon livre.lnk $work/livre/index.html" \
+    "$(ls "$work/desktop") $(cat "$work/opened" 2>/dev/null)"
+# Both choices off by the keyboard (Tab from "Terminer" to each choice, Space); Enter from
+# the second choice presses "Terminer": nothing saved, nothing opened.
+rm -f "$work/desktop"/* "$work/opened"
+show "Fin de l'extraction" -mode 2 "${book[@]}"
+xdotool key Tab space Tab space Return
+finish "both off"
+expect "both off" "" "$(ls "$work/desktop"; ls "$work/opened" 2>/dev/null)"
+[[ $failures == 0 ]]

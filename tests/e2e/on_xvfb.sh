@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs a command with an X screen of its own (Xvfb, 1024 x 768), for tests that open the
+# program's windows; GTK's accessibility bridge stays off (no session bus here). Under the
+# sanitizers, the leaks that GTK, GLib and fontconfig keep until exit by design are suppressed
+# for these processes only (gtk.supp).
+# Usage: on_xvfb.sh COMMAND...
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid"; rm -f "$display_file"' EXIT
+for _ in $(seq 600); do [[ -s $display_file ]] && break; sleep 0.05; done
+export DISPLAY=:$(head -n 1 "$display_file") NO_AT_BRIDGE=1
+unset WAYLAND_DISPLAY
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/gtk.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+"$@"

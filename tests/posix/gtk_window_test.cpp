@@ -1,0 +1,97 @@
+// The dialogs as GTK windows (on the X screen of tests/e2e/on_xvfb.sh): every control where its
+// template puts it, and the controls' states as the Win32 dialog keeps them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "platform/posix/gtk_dialog.h"
+#include "platform/posix/gtk_template_window.h"
+
+namespace wbh::platform {
+namespace {
+
+int Scaled(int units, int base, int per) { return (units * base + per / 2) / per; }
+
+TEST(GtkWindow, EveryControlAtItsTemplateRectangle) {
+    ASSERT_TRUE(gtk::SessionOpen());
+    for (const int id : {100, 101}) {
+        const DialogTemplate& layout = ProgramResources().dialogs.at(id);
+        gtk::TemplateWindow window(layout);
+        const gtk::DialogUnits units = window.Units();
+        std::printf("dialog %d: base units %d x %d pixels\n", id, units.cx, units.cy);
+        EXPECT_TRUE(units.cx >= 4 && units.cx <= 16 && units.cy >= 8 && units.cy <= 32);
+        GtkWidget* shown = GTK_WIDGET(window.Window());
+        gtk_widget_show(shown);
+        // Mapping takes a round trip to the X server; the events keep coming until it is done.
+        for (int i = 0; i < 100000 && !gtk_widget_get_mapped(shown); ++i) {
+            g_main_context_iteration(nullptr, TRUE);
+        }
+        GtkAllocation client;
+        gtk_widget_get_allocation(window.Client(), &client);
+        EXPECT_EQ(Scaled(layout.width, units.cx, 4), client.width);
+        EXPECT_EQ(Scaled(layout.height, units.cy, 8), client.height);
+        for (gtk::TemplateControl& control : window.Controls()) {
+            const ControlTemplate& t = *control.layout;
+            SCOPED_TRACE(std::to_string(id) + " control " + std::to_string(t.id) + " " + t.text);
+            GtkAllocation a;
+            gtk_widget_get_allocation(control.widget, &a);
+            EXPECT_NEAR(Scaled(t.x, units.cx, 4), a.x - client.x, 1);
+            EXPECT_NEAR(Scaled(t.y, units.cy, 8), a.y - client.y, 1);
+            EXPECT_NEAR(Scaled(t.width, units.cx, 4), a.width, 1);
+            EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
+            EXPECT_TRUE(gtk_widget_get_mapped(control.input));
+        }
+    }
+}
+
+// Runs `steps` when the consent dialog opens, and ends it before it is shown.
+struct Steps : DialogHandler {
+    void OnInit(Dialog& dialog) override {
+        steps_(dialog);
+        dialog.End(3);
+    }
+    void OnCommand(Dialog&, int id, int code) override {
+        heard += std::to_string(id) + ":" + std::to_string(code) + " ";
+    }
+    std::string heard;
+    std::function<void(Dialog&)> steps_;
+};
+
+TEST(GtkWindow, KeepsControlStatesAsWindows) {
+    ASSERT_TRUE(gtk::SessionOpen());
+    // Radio buttons of one group may be both checked or both unchecked, as CheckDlgButton
+    // leaves them: the checks made, then the states of 1001 and 1002.
+    const struct {
+        std::vector<std::pair<int, bool>> checks;
+        const char* states;
+    } rows[] = {
+        {{{1001, true}, {1002, true}}, "11"},
+        {{{1001, true}, {1002, true}, {1001, false}}, "01"},
+        {{{1002, true}, {1002, false}}, "00"},
+        {{{1001, true}, {1001, true}, {1002, false}}, "10"},
+    };
+    for (const auto& row : rows) {
+        std::string states;
+        std::string cuts;
+        Steps steps;
+        steps.steps_ = [&](Dialog& dialog) {
+            for (const auto& [id, checked] : row.checks) dialog.Check(id, checked);
+            for (const int id : {1001, 1002}) states += dialog.IsChecked(id) ? "1" : "0";
+            // Bytes that are not UTF-8 come back as they were set; a cut keeps whole characters.
+            dialog.SetText(1000, "caf\xE9 \xC3\xA9t\xC3\xA9");
+            for (const int size : {0, 7, 8, 9, 64}) {
+                char buffer[64] = "#";
+                cuts += std::to_string(dialog.GetText(1000, buffer, size)) + buffer + "|";
+            }
+        };
+        EXPECT_EQ(3, gtk::RunWindowDialog(ProgramResources().dialogs.at(100), steps));
+        EXPECT_EQ(row.states, states);
+        EXPECT_EQ("", steps.heard) << "the dialog's own changes are not clicks";
+        EXPECT_EQ("0#|5caf\xE9 |7caf\xE9 \xC3\xA9|8caf\xE9 \xC3\xA9t|10caf\xE9 \xC3\xA9t\xC3\xA9|", cuts);
+    }
+}
+
+}  // namespace
+}  // namespace wbh::platform
