@@ -75,7 +75,7 @@ xdotool key ctrl+a type 'Mon livre'
 xdotool key Return
 finish "named shortcut"
 for _ in $(seq 1200); do [[ -e $work/opened ]] && break; sleep 0.05; done
-expect "named shortcut, book opened" "Mon livre.lnk $work/livre/index.html" \
+expect "named shortcut, book opened" "Mon livre.desktop $work/livre/index.html" \
     "$(ls "$work/desktop") $(cat "$work/opened" 2>/dev/null)"
 # Both choices off by the keyboard (Tab from "Terminer" to each choice, Space); Enter from
 # the second choice presses "Terminer": nothing saved, nothing opened.
