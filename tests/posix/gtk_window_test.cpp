@@ -89,7 +89,8 @@ TEST(GtkWindow, KeepsControlStatesAsWindows) {
         EXPECT_EQ(3, gtk::RunWindowDialog(ProgramResources().dialogs.at(100), steps));
         EXPECT_EQ(row.states, states);
         EXPECT_EQ("", steps.heard) << "the dialog's own changes are not clicks";
-        EXPECT_EQ("0#|5caf\xE9 |7caf\xE9 \xC3\xA9|8caf\xE9 \xC3\xA9t|10caf\xE9 \xC3\xA9t\xC3\xA9|", cuts);
+        EXPECT_EQ("0#|5caf\xE9 |7caf\xE9 \xC3\xA9|8caf\xE9 \xC3\xA9t|10caf\xE9 \xC3\xA9t\xC3\xA9|",
+                  cuts);
     }
 }
 

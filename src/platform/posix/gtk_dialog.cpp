@@ -91,7 +91,8 @@ public:
         const std::string text = control != nullptr ? window_.Text(*control) : std::string();
         std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
         // Back off to the first byte of a character that does not fit whole.
-        while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+        while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+            --n;
         std::memcpy(buffer, text.data(), n);
         buffer[n] = '\0';
         return static_cast<int>(n);
@@ -168,7 +169,11 @@ private:
     // Runs a handler call; one that runs out of memory ends the dialog as one that failed.
     template <typename Call>
     void Tell(Call&& call) {
-        if (!NoThrow(false, [&] { call(); return true; })) End(-1);
+        if (!NoThrow(false, [&] {
+                call();
+                return true;
+            }))
+            End(-1);
     }
     void Notify(int id, int code) {
         if (!ended_) Tell([&] { handler_.OnCommand(*this, id, code); });
@@ -264,21 +269,21 @@ private:
     static gboolean KeyPressed(GtkWidget*, GdkEventKey* event, gpointer self_pointer) {
         auto* self = static_cast<WindowDialog*>(self_pointer);
         switch (event->keyval) {
-        case GDK_KEY_Escape:
-            self->Notify(kCancel, kClicked);
-            return TRUE;
-        case GDK_KEY_Return:
-        case GDK_KEY_KP_Enter:
-        case GDK_KEY_ISO_Enter:
-            return self->PressEnter();
-        case GDK_KEY_Up:
-        case GDK_KEY_Left:
-            return self->MoveInGroup(false);
-        case GDK_KEY_Down:
-        case GDK_KEY_Right:
-            return self->MoveInGroup(true);
-        default:
-            return FALSE;
+            case GDK_KEY_Escape:
+                self->Notify(kCancel, kClicked);
+                return TRUE;
+            case GDK_KEY_Return:
+            case GDK_KEY_KP_Enter:
+            case GDK_KEY_ISO_Enter:
+                return self->PressEnter();
+            case GDK_KEY_Up:
+            case GDK_KEY_Left:
+                return self->MoveInGroup(false);
+            case GDK_KEY_Down:
+            case GDK_KEY_Right:
+                return self->MoveInGroup(true);
+            default:
+                return FALSE;
         }
     }
 
@@ -286,8 +291,8 @@ private:
     // if it is enabled.
     gboolean PressEnter() {
         const TemplateControl* focused = FocusedControl();
-        if (focused != nullptr &&
-            (focused->kind == ControlKind::kButton || focused->kind == ControlKind::kDefaultButton)) {
+        if (focused != nullptr && (focused->kind == ControlKind::kButton ||
+                                   focused->kind == ControlKind::kDefaultButton)) {
             return FALSE;
         }
         for (TemplateControl& control : window_.Controls()) {

@@ -12,15 +12,15 @@ namespace wbh::platform::gtk {
 namespace {
 
 constexpr std::uint32_t kButtonTypeMask = 0x0F;
-constexpr std::uint32_t kDefaultPushButton = 0x01;  // BS_DEFPUSHBUTTON
-constexpr std::uint32_t kAutoCheckBox = 0x03;       // BS_AUTOCHECKBOX
-constexpr std::uint32_t kGroupBoxStyle = 0x07;      // BS_GROUPBOX
-constexpr std::uint32_t kAutoRadioButton = 0x09;    // BS_AUTORADIOBUTTON
-constexpr std::uint32_t kButtonTop = 0x0400;        // BS_TOP
-constexpr std::uint32_t kButtonMultiLine = 0x2000;  // BS_MULTILINE
-constexpr std::uint32_t kStaticAlignMask = 0x03;    // SS_LEFT 0, SS_CENTER 1, SS_RIGHT 2
-constexpr std::uint32_t kMultiLine = 0x0004;        // ES_MULTILINE
-constexpr std::uint32_t kReadOnly = 0x0800;         // ES_READONLY
+constexpr std::uint32_t kDefaultPushButton = 0x01;     // BS_DEFPUSHBUTTON
+constexpr std::uint32_t kAutoCheckBox = 0x03;          // BS_AUTOCHECKBOX
+constexpr std::uint32_t kGroupBoxStyle = 0x07;         // BS_GROUPBOX
+constexpr std::uint32_t kAutoRadioButton = 0x09;       // BS_AUTORADIOBUTTON
+constexpr std::uint32_t kButtonTop = 0x0400;           // BS_TOP
+constexpr std::uint32_t kButtonMultiLine = 0x2000;     // BS_MULTILINE
+constexpr std::uint32_t kStaticAlignMask = 0x03;       // SS_LEFT 0, SS_CENTER 1, SS_RIGHT 2
+constexpr std::uint32_t kMultiLine = 0x0004;           // ES_MULTILINE
+constexpr std::uint32_t kReadOnly = 0x0800;            // ES_READONLY
 constexpr std::uint32_t kVerticalScroll = 0x00200000;  // WS_VSCROLL
 constexpr std::uint32_t kBorder = 0x00800000;          // WS_BORDER
 constexpr std::uint32_t kDisabled = 0x08000000;        // WS_DISABLED
@@ -28,11 +28,16 @@ constexpr std::uint32_t kDisabled = 0x08000000;        // WS_DISABLED
 ControlKind KindOf(const ControlTemplate& control) {
     if (EqualsNoCase(control.class_name.c_str(), "BUTTON")) {
         switch (control.style & kButtonTypeMask) {
-        case kDefaultPushButton: return ControlKind::kDefaultButton;
-        case kAutoCheckBox: return ControlKind::kCheckBox;
-        case kGroupBoxStyle: return ControlKind::kGroupBox;
-        case kAutoRadioButton: return ControlKind::kRadio;
-        default: return ControlKind::kButton;
+            case kDefaultPushButton:
+                return ControlKind::kDefaultButton;
+            case kAutoCheckBox:
+                return ControlKind::kCheckBox;
+            case kGroupBoxStyle:
+                return ControlKind::kGroupBox;
+            case kAutoRadioButton:
+                return ControlKind::kRadio;
+            default:
+                return ControlKind::kButton;
         }
     }
     if (EqualsNoCase(control.class_name.c_str(), "EDIT")) {
@@ -54,7 +59,8 @@ int MulDiv(int number, int numerator, int denominator) {
 PangoFontDescription* TemplateFont(const DialogTemplate& layout) {
     PangoFontDescription* font = pango_font_description_new();
     pango_font_description_set_family(font, layout.font.empty() ? "Sans" : layout.font.c_str());
-    pango_font_description_set_size(font, (layout.font_size > 0 ? layout.font_size : 8) * PANGO_SCALE);
+    pango_font_description_set_size(font,
+                                    (layout.font_size > 0 ? layout.font_size : 8) * PANGO_SCALE);
     return font;
 }
 
@@ -206,52 +212,56 @@ void TemplateWindow::AddControl(const ControlTemplate& control) {
     const bool wrap = (control.style & kButtonMultiLine) != 0;
     const float yalign = (control.style & kButtonTop) != 0 ? 0.0f : 0.5f;
     switch (made.kind) {
-    case ControlKind::kButton:
-    case ControlKind::kDefaultButton:
-        made.widget = gtk_button_new();
-        made.label = Label(wrap, 0.5f, 0.5f);
-        break;
-    case ControlKind::kCheckBox:
-        made.widget = gtk_check_button_new();
-        made.label = Label(wrap, 0.0f, yalign);
-        break;
-    case ControlKind::kRadio:
-        made.unchecked = g_object_ref_sink(gtk_radio_button_new(nullptr));
-        made.widget = gtk_radio_button_new_from_widget(GTK_RADIO_BUTTON(made.unchecked));
-        made.label = Label(wrap, 0.0f, yalign);
-        break;
-    case ControlKind::kGroupBox:
-        made.widget = gtk_frame_new(nullptr);
-        break;
-    case ControlKind::kText: {
-        const std::uint32_t align = control.style & kStaticAlignMask;
-        made.widget = made.label = Label(true, align == 1 ? 0.5f : align == 2 ? 1.0f : 0.0f, 0.0f);
-        break;
-    }
-    case ControlKind::kNotice: {
-        made.widget = gtk_scrolled_window_new(nullptr, nullptr);
-        GtkScrolledWindow* scrolled = GTK_SCROLLED_WINDOW(made.widget);
-        gtk_scrolled_window_set_policy(scrolled, GTK_POLICY_NEVER,
-                                       (control.style & kVerticalScroll) != 0 ? GTK_POLICY_ALWAYS
-                                                                              : GTK_POLICY_NEVER);
-        gtk_scrolled_window_set_overlay_scrolling(scrolled, FALSE);
-        gtk_scrolled_window_set_shadow_type(
-            scrolled, (control.style & kBorder) != 0 ? GTK_SHADOW_IN : GTK_SHADOW_NONE);
-        made.input = gtk_text_view_new();
-        GtkTextView* view = GTK_TEXT_VIEW(made.input);
-        gtk_text_view_set_editable(view, (control.style & kReadOnly) == 0);
-        gtk_text_view_set_wrap_mode(view, GTK_WRAP_WORD_CHAR);
-        gtk_text_view_set_left_margin(view, 2);
-        gtk_text_view_set_right_margin(view, 2);
-        gtk_container_add(GTK_CONTAINER(made.widget), made.input);
-        break;
-    }
-    case ControlKind::kBox:
-        made.widget = gtk_entry_new();
-        gtk_entry_set_has_frame(GTK_ENTRY(made.widget), (control.style & kBorder) != 0);
-        gtk_entry_set_width_chars(GTK_ENTRY(made.widget), 0);
-        gtk_editable_set_editable(GTK_EDITABLE(made.widget), (control.style & kReadOnly) == 0);
-        break;
+        case ControlKind::kButton:
+        case ControlKind::kDefaultButton:
+            made.widget = gtk_button_new();
+            made.label = Label(wrap, 0.5f, 0.5f);
+            break;
+        case ControlKind::kCheckBox:
+            made.widget = gtk_check_button_new();
+            made.label = Label(wrap, 0.0f, yalign);
+            break;
+        case ControlKind::kRadio:
+            made.unchecked = g_object_ref_sink(gtk_radio_button_new(nullptr));
+            made.widget = gtk_radio_button_new_from_widget(GTK_RADIO_BUTTON(made.unchecked));
+            made.label = Label(wrap, 0.0f, yalign);
+            break;
+        case ControlKind::kGroupBox:
+            made.widget = gtk_frame_new(nullptr);
+            break;
+        case ControlKind::kText: {
+            const std::uint32_t align = control.style & kStaticAlignMask;
+            made.widget = made.label = Label(true,
+                                             align == 1   ? 0.5f
+                                             : align == 2 ? 1.0f
+                                                          : 0.0f,
+                                             0.0f);
+            break;
+        }
+        case ControlKind::kNotice: {
+            made.widget = gtk_scrolled_window_new(nullptr, nullptr);
+            GtkScrolledWindow* scrolled = GTK_SCROLLED_WINDOW(made.widget);
+            gtk_scrolled_window_set_policy(
+                scrolled, GTK_POLICY_NEVER,
+                (control.style & kVerticalScroll) != 0 ? GTK_POLICY_ALWAYS : GTK_POLICY_NEVER);
+            gtk_scrolled_window_set_overlay_scrolling(scrolled, FALSE);
+            gtk_scrolled_window_set_shadow_type(
+                scrolled, (control.style & kBorder) != 0 ? GTK_SHADOW_IN : GTK_SHADOW_NONE);
+            made.input = gtk_text_view_new();
+            GtkTextView* view = GTK_TEXT_VIEW(made.input);
+            gtk_text_view_set_editable(view, (control.style & kReadOnly) == 0);
+            gtk_text_view_set_wrap_mode(view, GTK_WRAP_WORD_CHAR);
+            gtk_text_view_set_left_margin(view, 2);
+            gtk_text_view_set_right_margin(view, 2);
+            gtk_container_add(GTK_CONTAINER(made.widget), made.input);
+            break;
+        }
+        case ControlKind::kBox:
+            made.widget = gtk_entry_new();
+            gtk_entry_set_has_frame(GTK_ENTRY(made.widget), (control.style & kBorder) != 0);
+            gtk_entry_set_width_chars(GTK_ENTRY(made.widget), 0);
+            gtk_editable_set_editable(GTK_EDITABLE(made.widget), (control.style & kReadOnly) == 0);
+            break;
     }
     if (made.input == nullptr) made.input = made.widget;
     if (made.label != nullptr && made.label != made.widget) {

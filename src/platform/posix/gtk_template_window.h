@@ -25,7 +25,16 @@ struct PixelRect {
 // What Windows makes of a template rectangle: MulDiv(x, cx, 4), MulDiv(y, cy, 8).
 PixelRect ToPixels(DialogUnits units, int x, int y, int width, int height);
 
-enum class ControlKind { kButton, kDefaultButton, kCheckBox, kRadio, kGroupBox, kText, kNotice, kBox };
+enum class ControlKind {
+    kButton,
+    kDefaultButton,
+    kCheckBox,
+    kRadio,
+    kGroupBox,
+    kText,
+    kNotice,
+    kBox
+};
 
 struct TemplateControl {
     const ControlTemplate* layout;

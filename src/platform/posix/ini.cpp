@@ -121,14 +121,13 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
     const std::string_view fallback_text = fallback ? fallback : "";
     const bool failed = fault::Fail("GetPrivateProfileString");
     // Out of memory, the read fails: the answer is then that of a file that cannot be read.
-    const IniFile* ini = (file && !failed) ? NoThrow<const IniFile*>(nullptr, [file] {
-        return posix::LoadIni(file);
-    }) : nullptr;
+    const IniFile* ini = (file && !failed) ? NoThrow<const IniFile*>(
+                                                 nullptr, [file] { return posix::LoadIni(file); })
+                                           : nullptr;
     if (ini != nullptr) {
         constexpr std::uint32_t kNoAnswer = 0xFFFFFFFFu;
-        const std::uint32_t read = NoThrow(kNoAnswer, [&] {
-            return ReadParsed(*ini, section, key, fallback_text, buffer, size);
-        });
+        const std::uint32_t read = NoThrow(
+            kNoAnswer, [&] { return ReadParsed(*ini, section, key, fallback_text, buffer, size); });
         if (read != kNoAnswer) return read;
     }
     if (section == nullptr) return CopyList({}, buffer, size);
