@@ -63,34 +63,6 @@ TEST_F(RegKeyTest, HolderOwnsOneKeyAndKeepsItOnFailure) {
     EXPECT_EQ(nullptr, key.Handle()) << "a failed close still empties the holder";
 }
 
-TEST_F(RegKeyTest, KeyPaths) {
-    RegKey key;
-    ASSERT_EQ(0, key.Create(kUser, "Software\\Quarlo\\Scratch\\book\\with\\parts", kKeyAllAccess));
-    ASSERT_EQ(0, key.SetString("deep", "v"));
-    RegKey level;
-    ASSERT_EQ(0, level.Open(scratch_.Handle(), "BOOK", kKeyRead));
-    EXPECT_EQ(0, key.Open(level.Handle(), "With\\Parts", kKeyRead))
-        << "relative, whatever the case";
-    EXPECT_EQ("deep", ReadText(key, "v"));
-
-    ASSERT_EQ(0, scratch_.SetString("top", "w"));
-    EXPECT_EQ(0, key.Create(scratch_.Handle(), "", kKeyAllAccess));
-    EXPECT_EQ("top", ReadText(key, "w")) << "an empty path names the parent";
-
-    EXPECT_EQ(reg::kBadPathname, key.Create(scratch_.Handle(), "\\leading", kKeyAllAccess));
-    EXPECT_EQ(0, key.Create(scratch_.Handle(), "trailing\\", kKeyAllAccess));
-    EXPECT_EQ(0, key.Open(scratch_.Handle(), "trailing", kKeyRead));
-
-    // Books nested by a backslash count once at the top.
-    for (const char* book : {"refs\\b1", "refs\\b2", "refs\\x\\y", "refs\\X\\z"}) {
-        ASSERT_EQ(0, key.Create(scratch_.Handle(), book, kKeyAllAccess));
-    }
-    ASSERT_EQ(0, key.Open(scratch_.Handle(), "refs", kKeyRead));
-    std::uint32_t count = 99;
-    EXPECT_EQ(0, key.CountSubkeys(count));
-    EXPECT_EQ(3u, count);
-}
-
 TEST_F(RegKeyTest, TextValues) {
     const std::string longest(511, 'a');
     const struct {
@@ -126,49 +98,6 @@ TEST_F(RegKeyTest, TextValues) {
     ASSERT_EQ(0, scratch_.SetDword(7, "plain"));
     ASSERT_EQ(0, scratch_.SetString("again", "plain"));
     EXPECT_EQ("again", ReadText(scratch_, "plain"));
-}
-
-TEST_F(RegKeyTest, DwordValues) {
-    const struct {
-        const char* name;
-        std::uint32_t type;
-        std::string bytes;
-        long result;
-        std::uint32_t expected;  // from a variable preset to 0xAABBCCDD
-    } rows[] = {
-        {"four", reg::kTypeDword, std::string("\x78\x56\x34\x12", 4), 0, 0x12345678},
-        {"two", reg::kTypeBinary, "\x34\x12", 0, 0xAABB1234},
-        {"none", reg::kTypeBinary, "", 0, 0xAABBCCDD},
-        {"five", reg::kTypeBinary, "\x01\x02\x03\x04\x05", reg::kMoreData, 0xAABBCCDD},
-        {"text", reg::kTypeString, std::string("abc", 4), 0, 0x00636261},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        SetBytes(row.name, row.type, row.bytes);
-        std::uint32_t value = 0xAABBCCDD;
-        EXPECT_EQ(row.result, scratch_.QueryDword(value, row.name));
-        EXPECT_EQ(row.expected, value);
-    }
-    std::uint32_t value = 1;
-    EXPECT_EQ(reg::kFileNotFound, scratch_.QueryDword(value, "absent"));
-    EXPECT_EQ(1u, value);
-}
-
-TEST_F(RegKeyTest, AccessMasks) {
-    ASSERT_EQ(0, scratch_.SetString("kept", "v"));
-    RegKey reader;
-    ASSERT_EQ(0, reader.Open(kUser, kScratch, kKeyRead));
-    EXPECT_EQ(reg::kAccessDenied, reader.SetString("changed", "v"));
-    EXPECT_EQ(reg::kAccessDenied, reader.DeleteValue("v"));
-    EXPECT_EQ("kept", ReadText(reader, "v"));
-
-    RegKey writer;
-    ASSERT_EQ(0, writer.Open(kUser, kScratch, kKeySetValue));
-    EXPECT_EQ("<code 5>", ReadText(writer, "v"));
-    EXPECT_EQ(0, writer.SetString("changed", "v"));
-    EXPECT_EQ("changed", ReadText(reader, "v"));
-    EXPECT_EQ(0, writer.DeleteValue("v"));
-    EXPECT_EQ(reg::kFileNotFound, writer.DeleteValue("v"));
 }
 
 }  // namespace
