@@ -1,5 +1,6 @@
-// The reader's anonymous identifier: the GUIDs AnonymousGuid makes (an MD5 hash when the
-// platform's GUIDs carry the machine's address), and EnsureReaderId against the registry.
+// The reader's anonymous identifier: EnsureReaderId against the registry, its new GUIDs made by
+// AnonymousGuid (an MD5 hash, without the node, when the platform's GUIDs carry the machine's
+// address).
 #include "store/reader_id.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +21,6 @@ namespace {
 namespace reg = platform::registry;
 namespace fault = platform::fault;
 
-std::string Text(const platform::Guid& guid) {
-    char text[39];
-    platform::FormatBracedGuid(guid, text);
-    return text;
-}
-
 platform::Guid Parsed(const char* text) {
     platform::Guid guid{};
     EXPECT_TRUE(platform::ParseBracedGuid(text, guid)) << text;
@@ -43,41 +38,6 @@ protected:
 
 constexpr char kPlanted[] = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
 constexpr char kHash[] = "{5A6911CD-D5F3-13EE-FB00-45632FF89550}";  // kPlanted's, node left out
-
-TEST_F(ReaderIdTest, AnonymousGuidIsThePlatformGuidOrItsHashWithoutTheNode) {
-    constexpr char kBefore[] = "{11111111-2222-3333-4444-555555555555}";
-    const struct {
-        std::int32_t support;
-        bool fails;
-        const char* expected;
-    } rows[] = {
-        {1, false, kPlanted}, {-1, false, kPlanted},  // not determined counts as offered
-        {0, false, kHash},    {0, true, kBefore},     // never the hash of sixteen zero bytes
-        {1, true, kBefore},
-    };
-    const AnonymousGuid maker;
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.support) + (row.fails ? ", failing" : ""));
-        SequentialUuidSupport() = row.support;
-        if (row.fails) fault::FailCall("CoCreateGuid");
-        if (!row.fails) platform::PlantGuid(Parsed(kPlanted));
-        platform::Guid guid = Parsed(kBefore);
-        const platform::HResult made = maker.Make(guid);
-        EXPECT_EQ(row.fails, made < 0);
-        EXPECT_EQ(row.expected, Text(guid));
-        fault::Reset();
-    }
-
-    // Only the node differs: the same identifier. Two real GUIDs give two identifiers.
-    SequentialUuidSupport() = 0;
-    platform::PlantGuid(Parsed("{00112233-4455-6677-8899-0123456789AB}"));
-    platform::Guid guid{}, first{}, second{};
-    EXPECT_EQ(0, maker.Make(guid));
-    EXPECT_EQ(kHash, Text(guid));
-    EXPECT_EQ(0, maker.Make(first));
-    EXPECT_EQ(0, maker.Make(second));
-    EXPECT_NE(Text(first), Text(second));
-}
 
 constexpr char kUpper[] = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
 constexpr char kLower[] = "{0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}";
