@@ -1,13 +1,10 @@
-// The resource-script reader on scripts windres reads and on scripts it must refuse; LoadText.
+// The resource-script reader on scripts windres reads and on scripts it must refuse.
 #include "platform/portable/resource_script.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
-#include "platform/portable/fault.h"
-#include "platform/resources.h"
 #include "support/resource_text.h"
 
 namespace wbh::platform {
@@ -102,33 +99,6 @@ TEST(ResourceScript, RefusesWhatItCannotRead) {
         EXPECT_FALSE(ParseResourceScript(row.script, script, error));
         EXPECT_EQ(row.error, error);
     }
-}
-
-// What both platforms answer: the first bytes of string 1500 are ASCII, so the cuts agree.
-TEST(LoadText, Contract) {
-    const struct {
-        unsigned id;
-        int size;
-        const char* text;  // null: the buffer is not touched
-    } rows[] = {
-        {1500, 11, "Le livre W"},
-        {1500 + 0x10000, 11, "Le livre W"},  // Windows looks at the low 16 bits only
-        {1500, 1, ""},
-        {1500, 0, nullptr},
-        {1499, 64, ""},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.id) + ", size " + std::to_string(row.size));
-        char buffer[64] = "x";
-        EXPECT_EQ(static_cast<int>(std::strlen(row.text ? row.text : "")),
-                  LoadText(row.id, buffer, row.size));
-        EXPECT_STREQ(row.text ? row.text : "x", buffer);
-    }
-    fault::FailCall("LoadString");
-    char buffer[64] = "garbage";
-    EXPECT_EQ(0, LoadText(1500, buffer, sizeof buffer));
-    EXPECT_STREQ("", buffer);
-    fault::Reset();
 }
 
 }  // namespace
