@@ -1,5 +1,5 @@
-// The terminal dialog as a toolkit: what each input line does to the controls and what the
-// handler hears, on the real consent template and on a template with a check box and a box.
+// The terminal dialog on the real consent template: what each input line does, and what the
+// reader is shown.
 #include "platform/posix/terminal_dialog.h"
 
 #include <gtest/gtest.h>
@@ -55,79 +55,6 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
         EXPECT_EQ(row.accepted, accepted);
         EXPECT_NE(std::string::npos, shown.find(row.shown)) << shown;
         EXPECT_LT(shown.size(), 128u * 1024) << "a long line is echoed cut";
-    }
-}
-
-// Hears every command and ends on the default button; notes what GetText gives for a text
-// of two-byte characters in buffers of several sizes.
-class Recorder : public DialogHandler {
-public:
-    void OnInit(Dialog& dialog) override {
-        dialog.Check(11, true);
-        dialog.SetText(12, "\xC3\xA9t\xC3\xA9");
-        for (int size : {0, 2, 3, 5, 6}) {
-            char buffer[8] = "#";
-            cuts += std::to_string(dialog.GetText(12, buffer, size)) + buffer + " ";
-        }
-    }
-    void OnCommand(Dialog& dialog, int id, int code) override {
-        heard += std::to_string(id) + ":" + std::to_string(code) + " ";
-        if (id == 11) dialog.Enable(12, dialog.IsChecked(11));
-        if (id == 1) dialog.End(5);
-    }
-    std::string heard;
-    std::string cuts;
-};
-
-TEST(TerminalDialog, CheckBoxesAndBoxes) {
-    constexpr std::uint32_t kChild = 0x50000000;
-    const DialogTemplate layout{
-        7, 0, 0, 0, 200, 100, "Essai", 8, "MS Sans Serif",
-        {{1, "BUTTON", kChild | 0x1, 10, 80, 50, 14, "Terminer"},
-         {10, "STATIC", kChild | 0x1, 0, 2, 200, 16,
-          "Un texte centré, assez long pour que la ligne de soixante-seize colonnes ait "
-          "sa coupe"},
-         {11, "BUTTON", kChild | 0x3, 10, 10, 180, 12,
-          "Un raccourci sur le bureau, avec le nom que vous pouvez changer dans la case"},
-         {14, "BUTTON", kChild | 0x7, 5, 20, 190, 40, "Nom"},
-         {12, "EDIT", kChild | 0x80, 10, 30, 100, 12, ""},
-         {13, "BUTTON", kChild | 0x8000003, 10, 50, 100, 12, "Ouvrir"}}};  // disabled
-    const struct {
-        const char* input;
-        long result;
-        const char* heard;
-        const char* shown;  // a piece of the transcript
-    } rows[] = {
-        {"",
-         -1,
-         "",
-         "\n=== Essai ===\n\n"
-         "Un texte centré, assez long pour que la ligne de soixante-seize colonnes ait\n"
-         "                                  sa coupe\n\n"
-         "  1  [x] Un raccourci sur le bureau, avec le nom que vous pouvez changer\n"
-         "         dans la case\n\n"
-         "-- Nom --\n"
-         "  2  « été »\n"
-         "  3  [ ] Ouvrir  (indisponible)\n"
-         "  Entrée  [ Terminer ]\n"
-         "Tapez le numéro d'un choix, ou Entrée seule pour « Terminer » : \n"
-         "(fin de l'entrée : la fenêtre se ferme sans effet)\n"},
-        // 1 unchecks the box and disables the text; 2 then takes no text, and the next line
-        // is an action of its own (none: IDCANCEL).
-        {"1\n2\nnom\n3\n\n", 5, "11:0 2:0 1:0 ", "« Ouvrir » n'est pas disponible."},
-        {"2\n", -1, "", "(fin de l'entrée"},  // input ends while a text is awaited
-        // Control characters reach the terminal as their pictures.
-        {"2\n\x1b]0;titre\x07\x7f\n\n", 5, "12:768 1:0 ", "« \u241b]0;titre\u2407\u2421 »"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.input);
-        Recorder recorder;
-        std::string shown;
-        EXPECT_EQ(row.result, Drive(layout, recorder, row.input, shown));
-        EXPECT_EQ(row.heard, recorder.heard);
-        EXPECT_EQ("0# 0 2\xC3\xA9 3\xC3\xA9t 5\xC3\xA9t\xC3\xA9 ", recorder.cuts);
-        EXPECT_NE(std::string::npos, shown.find(row.shown)) << shown;
-        EXPECT_EQ(std::string::npos, shown.find_first_of("\x1b\x07\x7f")) << shown;
     }
 }
 

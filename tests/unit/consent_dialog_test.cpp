@@ -1,5 +1,5 @@
 // The consent dialog on a fake dialog: what it shows and preselects from the stored answer and
-// what "Continuer" then sets; and where dialogs place themselves.
+// what "Continuer" then sets.
 #include "consent/consent_dialog.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <tuple>
 
-#include "dialogs/center_dialog.h"
 #include "platform/resources.h"
 #include "store/store_layout.h"
 #include "support/fake_dialog.h"
@@ -59,29 +57,6 @@ TEST(ConsentDialogTest, OpensWithTheNoticeAndTheLastAnswerAndSetsItOnContinue) {
         handler.OnCommand(dialog, kContinue, platform::kClicked);
         EXPECT_EQ(1, dialog.ended.value_or(-1));
         EXPECT_EQ(row.accepted, accepted);
-    }
-}
-
-TEST(CenterDialog, CentresOnThePrimaryScreen) {
-    const struct {
-        platform::WindowRect bounds;
-        platform::ScreenSize screen;
-        platform::WindowRect placed;
-    } rows[] = {
-        {{0, 0, 601, 400}, {1024, 768}, {211, 184, 812, 584}},
-        {{30, 40, 731, 540}, {640, 480}, {-31, -10, 670, 490}},     // larger than the screen
-        {{0, 0, 70000, 10}, {1024, 768}, {-1720, 379, 2744, 389}},  // widths keep 16 bits
-    };
-    for (const auto& row : rows) {
-        test::FakeDialog dialog({});
-        dialog.bounds = row.bounds;
-        dialog.screen = row.screen;
-        CenterDialogOnScreen(dialog);
-        ASSERT_EQ(1u, dialog.moves.size());
-        const platform::WindowRect& p = row.placed;
-        const platform::WindowRect& m = dialog.moves[0];
-        EXPECT_EQ(std::tie(p.left, p.top, p.right, p.bottom),
-                  std::tie(m.left, m.top, m.right, m.bottom));
     }
 }
 

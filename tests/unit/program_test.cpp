@@ -1,5 +1,5 @@
-// The whole run in process: mode choice and exit codes, the parameters file over the command
-// line, bounded fields, and a failing COM.
+// The whole run in process: the parameters file over the command line, bounded fields, and a
+// failing COM.
 #include "app/program.h"
 
 #include <gtest/gtest.h>
@@ -27,34 +27,6 @@ protected:
     test::RegistrySandbox sandbox_;
     const std::string rtp_ = dir_.File("r.rtp");
 };
-
-TEST_F(Program, ModeChoiceAndExitCodes) {
-    const struct {
-        const char* options;
-        const char* file;  // the parameters file's text, or null for none
-        int exit_code;
-    } rows[] = {
-        {"/MODE 39", nullptr, 0},
-        {"-mode +3", nullptr, 1},
-        {"-mode '  3'", nullptr, 1},
-        {"-mode 3x", nullptr, 1},
-        {"-mode 03", nullptr, 1},
-        {"-mode '-3'", nullptr, 0},
-        {"-mode 99999999999999999999", nullptr, 0},
-        {"-mode 7 -mode 3", nullptr, 1},  // the later value wins
-        // Only the file's [parameters] mode counts, and it wins; names in any case.
-        {"-mode 7", "[Parameters]\nMODE=3\n", 1},
-        {"-mode 7", "[other]\nmode=3\n", 0},
-        // A value reading as the sentinel ends the run before any mode.
-        {"-mode 7", "[parameters]\nx=not_found_error\nmode=7\n", 1},
-    };
-    for (const auto& row : rows) {
-        std::string line = row.options;
-        if (row.file) line += " -parametersfilepath " + Quoted(dir_.Write("p.ini", row.file));
-        SCOPED_TRACE(line);
-        EXPECT_EQ(row.exit_code, RunProgram(line.c_str()));
-    }
-}
 
 // Each flow takes its keys from the command line, then from the file's [parameters] section. A
 // value that does not fit its field is as if it had not been given: the earlier one stays.

@@ -1,17 +1,16 @@
-// The reader's anonymous identifier: MD5 against RFC 1321's test suite, GUID texts, the GUIDs
-// AnonymousGuid makes, and EnsureReaderId against the platform's registry.
+// The reader's anonymous identifier: EnsureReaderId against the registry, its new GUIDs made by
+// AnonymousGuid (an MD5 hash, without the node, when the platform's GUIDs carry the machine's
+// address).
 #include "store/reader_id.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 
 #include "platform/guid.h"
 #include "platform/portable/fault.h"
 #include "store/anonymous_guid.h"
-#include "store/md5.h"
 #include "store/store_layout.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
@@ -22,53 +21,10 @@ namespace {
 namespace reg = platform::registry;
 namespace fault = platform::fault;
 
-std::string Hex(const std::uint8_t* bytes, std::size_t count) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (std::size_t i = 0; i < count; ++i) {
-        hex += kDigits[bytes[i] >> 4];
-        hex += kDigits[bytes[i] & 0xF];
-    }
-    return hex;
-}
-
-std::string Text(const platform::Guid& guid) {
-    char text[39];
-    platform::FormatBracedGuid(guid, text);
-    return text;
-}
-
 platform::Guid Parsed(const char* text) {
     platform::Guid guid{};
     EXPECT_TRUE(platform::ParseBracedGuid(text, guid)) << text;
     return guid;
-}
-
-TEST(Md5, Rfc1321Suite) {
-    const struct {
-        const char* message;
-        const char* digest;
-    } rows[] = {
-        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",  // padding in 2 blocks
-         "d174ab98d277d9f5a5611c2c9f419d9f"},
-        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-         "57edf4a22be3c955ac49da2e2107b67a"},
-        // 56 bytes: the padding fills a whole second block.
-        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"
-         "aaaaaaaa",
-         "3b0c8ac703f828b04c6c197006d17218"},
-    };
-    for (const auto& row : rows) {
-        Md5Context context;
-        Md5Init(context);
-        Md5Update(context, reinterpret_cast<const std::uint8_t*>(row.message),
-                  std::strlen(row.message));
-        std::uint8_t digest[16];
-        Md5Final(digest, context);
-        EXPECT_EQ(row.digest, Hex(digest, 16)) << row.message;
-        const Md5Context zero{};
-        EXPECT_EQ(0, std::memcmp(&zero, &context, sizeof context)) << "Final clears the context";
-    }
 }
 
 class ReaderIdTest : public ::testing::Test {
@@ -82,60 +38,6 @@ protected:
 
 constexpr char kPlanted[] = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
 constexpr char kHash[] = "{5A6911CD-D5F3-13EE-FB00-45632FF89550}";  // kPlanted's, node left out
-
-TEST_F(ReaderIdTest, AnonymousGuidIsThePlatformGuidOrItsHashWithoutTheNode) {
-    constexpr char kBefore[] = "{11111111-2222-3333-4444-555555555555}";
-    const struct {
-        std::int32_t support;
-        bool fails;
-        const char* expected;
-    } rows[] = {
-        {1, false, kPlanted}, {-1, false, kPlanted},  // not determined counts as offered
-        {0, false, kHash},    {0, true, kBefore},     // never the hash of sixteen zero bytes
-        {1, true, kBefore},
-    };
-    const AnonymousGuid maker;
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.support) + (row.fails ? ", failing" : ""));
-        SequentialUuidSupport() = row.support;
-        if (row.fails) fault::FailCall("CoCreateGuid");
-        if (!row.fails) platform::PlantGuid(Parsed(kPlanted));
-        platform::Guid guid = Parsed(kBefore);
-        const platform::HResult made = maker.Make(guid);
-        EXPECT_EQ(row.fails, made < 0);
-        EXPECT_EQ(row.expected, Text(guid));
-        fault::Reset();
-    }
-
-    // Only the node differs: the same identifier. Two real GUIDs give two identifiers.
-    SequentialUuidSupport() = 0;
-    platform::PlantGuid(Parsed("{00112233-4455-6677-8899-0123456789AB}"));
-    platform::Guid guid{}, first{}, second{};
-    EXPECT_EQ(0, maker.Make(guid));
-    EXPECT_EQ(kHash, Text(guid));
-    EXPECT_EQ(0, maker.Make(first));
-    EXPECT_EQ(0, maker.Make(second));
-    EXPECT_NE(Text(first), Text(second));
-}
-
-TEST_F(ReaderIdTest, TheProbeRunsUntilThePlatformCanTell) {
-#ifdef _WIN32
-    // Windows cannot tell while the RPC runtime is not loaded; ole32 loads it.
-    constexpr std::int32_t kNotLoaded = -1, kLoaded = 1;
-#else
-    constexpr std::int32_t kNotLoaded = 0, kLoaded = 0;
-#endif
-    SequentialUuidSupport() = -1;
-    fault::FailCall("GetModuleHandle");
-    { const AnonymousGuid not_loaded; }
-    EXPECT_EQ(kNotLoaded, SequentialUuidSupport());
-    fault::Reset();
-    { const AnonymousGuid loaded; }
-    EXPECT_EQ(kLoaded, SequentialUuidSupport());
-    fault::FailCall("GetModuleHandle");
-    { const AnonymousGuid again; }
-    EXPECT_EQ(kLoaded, SequentialUuidSupport()) << "the answer stays";
-}
 
 constexpr char kUpper[] = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
 constexpr char kLower[] = "{0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}";

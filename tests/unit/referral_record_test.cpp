@@ -29,23 +29,11 @@ std::optional<StoredValue> Stored(const std::string& key, const char* name) {
     return test::Stored(reg::Root::kCurrentUser, key, name);
 }
 
-ConsentParameters Book(const char* id) {
-    ConsentParameters p;
-    p.autorunbookid.Assign(id);
-    return p;
-}
-
 class ReferralRecordTest : public ::testing::Test {
 protected:
     void TearDown() override { fault::Reset(); }
     test::RegistrySandbox sandbox_;
 };
-
-TEST_F(ReferralRecordTest, NoBookNoRecordButTheReaderIdentifier) {
-    EXPECT_EQ(1, RecordConsent(Book(""), 1));
-    EXPECT_FALSE(test::KeyExists(reg::Root::kCurrentUser, kReferrals));
-    EXPECT_TRUE(Stored(store::kUserDataKey, "ReaderID"));
-}
 
 TEST_F(ReferralRecordTest, ARunRecordsARefusalWhenTheDialogFails) {
     test::TempDir dir;

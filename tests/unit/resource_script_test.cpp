@@ -1,14 +1,10 @@
-// The resource-script reader on scripts windres reads and on scripts it must refuse; LoadText.
+// The resource-script reader on scripts windres reads and on scripts it must refuse.
 #include "platform/portable/resource_script.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
-#include <vector>
 
-#include "platform/portable/fault.h"
-#include "platform/resources.h"
 #include "support/resource_text.h"
 
 namespace wbh::platform {
@@ -80,28 +76,21 @@ TEST(ResourceScript, RefusesWhatItCannotRead) {
     } rows[] = {
         {"STRINGTABLE\nBEGIN\n    1, \"abc\nEND\n", "line 3: unterminated string"},
         {"STRINGTABLE\nBEGIN\n    1, \"a\\x41\"\nEND\n", "line 3: unsupported escape \\x"},
-        {"STRINGTABLE\nBEGIN\n    1, L\"wide\"\nEND\n", "line 3: unexpected L, expected a string"},
         {"STRINGTABLE\nBEGIN\n    08, \"x\"\nEND\n", "line 3: bad number 08"},
         {"STRINGTABLE\nBEGIN\n    1, \"a\"\n    1, \"b\"\nEND\n", "line 4: string 1 defined twice"},
         {"STRINGTABLE\nBEGIN\n    1, \"a\"\n",
          "line 4: end of script, expected a number or a name"},
-        {"STRINGTABLE LANGUAGE 9 BEGIN END", "line 1: unexpected BEGIN, expected ,"},
         {"STRINGTABLE\n1, \"a\"", "line 2: unexpected 1, expected BEGIN"},
         {"1 DIALOG 0, 0, 10, 10\nSTYLE WS_POPUP |\n      WS_TABSTOPP\nBEGIN\nEND\n",
          "line 3: unknown name WS_TABSTOPP"},
-        {"1 DIALOG 0, 0, 10, 10 FONT 8 \"a\"", "line 1: unexpected \"a\", expected ,"},
         {"1 DIALOG 0, 0, 10, 10\nBEGIN\n    PUSHBUTTON \"OK\", IDOK, 1, 2, 3, 4\nEND\n",
          "line 3: unexpected PUSHBUTTON, expected CONTROL or END"},
-        {"1 DIALOG 0, 0, 10, 10\nBEGIN\n  CONTROL \"a\", 1, \"BUTTON\", 0, 1, 2, 3, 4, 0x200\nEND",
-         "line 3: unexpected ,, expected CONTROL or END"},
         {"1 DIALOG 0, 0, 10, 10\nBEGIN\n    CONTROL \"a\", 70000, \"BUTTON\", 0, 1, 2, 3, 4\nEND",
          "line 3: id out of range: 70000"},
         {"100 DIALOGEX 0, 0, 10, 10\nBEGIN\nEND\n",
          "line 1: resource type DIALOGEX is not supported"},
         {"#define IDC_NOTICE 1000\n", "line 1: directive #define is not supported"},
         {"\n/* 1, \"a\"\n", "line 2: unterminated comment"},
-        {"1 VERSIONINFO\nBEGIN\n    BLOCK \"x\"\n    BEGIN\nEND\n",
-         "line 6: end of script, expected END"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.script);
@@ -111,54 +100,6 @@ TEST(ResourceScript, RefusesWhatItCannotRead) {
         EXPECT_EQ(row.error, error);
     }
 }
-
-// What both platforms answer: the first bytes of string 1500 are ASCII, so the cuts agree.
-TEST(LoadText, Contract) {
-    const struct {
-        unsigned id;
-        int size;
-        const char* text;  // null: the buffer is not touched
-    } rows[] = {
-        {1500, 11, "Le livre W"},
-        {1500 + 0x10000, 11, "Le livre W"},  // Windows looks at the low 16 bits only
-        {1500, 1, ""},
-        {1500, 0, nullptr},
-        {1499, 64, ""},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.id) + ", size " + std::to_string(row.size));
-        char buffer[64] = "x";
-        EXPECT_EQ(static_cast<int>(std::strlen(row.text ? row.text : "")),
-                  LoadText(row.id, buffer, row.size));
-        EXPECT_STREQ(row.text ? row.text : "x", buffer);
-    }
-    fault::FailCall("LoadString");
-    char buffer[64] = "garbage";
-    EXPECT_EQ(0, LoadText(1500, buffer, sizeof buffer));
-    EXPECT_STREQ("", buffer);
-    fault::Reset();
-}
-
-#ifndef _WIN32
-// POSIX keeps the texts in UTF-8: a cut never splits a character and leaves out none that fits.
-TEST(LoadText, PosixCutsBetweenWholeUtf8Characters) {
-    const std::string& notice = ProgramResources().strings.at(1500);
-    std::vector<char> buffer(notice.size() + 1);
-    for (int size = 1; size <= static_cast<int>(buffer.size()); ++size) {
-        SCOPED_TRACE("size " + std::to_string(size));
-        const int copied = LoadText(1500, buffer.data(), size);
-        ASSERT_LE(copied, size - 1);
-        ASSERT_EQ(notice.substr(0, copied), buffer.data());
-        ASSERT_NE(0x80, notice[copied] & 0xC0) << "the cut splits a character";
-        int next = 1;
-        while (copied + next < static_cast<int>(notice.size()) &&
-               (notice[copied + next] & 0xC0) == 0x80) {
-            ++next;
-        }
-        ASSERT_GT(copied + next, size - 1) << "the next character would have fitted";
-    }
-}
-#endif
 
 }  // namespace
 }  // namespace wbh::platform

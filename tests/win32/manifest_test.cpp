@@ -2,10 +2,8 @@
 // type RT_MANIFEST in the compiled resources (linked into this test program too), asked for
 // each setting. Making the context also resolves the Common Controls 6 dependency.
 #include <gtest/gtest.h>
-#include <objbase.h>
 #include <windows.h>
 
-#include <set>
 #include <string>
 
 namespace {
@@ -35,38 +33,12 @@ protected:
     HANDLE context_ = INVALID_HANDLE_VALUE;
 };
 
-TEST_F(Win32Manifest, RunsAsInvokerOnWindows7To11) {
+TEST_F(Win32Manifest, RunsAsInvoker) {
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level{};
     ASSERT_TRUE(QueryActCtxW(0, context_, nullptr, RunlevelInformationInActivationContext, &level,
                              sizeof level, nullptr));
     EXPECT_EQ(ACTCTX_RUN_LEVEL_AS_INVOKER, level.RunLevel);
     EXPECT_EQ(0u, level.UiAccess);
-
-    // The layout of Windows 10 1903 and later (and Wine), with MaxVersionTested.
-    struct {
-        DWORD count;
-        struct {
-            GUID id;
-            DWORD type;
-            ULONGLONG max_version_tested;
-        } elements[8];
-    } compatibility{};
-    ASSERT_TRUE(QueryActCtxW(0, context_, nullptr, CompatibilityInformationInActivationContext,
-                             &compatibility, sizeof compatibility, nullptr));
-    std::set<std::wstring> systems;
-    for (DWORD i = 0; i < compatibility.count && i < 8; ++i) {
-        EXPECT_EQ(ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS, compatibility.elements[i].type);
-        wchar_t id[40];
-        StringFromGUID2(compatibility.elements[i].id, id, 40);
-        systems.insert(id);
-    }
-    const std::set<std::wstring> expected = {
-        L"{35138B9A-5D96-4FBD-8E2D-A2440225F93A}",  // Windows 7
-        L"{4A2F28E3-53B9-4441-BA9C-D69D4A4A6E38}",  // Windows 8
-        L"{1F676C76-80E1-4239-95BB-83D0F6D0DA78}",  // Windows 8.1
-        L"{8E0F7A12-BFB3-4FE8-B9A5-48FD50A15A9A}",  // Windows 10 and 11
-    };
-    EXPECT_EQ(expected, systems);
 }
 
 TEST_F(Win32Manifest, UsesCommonControls6AndPerMonitorDpi) {
