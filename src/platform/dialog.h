@@ -1,6 +1,7 @@
 // Modal dialogs made from the program's dialog templates. A dialog's behaviour is written once,
 // in the logic, as a DialogHandler working on Dialog; each platform supplies the toolkit:
-// Win32 dialogs on Windows, a terminal stand-in on POSIX.
+// Win32 dialogs on Windows; on POSIX, GTK windows on a graphical desktop, else a terminal
+// stand-in.
 #pragma once
 
 namespace wbh::platform {
