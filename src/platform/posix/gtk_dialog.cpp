@@ -15,16 +15,15 @@
 #include <string>
 
 #include "common/no_throw.h"
+#include "platform/posix/dialog_styles.h"
 #include "platform/posix/gtk_template_window.h"
 
 namespace wbh::platform::gtk {
 namespace {
 
-constexpr std::uint32_t kTabStop = 0x00010000;  // WS_TABSTOP
-constexpr std::uint32_t kGroup = 0x00020000;    // WS_GROUP
-constexpr int kCancel = 2;                      // IDCANCEL
-constexpr int kEditChanged = 0x0300;            // EN_CHANGE
-constexpr char kIndexKey[] = "wbh-control";     // a widget's index among the controls, + 1
+using namespace styles;
+
+constexpr char kIndexKey[] = "wbh-control";  // a widget's index among the controls, + 1
 
 bool Set(const char* name) {
     const char* value = std::getenv(name);

@@ -7,23 +7,12 @@
 #include <string>
 
 #include "common/ascii.h"
+#include "platform/posix/dialog_styles.h"
 
 namespace wbh::platform::gtk {
 namespace {
 
-constexpr std::uint32_t kButtonTypeMask = 0x0F;
-constexpr std::uint32_t kDefaultPushButton = 0x01;     // BS_DEFPUSHBUTTON
-constexpr std::uint32_t kAutoCheckBox = 0x03;          // BS_AUTOCHECKBOX
-constexpr std::uint32_t kGroupBoxStyle = 0x07;         // BS_GROUPBOX
-constexpr std::uint32_t kAutoRadioButton = 0x09;       // BS_AUTORADIOBUTTON
-constexpr std::uint32_t kButtonTop = 0x0400;           // BS_TOP
-constexpr std::uint32_t kButtonMultiLine = 0x2000;     // BS_MULTILINE
-constexpr std::uint32_t kStaticAlignMask = 0x03;       // SS_LEFT 0, SS_CENTER 1, SS_RIGHT 2
-constexpr std::uint32_t kMultiLine = 0x0004;           // ES_MULTILINE
-constexpr std::uint32_t kReadOnly = 0x0800;            // ES_READONLY
-constexpr std::uint32_t kVerticalScroll = 0x00200000;  // WS_VSCROLL
-constexpr std::uint32_t kBorder = 0x00800000;          // WS_BORDER
-constexpr std::uint32_t kDisabled = 0x08000000;        // WS_DISABLED
+using namespace styles;
 
 ControlKind KindOf(const ControlTemplate& control) {
     if (EqualsNoCase(control.class_name.c_str(), "BUTTON")) {
@@ -32,7 +21,7 @@ ControlKind KindOf(const ControlTemplate& control) {
                 return ControlKind::kDefaultButton;
             case kAutoCheckBox:
                 return ControlKind::kCheckBox;
-            case kGroupBoxStyle:
+            case kGroupBox:
                 return ControlKind::kGroupBox;
             case kAutoRadioButton:
                 return ControlKind::kRadio;

@@ -14,22 +14,14 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
+#include "platform/posix/dialog_styles.h"
 #include "platform/posix/gtk_dialog.h"
 
 namespace wbh::platform {
 namespace {
 
-constexpr std::uint32_t kButtonTypeMask = 0x0F;
-constexpr std::uint32_t kDefaultPushButton = 0x01;  // BS_DEFPUSHBUTTON
-constexpr std::uint32_t kAutoCheckBox = 0x03;       // BS_AUTOCHECKBOX
-constexpr std::uint32_t kGroupBox = 0x07;           // BS_GROUPBOX
-constexpr std::uint32_t kAutoRadioButton = 0x09;    // BS_AUTORADIOBUTTON
-constexpr std::uint32_t kCentred = 0x01;            // SS_CENTER
-constexpr std::uint32_t kReadOnly = 0x0800;         // ES_READONLY
-constexpr std::uint32_t kGroup = 0x00020000;        // WS_GROUP
-constexpr std::uint32_t kDisabled = 0x08000000;     // WS_DISABLED
-constexpr int kCancel = 2;                          // IDCANCEL
-constexpr int kEditChanged = 0x0300;                // EN_CHANGE
+using namespace styles;
+
 constexpr std::size_t kWidth = 76;                  // columns of wrapped text
 constexpr std::size_t kLongestLine = 64 * 1024;     // longer input lines are cut here
 
