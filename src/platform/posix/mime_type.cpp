@@ -2,9 +2,6 @@
 // application/x-7xe for *.7xe, then update-mime-database to rebuild the files applications
 // read. A database that already gives *.7xe a type is left alone, as Windows leaves an
 // extension that already names a class.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,9 +15,8 @@
 #include "common/no_throw.h"
 #include "platform/files.h"
 #include "platform/posix/ini_file.h"
+#include "platform/posix/spawn.h"
 #include "platform/shell.h"
-
-extern char** environ;
 
 namespace wbh::platform::shell {
 namespace {
@@ -107,33 +103,14 @@ bool MakeFolders(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Runs update-mime-database on the folder and waits for it. Its output would mix with the
-// terminal dialog's, so only its errors are shown; it gets every signal at its default.
+// Runs update-mime-database on the folder and waits for it; only its errors are shown.
 void RebuildDatabase(const std::string& mime) {
-    posix_spawn_file_actions_t actions;
-    if (posix_spawn_file_actions_init(&actions) != 0) return;
-    posix_spawnattr_t attributes;
-    if (posix_spawnattr_init(&attributes) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        return;
-    }
-    sigset_t all, none;
-    sigfillset(&all);
-    sigemptyset(&none);
     char* argv[] = {const_cast<char*>("update-mime-database"), const_cast<char*>(mime.c_str()),
                     nullptr};
+    const posix::SpawnSettings settings(true);
     pid_t child;
-    const bool started =
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0 &&
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
-        posix_spawnattr_setsigdefault(&attributes, &all) == 0 &&
-        posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK) ==
-            0 &&
-        posix_spawnp(&child, argv[0], &actions, &attributes, argv, environ) == 0;
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!started) return;  // no such tool: the package waits for the next rebuild
+    if (!settings.Start(argv, &child))
+        return;  // no such tool: the package waits for the next rebuild
     int status;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

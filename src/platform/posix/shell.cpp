@@ -5,8 +5,6 @@
 #include "platform/shell.h"
 
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,10 +20,9 @@
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
 #include "platform/posix/ini_file.h"
+#include "platform/posix/spawn.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/windows_1252.h"
-
-extern char** environ;
 
 namespace wbh::platform::shell {
 
@@ -292,29 +289,9 @@ bool OpenWithShell(const char* path) {
     if (fault::Fail("ShellExecute")) return false;
     if (path == nullptr || path[0] == '\0') return false;
 
-    // Prepared before the fork: the child only spawns and exits. The opener and the
-    // application it starts get every signal at its default and none blocked: what this
-    // program ignores (SIGPIPE, SIGXFSZ) or whoever started it ignored is no concern of theirs.
-    posix_spawn_file_actions_t actions;
-    if (posix_spawn_file_actions_init(&actions) != 0) return false;
-    posix_spawnattr_t attributes;
-    if (posix_spawnattr_init(&attributes) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        return false;
-    }
-    sigset_t all, none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    const bool prepared =
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0 &&
-        posix_spawnattr_setsigdefault(&attributes, &all) == 0 &&
-        posix_spawnattr_setsigmask(&attributes, &none) == 0 &&
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK) == 0;
-    if (!prepared) {
-        posix_spawnattr_destroy(&attributes);
-        posix_spawn_file_actions_destroy(&actions);
-        return false;
-    }
+    // Prepared before the fork: the child only spawns and exits.
+    const posix::SpawnSettings settings(false);
+    if (!settings.Ready()) return false;
     char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path), nullptr};
 
     // Two steps, so that nothing is left for us to reap: the child starts xdg-open in a new
@@ -324,11 +301,8 @@ bool OpenWithShell(const char* path) {
     if (child == 0) {
         ::setsid();
         pid_t opener;
-        const int spawned = posix_spawnp(&opener, "xdg-open", &actions, &attributes, argv, environ);
-        ::_exit(spawned == 0 ? 0 : 127);
+        ::_exit(settings.Start(argv, &opener) ? 0 : 127);
     }
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
     if (child < 0) return false;
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
