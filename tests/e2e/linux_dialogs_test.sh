@@ -2,10 +2,11 @@
 # The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
 # and pointer as a reader would; each run is checked by what it wrote: the registry, the
 # desktop's shortcuts, the opener's record.
-# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
+# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST SILENT_DISPLAY
 runner=native
 program=$1
 close_request=$2
+silent_display=$3
 display=$DISPLAY
 source "$(dirname "$0")/lib.sh"
 export DISPLAY=$display
@@ -84,4 +85,16 @@ show "Fin de l'extraction" -mode 2 "${book[@]}"
 xdotool key Tab space Tab space Return
 finish "both off"
 expect "both off" "" "$(ls "$work/desktop"; ls "$work/opened" 2>/dev/null)"
+
+# A display that takes the connection and never says anything (a stale forwarded one): the run
+# gives up on it and shows the terminal dialog, which takes the answers on its input.
+for kind in x11 wayland; do
+    mkdir -m 700 "$work/runtime-$kind"
+    printf '1\n\n' | timeout 120 "$silent_display" "$kind" "$work/runtime-$kind" "$program" \
+        -mode 1 -autorunbookid "silent-$kind" >"$work/output" 2>&1
+    code=$?
+    grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
+    expect "silent $kind display: exit code, dialog, answer" "1 terminal 0x00000001" \
+        "$code $(track "silent-$kind")"
+done
 [[ $failures == 0 ]]

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -24,11 +23,6 @@ namespace {
 using namespace styles;
 
 constexpr char kIndexKey[] = "wbh-control";  // a widget's index among the controls, + 1
-
-bool Set(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0';
-}
 
 class WindowDialog final : public Dialog {
 public:
@@ -333,17 +327,6 @@ private:
 };
 
 }  // namespace
-
-bool SessionOpen() {
-    // Probed once: GTK opens its display once per process.
-    static const bool open = [] {
-        if (!Set("WAYLAND_DISPLAY") && !Set("DISPLAY")) return false;
-        // The program's text handling is the C locale's; GTK would take the user's.
-        gtk_disable_setlocale();
-        return gtk_init_check(nullptr, nullptr) != FALSE;
-    }();
-    return open;
-}
 
 long RunWindowDialog(const DialogTemplate& layout, DialogHandler& handler) {
     long result;
