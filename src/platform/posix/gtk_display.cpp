@@ -1,8 +1,11 @@
-// Opening GTK's display only once it has answered.
+// Opening GTK's display only once it has answered, and going on without it once it has gone.
+// GDK answers a failed X connection with _exit(1); Xlib lets a program take over both its I/O
+// error handler and the exit after it (XSetIOErrorExitHandler, libX11 1.7).
 #include "platform/posix/gtk_display.h"
 
 #include <X11/Xlib.h>
 #include <fcntl.h>
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 #include <poll.h>
 #include <signal.h>
@@ -12,6 +15,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csetjmp>
 #include <cstdlib>
 #include <utility>
 
@@ -95,6 +99,28 @@ void Collect(Probe* probes, int count, int deadline_ms) {
     }
 }
 
+// One display per process, and once gone it does not come back: the loss is the process's.
+bool& LostFlag() {
+    static bool lost = false;
+    return lost;
+}
+
+// Xlib calls the I/O error handler once the connection has failed (GDK's prints and ends the
+// process), then the exit handler (Xlib's own calls exit), which leaves the running stretch's
+// GTK calls (DisplayStretch::Leave), or returns outside any.
+int NoteLoss(Display*) {
+    LostFlag() = true;
+    return 0;
+}
+void GoOn(Display*, void*) {}
+
+void TakeOverLoss() {
+    GdkDisplay* display = gdk_display_get_default();
+    if (!GDK_IS_X11_DISPLAY(display)) return;
+    XSetIOErrorHandler(NoteLoss);
+    XSetIOErrorExitHandler(gdk_x11_display_get_xdisplay(display), GoOn, nullptr);
+}
+
 }  // namespace
 
 std::string AnsweringBackends(int deadline_ms) {
@@ -123,9 +149,48 @@ bool SessionOpen() {
         gdk_set_allowed_backends(backends.c_str());
         // The program's text handling is the C locale's; GTK would take the user's.
         gtk_disable_setlocale();
-        return gtk_init_check(nullptr, nullptr) != FALSE;
+        if (gtk_init_check(nullptr, nullptr) == FALSE) return false;
+        TakeOverLoss();
+        return true;
     }();
     return open;
+}
+
+bool DisplayLost() { return LostFlag(); }
+
+DisplayStretch::DisplayStretch() {
+    GdkDisplay* display = gdk_display_get_default();
+    x_ = GDK_IS_X11_DISPLAY(display) ? gdk_x11_display_get_xdisplay(display) : nullptr;
+    if (x_ != nullptr) XSetIOErrorExitHandler(x_, Leave, this);
+}
+
+// Setting the handler only stores it (no request): right also after the loss.
+DisplayStretch::~DisplayStretch() {
+    if (x_ != nullptr) XSetIOErrorExitHandler(x_, GoOn, nullptr);
+}
+
+void DisplayStretch::Leave(Display*, void* self) {
+    std::jmp_buf* const target = static_cast<DisplayStretch*>(self)->target_;
+    if (target != nullptr) std::longjmp(*target, 1);
+}
+
+bool DisplayStretch::Run(FunctionRef<void()> gtk_calls) {
+    if (DisplayLost()) return false;
+    std::jmp_buf target;
+    std::jmp_buf* const outer = target_;
+    if (setjmp(target) == 0) {
+        target_ = &target;
+        gtk_calls();
+    }
+    target_ = outer;
+    return !DisplayLost();
+}
+
+void DisplayStretch::OwnCode(FunctionRef<void()> code) {
+    std::jmp_buf* const outer = std::exchange(target_, nullptr);
+    code();
+    target_ = outer;
+    if (outer != nullptr && DisplayLost()) std::longjmp(*outer, 1);
 }
 
 }  // namespace wbh::platform::gtk
