@@ -6,17 +6,30 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "consent/consent_flow.h"
 #include "platform/win32/module.h"
+#include "store/store_layout.h"
 #include "support/dialog_driving.h"
 #include "support/registry_sandbox.h"
+#include "support/registry_values.h"
 #include "support/with_dialog.h"
 
 namespace wbh {
 namespace {
 
 using namespace consent_dialog;
+namespace reg = platform::registry;
+
+constexpr wchar_t kCaption[] = L"Utilisation du livre Web et confidentialité";
+
+void UseTestModule() {
+    platform::win32::Instance() = GetModuleHandleW(nullptr);
+    platform::win32::Module() = GetModuleHandleW(nullptr);
+}
 
 // The consent dialog, counting the IDCANCEL commands it hears.
 class CountingConsentDialog : public ConsentDialog {
@@ -30,60 +43,98 @@ public:
 };
 
 TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
-    platform::win32::Instance() = GetModuleHandleW(nullptr);
-    platform::win32::Module() = GetModuleHandleW(nullptr);
+    UseTestModule();
     const test::RegistrySandbox sandbox;
     std::int32_t accepted = 0;
     CountingConsentDialog handler(accepted);
     long result = 0;
     const auto run = [&] { result = platform::RunModalDialog(kTemplate, handler); };
-    test::WithDialog(
-        L"Utilisation du livre Web et confidentialité", kContinue, run, [&](HWND dialog) {
-            wchar_t notice[4096];
-            const int length = LoadStringW(GetModuleHandleW(nullptr), kNoticeString, notice, 4096);
-            EXPECT_GT(length, 1000);
-            EXPECT_EQ(std::wstring(notice, length), test::TextOf(dialog, kNotice));
-            RECT rect{};
-            GetWindowRect(dialog, &rect);
-            EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2, rect.left);
-            EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, rect.top);
-            // The notice has the focus, shows its first line and has nothing selected.
-            HWND notice_box = GetDlgItem(dialog, kNotice);
-            DWORD start = 1, end = 1;
+    test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
+        wchar_t notice[4096];
+        const int length = LoadStringW(GetModuleHandleW(nullptr), kNoticeString, notice, 4096);
+        EXPECT_GT(length, 1000);
+        EXPECT_EQ(std::wstring(notice, length), test::TextOf(dialog, kNotice));
+        RECT rect{};
+        GetWindowRect(dialog, &rect);
+        EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2, rect.left);
+        EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, rect.top);
+        // The notice has the focus, shows its first line and has nothing selected.
+        HWND notice_box = GetDlgItem(dialog, kNotice);
+        DWORD start = 1, end = 1;
+        EXPECT_TRUE(test::WaitUntil([&] {
+            SendMessageW(notice_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
+            return start == 0 && end == 0;
+        })) << start
+            << " to " << end << " selected";
+        EXPECT_EQ(notice_box, test::Focused(dialog));
+        EXPECT_EQ(0, SendMessageW(notice_box, EM_GETFIRSTVISIBLELINE, 0, 0));
+
+        // Enter on the disabled "Continuer" does nothing; Escape and the close box send
+        // IDCANCEL, which leaves the dialog open.
+        test::PressKey(dialog, VK_RETURN);
+        test::PressKey(dialog, VK_ESCAPE);
+        ASSERT_TRUE(test::WaitUntil([&] { return handler.cancels == 1; }));
+        SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(test::WaitUntil([&] { return handler.cancels == 2; }));
+        EXPECT_TRUE(IsWindow(dialog));
+
+        // Tab goes to the answers, and the arrow keys go from one to the other.
+        test::PressKey(dialog, VK_TAB);
+        EXPECT_TRUE(
+            test::WaitUntil([&] { return test::Focused(dialog) == GetDlgItem(dialog, kAccept); }));
+        EXPECT_FALSE(test::IsChecked(dialog, kAccept)) << "the focus alone answered";
+        EXPECT_FALSE(test::IsEnabled(dialog, kContinue));
+        test::PressKey(dialog, VK_DOWN);
+        EXPECT_TRUE(
+            test::WaitUntil([&] { return test::Focused(dialog) == GetDlgItem(dialog, kRefuse); }));
+
+        test::Click(dialog, kAccept);
+        test::PressKey(dialog, VK_RETURN);
+        EXPECT_TRUE(test::WaitUntilClosed(dialog));
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(1, accepted);
+}
+
+// A stored answer other than 0 and 1 (written by something else) checks both answers, whatever
+// the radio buttons and the dialog manager do with a group that holds two checked buttons, and
+// "Continuer" records an acceptance: the accept button is looked at first.
+TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBothAndContinueAccepts) {
+    UseTestModule();
+    const struct {
+        std::uint32_t stored;
+        bool answer_again;  // "Non", then "Oui" clicked before "Continuer"
+    } rows[] = {{5, false}, {2, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored);
+        const test::RegistrySandbox sandbox;
+        ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
+                                store::kLastReaderTrackValue, test::DwordValue(row.stored)));
+        ConsentFlow flow;
+        const auto run = [&] { flow.RunConsent("-mode 1 -autorunbookid b1"); };
+        test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
             EXPECT_TRUE(test::WaitUntil([&] {
-                SendMessageW(notice_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                             reinterpret_cast<LPARAM>(&end));
-                return start == 0 && end == 0;
-            })) << start
-                << " to " << end << " selected";
-            EXPECT_EQ(notice_box, test::Focused(dialog));
-            EXPECT_EQ(0, SendMessageW(notice_box, EM_GETFIRSTVISIBLELINE, 0, 0));
-
-            // Enter on the disabled "Continuer" does nothing; Escape and the close box send
-            // IDCANCEL, which leaves the dialog open.
-            test::PressKey(dialog, VK_RETURN);
-            test::PressKey(dialog, VK_ESCAPE);
-            ASSERT_TRUE(test::WaitUntil([&] { return handler.cancels == 1; }));
-            SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-            ASSERT_TRUE(test::WaitUntil([&] { return handler.cancels == 2; }));
-            EXPECT_TRUE(IsWindow(dialog));
-
-            // Tab goes to the answers, and the arrow keys go from one to the other.
-            test::PressKey(dialog, VK_TAB);
-            EXPECT_TRUE(test::WaitUntil(
-                [&] { return test::Focused(dialog) == GetDlgItem(dialog, kAccept); }));
-            EXPECT_FALSE(test::IsChecked(dialog, kAccept)) << "the focus alone answered";
-            EXPECT_FALSE(test::IsEnabled(dialog, kContinue));
-            test::PressKey(dialog, VK_DOWN);
-            EXPECT_TRUE(test::WaitUntil(
-                [&] { return test::Focused(dialog) == GetDlgItem(dialog, kRefuse); }));
-
-            test::Click(dialog, kAccept);
+                return test::Focused(dialog) == GetDlgItem(dialog, kAccept);
+            })) << "focused: "
+                << GetDlgCtrlID(test::Focused(dialog));
+            EXPECT_TRUE(test::IsChecked(dialog, kAccept));
+            EXPECT_TRUE(test::IsChecked(dialog, kRefuse));
+            EXPECT_TRUE(test::IsEnabled(dialog, kContinue));
+            if (row.answer_again) {
+                // Still one group of automatic radio buttons.
+                test::Click(dialog, kRefuse);
+                EXPECT_FALSE(test::IsChecked(dialog, kAccept));
+                test::Click(dialog, kAccept);
+                EXPECT_FALSE(test::IsChecked(dialog, kRefuse));
+            }
             test::PressKey(dialog, VK_RETURN);
             EXPECT_TRUE(test::WaitUntilClosed(dialog));
         });
-    EXPECT_EQ(1, result);
-    EXPECT_EQ(1, accepted);
+        const std::string book = std::string(store::kReferralsKey) + "\\b1";
+        EXPECT_EQ(test::DwordValue(1),
+                  test::Stored(reg::Root::kCurrentUser, book, store::kReaderTrackValue));
+    }
 }
 
 }  // namespace

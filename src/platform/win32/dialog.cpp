@@ -19,6 +19,14 @@ namespace {
 // Wine then draws its caption as inactive. Dialogs are modal and the program has one thread.
 int pending_focus = 0;
 
+LONG ButtonType(HWND button) { return GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK; }
+
+// BM_SETSTYLE, keeping the style's other bits (the check has just changed WS_TABSTOP).
+void SetButtonType(HWND button, LONG type) {
+    const LONG style = GetWindowLongW(button, GWL_STYLE);
+    SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>((style & ~BS_TYPEMASK) | type), FALSE);
+}
+
 class Win32Dialog final : public Dialog {
 public:
     explicit Win32Dialog(HWND window) : window_(window) {}
@@ -27,7 +35,14 @@ public:
         // Unchecking a radio button also takes its WS_TABSTOP away, and a group with none left
         // cannot be reached by Tab: a button already in that state is left alone.
         if ((IsDlgButtonChecked(window_, id) == BST_CHECKED) == checked) return;
-        CheckDlgButton(window_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+        HWND button = GetDlgItem(window_, id);
+        // Checked by message, an automatic radio button may uncheck the rest of its group (Wine's
+        // do), which would lose a preselection that checks both answers: while its state is set,
+        // it is a plain radio button, which changes nothing else.
+        const bool automatic = ButtonType(button) == BS_AUTORADIOBUTTON;
+        if (automatic) SetButtonType(button, BS_RADIOBUTTON);
+        SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (automatic) SetButtonType(button, BS_AUTORADIOBUTTON);
     }
     bool IsChecked(int id) override { return IsDlgButtonChecked(window_, id) == BST_CHECKED; }
     void Enable(int id, bool enabled) override {
