@@ -137,5 +137,69 @@ TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBothAndContinueAccep
     }
 }
 
+// The notice shows its first line with nothing selected whenever it gets the focus, also from the
+// dialog manager, which selects an edit box's whole text and so scrolls to its end.
+TEST(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
+    UseTestModule();
+    const test::RegistrySandbox sandbox;
+    ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
+                            store::kLastReaderTrackValue, test::DwordValue(1)));
+    std::int32_t accepted = 0;
+    ConsentDialog handler(accepted);
+    const auto run = [&] { platform::RunModalDialog(kTemplate, handler); };
+    test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
+        HWND notice = GetDlgItem(dialog, kNotice);
+        const auto focused = [&](HWND control) {
+            return test::WaitUntil([&] { return test::Focused(dialog) == control; });
+        };
+        const auto expect_start = [&](const char* how) {
+            SCOPED_TRACE(how);
+            DWORD start = 1, end = 1;
+            SendMessageW(notice, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
+            EXPECT_EQ(0u, start);
+            EXPECT_EQ(0u, end);
+            EXPECT_EQ(0, SendMessageW(notice, EM_GETFIRSTVISIBLELINE, 0, 0));
+        };
+        ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
+        // Tab from the answer goes to "Continuer", then around to the notice.
+        test::PressKey(dialog, VK_TAB);
+        ASSERT_TRUE(focused(GetDlgItem(dialog, kContinue)));
+        test::PressKey(dialog, VK_TAB);
+        ASSERT_TRUE(focused(notice));
+        expect_start("Tab");
+
+        // Read to the end, on to the answer, and back (Shift+Tab).
+        SendMessageW(notice, EM_SETSEL, 1400, 1410);
+        SendMessageW(notice, EM_SCROLLCARET, 0, 0);
+        ASSERT_NE(0, SendMessageW(notice, EM_GETFIRSTVISIBLELINE, 0, 0));
+        SendMessageW(dialog, WM_NEXTDLGCTL, FALSE, FALSE);
+        ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
+        SendMessageW(dialog, WM_NEXTDLGCTL, TRUE, FALSE);
+        ASSERT_TRUE(focused(notice));
+        expect_start("Shift+Tab");
+
+        // A click places the caret where it was.
+        SendMessageW(dialog, WM_NEXTDLGCTL, FALSE, FALSE);
+        ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
+        const LRESULT at = SendMessageW(notice, EM_POSFROMCHAR, 200, 0);
+        const LPARAM point = MAKELPARAM(LOWORD(at) + 1, HIWORD(at) + 1);
+        PostMessageW(notice, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        PostMessageW(notice, WM_LBUTTONUP, 0, point);
+        ASSERT_TRUE(focused(notice));
+        DWORD start = 0, end = 0;
+        SendMessageW(notice, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        const DWORD clicked = LOWORD(SendMessageW(notice, EM_CHARFROMPOS, 0, point));
+        EXPECT_NE(0u, clicked);
+        EXPECT_EQ(clicked, start);
+        EXPECT_EQ(clicked, end);
+
+        test::Click(dialog, kContinue);
+        EXPECT_TRUE(test::WaitUntilClosed(dialog));
+    });
+    EXPECT_EQ(1, accepted);
+}
+
 }  // namespace
 }  // namespace wbh

@@ -27,6 +27,20 @@ void SetButtonType(HWND button, LONG type) {
     SendMessageW(button, BM_SETSTYLE, static_cast<WPARAM>((style & ~BS_TYPEMASK) | type), FALSE);
 }
 
+// The edit box's first line, its caret at the start and nothing selected.
+void ShowStart(HWND edit) {
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+// A read-only text box given the focus by the keyboard shows its start: the dialog manager
+// selects the whole text of an edit box it moves the focus to (Tab, Shift+Tab), which scrolls
+// the notice to its end. A click (the box then has the mouse) places the caret where it was.
+void OnEditFocus(HWND edit) {
+    const LONG style = GetWindowLongW(edit, GWL_STYLE);
+    if ((style & ES_READONLY) != 0 && GetCapture() != edit) ShowStart(edit);
+}
+
 class Win32Dialog final : public Dialog {
 public:
     explicit Win32Dialog(HWND window) : window_(window) {}
@@ -75,10 +89,7 @@ public:
         HWND control = GetDlgItem(window_, id);
         SetFocus(control);
         // Only the dialog manager selects an edit box's whole text when it gives it the focus.
-        if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
-            SendMessageW(control, EM_SETSEL, 0, 0);
-            SendMessageW(control, EM_SCROLLCARET, 0, 0);
-        }
+        if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) ShowStart(control);
     }
 
 private:
@@ -89,12 +100,13 @@ private:
 // thread, so there is at most one; the creation parameter stays 0.
 DialogHandler* running_handler = nullptr;
 
-INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (running_handler == nullptr) return 0;
     Win32Dialog dialog(window);
     if (message == WM_INITDIALOG) {
         running_handler->OnInit(dialog);
     } else if (message == WM_COMMAND) {
+        if (HIWORD(wparam) == EN_SETFOCUS) OnEditFocus(reinterpret_cast<HWND>(lparam));
         running_handler->OnCommand(dialog, LOWORD(wparam), HIWORD(wparam));
     } else if (message == WM_ACTIVATE && LOWORD(wparam) != WA_INACTIVE && pending_focus != 0) {
         // Before the dialog manager's own choice, which only a dialog without focus makes.
