@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -199,6 +200,48 @@ TEST(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
         EXPECT_TRUE(test::WaitUntilClosed(dialog));
     });
     EXPECT_EQ(1, accepted);
+}
+
+// A handler that runs out of memory ends its dialog as one that could not be made, and the run
+// goes on: an exception never unwinds through user32's dispatch, which would end the program.
+// The consent dialog then gives no answer, so the run records a refusal.
+TEST(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
+    UseTestModule();
+    const test::RegistrySandbox sandbox;
+    class ThrowingConsentDialog : public ConsentDialog {
+    public:
+        ThrowingConsentDialog(std::int32_t& accepted, bool at_init)
+            : ConsentDialog(accepted), at_init_(at_init) {}
+        void OnInit(platform::Dialog& dialog) override {
+            if (at_init_) throw std::bad_alloc();
+            ConsentDialog::OnInit(dialog);
+        }
+        void OnCommand(platform::Dialog& dialog, int id, int code) override {
+            if (id == kContinue) throw std::bad_alloc();
+            ConsentDialog::OnCommand(dialog, id, code);
+        }
+
+    private:
+        bool at_init_;
+    };
+
+    // Opening: the dialog is never shown.
+    std::int32_t accepted = 0;
+    ThrowingConsentDialog at_init(accepted, true);
+    EXPECT_EQ(-1, platform::RunModalDialog(kTemplate, at_init));
+
+    // "Continuer" after the reader accepted.
+    ThrowingConsentDialog on_continue(accepted, false);
+    long result = 0;
+    const auto run = [&] { result = platform::RunModalDialog(kTemplate, on_continue); };
+    test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
+        test::Click(dialog, kAccept);
+        EXPECT_TRUE(test::IsEnabled(dialog, kContinue));
+        test::PressKey(dialog, VK_RETURN);
+        EXPECT_TRUE(test::WaitUntilClosed(dialog));
+    });
+    EXPECT_EQ(-1, result);
+    EXPECT_EQ(0, accepted);
 }
 
 }  // namespace

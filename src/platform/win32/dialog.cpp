@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "common/no_throw.h"
 #include "platform/portable/fault.h"
 #include "platform/win32/module.h"
 
@@ -100,8 +101,7 @@ private:
 // thread, so there is at most one; the creation parameter stays 0.
 DialogHandler* running_handler = nullptr;
 
-INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (running_handler == nullptr) return 0;
+void Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     Win32Dialog dialog(window);
     if (message == WM_INITDIALOG) {
         running_handler->OnInit(dialog);
@@ -112,6 +112,18 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARA
         // Before the dialog manager's own choice, which only a dialog without focus makes.
         dialog.Focus(std::exchange(pending_focus, 0));
     }
+}
+
+INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (running_handler == nullptr) return 0;
+    // An exception must not unwind through user32's dispatch of the message. A handler that
+    // throws (running out of memory is all it can meet) fails its step: the dialog ends as one
+    // that could not be made.
+    const bool handled = NoThrow(false, [&] {
+        Dispatch(window, message, wparam, lparam);
+        return true;
+    });
+    if (!handled) EndDialog(window, -1);
     return 0;
 }
 
