@@ -10,6 +10,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "consent/consent_flow.h"
 #include "platform/win32/module.h"
@@ -31,6 +32,14 @@ void UseTestModule() {
     platform::win32::Instance() = GetModuleHandleW(nullptr);
     platform::win32::Module() = GetModuleHandleW(nullptr);
 }
+
+// An edit box's selection: its start and end.
+std::pair<DWORD, DWORD> Selection(HWND edit) {
+    DWORD start = 1, end = 1;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+constexpr std::pair<DWORD, DWORD> kNothingSelected{0, 0};
 
 // The consent dialog, counting the IDCANCEL commands it hears.
 class CountingConsentDialog : public ConsentDialog {
@@ -61,13 +70,8 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
         EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, rect.top);
         // The notice has the focus, shows its first line and has nothing selected.
         HWND notice_box = GetDlgItem(dialog, kNotice);
-        DWORD start = 1, end = 1;
-        EXPECT_TRUE(test::WaitUntil([&] {
-            SendMessageW(notice_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                         reinterpret_cast<LPARAM>(&end));
-            return start == 0 && end == 0;
-        })) << start
-            << " to " << end << " selected";
+        EXPECT_TRUE(test::WaitUntil([&] { return Selection(notice_box) == kNothingSelected; }))
+            << Selection(notice_box).first << " to " << Selection(notice_box).second;
         EXPECT_EQ(notice_box, test::Focused(dialog));
         EXPECT_EQ(0, SendMessageW(notice_box, EM_GETFIRSTVISIBLELINE, 0, 0));
 
@@ -154,13 +158,8 @@ TEST(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
             return test::WaitUntil([&] { return test::Focused(dialog) == control; });
         };
         const auto expect_start = [&](const char* how) {
-            SCOPED_TRACE(how);
-            DWORD start = 1, end = 1;
-            SendMessageW(notice, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                         reinterpret_cast<LPARAM>(&end));
-            EXPECT_EQ(0u, start);
-            EXPECT_EQ(0u, end);
-            EXPECT_EQ(0, SendMessageW(notice, EM_GETFIRSTVISIBLELINE, 0, 0));
+            EXPECT_EQ(kNothingSelected, Selection(notice)) << how;
+            EXPECT_EQ(0, SendMessageW(notice, EM_GETFIRSTVISIBLELINE, 0, 0)) << how;
         };
         ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
         // Tab from the answer goes to "Continuer", then around to the notice.
@@ -188,13 +187,9 @@ TEST(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
         PostMessageW(notice, WM_LBUTTONDOWN, MK_LBUTTON, point);
         PostMessageW(notice, WM_LBUTTONUP, 0, point);
         ASSERT_TRUE(focused(notice));
-        DWORD start = 0, end = 0;
-        SendMessageW(notice, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                     reinterpret_cast<LPARAM>(&end));
         const DWORD clicked = LOWORD(SendMessageW(notice, EM_CHARFROMPOS, 0, point));
         EXPECT_NE(0u, clicked);
-        EXPECT_EQ(clicked, start);
-        EXPECT_EQ(clicked, end);
+        EXPECT_EQ(std::make_pair(clicked, clicked), Selection(notice));
 
         test::Click(dialog, kContinue);
         EXPECT_TRUE(test::WaitUntilClosed(dialog));
