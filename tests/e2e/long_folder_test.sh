@@ -28,15 +28,14 @@ header=$'/*\r\n\tQuarlo web book tracking variables, written when the book is in
 \tProprietary and confidential: do not copy, change or redistribute this file.\r\n*/\r\n\r\n\r\n'
 expected_script() {
     printf '%s' "$header"
-    printf 'var %s = "%s";\r\n' AuthorUser '' AuthorSKU '' AuthorPartner '' \
-        ReaderUser '{00000000-0000-0000-0000-000000000000}'
-    printf 'var ReaderAutorunCount = 0;\r\n'
-    printf 'var %s = "%s";\r\n' ReaderSKU '' ReaderPartner '' WebBookID "$1"
+    printf 'var %s = %s;\r\n' AuthorUser '""' AuthorSKU '""' AuthorPartner '""' \
+        ReaderUser '"{00000000-0000-0000-0000-000000000000}"' ReaderAutorunCount 0 \
+        ReaderSKU '""' ReaderPartner '""' WebBookID "\"$1\""
 }
 
 # FOLDER_LENGTH SCRIPT MARKER: the book's folder, and the two files' names relative to it; each
-# is written when its full path (the folder, a separator, the name) fits. A one-character name
-# leaves room for a temporary of one character only, and "a" is one of them.
+# is written when its full path (the folder, a separator, the name) fits. Beside a name of one
+# character, a temporary has room for one character only.
 rows=(
     "243 s.js m.7xe"
     "244 s.js m.7xe"
