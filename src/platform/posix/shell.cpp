@@ -5,7 +5,6 @@
 #include "platform/shell.h"
 
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -205,27 +204,13 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
 bool OpenWithShell(const char* path) {
     if (fault::Fail("ShellExecute")) return false;
     if (path == nullptr || path[0] == '\0') return false;
-
-    // Prepared before the fork: the child only spawns and exits.
     const posix::SpawnSettings settings(false);
-    if (!settings.Ready()) return false;
     char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path), nullptr};
-
-    // Two steps, so that nothing is left for us to reap: the child starts xdg-open in a new
-    // session (a closing terminal does not take the application with it) and exits at once
-    // with whether the start worked; xdg-open is then adopted by init, which reaps it.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setsid();
-        pid_t opener;
-        ::_exit(settings.Start(argv, &opener) ? 0 : 127);
-    }
-    if (child < 0) return false;
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    // Never waited for: some xdg-open fall-backs run the application in the foreground. It
+    // stays this process's child (a zombie once it ends) until the run ends, a moment later;
+    // init reaps it then.
+    pid_t opener;
+    return settings.Start(argv, &opener);
 }
 
 // No desktop shell listens for this here: the call is only counted.
