@@ -3,10 +3,7 @@
 // read. A database that already gives *.7xe a type is left alone, as Windows leaves an
 // extension that already names a class.
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -83,17 +80,17 @@ bool AlreadyKnown(const std::string& data_home) {
                    [](std::string_view dir) { return Absolute(dir) && KnownIn(dir); });
 }
 
-// Runs update-mime-database on the folder and waits for it; only its errors are shown.
+// The real tool takes some 40 ms; one that has not ended after this long is taken as hung.
+constexpr long kRebuildLimitMs = 5000;
+
+// Runs update-mime-database on the folder; only its errors are shown. A tool that is missing,
+// fails or hangs (and is then ended) leaves every file of the database whole: it writes each
+// beside (a ".new" file, which the next rebuild replaces) and renames it into place.
 void RebuildDatabase(const std::string& mime) {
     char* argv[] = {const_cast<char*>("update-mime-database"), const_cast<char*>(mime.c_str()),
                     nullptr};
     const posix::SpawnSettings settings(true);
-    pid_t child;
-    if (!settings.Start(argv, &child))
-        return;  // no such tool: the package waits for the next rebuild
-    int status;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    posix::RunToEnd(settings, argv, kRebuildLimitMs);
 }
 
 FileTypeRegistration Register() {

@@ -1,17 +1,34 @@
-// Programs started with posix_spawn, found in PATH's absolute folders.
+// Programs started with posix_spawn, found in PATH's absolute folders, and waited for with a
+// limit.
 #include "platform/posix/spawn.h"
 
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string_view>
 
 extern char** environ;
 
 namespace wbh::platform::posix {
+namespace {
+
+long MillisecondsSince(const timespec& start) {
+    timespec now;
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return (now.tv_sec - start.tv_sec) * 1000L + (now.tv_nsec - start.tv_nsec) / 1000000L;
+}
+
+// The longest pause between two looks at a child: a tool that ends at once (the usual case)
+// is seen within a few milliseconds, a slow one costs a few looks per second.
+constexpr long kLongestStepMs = 50;
+
+}  // namespace
 
 std::string FindProgram(const char* name) {
     std::string path;
@@ -72,6 +89,28 @@ bool SpawnSettings::Start(char* const argv[], pid_t* child) const {
     const std::string program = FindProgram(argv[0]);
     return !program.empty() &&
            posix_spawn(child, program.c_str(), &actions_, &attributes_, argv, environ) == 0;
+}
+
+void RunToEnd(const SpawnSettings& settings, char* const argv[], long limit_ms) {
+    pid_t child;
+    if (!settings.Start(argv, &child)) return;
+    timespec start;
+    ::clock_gettime(CLOCK_MONOTONIC, &start);
+    for (long step_ms = 1;; step_ms = step_ms * 2 < kLongestStepMs ? step_ms * 2 : kLongestStepMs) {
+        const pid_t waited = ::waitpid(child, nullptr, WNOHANG);
+        // ECHILD: whoever started this process ignored SIGCHLD, and the system has reaped the
+        // child as it ended.
+        if (waited == child || (waited < 0 && errno != EINTR)) return;
+        const long left = limit_ms - MillisecondsSince(start);
+        if (left <= 0) break;
+        const long pause = step_ms < left ? step_ms : left;
+        const timespec delay{pause / 1000, (pause % 1000) * 1000000L};
+        ::nanosleep(&delay, nullptr);
+    }
+    // The child leads its own session, hence its own process group.
+    ::kill(-child, SIGKILL);
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
 }
 
 }  // namespace wbh::platform::posix

@@ -40,4 +40,9 @@ private:
     bool ready_ = false;
 };
 
+// Starts argv[0] with `settings` and waits for it to end, at most `limit_ms` milliseconds.
+// One still running then is killed with its process group (its session's: whatever it started
+// and left there), so that nothing of it goes on writing once the caller has moved on.
+void RunToEnd(const SpawnSettings& settings, char* const argv[], long limit_ms);
+
 }  // namespace wbh::platform::posix
