@@ -1,6 +1,6 @@
 // The .7xe type in the shared MIME database: the package and the rebuild, unless a database
-// already types *.7xe; a stand-in update-mime-database records its arguments. The real one is
-// run by tests/e2e/setup_test.sh.
+// already types *.7xe; a stand-in update-mime-database records its arguments and output. The real
+// one is run by tests/e2e/setup_test.sh.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -55,7 +55,8 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
             row.globs2.substr(bar == std::string::npos ? 0 : bar + 1));
         put(dir.File("file"), "x");
         put(dir.File("bin/update-mime-database"),
-            "#!/bin/sh\nprintf '%s|' \"$@\" >>'" + dir.File("args") + "'\n");
+            "#!/bin/sh\nprintf '%s|' \"$@\" \"$(/usr/bin/readlink /proc/$$/fd/1)\" >>'" +
+                dir.File("args") + "'\n");
         chmod(dir.File("bin/update-mime-database").c_str(), 0755);
         setenv("HOME", dir.File("home").c_str(), 1);
         setenv("XDG_DATA_HOME",
@@ -64,7 +65,9 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         setenv("PATH", dir.File(row.tool ? "bin" : "none").c_str(), 1);
         EXPECT_EQ(row.result, RegisterFileType());
         EXPECT_EQ(row.written, std::filesystem::exists(data + kPackage));
-        EXPECT_EQ(row.written && row.tool ? data + "/mime|" : "<missing>", dir.Read("args"));
+        // Its output goes nowhere: it would mix with a terminal dialog's.
+        EXPECT_EQ(row.written && row.tool ? data + "/mime|/dev/null|" : "<missing>",
+                  dir.Read("args"));
     }
 }
 
@@ -100,6 +103,17 @@ TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
     }
     ::close(reader);
     EXPECT_EQ("started", heard);
+}
+
+// Without PATH, the tool is looked for in the system's default path, as a shell would.
+TEST(MimeType, WithoutPathTheSystemsToolRebuilds) {
+    test::SavedEnvironment saved{"XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
+    test::TempDir dir;
+    setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
+    setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
+    unsetenv("PATH");
+    EXPECT_EQ(Result::kRegistered, RegisterFileType());
+    EXPECT_NE(std::string::npos, dir.Read("data/mime/globs2").find(":application/x-7xe:*.7xe"));
 }
 
 }  // namespace

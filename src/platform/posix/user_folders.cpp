@@ -129,19 +129,10 @@ std::string DesktopFolder() {
 }
 
 bool MakeFolders(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
-        for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-            if (::mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) {
-                return false;
-            }
-            if (slash == std::string::npos) break;
-        }
-        if (::stat(path.c_str(), &st) != 0) return false;
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        if (::mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) return true;
     }
-    if (S_ISDIR(st.st_mode)) return true;
-    errno = ENOTDIR;
-    return false;
 }
 
 }  // namespace wbh::platform::posix

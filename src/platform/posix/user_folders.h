@@ -19,8 +19,9 @@ std::string DataFolder();
 // line wins, as when a shell sources the file), else <home>/Desktop; empty when none is found.
 std::string DesktopFolder();
 
-// Makes the folder and every missing one above it, private to the user (0700) as the XDG base
-// directories ask. True when it is a folder then; else false, with errno saying why.
+// Makes the folder (an absolute path) and every missing one above it, private to the user
+// (0700) as the XDG base directories ask. False, with errno saying why, when one could not be
+// made; a file at a folder's name is taken as there, and the caller's next step into it fails.
 bool MakeFolders(const std::string& path);
 
 }  // namespace wbh::platform::posix
