@@ -20,7 +20,7 @@ namespace {
 namespace reg = platform::registry;
 
 // A text as the registry readers read it.
-using StoredText = BoundedText<store::kTextBufferSize + 1>;
+using StoredText = BoundedText<store::kTextCharacters + 1>;
 
 // Reads a text value into `value`; false, with `value` empty, when it cannot be read.
 bool ReadText(store::RegKey& key, const char* name, StoredText& value) {
