@@ -1,14 +1,21 @@
 // Text at the Windows boundary under Wine (ANSI code page 1252): UTF-8 and UTF-16 convert
 // exactly or not at all, a look-alike of an ASCII character never becomes that character, the
-// command line is split as the C runtime splits it, and parameters files read in their own
+// command line is split as the C runtime splits it, the tracking script keeps the code page's
+// bytes and escapes what the code page cannot hold, and parameters files read in their own
 // encoding.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
+#include "common/utf8.h"
 #include "params/parameters_file.h"
+#include "platform/files.h"
 #include "platform/win32/wide_text.h"
+#include "setup/setup_flow.h"
+#include "setup/tracking_script.h"
+#include "support/reader_component_stand_in.h"
+#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform {
@@ -29,20 +36,29 @@ TEST(Win32Text, LookAlikesStayThemselves) {
     const struct {
         const wchar_t* wide;
         const char* utf8;
+        bool in_code_page;
     } rows[] = {
-        {L"\xFF2C\xFF49\xFF56", "\xEF\xBC\xAC\xEF\xBD\x89\xEF\xBD\x96"},  // Ｌｉｖ
-        {L"\xFF02", "\xEF\xBC\x82"},                                      // ＂
-        {L"\xFF0D", "\xEF\xBC\x8D"},                                      // －
-        {L"\xFF0F", "\xEF\xBC\x8F"},                                      // ／
-        {L"\x2215", "\xE2\x88\x95"},                                      // ∕
-        {L"\x0416", "\xD0\x96"},                                          // Ж
-        {L"\xD83D\xDE00", "\xF0\x9F\x98\x80"},                            // U+1F600
-        {L"\x00E9\x20AC", "\xC3\xA9\xE2\x82\xAC"},                        // é€
+        {L"\xFF2C\xFF49\xFF56", "\xEF\xBC\xAC\xEF\xBD\x89\xEF\xBD\x96", false},  // Ｌｉｖ
+        {L"\xFF02", "\xEF\xBC\x82", false},                                      // ＂
+        {L"\xFF0D", "\xEF\xBC\x8D", false},                                      // －
+        {L"\xFF0F", "\xEF\xBC\x8F", false},                                      // ／
+        {L"\x2215", "\xE2\x88\x95", false},                                      // ∕
+        {L"\x0416", "\xD0\x96", false},                                          // Ж
+        {L"\xD83D\xDE00", "\xF0\x9F\x98\x80", false},                            // U+1F600
+        {L"\x00E9\x20AC", "\xC3\xA9\xE2\x82\xAC", true},                         // é€
     };
+    const test::TempDir dir;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.utf8);
         EXPECT_EQ(row.utf8, Utf8(row.wide));
         EXPECT_EQ(row.wide, Wide(row.utf8));
+        std::size_t pos = 0;
+        EXPECT_EQ(row.in_code_page, files::TextFileHolds(utf8::DecodeNext(row.utf8, pos)));
+        // A text file takes the text whole in the code page, or is not written at all.
+        const std::string file = dir.File("t.txt");
+        EXPECT_EQ(row.in_code_page, files::ReplaceTextFile(file.c_str(), row.utf8));
+        EXPECT_EQ(row.in_code_page ? "\xE9\x80" : "<missing>", dir.Read("t.txt"));
+        DeleteFileW(Wide(file).c_str());
     }
 }
 
@@ -77,6 +93,28 @@ TEST(Win32Text, TheProgramNameIsSplitOffAsTheRuntimeDoes) {
     for (const auto& row : rows) {
         EXPECT_STREQ(row.arguments, win32::SkipProgramName(row.command_line)) << row.command_line;
     }
+}
+
+// The page reads the same values whatever the file's encoding: the code page's own bytes where
+// it holds a character, \uXXXX where it does not, never a look-alike.
+TEST(Win32Text, TrackingScriptBytes) {
+    const test::RegistrySandbox registry;
+    const test::TempDir dir;
+    SetupParameters p;
+    p.readerJSfullpath.Assign(dir.File("suivi.js"));
+    p.trackingallowed = 0;
+    {
+        const test::ReaderComponentStandIn component(
+            "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC",  // été €
+            "\xD0\x96 \xEF\xBC\xAC\xEF\xBC\x82\xEF\xBC\x8D\xEF\xBC\x8F \xF0\x9F\x98\x80");
+        WriteTrackingScript(p);
+    }
+    const std::string script = dir.Read("suivi.js");
+    EXPECT_NE(std::string::npos, script.find("var ReaderSKU = \"\xE9t\xE9 \x80\";\r\n")) << script;
+    EXPECT_NE(std::string::npos,
+              script.find("var ReaderPartner = \"\\u0416 \\uFF2C\\uFF02\\uFF0D\\uFF0F "
+                          "\\uD83D\\uDE00\";\r\n"))
+        << script;
 }
 
 // The profile calls decode a file in the ANSI code page, and one in UTF-16 after its byte-order
