@@ -6,8 +6,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <string_view>
 
+#include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
 #include "platform/win32/com_owners.h"
@@ -16,9 +19,11 @@
 namespace wbh::platform::files {
 namespace {
 
-// The temporary's name: the target's folder, then "wbh" and eight hex digits, then ".tmp".
+// The temporary's name: "wbh", eight hex digits, ".tmp".
 constexpr std::size_t kTempNameLength = 15;
-// Names tried before giving up, each one a new combination of process, time and count.
+constexpr std::size_t kTempDigits = 8;
+// Names tried before giving up, each one a new combination of process, time and count: enough
+// to meet each of the sixteen names that one character of room allows.
 constexpr int kTempNameTries = 64;
 
 // The length of the folder part of `path`, its last separator or drive colon included.
@@ -30,21 +35,42 @@ std::size_t FolderLength(const wchar_t* path) {
     return folder;
 }
 
+// The names are ASCII, so an ASCII comparison is the file system's.
+bool SameNameNoCase(std::wstring_view a, std::wstring_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+        return x == y || (x < 0x80 && y < 0x80 &&
+                          AsciiLower(static_cast<char>(x)) == AsciiLower(static_cast<char>(y)));
+    });
+}
+
+// Writes the temporary's name for `mark` at `name`. Where the folder leaves fewer than
+// kTempNameLength characters of `room`, the name is the hex digits alone, as many as fit: the
+// name it stands in for fits there, so one at least. Never that name itself (Windows ignores its
+// trailing dots and blanks): a file made under it would be the direct write.
+void NameTemporary(wchar_t* name, std::size_t room, std::wstring_view target, DWORD mark) {
+    const bool whole = room >= kTempNameLength;
+    const std::size_t digits = room < kTempDigits ? room : kTempDigits;
+    wchar_t* next = name;
+    if (whole) next = std::copy_n(L"wbh", 3, next);
+    for (std::size_t i = 0; i < digits; ++i, mark >>= 4) *next++ = L"0123456789abcdef"[mark & 15];
+    std::wcscpy(next, whole ? L".tmp" : L"");
+    while (!target.empty() && (target.back() == L'.' || target.back() == L' ')) {
+        target.remove_suffix(1);
+    }
+    if (SameNameNoCase(name, target)) name[0] = name[0] == L'0' ? L'1' : L'0';
+}
+
 // Creates a new, empty temporary in the folder of `path` (never one that exists already) and
 // leaves its name in `temp`. No handle when none could be made.
 win32::FileHandle CreateTemporary(const wchar_t* path, wchar_t (&temp)[MAX_PATH]) {
     static DWORD count = 0;
     const std::size_t folder = FolderLength(path);
-    if (folder + kTempNameLength > MAX_PATH - 1) return win32::FileHandle();
+    const std::size_t room = MAX_PATH - 1 - folder;  // the caller checked that the path fits
     std::wmemcpy(temp, path, folder);
     for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
-        DWORD mark = (GetCurrentProcessId() * 2654435761u) ^ GetTickCount() ^ (++count * 40503u);
-        wchar_t* name = temp + folder;
-        std::wmemcpy(name, L"wbh", 3);
-        for (int digit = 10; digit >= 3; --digit, mark >>= 4) {
-            name[digit] = L"0123456789abcdef"[mark & 15];
-        }
-        std::wmemcpy(name + 11, L".tmp", 5);
+        const DWORD mark =
+            (GetCurrentProcessId() * 2654435761u) ^ GetTickCount() ^ (++count * 40503u);
+        NameTemporary(temp + folder, room, path + folder, mark);
         win32::FileHandle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) return file;
