@@ -17,6 +17,7 @@ TEST(BoundedText, HoldsCharactersNotBytes) {
         bool fits;  // in a field of three characters
     } rows[] = {
         {"abc", true},
+        {"\xC2\xA0\xDF\xBF\xC2\xA0", true},  // the first and last two-byte leads
         {"abcd", false},
         {"\xC3\xA9t\xC3\xA9", true},                     // été: five bytes
         {"\xD0\x96\xD0\x96\xD0\x96\xD0\x96", false},     // ЖЖЖЖ
@@ -63,6 +64,8 @@ TEST(BoundedText, APrefixEndsBetweenWholeCharacters) {
         EXPECT_EQ(row.prefix, utf8::Prefix(text, row.units, row.bytes))
             << row.units << " units, " << row.bytes << " bytes";
     }
+    // A sequence cut by the end of the text is not completed by the bytes beyond it.
+    EXPECT_EQ(4u, utf8::Utf16Length(std::string_view(text).substr(0, 5)));
 }
 
 }  // namespace
