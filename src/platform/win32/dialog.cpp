@@ -1,16 +1,21 @@
-// Win32 modal dialogs: DialogBoxParamA on the program's template, and a dialog procedure that
+// Win32 modal dialogs: DialogBoxParamW on the program's template, and a dialog procedure that
 // hands WM_INITDIALOG and WM_COMMAND to the running handler and answers 0 to every message: the
 // handler places the keyboard focus itself, and the dialog manager gives it the first control
-// that takes it only when the handler did not.
+// that takes it only when the handler did not. Controls take and give the program's UTF-8,
+// converted exactly to and from their UTF-16, so a name shows and reads back in any script.
 #include "platform/dialog.h"
 
 #include <windows.h>
 
+#include <cstring>
+#include <string>
 #include <utility>
 
 #include "common/no_throw.h"
+#include "common/utf8.h"
 #include "platform/portable/fault.h"
 #include "platform/win32/module.h"
+#include "platform/win32/wide_text.h"
 
 namespace wbh::platform {
 namespace {
@@ -63,11 +68,35 @@ public:
     void Enable(int id, bool enabled) override {
         EnableWindow(GetDlgItem(window_, id), enabled ? TRUE : FALSE);
     }
+    // A text that does not convert is not shown: the control keeps what it had.
     void SetText(int id, const char* text) override {
-        SetWindowTextA(GetDlgItem(window_, id), text);
+        NoThrow(0, [&] {
+            const win32::WideArgument wide(text);
+            if (wide.Ok()) SetWindowTextW(GetDlgItem(window_, id), wide.Get());
+            return 0;
+        });
     }
+    // A text that does not convert exactly (an unpaired surrogate) reads as the empty text.
     int GetText(int id, char* buffer, int size) override {
-        return GetWindowTextA(GetDlgItem(window_, id), buffer, size);
+        if (size <= 0) return 0;
+        buffer[0] = '\0';
+        return NoThrow(0, [&] {
+            HWND control = GetDlgItem(window_, id);
+            win32::WideText wide(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1);
+            const int length = GetWindowTextW(control, wide.data(), static_cast<int>(wide.size()));
+            std::string text;
+            if (length < 0 ||
+                !win32::ToUtf8(std::wstring_view(wide.data(), static_cast<std::size_t>(length)),
+                               text)) {
+                return 0;
+            }
+            // Cut between whole characters.
+            const std::size_t n =
+                utf8::Prefix(text, text.size(), static_cast<std::size_t>(size) - 1);
+            std::memcpy(buffer, text.data(), n);
+            buffer[n] = '\0';
+            return static_cast<int>(n);
+        });
     }
     void End(int result) override { EndDialog(window_, result); }
     WindowRect Bounds() override {
@@ -134,7 +163,7 @@ long RunModalDialog(int template_id, DialogHandler& handler) {
     DialogHandler* const outer = running_handler;
     running_handler = &handler;
     pending_focus = 0;
-    const INT_PTR result = DialogBoxParamA(win32::Instance(), MAKEINTRESOURCEA(template_id),
+    const INT_PTR result = DialogBoxParamW(win32::Instance(), MAKEINTRESOURCEW(template_id),
                                            nullptr, DialogProcedure, 0);
     running_handler = outer;
     return static_cast<long>(result);
