@@ -23,10 +23,11 @@ public:
     virtual bool IsChecked(int id) = 0;
     // EnableWindow on the control.
     virtual void Enable(int id, bool enabled) = 0;
-    // SetWindowTextA on the control.
+    // SetWindowTextW on the control, the UTF-8 text converted.
     virtual void SetText(int id, const char* text) = 0;
-    // GetWindowTextA on the control: at most size - 1 bytes of its text and a NUL (size > 0);
-    // a longer text is cut. Returns the number of bytes copied.
+    // GetWindowTextW on the control, in UTF-8: at most size - 1 bytes of its text and a NUL
+    // (size > 0); a longer text is cut between whole characters. Returns the number of bytes
+    // copied.
     virtual int GetText(int id, char* buffer, int size) = 0;
     // EndDialog: the modal run returns `result` once the current message is handled.
     virtual void End(int result) = 0;
@@ -61,9 +62,10 @@ protected:
     ~DialogHandler() = default;
 };
 
-// DialogBoxParamA: makes the dialog from template `template_id`, runs it modally and returns
+// DialogBoxParamW: makes the dialog from template `template_id`, runs it modally and returns
 // the result given to End, or -1 when the dialog could not be made (fault name
-// "DialogBoxParam"). The Escape key and the close box send IDCANCEL; only End closes.
+// "DialogBoxParam"). A handler call that throws ends the dialog there, as one that could not be
+// made. The Escape key and the close box send IDCANCEL; only End closes.
 long RunModalDialog(int template_id, DialogHandler& handler);
 
 }  // namespace wbh::platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace wbh::platform::files {
 
@@ -25,5 +26,14 @@ Presence Probe(const char* path);
 // left as it is, and the folder is never created. Returns true when the new content is in place.
 // Fault name "ReplaceFile": fails before anything is written.
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size);
+
+// Text files that other programs read in the encoding of the platform's text files: Windows'
+// ANSI code page (a book's scripts were always written in it), UTF-8 on POSIX.
+// Whether `character` (a Unicode code point) has an exact form in that encoding: never a
+// look-alike (Windows' "best fit" would write a fullwidth letter as its ASCII twin).
+bool TextFileHolds(char32_t character);
+// ReplaceFileContents with the UTF-8 `text` in that encoding. Fails, with nothing written, when
+// a character has no exact form there (on POSIX the bytes go as they are).
+bool ReplaceTextFile(const char* path, std::string_view text);
 
 }  // namespace wbh::platform::files

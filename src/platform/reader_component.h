@@ -14,8 +14,8 @@ class ReaderComponent {
 public:
     // Creates the component inside a nested CoInitialize / CoUninitialize pair (the run's own
     // initialisation keeps it usable) and asks GetSKU, then GetPartner. A value is empty when
-    // the component has none (a null or empty string) or when it does not fit 511 bytes in the
-    // ANSI code page (it is never cut).
+    // the component has none (a null or empty string), when it does not convert exactly to
+    // UTF-8 or when it does not fit 511 characters (it is never cut).
     ReaderComponent();
     // Releases the component.
     ~ReaderComponent() = default;

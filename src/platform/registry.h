@@ -1,6 +1,9 @@
-// The registry, with the contract of the Win32 calls behind it (RegOpenKeyExA, RegCreateKeyExA,
-// RegQueryValueExA, RegSetValueExA, RegDeleteValueA, RegQueryInfoKeyA, RegCloseKey). Windows
-// calls them directly; POSIX keeps both roots in one SQLite database per user. Every call
+// The registry, with the contract of the Win32 ANSI calls (RegOpenKeyExA, RegCreateKeyExA,
+// RegQueryValueExA, RegSetValueExA, RegDeleteValueA, RegQueryInfoKeyA, RegCloseKey) for the
+// program's UTF-8: key paths, value names and the bytes of text values (REG_SZ, REG_EXPAND_SZ,
+// REG_MULTI_SZ) are UTF-8, and sizes of texts count UTF-8 bytes. Windows calls the wide calls
+// and converts exactly (a text that does not convert fails with kNoUnicodeTranslation);
+// POSIX keeps both roots in one SQLite database per user, texts as given. Every call
 // returns a Windows error code, 0 for success; a failed call changes none of its outputs
 // unless said otherwise.
 #pragma once
@@ -19,16 +22,17 @@ Key RootKey(Root root);
 
 // Result codes (the Windows values).
 constexpr long kSuccess = 0;
-constexpr long kFileNotFound = 2;        // no such key or value
-constexpr long kAccessDenied = 5;        // the handle lacks the access, or the store is read-only
-constexpr long kInvalidHandle = 6;       // null or closed key
+constexpr long kFileNotFound = 2;   // no such key or value
+constexpr long kAccessDenied = 5;   // the handle lacks the access, or the store is read-only
+constexpr long kInvalidHandle = 6;  // null or closed key
 constexpr long kOutOfMemory = 14;
-constexpr long kInvalidParameter = 87;   // a name over its length limit
-constexpr long kBadPathname = 161;       // a key path that starts with a backslash
-constexpr long kMoreData = 234;          // the value is larger than the caller's buffer
-constexpr long kBadDatabase = 1009;      // the store is not a registry this program can read
-constexpr long kIoFailed = 1016;         // the store could not be read or written
-constexpr long kKeyDeleted = 1018;       // the key was removed while open
+constexpr long kInvalidParameter = 87;        // a name over its length limit
+constexpr long kBadPathname = 161;            // a key path that starts with a backslash
+constexpr long kMoreData = 234;               // the value is larger than the caller's buffer
+constexpr long kBadDatabase = 1009;           // the store is not a registry this program can read
+constexpr long kIoFailed = 1016;              // the store could not be read or written
+constexpr long kNoUnicodeTranslation = 1113;  // a name or text that does not convert exactly
+constexpr long kKeyDeleted = 1018;            // the key was removed while open
 
 // Value types.
 constexpr std::uint32_t kTypeString = 1;  // REG_SZ
@@ -44,8 +48,8 @@ constexpr std::uint32_t kAllAccess = 0xF003F;
 // Opens the key at `path` below `parent`: key names joined by backslashes (empty names are
 // skipped, a leading backslash is refused), names compared case-insensitively; an empty or null
 // path opens the parent itself again (for a root, the root itself). As the ANSI calls do, a path
-// longer than 260 characters fails with kMoreData and a name longer than 256 with
-// kInvalidParameter. On success *out is a handle to close with CloseKey.
+// longer than 260 characters (UTF-16 units on Windows) fails with kMoreData and a name longer
+// than 256 with kInvalidParameter. On success *out is a handle to close with CloseKey.
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out);
 // As OpenKey, making every missing key on the path first, with the names as written.
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out);

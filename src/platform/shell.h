@@ -1,6 +1,6 @@
 // The shell: the user's desktop folder, shortcut files and opening a file with the application
 // that its type is associated with. Windows uses the shell itself (the shell link object,
-// SHGetSpecialFolderLocation, ShellExecuteA); POSIX writes freedesktop launchers (Desktop Entry
+// SHGetSpecialFolderLocation, ShellExecuteW); POSIX writes freedesktop launchers (Desktop Entry
 // files that open the target with xdg-open), finds the desktop through the XDG user
 // directories and opens files with xdg-open.
 #pragma once
@@ -14,9 +14,9 @@ namespace wbh::platform::shell {
 // The failure result of a shell call whose failure has no HRESULT of its own (E_FAIL).
 constexpr HResult kFailed = static_cast<HResult>(0x80004005u);
 
-// The current user's desktop folder (CSIDL_DESKTOPDIRECTORY) into `buffer` (`size` bytes; 260
-// is the path limit). A negative result when it cannot be located or its path does not fit;
-// `buffer` is then the empty text. Fault name "DesktopDirectory".
+// The current user's desktop folder (CSIDL_DESKTOPDIRECTORY) into `buffer` (`size` bytes of
+// UTF-8; the path limit is 259 characters). A negative result when it cannot be located or its
+// path does not convert or fit; `buffer` is then the empty text. Fault name "DesktopDirectory".
 HResult DesktopDirectory(char* buffer, int size);
 
 // The file name extension of a shortcut, with its dot: ".lnk" on Windows, ".desktop" on POSIX.
@@ -27,10 +27,10 @@ extern const char kShortcutExtension[];
 class ShellLink {
 public:
     virtual ~ShellLink() = default;  // releases the persist interface, then the link object
-    // IShellLinkA::SetPath and SetIconLocation; their failures do not stop a save.
+    // IShellLinkW::SetPath and SetIconLocation; their failures do not stop a save.
     virtual void SetPath(const char* target) = 0;
     virtual void SetIconLocation(const char* icon, int index) = 0;
-    // IPersistFile::Save at `path` (widened from the ANSI code page), remembering it. POSIX
+    // IPersistFile::Save at `path` (a path over the path limit fails), remembering it. POSIX
     // never replaces a file at `path`, writes the launcher whole or not at all (mode 0755 less
     // the umask), and fails with nothing written when the target is empty or the target, the
     // icon or the name is not valid UTF-8 or holds a control character; a relative target or

@@ -1,6 +1,9 @@
 // The finish dialog's behaviour, the same on every toolkit.
 #include "setup/finish_dialog.h"
 
+#include <string_view>
+
+#include "common/utf8.h"
 #include "dialogs/center_dialog.h"
 #include "platform/shell.h"
 #include "setup/setup_flow.h"
@@ -37,9 +40,13 @@ void FinishDialog::OnCommand(platform::Dialog& dialog, int id, int code) {
     SetupParameters& p = p_;
     if (id == kFinish) {
         if (dialog.IsChecked(kDesktopShortcut)) {
-            char name[260];
-            dialog.GetText(kShortcutName, name, sizeof name);  // a longer name is cut
-            p.desktopshortcutname.Assign(name);
+            using Name = decltype(p.desktopshortcutname);
+            char name[Name::kBufferSize];
+            dialog.GetText(kShortcutName, name, sizeof name);
+            const std::string_view typed(name);
+            // A longer name is cut, between whole characters.
+            p.desktopshortcutname.Assign(
+                typed.substr(0, utf8::Prefix(typed, Name::kCapacity, typed.size())));
             MakeDesktopShortcut(p.targetfullpath.CStr(), p.desktopshortcutname.CStr(),
                                 p.iconfullpath.CStr());
         }

@@ -77,7 +77,7 @@ HResult MakeOpenShortcut(const char* installdirectory, const char* target, const
 
 HResult MakeDesktopShortcut(const char* target, const char* name, const char* icon) {
     if (target[0] == '\0') return 1;
-    char desktop[260];
+    char desktop[BoundedText<260>::kBufferSize];
     const HResult located = platform::shell::DesktopDirectory(desktop, sizeof desktop);
     if (located < 0) return located;
     return SaveShortcut(desktop, target, name, icon, shortcut_maker::kDesktopNameString,

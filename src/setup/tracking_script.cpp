@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "common/bounded_text.h"
+#include "common/utf8.h"
 #include "platform/files.h"
 #include "platform/reader_component.h"
 #include "platform/registry.h"
@@ -20,7 +21,7 @@ namespace {
 namespace reg = platform::registry;
 
 // A text as the registry readers read it.
-using StoredText = BoundedText<store::kTextBufferSize + 1>;
+using StoredText = BoundedText<store::kTextCharacters + 1>;
 
 // Reads a text value into `value`; false, with `value` empty, when it cannot be read.
 bool ReadText(store::RegKey& key, const char* name, StoredText& value) {
@@ -51,23 +52,37 @@ void AppendVariable(std::string& out, const char* name, const char* value) {
 }  // namespace
 
 std::string JavaScriptString(const char* text) {
+    const std::string_view view(text);
     std::string literal = "\"";
-    for (const char* c = text; *c != '\0'; ++c) {
-        const unsigned char byte = static_cast<unsigned char>(*c);
-        if (byte == '"' || byte == '\\') {
+    const auto hex = [&literal](unsigned value, int digits) {
+        while (digits-- > 0) literal += "0123456789ABCDEF"[(value >> (4 * digits)) & 0xF];
+    };
+    for (std::size_t pos = 0; pos < view.size();) {
+        const std::size_t start = pos;
+        const char32_t character = utf8::DecodeNext(view, pos);
+        if (character == '"' || character == '\\') {
             literal += '\\';
-            literal += *c;
-        } else if (byte == '\r') {
+            literal += static_cast<char>(character);
+        } else if (character == '\r') {
             literal += "\\r";
-        } else if (byte == '\n') {
+        } else if (character == '\n') {
             literal += "\\n";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            constexpr char kHexDigits[] = "0123456789ABCDEF";
+        } else if (character < 0x20 || character == 0x7F) {
             literal += "\\x";
-            literal += kHexDigits[byte >> 4];
-            literal += kHexDigits[byte & 0xF];
+            hex(static_cast<unsigned>(character), 2);
+        } else if (character != utf8::kNotUtf8 && !platform::files::TextFileHolds(character)) {
+            // The same character in the page whatever the file's encoding: UTF-16 units.
+            if (character > 0xFFFF) {
+                literal += "\\u";
+                hex(0xD800 + ((character - 0x10000) >> 10), 4);
+                literal += "\\u";
+                hex(0xDC00 + ((character - 0x10000) & 0x3FF), 4);
+            } else {
+                literal += "\\u";
+                hex(static_cast<unsigned>(character), 4);
+            }
         } else {
-            literal += *c;
+            literal.append(view.data() + start, pos - start);
         }
     }
     literal += '"';
@@ -125,7 +140,7 @@ int WriteTrackingScript(const SetupParameters& p) {
     AppendVariable(script, "ReaderSKU", component.Sku().CStr());
     AppendVariable(script, "ReaderPartner", component.Partner().CStr());
     AppendVariable(script, "WebBookID", p.autorunbookid.CStr());
-    platform::files::ReplaceFileContents(p.readerJSfullpath.CStr(), script.data(), script.size());
+    platform::files::ReplaceTextFile(p.readerJSfullpath.CStr(), script);
     return 1;
 }
 

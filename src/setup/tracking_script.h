@@ -17,7 +17,8 @@ inline constexpr char kTrackingRefused[] = "{00000000-0000-0000-0000-00000000000
 }  // namespace tracking_script
 
 // A JavaScript string literal, quotes included, that holds exactly `text`: a double quote, a
-// backslash and the control characters are escaped, every other byte is kept.
+// backslash and the control characters are escaped, and so is a character that the platform's
+// text files cannot hold (\uXXXX, platform::files::TextFileHolds); every other byte is kept.
 std::string JavaScriptString(const char* text);
 
 // Writes the script at readerJSfullpath, replacing any earlier one whole; nothing when that

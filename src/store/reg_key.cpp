@@ -2,6 +2,10 @@
 #include "store/reg_key.h"
 
 #include <cstring>
+#include <string_view>
+
+#include "common/utf8.h"
+#include "store/store_layout.h"
 
 namespace wbh::store {
 
@@ -55,7 +59,10 @@ long RegKey::QueryString(char* buffer, const char* name, std::uint32_t& size) {
     size -= 1;  // the last byte is kept for the terminator
     const long result =
         reg::QueryValue(key_, name, &type, reinterpret_cast<std::uint8_t*>(buffer), &size);
-    if (result == reg::kSuccess) buffer[size] = '\0';
+    if (result != reg::kSuccess) return result;
+    // A stored terminator is one of the characters, as the ANSI calls counted it.
+    if (utf8::Utf16Length(std::string_view(buffer, size)) > kTextCharacters) return reg::kMoreData;
+    buffer[size] = '\0';
     return result;
 }
 

@@ -31,8 +31,9 @@ public:
     // with kMoreData.
     long QueryDword(std::uint32_t& value, const char* name);
     // `size` is the buffer's size on entry and the stored size on return. At most size - 1
-    // stored bytes are read (more fail with kMoreData), so that after success the buffer always
-    // holds a NUL-terminated text: bytes stored without a terminator get one after them.
+    // stored bytes are read, and at most kTextCharacters characters (more fail with kMoreData),
+    // so that after success the buffer always holds a NUL-terminated text: bytes stored without
+    // a terminator get one after them.
     long QueryString(char* buffer, const char* name, std::uint32_t& size);
     long SetDword(std::uint32_t value, const char* name);
     // Stores the text with its terminator; the empty text is one byte.

@@ -46,10 +46,14 @@ inline constexpr char kReaderTrackValue[] = "ReaderTrack";
 inline constexpr char kInstallDirectoryValue[] = "Install Directory";
 inline constexpr char kFileClassName[] = "7xefile";  // the default value of .7xe
 
-// Every reader of a text value reads at most this many stored bytes, into a buffer one byte
-// larger for the terminator that stored bytes may lack; a longer value reads as absent. So a
-// text of 511 characters with its terminator reads, and so do 512 bytes stored without one.
-inline constexpr std::uint32_t kTextBufferSize = 512;
+// Every reader of a text value reads at most this many stored characters (UTF-16 units, as
+// Windows stores texts; the terminator counts when it was stored); a longer value reads as
+// absent. So a text of 511 characters with its terminator reads, and so do 512 stored without
+// one, in any script.
+inline constexpr std::uint32_t kTextCharacters = 512;
+// The bytes those characters take at most in UTF-8. A reader's buffer is one byte larger, for
+// the terminator that stored bytes may lack.
+inline constexpr std::uint32_t kTextBufferSize = 3 * kTextCharacters;
 
 inline constexpr std::uint32_t kKeyRead = platform::registry::kRead;
 inline constexpr std::uint32_t kKeyAllAccess = platform::registry::kAllAccess;

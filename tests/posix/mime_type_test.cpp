@@ -1,9 +1,12 @@
 // The .7xe type in the shared MIME database: the package and the rebuild, unless a database
-// already types *.7xe; a stand-in update-mime-database records its arguments. The real one is
-// run by tests/e2e/setup_test.sh.
+// already types *.7xe; a stand-in update-mime-database records its arguments and output. The real
+// one is run by tests/e2e/setup_test.sh.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -52,7 +55,8 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
             row.globs2.substr(bar == std::string::npos ? 0 : bar + 1));
         put(dir.File("file"), "x");
         put(dir.File("bin/update-mime-database"),
-            "#!/bin/sh\nprintf '%s|' \"$@\" >>'" + dir.File("args") + "'\n");
+            "#!/bin/sh\nprintf '%s|' \"$@\" \"$(/usr/bin/readlink /proc/$$/fd/1)\" >>'" +
+                dir.File("args") + "'\n");
         chmod(dir.File("bin/update-mime-database").c_str(), 0755);
         setenv("HOME", dir.File("home").c_str(), 1);
         setenv("XDG_DATA_HOME",
@@ -61,8 +65,55 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         setenv("PATH", dir.File(row.tool ? "bin" : "none").c_str(), 1);
         EXPECT_EQ(row.result, RegisterFileType());
         EXPECT_EQ(row.written, std::filesystem::exists(data + kPackage));
-        EXPECT_EQ(row.written && row.tool ? data + "/mime|" : "<missing>", dir.Read("args"));
+        // Its output goes nowhere: it would mix with a terminal dialog's.
+        EXPECT_EQ(row.written && row.tool ? data + "/mime|/dev/null|" : "<missing>",
+                  dir.Read("args"));
     }
+}
+
+// A tool that never ends is ended, with what it started, and the run goes on: the package
+// stays for the next rebuild. What the tool started in the background would write "survived"
+// once its sleep is over; the FIFO reaches its end only when every writer has gone.
+TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
+    test::SavedEnvironment saved{"XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
+    test::TempDir dir;
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    // Opened first, so that the tool's open for writing does not wait for a reader.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    std::filesystem::create_directory(dir.File("bin"));
+    dir.Write("bin/update-mime-database",
+              "#!/bin/sh\nPATH=/usr/bin:/bin\nexec 3>'" + fifo +
+                  "'\nprintf started >&3\n"
+                  "{ sleep 20; printf ' survived'; } >&3 &\nwhile :; do sleep 1; done\n");
+    ::chmod(dir.File("bin/update-mime-database").c_str(), 0755);
+    setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
+    setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
+    setenv("PATH", dir.File("bin").c_str(), 1);
+
+    EXPECT_EQ(Result::kRegistered, RegisterFileType());
+    EXPECT_TRUE(std::filesystem::exists(dir.File("data") + kPackage));
+    ::fcntl(reader, F_SETFL, 0);
+    std::string heard;
+    char buffer[64];
+    for (ssize_t got; (got = ::read(reader, buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno != EINTR) break;
+        if (got > 0) heard.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(reader);
+    EXPECT_EQ("started", heard);
+}
+
+// Without PATH, the tool is looked for in the system's default path, as a shell would.
+TEST(MimeType, WithoutPathTheSystemsToolRebuilds) {
+    test::SavedEnvironment saved{"XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
+    test::TempDir dir;
+    setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
+    setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
+    unsetenv("PATH");
+    EXPECT_EQ(Result::kRegistered, RegisterFileType());
+    EXPECT_NE(std::string::npos, dir.Read("data/mime/globs2").find(":application/x-7xe:*.7xe"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.h"
 #include "platform/dialog.h"
 
 namespace wbh::test {
@@ -32,7 +33,9 @@ public:
     void Enable(int id, bool enabled) override { At(id).enabled = enabled; }
     void SetText(int id, const char* text) override { At(id).text = text; }
     int GetText(int id, char* buffer, int size) override {
-        const std::string text = At(id).text.substr(0, static_cast<std::size_t>(size - 1));
+        const std::string& whole = At(id).text;
+        const std::string text =
+            whole.substr(0, utf8::Prefix(whole, whole.size(), static_cast<std::size_t>(size - 1)));
         std::memcpy(buffer, text.c_str(), text.size() + 1);
         return static_cast<int>(text.size());
     }

@@ -43,5 +43,29 @@ TEST(RegKeyTest, AccessMasks) {
     EXPECT_EQ("changed", ReadText(reader, "v"));
 }
 
+// A text value reads when it holds at most kTextCharacters characters, its terminator counted
+// when stored, in any script: as many Cyrillic characters as ASCII ones.
+TEST(RegKeyTest, TextLimitInCharacters) {
+    const test::RegistrySandbox sandbox;
+    RegKey scratch;
+    ASSERT_EQ(0, scratch.Create(kUser, kScratch, kKeyAllAccess));
+    std::string cyrillic;
+    for (std::uint32_t i = 0; i + 1 < kTextCharacters; ++i) cyrillic += "\xD0\x96";  // Ж
+    const struct {
+        std::string text;
+        bool reads;
+    } rows[] = {
+        {cyrillic, true},
+        {cyrillic + "\xD0\x96", false},
+        {std::string(kTextCharacters - 1, 'a'), true},
+        {std::string(kTextCharacters, 'a'), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text.size());
+        ASSERT_EQ(0, scratch.SetString(row.text.c_str(), "v"));
+        EXPECT_EQ(row.reads ? row.text : "<code 234>", ReadText(scratch, "v"));
+    }
+}
+
 }  // namespace
 }  // namespace wbh::store

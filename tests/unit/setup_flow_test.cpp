@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "common/utf8.h"
 #include "platform/com.h"
 #include "platform/portable/fault.h"
 #include "platform/shell.h"
@@ -46,9 +47,15 @@ TEST_F(Setup, NoFullPathFromAnEmptyPartOrPastThePathLimit) {
     SetupParameters p;
     p.installdirectory.Assign("D:\\b1");
     p.targetfilepath.Assign(std::string(254, 'm'));  // 5 + 1 + 254: one more than a path may have
+    // The limit counts characters: 253 Cyrillic ones fit as 253 ASCII ones would.
+    std::string cyrillic;
+    for (int i = 0; i < 253; ++i) cyrillic += "\xD0\x96";
+    p.shortcuticonpath.Assign(cyrillic);
+    p.readerJSpath.Assign(cyrillic + "\xD0\x96");
     ComposeFullPaths(p);
     EXPECT_TRUE(p.targetfullpath.Empty());
-    EXPECT_TRUE(p.iconfullpath.Empty());
+    EXPECT_EQ(259u, utf8::Utf16Length(p.iconfullpath.View()));
+    EXPECT_TRUE(p.readerJSfullpath.Empty());
     EXPECT_TRUE(JoinPath("", "index.htm").Empty());
 }
 
@@ -175,6 +182,17 @@ TEST_F(Setup, NoMarkerPathNoAssociationAndAFailedMarkerIsNoFailure) {
     EXPECT_EQ(1, WriteImportMarker((dir_.Path() / "absent" / "import.txt").string().c_str()));
 }
 
+std::string Repeat(const std::string& text, int times) {
+    std::string repeated;
+    while (times-- > 0) repeated += text;
+    return repeated;
+}
+
+// 书 Ｌｉｖｒｅ＂ －ｍ: Chinese, and fullwidth letters, quote and hyphen.
+const std::string kAnyScript =
+    "\xE4\xB9\xA6 \xEF\xBC\xAC\xEF\xBD\x89\xEF\xBD\x96\xEF\xBD\x92\xEF\xBD\x85"
+    "\xEF\xBC\x82 \xEF\xBC\x8D\xEF\xBD\x8D";
+
 // A check box click as the toolkit performs it: the check toggles, then the dialog hears.
 void Click(test::FakeDialog& dialog, FinishDialog& handler, int id) {
     if (id != kFinish) dialog.Check(id, !dialog.IsChecked(id));
@@ -191,6 +209,9 @@ TEST_F(Setup, FinishDialogDoesWhatIsStillChecked) {
         {"", 0, "", "livre Web" + kLink},  // an emptied name takes the default
         // Cut to 259 characters, which no longer fit the desktop's path.
         {std::string(300, 'n'), 0, std::string(259, 'n'), ""},
+        {Repeat("\xC3\xA9", 300), 0, Repeat("\xC3\xA9", 259), ""},
+        // Any script, look-alikes of ASCII included, names the shortcut as typed.
+        {kAnyScript, 0, kAnyScript, kAnyScript + kLink},
         // A toggle puts the stored name back.
         {"Autre nom", 1, "Mon livre", ""},
         {"Autre nom", 2, "Mon livre", "Mon livre" + kLink},

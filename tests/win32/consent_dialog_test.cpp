@@ -6,17 +6,40 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
+#include <new>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "consent/consent_flow.h"
 #include "platform/win32/module.h"
+#include "store/store_layout.h"
 #include "support/dialog_driving.h"
 #include "support/registry_sandbox.h"
+#include "support/registry_values.h"
 #include "support/with_dialog.h"
 
 namespace wbh {
 namespace {
 
 using namespace consent_dialog;
+namespace reg = platform::registry;
+
+constexpr wchar_t kCaption[] = L"Utilisation du livre Web et confidentialité";
+
+void UseTestModule() {
+    platform::win32::Instance() = GetModuleHandleW(nullptr);
+    platform::win32::Module() = GetModuleHandleW(nullptr);
+}
+
+// An edit box's selection: its start and end.
+std::pair<DWORD, DWORD> Selection(HWND edit) {
+    DWORD start = 1, end = 1;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+constexpr std::pair<DWORD, DWORD> kNothingSelected{0, 0};
 
 // The consent dialog, counting the IDCANCEL commands it hears.
 class CountingConsentDialog : public ConsentDialog {
@@ -30,60 +53,190 @@ public:
 };
 
 TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
-    platform::win32::Instance() = GetModuleHandleW(nullptr);
-    platform::win32::Module() = GetModuleHandleW(nullptr);
+    UseTestModule();
     const test::RegistrySandbox sandbox;
     std::int32_t accepted = 0;
     CountingConsentDialog handler(accepted);
     long result = 0;
     const auto run = [&] { result = platform::RunModalDialog(kTemplate, handler); };
-    test::WithDialog(
-        L"Utilisation du livre Web et confidentialité", kContinue, run, [&](HWND dialog) {
-            wchar_t notice[4096];
-            const int length = LoadStringW(GetModuleHandleW(nullptr), kNoticeString, notice, 4096);
-            EXPECT_GT(length, 1000);
-            EXPECT_EQ(std::wstring(notice, length), test::TextOf(dialog, kNotice));
-            RECT rect{};
-            GetWindowRect(dialog, &rect);
-            EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2, rect.left);
-            EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, rect.top);
-            // The notice has the focus, shows its first line and has nothing selected.
-            HWND notice_box = GetDlgItem(dialog, kNotice);
-            DWORD start = 1, end = 1;
+    test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
+        wchar_t notice[4096];
+        const int length = LoadStringW(GetModuleHandleW(nullptr), kNoticeString, notice, 4096);
+        EXPECT_GT(length, 1000);
+        EXPECT_EQ(std::wstring(notice, length), test::TextOf(dialog, kNotice));
+        RECT rect{};
+        GetWindowRect(dialog, &rect);
+        EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2, rect.left);
+        EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (rect.bottom - rect.top)) / 2, rect.top);
+        // The notice has the focus, shows its first line and has nothing selected.
+        HWND notice_box = GetDlgItem(dialog, kNotice);
+        EXPECT_TRUE(test::WaitUntil([&] { return Selection(notice_box) == kNothingSelected; }))
+            << Selection(notice_box).first << " to " << Selection(notice_box).second;
+        EXPECT_EQ(notice_box, test::Focused(dialog));
+        EXPECT_EQ(0, SendMessageW(notice_box, EM_GETFIRSTVISIBLELINE, 0, 0));
+
+        // Enter on the disabled "Continuer" does nothing; Escape and the close box send
+        // IDCANCEL, which leaves the dialog open.
+        test::PressKey(dialog, VK_RETURN);
+        test::PressKey(dialog, VK_ESCAPE);
+        ASSERT_TRUE(test::WaitUntil([&] { return handler.cancels == 1; }));
+        SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(test::WaitUntil([&] { return handler.cancels == 2; }));
+        EXPECT_TRUE(IsWindow(dialog));
+
+        // Tab goes to the answers, and the arrow keys go from one to the other.
+        test::PressKey(dialog, VK_TAB);
+        EXPECT_TRUE(
+            test::WaitUntil([&] { return test::Focused(dialog) == GetDlgItem(dialog, kAccept); }));
+        EXPECT_FALSE(test::IsChecked(dialog, kAccept)) << "the focus alone answered";
+        EXPECT_FALSE(test::IsEnabled(dialog, kContinue));
+        test::PressKey(dialog, VK_DOWN);
+        EXPECT_TRUE(
+            test::WaitUntil([&] { return test::Focused(dialog) == GetDlgItem(dialog, kRefuse); }));
+
+        test::Click(dialog, kAccept);
+        test::PressKey(dialog, VK_RETURN);
+        EXPECT_TRUE(test::WaitUntilClosed(dialog));
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(1, accepted);
+}
+
+// A stored answer other than 0 and 1 (written by something else) checks both answers, whatever
+// the radio buttons and the dialog manager do with a group that holds two checked buttons, and
+// "Continuer" records an acceptance: the accept button is looked at first.
+TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBothAndContinueAccepts) {
+    UseTestModule();
+    const struct {
+        std::uint32_t stored;
+        bool answer_again;  // "Non", then "Oui" clicked before "Continuer"
+    } rows[] = {{5, false}, {2, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored);
+        const test::RegistrySandbox sandbox;
+        ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
+                                store::kLastReaderTrackValue, test::DwordValue(row.stored)));
+        ConsentFlow flow;
+        const auto run = [&] { flow.RunConsent("-mode 1 -autorunbookid b1"); };
+        test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
             EXPECT_TRUE(test::WaitUntil([&] {
-                SendMessageW(notice_box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                             reinterpret_cast<LPARAM>(&end));
-                return start == 0 && end == 0;
-            })) << start
-                << " to " << end << " selected";
-            EXPECT_EQ(notice_box, test::Focused(dialog));
-            EXPECT_EQ(0, SendMessageW(notice_box, EM_GETFIRSTVISIBLELINE, 0, 0));
-
-            // Enter on the disabled "Continuer" does nothing; Escape and the close box send
-            // IDCANCEL, which leaves the dialog open.
-            test::PressKey(dialog, VK_RETURN);
-            test::PressKey(dialog, VK_ESCAPE);
-            ASSERT_TRUE(test::WaitUntil([&] { return handler.cancels == 1; }));
-            SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-            ASSERT_TRUE(test::WaitUntil([&] { return handler.cancels == 2; }));
-            EXPECT_TRUE(IsWindow(dialog));
-
-            // Tab goes to the answers, and the arrow keys go from one to the other.
-            test::PressKey(dialog, VK_TAB);
-            EXPECT_TRUE(test::WaitUntil(
-                [&] { return test::Focused(dialog) == GetDlgItem(dialog, kAccept); }));
-            EXPECT_FALSE(test::IsChecked(dialog, kAccept)) << "the focus alone answered";
-            EXPECT_FALSE(test::IsEnabled(dialog, kContinue));
-            test::PressKey(dialog, VK_DOWN);
-            EXPECT_TRUE(test::WaitUntil(
-                [&] { return test::Focused(dialog) == GetDlgItem(dialog, kRefuse); }));
-
-            test::Click(dialog, kAccept);
+                return test::Focused(dialog) == GetDlgItem(dialog, kAccept);
+            })) << "focused: "
+                << GetDlgCtrlID(test::Focused(dialog));
+            EXPECT_TRUE(test::IsChecked(dialog, kAccept));
+            EXPECT_TRUE(test::IsChecked(dialog, kRefuse));
+            EXPECT_TRUE(test::IsEnabled(dialog, kContinue));
+            if (row.answer_again) {
+                // Still one group of automatic radio buttons.
+                test::Click(dialog, kRefuse);
+                EXPECT_FALSE(test::IsChecked(dialog, kAccept));
+                test::Click(dialog, kAccept);
+                EXPECT_FALSE(test::IsChecked(dialog, kRefuse));
+            }
             test::PressKey(dialog, VK_RETURN);
             EXPECT_TRUE(test::WaitUntilClosed(dialog));
         });
-    EXPECT_EQ(1, result);
+        const std::string book = std::string(store::kReferralsKey) + "\\b1";
+        EXPECT_EQ(test::DwordValue(1),
+                  test::Stored(reg::Root::kCurrentUser, book, store::kReaderTrackValue));
+    }
+}
+
+// The notice shows its first line with nothing selected whenever it gets the focus, also from the
+// dialog manager, which selects an edit box's whole text and so scrolls to its end.
+TEST(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
+    UseTestModule();
+    const test::RegistrySandbox sandbox;
+    ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
+                            store::kLastReaderTrackValue, test::DwordValue(1)));
+    std::int32_t accepted = 0;
+    ConsentDialog handler(accepted);
+    const auto run = [&] { platform::RunModalDialog(kTemplate, handler); };
+    test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
+        HWND notice = GetDlgItem(dialog, kNotice);
+        const auto focused = [&](HWND control) {
+            return test::WaitUntil([&] { return test::Focused(dialog) == control; });
+        };
+        const auto expect_start = [&](const char* how) {
+            EXPECT_EQ(kNothingSelected, Selection(notice)) << how;
+            EXPECT_EQ(0, SendMessageW(notice, EM_GETFIRSTVISIBLELINE, 0, 0)) << how;
+        };
+        ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
+        // Tab from the answer goes to "Continuer", then around to the notice.
+        test::PressKey(dialog, VK_TAB);
+        ASSERT_TRUE(focused(GetDlgItem(dialog, kContinue)));
+        test::PressKey(dialog, VK_TAB);
+        ASSERT_TRUE(focused(notice));
+        expect_start("Tab");
+
+        // Read to the end, on to the answer, and back (Shift+Tab).
+        SendMessageW(notice, EM_SETSEL, 1400, 1410);
+        SendMessageW(notice, EM_SCROLLCARET, 0, 0);
+        ASSERT_NE(0, SendMessageW(notice, EM_GETFIRSTVISIBLELINE, 0, 0));
+        SendMessageW(dialog, WM_NEXTDLGCTL, FALSE, FALSE);
+        ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
+        SendMessageW(dialog, WM_NEXTDLGCTL, TRUE, FALSE);
+        ASSERT_TRUE(focused(notice));
+        expect_start("Shift+Tab");
+
+        // A click places the caret where it was.
+        SendMessageW(dialog, WM_NEXTDLGCTL, FALSE, FALSE);
+        ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
+        const LRESULT at = SendMessageW(notice, EM_POSFROMCHAR, 200, 0);
+        const LPARAM point = MAKELPARAM(LOWORD(at) + 1, HIWORD(at) + 1);
+        PostMessageW(notice, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        PostMessageW(notice, WM_LBUTTONUP, 0, point);
+        ASSERT_TRUE(focused(notice));
+        const DWORD clicked = LOWORD(SendMessageW(notice, EM_CHARFROMPOS, 0, point));
+        EXPECT_NE(0u, clicked);
+        EXPECT_EQ(std::make_pair(clicked, clicked), Selection(notice));
+
+        test::Click(dialog, kContinue);
+        EXPECT_TRUE(test::WaitUntilClosed(dialog));
+    });
     EXPECT_EQ(1, accepted);
+}
+
+// A handler that runs out of memory ends its dialog as one that could not be made, and the run
+// goes on: an exception never unwinds through user32's dispatch, which would end the program.
+// The consent dialog then gives no answer, so the run records a refusal.
+TEST(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
+    UseTestModule();
+    const test::RegistrySandbox sandbox;
+    class ThrowingConsentDialog : public ConsentDialog {
+    public:
+        ThrowingConsentDialog(std::int32_t& accepted, bool at_init)
+            : ConsentDialog(accepted), at_init_(at_init) {}
+        void OnInit(platform::Dialog& dialog) override {
+            if (at_init_) throw std::bad_alloc();
+            ConsentDialog::OnInit(dialog);
+        }
+        void OnCommand(platform::Dialog& dialog, int id, int code) override {
+            if (id == kContinue) throw std::bad_alloc();
+            ConsentDialog::OnCommand(dialog, id, code);
+        }
+
+    private:
+        bool at_init_;
+    };
+
+    // Opening: the dialog is never shown.
+    std::int32_t accepted = 0;
+    ThrowingConsentDialog at_init(accepted, true);
+    EXPECT_EQ(-1, platform::RunModalDialog(kTemplate, at_init));
+
+    // "Continuer" after the reader accepted.
+    ThrowingConsentDialog on_continue(accepted, false);
+    long result = 0;
+    const auto run = [&] { result = platform::RunModalDialog(kTemplate, on_continue); };
+    test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
+        test::Click(dialog, kAccept);
+        EXPECT_TRUE(test::IsEnabled(dialog, kContinue));
+        test::PressKey(dialog, VK_RETURN);
+        EXPECT_TRUE(test::WaitUntilClosed(dialog));
+    });
+    EXPECT_EQ(-1, result);
+    EXPECT_EQ(0, accepted);
 }
 
 }  // namespace

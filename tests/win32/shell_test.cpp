@@ -84,11 +84,13 @@ TEST_F(Win32Setup, FinishDialogNameRowFollowsTheChoiceAndTheTypedNameIsKept) {
             EXPECT_EQ(L"Mon livre", test::TextOf(dialog, kShortcutName));
             test::Click(dialog, kDesktopShortcut);
             test::Click(dialog, kOpenNow);
-            SetDlgItemTextW(dialog, kShortcutName, L"Livre tapé");
+            // Outside the code page too: Chinese and a fullwidth letter.
+            SetDlgItemTextW(dialog, kShortcutName, L"Livre tapé \x4E66 \xFF2C");
             test::Click(dialog, kFinish);
             EXPECT_TRUE(test::WaitUntilClosed(dialog));
         });
-    EXPECT_EQ("Livre tap\xc3\xa9.lnk", desktop.Names());  // the file names are listed in UTF-8
+    // The file names are listed in UTF-8.
+    EXPECT_EQ("Livre tap\xc3\xa9 \xe4\xb9\xa6 \xef\xbc\xac.lnk", desktop.Names());
     EXPECT_EQ(0, fault::CallCount("ShellExecute"));
 }
 

@@ -3,10 +3,7 @@
 // read. A database that already gives *.7xe a type is left alone, as Windows leaves an
 // extension that already names a class.
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -16,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/posix/ini_file.h"
 #include "platform/posix/spawn.h"
+#include "platform/posix/user_folders.h"
 #include "platform/shell.h"
 
 namespace wbh::platform::shell {
@@ -35,15 +33,6 @@ constexpr std::string_view kPackage =
 
 // An XDG variable counts only when it holds an absolute path.
 bool Absolute(std::string_view path) { return !path.empty() && path.front() == '/'; }
-
-// The user's data folder: XDG_DATA_HOME, else ~/.local/share; empty without either.
-std::string DataHome() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && Absolute(data)) return data;
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == '\0') return "";
-    return std::string(home) + "/.local/share";
-}
 
 // Whether `test` holds for one of the parts of `list` between the `separator`s.
 template <typename Test>
@@ -91,38 +80,26 @@ bool AlreadyKnown(const std::string& data_home) {
                    [](std::string_view dir) { return Absolute(dir) && KnownIn(dir); });
 }
 
-// Makes the folder and those above it that are missing, private to the user (0700) as the XDG
-// base directories ask; true when it is there as a folder.
-bool MakeFolders(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string folder = path.substr(0, slash);
-        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
-        if (slash == std::string::npos) break;
-    }
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+// The real tool takes some 40 ms; one that has not ended after this long is taken as hung.
+constexpr long kRebuildLimitMs = 5000;
 
-// Runs update-mime-database on the folder and waits for it; only its errors are shown.
+// Runs update-mime-database on the folder; only its errors are shown. A tool that is missing,
+// fails or hangs (and is then ended) leaves every file of the database whole: it writes each
+// beside (a ".new" file, which the next rebuild replaces) and renames it into place.
 void RebuildDatabase(const std::string& mime) {
     char* argv[] = {const_cast<char*>("update-mime-database"), const_cast<char*>(mime.c_str()),
                     nullptr};
     const posix::SpawnSettings settings(true);
-    pid_t child;
-    if (!settings.Start(argv, &child))
-        return;  // no such tool: the package waits for the next rebuild
-    int status;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    posix::RunToEnd(settings, argv, kRebuildLimitMs);
 }
 
 FileTypeRegistration Register() {
-    const std::string data = DataHome();
+    const std::string data = posix::DataFolder();
     if (data.empty()) return FileTypeRegistration::kFailed;
     if (AlreadyKnown(data)) return FileTypeRegistration::kRegistered;
     const std::string mime = data + "/mime";
     const std::string packages = mime + "/packages";
-    if (!MakeFolders(packages) ||
+    if (!posix::MakeFolders(packages) ||
         !files::ReplaceFileContents((packages + "/" + kPackageName).c_str(), kPackage.data(),
                                     kPackage.size())) {
         return FileTypeRegistration::kFailed;

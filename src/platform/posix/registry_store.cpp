@@ -5,19 +5,17 @@
 #include "platform/posix/registry_store.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
-#include <vector>
 
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/user_folders.h"
 #include "platform/registry.h"
 
 namespace wbh::platform::posix {
@@ -93,34 +91,6 @@ long FromErrno(int error) {
     return kIoFailed;
 }
 
-// Makes every missing directory of `dir` (an absolute path), mode 0700 as the XDG rules ask.
-long MakeDirectories(const std::string& dir) {
-    struct stat st;
-    if (::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return kSuccess;
-    for (std::size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
-        const std::string part = dir.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return FromErrno(errno);
-        if (slash == std::string::npos) return kSuccess;
-    }
-}
-
-std::string HomeDirectory() {
-    // A relative HOME would move the registry with the working directory: ask the user database.
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') return home;
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    struct passwd entry;
-    struct passwd* found = nullptr;
-    while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE) {
-        buffer.resize(buffer.size() * 2);
-    }
-    if (found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
-        return found->pw_dir;
-    }
-    return "";
-}
-
 // SQLite's busy handler: sleeps between tries while the wait allows it. A call that waited in
 // vain sets gave_up, and no later call of the run waits: a store that another process keeps
 // locked costs the run one wait, not one per value.
@@ -149,16 +119,8 @@ BusyWait& TheBusyWait() {
 }
 
 std::string RegistryFilePath() {
-    std::string base;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        base = config;
-    } else {
-        base = HomeDirectory();
-        if (base.empty()) return "";
-        base += "/.config";
-    }
-    return base + "/webbook-helper/registry.db";
+    const std::string config = ConfigFolder();
+    return config.empty() ? config : config + "/webbook-helper/registry.db";
 }
 
 // One statement from the cache, with its bindings; reset for the next use when it goes.
@@ -230,8 +192,7 @@ long RegistryStore::Get(RegistryStore** out) {
         const int error = errno;
         current.reset();
         if (error != ENOENT) return FromErrno(error);
-        const long made = MakeDirectories(path.substr(0, path.rfind('/')));
-        if (made != kSuccess) return made;
+        if (!MakeFolders(path.substr(0, path.rfind('/')))) return FromErrno(errno);
         // Made here rather than by SQLite, to give it mode 0600: it holds the reader's ids. It
         // is closed before SQLite opens it, as closing any descriptor of the file drops the
         // process's locks on it.

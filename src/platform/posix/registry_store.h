@@ -18,9 +18,8 @@ namespace wbh::platform::posix {
 constexpr std::int64_t kCurrentUserKey = 1;
 constexpr std::int64_t kClassesRootKey = 2;
 
-// This user's registry file: $XDG_CONFIG_HOME/webbook-helper/registry.db when that variable
-// holds an absolute path, else ~/.config/webbook-helper/registry.db. Empty when no home
-// directory can be found.
+// This user's registry file: webbook-helper/registry.db in the config folder (ConfigFolder of
+// user_folders.h: $XDG_CONFIG_HOME, else ~/.config). Empty when that cannot be found.
 std::string RegistryFilePath();
 
 // How long a registry call waits for the file that another process holds locked (other

@@ -5,12 +5,9 @@
 #include "platform/shell.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -22,6 +19,7 @@
 #include "platform/posix/ini_file.h"
 #include "platform/posix/spawn.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/posix/user_folders.h"
 #include "platform/posix/windows_1252.h"
 
 namespace wbh::platform::shell {
@@ -58,86 +56,6 @@ HResult FromErrno(int error) {
             return kFailed;
     }
     return static_cast<HResult>(0x80070000u | code);
-}
-
-const char* NonEmptyEnv(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0' ? value : nullptr;
-}
-
-// The value of an `XDG_DESKTOP_DIR="..."` line, as the shell that sources the file would read
-// it: "$HOME" or "$HOME/..." relative to the home folder, otherwise an absolute path; a
-// backslash takes the next character as it is. False for any other line.
-bool ParseDesktopLine(std::string_view line, const std::string& home, std::string& path) {
-    constexpr std::string_view kKey = "XDG_DESKTOP_DIR";
-    std::size_t i = 0;
-    while (i < line.size() && IsSpace(line[i])) ++i;
-    if (line.substr(i, kKey.size()) != kKey) return false;
-    i += kKey.size();
-    while (i < line.size() && IsSpace(line[i])) ++i;
-    if (i >= line.size() || line[i] != '=') return false;
-    ++i;
-    while (i < line.size() && IsSpace(line[i])) ++i;
-    if (i >= line.size() || line[i] != '"') return false;
-    ++i;
-
-    std::string value;
-    bool closed = false;
-    for (; i < line.size(); ++i) {
-        if (line[i] == '\\' && i + 1 < line.size()) {
-            value.push_back(line[++i]);
-        } else if (line[i] == '"') {
-            closed = true;
-            ++i;
-            break;
-        } else {
-            value.push_back(line[i]);
-        }
-    }
-    if (!closed) return false;
-    while (i < line.size() && IsSpace(line[i])) ++i;
-    if (i < line.size() && line[i] != '#') return false;
-
-    constexpr std::string_view kHome = "$HOME";
-    if (value.compare(0, kHome.size(), kHome) == 0 &&
-        (value.size() == kHome.size() || value[kHome.size()] == '/')) {
-        path = home + value.substr(kHome.size());
-    } else if (!value.empty() && value[0] == '/') {
-        path = value;
-    } else {
-        return false;
-    }
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return true;
-}
-
-// The desktop named in user-dirs.dirs (the last valid line wins, as when the shell sources
-// the file), or "$HOME/Desktop".
-std::string FindDesktop(const std::string& home) {
-    // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
-    const char* config = NonEmptyEnv("XDG_CONFIG_HOME");
-    const std::string file =
-        (config != nullptr && config[0] == '/' ? std::string(config) : home + "/.config") +
-        "/user-dirs.dirs";
-    std::string desktop = home + "/Desktop";
-    struct stat st;
-    std::string text;
-    {
-        const posix::UniqueFd fd = posix::OpenRegularFile(file.c_str(), st);
-        if (!fd.Valid() || !posix::ReadToEnd(fd.Get(), text)) return desktop;
-    }
-
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string found;
-        if (ParseDesktopLine(std::string_view(text).substr(pos, end - pos), home, found)) {
-            desktop = found;
-        }
-        pos = end + 1;
-    }
-    return desktop;
 }
 
 // Whether `text` is UTF-8 without a control character (C0, DEL or C1): only such text goes in
@@ -260,11 +178,9 @@ HResult DesktopDirectory(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return kFailed;
     buffer[0] = '\0';
     if (fault::Fail("DesktopDirectory")) return kFailed;
-    const char* home = NonEmptyEnv("HOME");
-    if (home == nullptr) return kFailed;
     return NoThrow(kOutOfMemory, [&] {
-        const std::string desktop = FindDesktop(home);
-        if (desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
+        const std::string desktop = posix::DesktopFolder();
+        if (desktop.empty() || desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
         std::memcpy(buffer, desktop.c_str(), desktop.size() + 1);
         return HResult{0};
     });
@@ -288,27 +204,13 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
 bool OpenWithShell(const char* path) {
     if (fault::Fail("ShellExecute")) return false;
     if (path == nullptr || path[0] == '\0') return false;
-
-    // Prepared before the fork: the child only spawns and exits.
     const posix::SpawnSettings settings(false);
-    if (!settings.Ready()) return false;
     char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path), nullptr};
-
-    // Two steps, so that nothing is left for us to reap: the child starts xdg-open in a new
-    // session (a closing terminal does not take the application with it) and exits at once
-    // with whether the start worked; xdg-open is then adopted by init, which reaps it.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::setsid();
-        pid_t opener;
-        ::_exit(settings.Start(argv, &opener) ? 0 : 127);
-    }
-    if (child < 0) return false;
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    // Never waited for: some xdg-open fall-backs run the application in the foreground. It
+    // stays this process's child (a zombie once it ends) until the run ends, a moment later;
+    // init reaps it then.
+    pid_t opener;
+    return settings.Start(argv, &opener);
 }
 
 // No desktop shell listens for this here: the call is only counted.

@@ -1,16 +1,25 @@
-// Starting another program without a shell. It gets every signal at its default and none
-// blocked (what this program ignores, SIGPIPE and SIGXFSZ, or whoever started it ignored is no
-// concern of its), and its standard input from /dev/null; with `quiet_output` its standard
-// output too, so that it never mixes with a terminal dialog's.
+// Starting another program without a shell, and without forking: after GTK has started its
+// threads, only posix_spawn may make a process. The program runs in a session of its own (a
+// closing terminal does not take it along, and it can be ended with what it started), gets
+// every signal at its default and none blocked (what this program ignores, SIGPIPE and
+// SIGXFSZ, or whoever started it ignored is no concern of its), and its standard input from
+// /dev/null; with `quiet_output` its standard output too, so that it never mixes with a
+// terminal dialog's.
 #pragma once
 
 #include <spawn.h>
 #include <sys/types.h>
 
+#include <string>
+
 namespace wbh::platform::posix {
 
-// The settings of posix_spawnp, made once and released with the object. Start allocates
-// nothing, so it may run in a child forked from a process with threads.
+// The absolute path of the executable file `name` in a folder of PATH (else of the system's
+// default path), or "" when none has one. Only absolute entries are searched: an empty or
+// relative one names a folder below the working folder, which may be a book's.
+std::string FindProgram(const char* name);
+
+// The settings of posix_spawn, made once and released with the object.
 class SpawnSettings {
 public:
     explicit SpawnSettings(bool quiet_output);
@@ -18,9 +27,9 @@ public:
     SpawnSettings(const SpawnSettings&) = delete;
     SpawnSettings& operator=(const SpawnSettings&) = delete;
 
-    // False when the settings could not be made; nothing can be started then.
-    bool Ready() const { return ready_; }
-    // posix_spawnp of argv[0], looked up on PATH; true with its process id in *child.
+    // Starts argv[0], found by FindProgram; true with its process id in *child, which the
+    // caller reaps or leaves to init once this process ends. False when the settings could not
+    // be made, the program is not found or cannot be started.
     bool Start(char* const argv[], pid_t* child) const;
 
 private:
@@ -30,5 +39,10 @@ private:
     bool have_attributes_ = false;
     bool ready_ = false;
 };
+
+// Starts argv[0] with `settings` and waits for it to end, at most `limit_ms` milliseconds.
+// One still running then is killed with its process group (its session's: whatever it started
+// and left there), so that nothing of it goes on writing once the caller has moved on.
+void RunToEnd(const SpawnSettings& settings, char* const argv[], long limit_ms);
 
 }  // namespace wbh::platform::posix

@@ -1,54 +1,83 @@
-// Files through kernel32: probing by attributes, and replacing a file by writing a new one
-// beside it and moving it over the old one (MoveFileExA), so that the file is never
-// half-written. Paths stay within MAX_PATH, as every ANSI call here expects.
+// Files through kernel32's wide calls: probing by attributes, and replacing a file by writing a
+// new one beside it and moving it over the old one (MoveFileExW), so that the file is never
+// half-written. Paths are converted exactly and stay within MAX_PATH units, as the ANSI calls
+// had them.
 #include "platform/files.h"
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
+#include <cwchar>
+#include <string_view>
 
+#include "common/ascii.h"
+#include "common/no_throw.h"
 #include "platform/portable/fault.h"
 #include "platform/win32/com_owners.h"
+#include "platform/win32/wide_text.h"
 
 namespace wbh::platform::files {
 namespace {
 
-// The temporary's name: the target's folder, then "wbh" and eight hex digits, then ".tmp".
+// The temporary's name: "wbh", eight hex digits, ".tmp".
 constexpr std::size_t kTempNameLength = 15;
-// Names tried before giving up, each one a new combination of process, time and count.
+constexpr std::size_t kTempDigits = 8;
+// Names tried before giving up, each one a new combination of process, time and count: enough
+// to meet each of the sixteen names that one character of room allows.
 constexpr int kTempNameTries = 64;
 
 // The length of the folder part of `path`, its last separator or drive colon included.
-std::size_t FolderLength(const char* path) {
+std::size_t FolderLength(const wchar_t* path) {
     std::size_t folder = 0;
-    for (std::size_t i = 0; path[i] != '\0'; ++i) {
-        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') folder = i + 1;
+    for (std::size_t i = 0; path[i] != L'\0'; ++i) {
+        if (path[i] == L'\\' || path[i] == L'/' || path[i] == L':') folder = i + 1;
     }
     return folder;
 }
 
+// The names are ASCII, so an ASCII comparison is the file system's.
+bool SameNameNoCase(std::wstring_view a, std::wstring_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
+        return x == y || (x < 0x80 && y < 0x80 &&
+                          AsciiLower(static_cast<char>(x)) == AsciiLower(static_cast<char>(y)));
+    });
+}
+
+// Writes the temporary's name for `mark` at `name`. Where the folder leaves fewer than
+// kTempNameLength characters of `room`, the name is the hex digits alone, as many as fit: the
+// name it stands in for fits there, so one at least. Never that name itself (Windows ignores its
+// trailing dots and blanks): a file made under it would be the direct write.
+void NameTemporary(wchar_t* name, std::size_t room, std::wstring_view target, DWORD mark) {
+    const bool whole = room >= kTempNameLength;
+    const std::size_t digits = room < kTempDigits ? room : kTempDigits;
+    wchar_t* next = name;
+    if (whole) next = std::copy_n(L"wbh", 3, next);
+    for (std::size_t i = 0; i < digits; ++i, mark >>= 4) *next++ = L"0123456789abcdef"[mark & 15];
+    std::wcscpy(next, whole ? L".tmp" : L"");
+    while (!target.empty() && (target.back() == L'.' || target.back() == L' ')) {
+        target.remove_suffix(1);
+    }
+    if (SameNameNoCase(name, target)) name[0] = name[0] == L'0' ? L'1' : L'0';
+}
+
 // Creates a new, empty temporary in the folder of `path` (never one that exists already) and
 // leaves its name in `temp`. No handle when none could be made.
-win32::FileHandle CreateTemporary(const char* path, char (&temp)[MAX_PATH]) {
+win32::FileHandle CreateTemporary(const wchar_t* path, wchar_t (&temp)[MAX_PATH]) {
     static DWORD count = 0;
     const std::size_t folder = FolderLength(path);
-    if (folder + kTempNameLength > MAX_PATH - 1) return win32::FileHandle();
-    std::memcpy(temp, path, folder);
+    const std::size_t room = MAX_PATH - 1 - folder;  // the caller checked that the path fits
+    std::wmemcpy(temp, path, folder);
     for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
-        DWORD mark = (GetCurrentProcessId() * 2654435761u) ^ GetTickCount() ^ (++count * 40503u);
-        char* name = temp + folder;
-        std::memcpy(name, "wbh", 3);
-        for (int digit = 10; digit >= 3; --digit, mark >>= 4) {
-            name[digit] = "0123456789abcdef"[mark & 15];
-        }
-        std::memcpy(name + 11, ".tmp", 5);
-        win32::FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const DWORD mark =
+            (GetCurrentProcessId() * 2654435761u) ^ GetTickCount() ^ (++count * 40503u);
+        NameTemporary(temp + folder, room, path + folder, mark);
+        win32::FileHandle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.Valid()) return file;
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
     }
-    temp[0] = '\0';
+    temp[0] = L'\0';
     return win32::FileHandle();
 }
 
@@ -71,34 +100,51 @@ char Separator() { return '\\'; }
 void ToNativePath(char*) {}
 
 Presence Probe(const char* path) {
-    // An empty name is no name (Windows would answer "path not found").
+    // An empty name is no name (Windows would answer "path not found"), and one that does not
+    // convert names nothing that can be looked for.
     if (fault::Fail("ProbePath") || path == nullptr || path[0] == '\0') return Presence::kUnknown;
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) return Presence::kPresent;
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Presence::kAbsent;
-    return Presence::kUnknown;
+    return NoThrow(Presence::kUnknown, [&] {
+        const win32::WidePath wide(path);
+        if (!wide.Ok()) return Presence::kUnknown;
+        if (GetFileAttributesW(wide.Get()) != INVALID_FILE_ATTRIBUTES) return Presence::kPresent;
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return Presence::kAbsent;
+        }
+        return Presence::kUnknown;
+    });
 }
 
-bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
-    if (fault::Fail("ReplaceFile")) return false;
-    if (path == nullptr || path[0] == '\0' || std::strlen(path) > MAX_PATH - 1) return false;
-    if (data == nullptr && size > 0) return false;
+namespace {
+
+bool Replace(const char* path, const void* data, std::size_t size) {
+    const win32::WidePath wide(path);
+    if (!wide.Ok()) return false;
 
     // Windows refuses to move over a read-only file, but Wine does not: asked first, so a
     // read-only file stays on both.
-    const DWORD existing = GetFileAttributesA(path);
+    const DWORD existing = GetFileAttributesW(wide.Get());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
         return false;
     }
 
-    char temp[MAX_PATH];
-    win32::FileHandle file = CreateTemporary(path, temp);
+    wchar_t temp[MAX_PATH];
+    win32::FileHandle file = CreateTemporary(wide.Get(), temp);
     if (!file.Valid()) return false;
     bool ok = WriteAll(file.Get(), data, size) && FlushFileBuffers(file.Get());
     ok = file.Close() && ok;
-    ok = ok && MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileA(temp);
+    ok = ok && MoveFileExW(temp, wide.Get(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileW(temp);
     return ok;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
+    if (fault::Fail("ReplaceFile")) return false;
+    if (path == nullptr || path[0] == '\0') return false;
+    if (data == nullptr && size > 0) return false;
+    return NoThrow(false, [&] { return Replace(path, data, size); });
 }
 
 }  // namespace wbh::platform::files

@@ -1,5 +1,5 @@
 // GUIDs through COM: CoCreateGuid, and the text through CLSIDFromString and StringFromCLSID,
-// converted to and from the ANSI code page.
+// converted exactly to and from the program's UTF-8.
 #include "platform/guid.h"
 
 #include <objbase.h>
@@ -37,7 +37,7 @@ bool ParseGuidText(const char* text, Guid& guid) {
     wchar_t wide[64] = L"";
     if (text == nullptr || std::strlen(text) >= 64) return false;
     if (fault::Fail("MultiByteToWideChar") ||
-        MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 64) == 0) {
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide, 64) == 0) {
         return false;
     }
     if (fault::Fail("CLSIDFromString")) return false;
@@ -53,7 +53,7 @@ bool FormatGuidText(const Guid& guid, char* text, std::size_t size) {
     win32::CoTaskMemory<OLECHAR> wide;
     if (FAILED(StringFromCLSID(ToNative(guid), wide.Put())) || wide.Get() == nullptr) return false;
     const bool narrowed = !fault::Fail("WideCharToMultiByte") &&
-                          WideCharToMultiByte(CP_ACP, 0, wide.Get(), -1, text,
+                          WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.Get(), -1, text,
                                               static_cast<int>(size), nullptr, nullptr) != 0;
     if (!narrowed && size > 0) text[0] = '\0';
     return narrowed;
@@ -61,7 +61,7 @@ bool FormatGuidText(const Guid& guid, char* text, std::size_t size) {
 
 int ProbeSequentialUuid() {
     if (fault::Fail("GetModuleHandle")) return -1;
-    const HMODULE rpc = GetModuleHandleA("RPCRT4.DLL");
+    const HMODULE rpc = GetModuleHandleW(L"RPCRT4.DLL");
     if (rpc == nullptr) return -1;
     if (fault::Fail("GetProcAddress")) return 0;
     return GetProcAddress(rpc, "UuidCreateSequential") != nullptr ? 1 : 0;

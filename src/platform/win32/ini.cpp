@@ -1,43 +1,119 @@
-// INI files through kernel32's profile calls, and a read-only file refused before them.
+// INI files through kernel32's wide profile calls, and a read-only file refused before them.
+// The calls decode the file as it is stored (the ANSI code page, or UTF-16 or UTF-8 after a
+// byte-order mark); the program's UTF-8 goes in and comes out converted exactly, with the
+// contract of the ANSI calls counted in UTF-8 bytes.
 #include "platform/ini.h"
 
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
+#include "common/no_throw.h"
+#include "common/utf8.h"
 #include "platform/portable/fault.h"
+#include "platform/win32/wide_text.h"
 
 namespace wbh::platform {
 namespace {
 
+using win32::WideArgument;
+
 // Windows refuses to write a read-only file, but Wine run by root writes it: asked first, so
 // that a read-only file stays on both, as ReplaceFileContents leaves it. A bare name is left to
 // kernel32, which looks for it in the Windows directory, not in the working one.
-bool IsReadOnly(const char* file) {
-    if (std::strpbrk(file, "\\/:") == nullptr) return false;
-    const DWORD attributes = GetFileAttributesA(file);
+bool IsReadOnly(const WideArgument& file) {
+    if (std::wcspbrk(file.Get(), L"\\/:") == nullptr) return false;
+    const DWORD attributes = GetFileAttributesW(file.Get());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// What kernel32 answers for a file that does not exist: no names, or the fallback.
+std::uint32_t Missing(bool list, const char* fallback, char* buffer, std::uint32_t size) {
+    buffer[0] = '\0';
+    if (list || fallback == nullptr) {
+        if (size > 1) buffer[1] = '\0';
+        return 0;
+    }
+    const std::string_view text(fallback);
+    const std::size_t n = utf8::Prefix(text, size, size - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return n < text.size() ? size - 1 : static_cast<std::uint32_t>(n);
+}
+
+// The converted answer into the caller's buffer, cut as the ANSI call cuts it, between whole
+// characters: a list then ends with two NULs and the result is size - 2, a value's result is
+// size - 1. `cut` says that the wide answer was cut already.
+std::uint32_t Copy(const std::string& answer, bool list, bool cut, char* buffer,
+                   std::uint32_t size) {
+    if (list && size < 2) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    const std::uint32_t room = list ? size - 2 : size - 1;
+    if (!cut && answer.size() < room) {
+        std::memcpy(buffer, answer.data(), answer.size());
+        buffer[answer.size()] = '\0';
+        if (list) buffer[answer.size() + 1] = '\0';
+        return static_cast<std::uint32_t>(answer.size());
+    }
+    const std::string_view text(answer);
+    const std::size_t n = utf8::Prefix(text, room, room);
+    std::memcpy(buffer, text.data(), n);
+    std::memset(buffer + n, 0, size - n);
+    return room;
+}
+
+std::uint32_t Read(const char* section, const char* key, const char* fallback, char* buffer,
+                   std::uint32_t size, const char* file) {
+    const bool list = section == nullptr || key == nullptr;
+    const WideArgument wide_section(section), wide_key(key), wide_fallback(fallback),
+        wide_file(file);
+    if (!wide_section.Ok() || !wide_key.Ok() || !wide_fallback.Ok() || !wide_file.Ok()) {
+        return Missing(list, fallback, buffer, size);
+    }
+    // A UTF-8 answer has at least as many bytes as UTF-16 units: a wide answer cut at this size
+    // would not fit either.
+    win32::WideText wide(size);
+    const DWORD got =
+        GetPrivateProfileStringW(wide_section.Get(), wide_key.Get(), wide_fallback.Get(),
+                                 wide.data(), size, wide_file.Get());
+    const bool cut = got >= (list ? size - 2 : size - 1);
+    std::string answer;
+    // A name or value that does not convert exactly reads as missing.
+    if (!win32::ToUtf8(std::wstring_view(wide.data(), got), answer)) {
+        return Missing(list, fallback, buffer, size);
+    }
+    return Copy(answer, list, cut, buffer, size);
 }
 
 }  // namespace
 
 std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
                             char* buffer, std::uint32_t size, const char* file) {
-    if (fault::Fail("GetPrivateProfileString")) {
-        // What kernel32 answers for a file that does not exist.
-        if (size == 0) return 0;
-        buffer[0] = '\0';
-        if (section == nullptr || fallback == nullptr) return 0;
-        lstrcpynA(buffer, fallback, static_cast<int>(size));
-        return static_cast<std::uint32_t>(lstrlenA(buffer));
-    }
-    return GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
+    if (size == 0) return 0;
+    const bool list = section == nullptr || key == nullptr;
+    // Running out of memory fails the read as a missing file would.
+    constexpr std::uint32_t kThrew = 0xFFFFFFFF;
+    const std::uint32_t result =
+        fault::Fail("GetPrivateProfileString")
+            ? kThrew
+            : NoThrow(kThrew, [&] { return Read(section, key, fallback, buffer, size, file); });
+    return result != kThrew ? result : Missing(list, fallback, buffer, size);
 }
 
 bool IniWriteString(const char* section, const char* key, const char* value, const char* file) {
     if (fault::Fail("WritePrivateProfileString")) return false;
-    if (file != nullptr && IsReadOnly(file)) return false;
-    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
+    return NoThrow(false, [&] {
+        const WideArgument wide_section(section), wide_key(key), wide_value(value), wide_file(file);
+        if (!wide_section.Ok() || !wide_key.Ok() || !wide_value.Ok() || !wide_file.Ok()) {
+            return false;
+        }
+        if (file != nullptr && IsReadOnly(wide_file)) return false;
+        return WritePrivateProfileStringW(wide_section.Get(), wide_key.Get(), wide_value.Get(),
+                                          wide_file.Get()) != FALSE;
+    });
 }
 
 }  // namespace wbh::platform

@@ -1,27 +1,33 @@
 // The reader component through COM: created once, asked for its two strings while a nested
-// apartment holds, and kept until the ReaderComponent goes away. The strings are ANSI copies;
+// apartment holds, and kept until the ReaderComponent goes away. The strings are UTF-8 copies;
 // the BSTRs go as soon as both are converted.
 #include "platform/reader_component.h"
 
+#include <cwchar>
+#include <string>
+
+#include "common/no_throw.h"
 #include "platform/com.h"
 #include "platform/portable/fault.h"
 #include "platform/win32/com_owners.h"
 #include "platform/win32/reader_component.h"
+#include "platform/win32/wide_text.h"
 
 namespace wbh::platform {
 namespace {
 
-// A null or empty string gives no value, and so does one that does not fit the field in the
-// ANSI code page: WideCharToMultiByte fails then, and a cut value is never kept.
+// A null or empty string gives no value, and so does one that does not convert exactly or does
+// not fit the field: a cut or altered value is never kept. The text ends at its first NUL.
 void Convert(BSTR text, BoundedText<512>& value) {
     value.Clear();
     if (text == nullptr || text[0] == L'\0') return;
-    char buffer[512];
-    // -1: up to the string's first NUL, which is written too.
-    if (WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr) == 0) {
-        return;
-    }
-    value.Assign(buffer);
+    NoThrow(0, [&] {
+        std::string converted;
+        if (win32::ToUtf8(std::wstring_view(text, std::wcslen(text)), converted)) {
+            value.Assign(converted);
+        }
+        return 0;
+    });
 }
 
 }  // namespace

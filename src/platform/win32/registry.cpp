@@ -1,9 +1,17 @@
-// The registry through advapi32. A Key is the HKEY itself; the roots are the predefined keys.
+// The registry through advapi32's wide calls. A Key is the HKEY itself; the roots are the
+// predefined keys. Names and texts are converted exactly; texts are stored as UTF-16, as
+// Windows stores them whichever call wrote them, so values written by the ANSI calls read the
+// same.
 #include "platform/registry.h"
 
 #include <windows.h>
 
+#include <cstring>
+#include <string>
+
+#include "common/no_throw.h"
 #include "platform/portable/fault.h"
+#include "platform/win32/wide_text.h"
 
 namespace wbh::platform::registry {
 namespace {
@@ -14,10 +22,77 @@ static_assert(kTypeString == REG_SZ && kTypeBinary == REG_BINARY && kTypeDword =
 static_assert(kFileNotFound == ERROR_FILE_NOT_FOUND && kAccessDenied == ERROR_ACCESS_DENIED &&
               kInvalidHandle == ERROR_INVALID_HANDLE && kMoreData == ERROR_MORE_DATA &&
               kBadPathname == ERROR_BAD_PATHNAME && kIoFailed == ERROR_REGISTRY_IO_FAILED &&
-              kKeyDeleted == ERROR_KEY_DELETED && kBadDatabase == ERROR_BADDB);
+              kKeyDeleted == ERROR_KEY_DELETED && kBadDatabase == ERROR_BADDB &&
+              kNoUnicodeTranslation == ERROR_NO_UNICODE_TRANSLATION &&
+              kOutOfMemory == ERROR_OUTOFMEMORY);
+
+using win32::WideArgument;
 
 HKEY H(Key key) { return reinterpret_cast<HKEY>(key); }
 Key K(HKEY key) { return reinterpret_cast<Key>(key); }
+
+// The ANSI calls converted a key path through a buffer of MAX_PATH units and its NUL: a longer
+// one failed, and still does.
+constexpr std::size_t kMaxPathUnits = MAX_PATH;
+
+bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// The code for a name or path that is not UTF-8 (0 when it converted).
+long Convert(const WideArgument& name) { return name.Ok() ? 0 : kNoUnicodeTranslation; }
+
+// A text value's stored UTF-16 into `data` as UTF-8, with the contract of the ANSI call: the
+// size is the converted one, and a text stored without its NUL gets one when there is room.
+long TextInto(const win32::WideText& stored, DWORD stored_bytes, std::uint8_t* data,
+              std::uint32_t room, std::uint32_t* size) {
+    std::string text;
+    // An odd last byte is no unit; the ANSI call leaves it out too.
+    if (!win32::ToUtf8(std::wstring_view(stored.data(), stored_bytes / 2), text)) {
+        return kNoUnicodeTranslation;
+    }
+    if (text.size() > 0xFFFFFFFEu) return kMoreData;
+    *size = static_cast<std::uint32_t>(text.size());
+    if (data == nullptr) return kSuccess;
+    if (text.size() > room) return kMoreData;
+    std::memcpy(data, text.data(), text.size());
+    if (!text.empty() && text.back() != '\0' && text.size() < room) data[text.size()] = '\0';
+    return kSuccess;
+}
+
+long Query(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
+           std::uint32_t* size) {
+    const WideArgument wide_name(name);
+    if (!wide_name.Ok()) return kNoUnicodeTranslation;
+    DWORD stored_type = 0;
+    DWORD stored_size = 0;
+    LONG result =
+        RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type, nullptr, &stored_size);
+    if (result != ERROR_SUCCESS) return result;
+    if (!IsText(stored_type)) {
+        // Any other type comes as stored, straight into the caller's buffer.
+        stored_size = *size;
+        result =
+            RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type, data, &stored_size);
+        if (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
+            *type = stored_type;
+            *size = stored_size;
+        }
+        return result;
+    }
+    win32::WideText stored(stored_size / 2 + 1);
+    stored_size = static_cast<DWORD>(stored.size() * 2);
+    result = RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type,
+                              reinterpret_cast<BYTE*>(stored.data()), &stored_size);
+    // Changed meanwhile into something larger or of another type: as if asked a moment later.
+    if (result == ERROR_SUCCESS && !IsText(stored_type)) result = ERROR_MORE_DATA;
+    if (result != ERROR_SUCCESS) return result;
+    std::uint32_t converted = 0;
+    result = TextInto(stored, stored_size, data, *size, &converted);
+    if (result == kSuccess || result == kMoreData) {
+        *type = stored_type;
+        *size = converted;
+    }
+    return result;
+}
 
 }  // namespace
 
@@ -27,50 +102,72 @@ Key RootKey(Root root) {
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     if (fault::Fail("RegOpenKeyEx")) return kAccessDenied;
-    HKEY opened = nullptr;
-    const LONG result = RegOpenKeyExA(H(parent), path, 0, access, &opened);
-    if (result == ERROR_SUCCESS) *out = K(opened);
-    return result;
+    return NoThrow(kOutOfMemory, [&]() -> long {
+        const WideArgument wide_path(path);
+        if (const long refused = Convert(wide_path)) return refused;
+        if (wide_path.Length() > kMaxPathUnits) return kMoreData;
+        HKEY opened = nullptr;
+        const LONG result = RegOpenKeyExW(H(parent), wide_path.Get(), 0, access, &opened);
+        if (result == ERROR_SUCCESS) *out = K(opened);
+        return result;
+    });
 }
 
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     if (fault::Fail("RegCreateKeyEx")) return kAccessDenied;
-    HKEY created = nullptr;
-    DWORD disposition = 0;
-    const LONG result = RegCreateKeyExA(H(parent), path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                        access, nullptr, &created, &disposition);
-    if (result == ERROR_SUCCESS) *out = K(created);
-    return result;
+    return NoThrow(kOutOfMemory, [&]() -> long {
+        const WideArgument wide_path(path);
+        if (const long refused = Convert(wide_path)) return refused;
+        if (wide_path.Length() > kMaxPathUnits) return kMoreData;
+        HKEY created = nullptr;
+        DWORD disposition = 0;
+        const LONG result =
+            RegCreateKeyExW(H(parent), wide_path.Get(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                            nullptr, &created, &disposition);
+        if (result == ERROR_SUCCESS) *out = K(created);
+        return result;
+    });
 }
 
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
                 std::uint32_t* size) {
     if (fault::Fail("RegQueryValueEx")) return kAccessDenied;
-    DWORD stored_type = 0;
-    DWORD stored_size = *size;
-    const LONG result = RegQueryValueExA(H(key), name, nullptr, &stored_type, data, &stored_size);
-    if (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
-        *type = stored_type;
-        *size = stored_size;
-    }
-    return result;
+    return NoThrow(kOutOfMemory, [&] { return Query(key, name, type, data, size); });
 }
 
 long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t* data,
               std::uint32_t size) {
     if (fault::Fail("RegSetValueEx")) return kAccessDenied;
-    return RegSetValueExA(H(key), name, 0, type, data, size);
+    return NoThrow(kOutOfMemory, [&]() -> long {
+        const WideArgument wide_name(name);
+        if (const long refused = Convert(wide_name)) return refused;
+        if (!IsText(type) || data == nullptr) {
+            return RegSetValueExW(H(key), wide_name.Get(), 0, type, data, size);
+        }
+        // The text's bytes, its NULs included, as UTF-16 units: the size the ANSI call gave.
+        win32::WideText text;
+        if (!win32::ToWide(std::string_view(reinterpret_cast<const char*>(data), size), text)) {
+            return kNoUnicodeTranslation;
+        }
+        return RegSetValueExW(H(key), wide_name.Get(), 0, type,
+                              reinterpret_cast<const BYTE*>(text.data()),
+                              static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t)));
+    });
 }
 
 long DeleteValue(Key key, const char* name) {
     if (fault::Fail("RegDeleteValue")) return kAccessDenied;
-    return RegDeleteValueA(H(key), name);
+    return NoThrow(kOutOfMemory, [&]() -> long {
+        const WideArgument wide_name(name);
+        if (const long refused = Convert(wide_name)) return refused;
+        return RegDeleteValueW(H(key), wide_name.Get());
+    });
 }
 
 long CountSubkeys(Key key, std::uint32_t* count) {
     if (fault::Fail("RegQueryInfoKey")) return kAccessDenied;
     DWORD subkeys = 0;
-    const LONG result = RegQueryInfoKeyA(H(key), nullptr, nullptr, nullptr, &subkeys, nullptr,
+    const LONG result = RegQueryInfoKeyW(H(key), nullptr, nullptr, nullptr, &subkeys, nullptr,
                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     if (result == ERROR_SUCCESS) *count = subkeys;
     return result;

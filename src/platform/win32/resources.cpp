@@ -1,23 +1,39 @@
-// String resources on Windows: LoadStringA on the program's module, which converts the stored
-// UTF-16 to the ANSI code page and cuts at size - 1 bytes.
+// String resources on Windows: LoadStringW on the program's module, its stored UTF-16 converted
+// exactly to UTF-8 and cut between whole characters at size - 1 bytes, as the POSIX build cuts.
 #include "platform/resources.h"
 
 #include <windows.h>
 
+#include <cstring>
+#include <string>
+
+#include "common/no_throw.h"
+#include "common/utf8.h"
 #include "platform/portable/fault.h"
 #include "platform/win32/module.h"
+#include "platform/win32/wide_text.h"
 
 namespace wbh::platform {
 
 int LoadText(unsigned id, char* buffer, int size) {
     const bool failed = fault::Fail("LoadString");
-    // LoadStringA answers -1 for a zero size (Wine) instead of the 0 of the contract.
     if (size <= 0) return 0;
-    // Not every LoadStringA writes the NUL for a missing string.
     buffer[0] = '\0';
     if (failed) return 0;
-    const int copied = LoadStringA(win32::Module(), id, buffer, size);
-    return copied > 0 ? copied : 0;
+    // With no buffer, LoadStringW hands out the stored string itself, without a NUL.
+    const wchar_t* stored = nullptr;
+    const int length = LoadStringW(win32::Module(), id, reinterpret_cast<wchar_t*>(&stored), 0);
+    if (length <= 0 || stored == nullptr) return 0;
+    return NoThrow(0, [&] {
+        std::string text;
+        if (!win32::ToUtf8(std::wstring_view(stored, static_cast<std::size_t>(length)), text)) {
+            return 0;
+        }
+        const std::size_t n = utf8::Prefix(text, text.size(), static_cast<std::size_t>(size) - 1);
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = '\0';
+        return static_cast<int>(n);
+    });
 }
 
 }  // namespace wbh::platform

@@ -1,7 +1,8 @@
-// The Windows shell: the desktop folder through its item list, shortcuts through the shell
-// link object (IShellLinkA and its IPersistFile, both held by one object until it goes away),
-// and ShellExecuteA for opening a file with its associated application. shell32 is loaded only
-// when a run needs it.
+// The Windows shell through its wide calls: the desktop folder through its item list, shortcuts
+// through the shell link object (IShellLinkW and its IPersistFile, both held by one object until
+// it goes away), and ShellExecuteW for opening a file with its associated application. Every
+// path is converted exactly, so the shell never sees a look-alike of a name. shell32 is loaded
+// only when a run needs it.
 #include "platform/shell.h"
 
 #include <objbase.h>
@@ -11,11 +12,14 @@
 
 #include <cstring>
 #include <new>
+#include <string>
 #include <utility>
 
+#include "common/no_throw.h"
 #include "platform/portable/fault.h"
 #include "platform/win32/com_owners.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/wide_text.h"
 
 namespace wbh::platform::shell {
 
@@ -33,24 +37,35 @@ HRESULT AsFailure(HRESULT result) {
 
 class Win32ShellLink final : public ShellLink {
 public:
-    Win32ShellLink(win32::ComPtr<IShellLinkA>&& link, win32::ComPtr<IPersistFile>&& persist)
+    Win32ShellLink(win32::ComPtr<IShellLinkW>&& link, win32::ComPtr<IPersistFile>&& persist)
         : link_(std::move(link)), persist_(std::move(persist)) {}
 
-    void SetPath(const char* target) override { link_->SetPath(target); }
+    // A text that does not convert is not set, as a failed call would leave it.
+    void SetPath(const char* target) override {
+        NoThrow(0, [&] {
+            const win32::WideArgument wide(target);
+            if (wide.Ok() && wide.Get() != nullptr) link_->SetPath(wide.Get());
+            return 0;
+        });
+    }
     void SetIconLocation(const char* icon, int index) override {
-        link_->SetIconLocation(icon, index);
+        NoThrow(0, [&] {
+            const win32::WideArgument wide(icon);
+            if (wide.Ok() && wide.Get() != nullptr) link_->SetIconLocation(wide.Get(), index);
+            return 0;
+        });
     }
     HResult Save(const char* path) override {
-        // A path beyond the path limit could not be created anyway: it does not convert.
-        wchar_t wide[MAX_PATH];
-        if (path == nullptr || MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0) {
-            return kFailed;
-        }
-        return persist_->Save(wide, TRUE);
+        // A path beyond the path limit could not be created anyway: it is refused.
+        return NoThrow(static_cast<HResult>(E_OUTOFMEMORY), [&]() -> HResult {
+            const win32::WidePath wide(path);
+            if (!wide.Ok()) return kFailed;
+            return persist_->Save(wide.Get(), TRUE);
+        });
     }
 
 private:
-    win32::ComPtr<IShellLinkA> link_;
+    win32::ComPtr<IShellLinkW> link_;
     win32::ComPtr<IPersistFile> persist_;
 };
 
@@ -63,17 +78,18 @@ HResult DesktopDirectory(char* buffer, int size) {
     static const auto locate = win32::SystemProc<decltype(SHGetSpecialFolderLocation)>(
         L"shell32.dll", "SHGetSpecialFolderLocation");
     static const auto to_path =
-        win32::SystemProc<decltype(SHGetPathFromIDListA)>(L"shell32.dll", "SHGetPathFromIDListA");
+        win32::SystemProc<decltype(SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
     if (locate == nullptr || to_path == nullptr) return kFailed;
     win32::ItemList list;
     const HRESULT located = locate(nullptr, CSIDL_DESKTOPDIRECTORY, list.Put());
     if (FAILED(located)) return located;
     if (list.Get() == nullptr) return kFailed;
-    char path[MAX_PATH] = "";
+    wchar_t path[MAX_PATH] = L"";
     if (to_path(list.Get(), path) == FALSE) return kFailed;
-    const std::size_t length = std::strlen(path);
-    if (length >= static_cast<std::size_t>(size)) return kFailed;
-    std::memcpy(buffer, path, length + 1);
+    std::string text;
+    if (!NoThrow(false, [&] { return win32::ToUtf8(path, text); })) return kFailed;
+    if (text.size() >= static_cast<std::size_t>(size)) return kFailed;
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
     return S_OK;
 }
 
@@ -84,9 +100,9 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
         *result = REGDB_E_CLASSNOTREG;
         return nullptr;
     }
-    win32::ComPtr<IShellLinkA> link;
+    win32::ComPtr<IShellLinkW> link;
     const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IShellLinkA, reinterpret_cast<void**>(link.Put()));
+                                             IID_IShellLinkW, reinterpret_cast<void**>(link.Put()));
     if (FAILED(created) || link.Get() == nullptr) {
         *result = AsFailure(created);
         return nullptr;
@@ -114,11 +130,15 @@ bool OpenWithShell(const char* path) {
     if (path == nullptr || path[0] == '\0') return false;
     if (fault::Fail("ShellExecute")) return false;
     static const auto execute =
-        win32::SystemProc<decltype(ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+        win32::SystemProc<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
     if (execute == nullptr) return false;
-    const HINSTANCE started = execute(nullptr, "open", path, nullptr, nullptr, SW_HIDE);
-    // Values up to 32 are error codes.
-    return reinterpret_cast<INT_PTR>(started) > 32;
+    return NoThrow(false, [&] {
+        const win32::WidePath wide(path);
+        if (!wide.Ok()) return false;
+        const HINSTANCE started = execute(nullptr, L"open", wide.Get(), nullptr, nullptr, SW_HIDE);
+        // Values up to 32 are error codes.
+        return reinterpret_cast<INT_PTR>(started) > 32;
+    });
 }
 
 // Explorer reads file types from HKEY_CLASSES_ROOT, which the caller writes.

@@ -19,11 +19,21 @@ std::optional<std::string> g_sku;
 std::optional<std::string> g_partner;
 int g_alive = 0;
 
-// Latin-1 widened byte by byte; no value is a null string.
+// UTF-8 text; a value that is not UTF-8 stands for the ANSI code page's bytes and is widened
+// byte for byte as Latin-1. No value is a null string.
 BSTR NewString(const std::optional<std::string>& value) {
     if (!value) return nullptr;
-    std::wstring wide;
-    for (const char c : *value) wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    std::wstring wide(value->size(), L'\0');
+    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, value->data(),
+                                          static_cast<int>(value->size()), &wide[0],
+                                          static_cast<int>(wide.size()));
+    if (units > 0) {
+        wide.resize(static_cast<std::size_t>(units));
+    } else {
+        wide.clear();
+        for (const char c : *value)
+            wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    }
     return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 

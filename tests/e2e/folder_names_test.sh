@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# Books, desktops and result files in folders named in any script, under Wine (ANSI code page
+# 1252). Each row installs the sample book as its package does: mode 1 accepting, then mode 2
+# answered with "Terminer", on a command line that holds the paths quoted (they have blanks).
+# The rows: an ASCII book, then a book in its fullwidth look-alike folder beside it; Cyrillic
+# and Chinese folders, parameters files in UTF-16; French controls, a parameters file in the
+# code page. Each checks every file, shortcut (target and icon read back by the shell) and
+# registry value made, and that nothing else changed in the work folder or on Wine's drive C:.
+# Usage: folder_names_test.sh PROGRAM DIALOG_DRIVER SHOW_RECORDER LINK_READER
+export LC_ALL=C.UTF-8  # Wine names Unix files in the locale's character set
+runner=wine
+program=$1
+driver=$2
+recorder=$3
+reader=$4
+source "$(dirname "$0")/lib.sh"
+
+wine_run() { "$root/tools/wine-run" "$@" >/dev/null 2>&1; }
+wine_run reg add 'HKCR\.html' /ve /d wbhtest.page /f
+wine_run reg add 'HKCR\wbhtest.page\shell\open\command' /ve \
+    /d "\"$(program_path "$recorder")\" \"%1\"" /f
+
+# Every file below the work folder with its checksum, "path|md5" in byte order.
+snapshot() {
+    (cd "$work" && find . -type f -print0 | xargs -0 -r md5sum) |
+        sed 's/^\([0-9a-f]*\)  \(.*\)$/\2|\1/' | LC_ALL=C sort
+}
+# The lines of a registry key and those below it, as reg export writes them (UTF-16) and
+# sorted: "[key]" and "name"=data. A reader of its own: reg query prints in the OEM code page.
+registry() {
+    rm -f "$work.reg"
+    wine_run reg export "$1" "$(program_path "$work.reg")" /y
+    [[ -e $work.reg ]] && iconv -f UTF-16 -t UTF-8 "$work.reg" | tr -d '\r' |
+        grep -v -e '^$' -e '^Windows Registry Editor' | LC_ALL=C sort
+    rm -f "$work.reg"
+}
+# A text as a registry export writes it: backslashes doubled.
+exported() { printf '%s' "${1//\\/\\\\}"; }
+# The code page's bytes of a UTF-8 text.
+cp1252() { printf '%s' "$1" | iconv -f UTF-8 -t CP1252; }
+
+# install ROW BOOK DESKTOP RESULTS ID PARTNER PARTNER_IN_SCRIPT NAME TYPED ENCODING
+#   Installs a fresh copy of the sample book in BOOK (below the work folder) with the desktop
+#   in DESKTOP and the result file in RESULTS. The parameters file names the book ID and the
+#   author's partner PARTNER (PARTNER_IN_SCRIPT: as the script must spell it) and the desktop
+#   shortcut NAME, in ENCODING (CP1252 or UTF-16); TYPED, when given, replaces the name in the
+#   finish dialog.
+install() {
+    local row=$1 livre=$work/$2 desktop=$work/$3 results=$work/$4 id=$5 partner=$6
+    local partner_js=$7 name=$8 typed=$9 encoding=${10}
+    mkdir -p "$livre" "$desktop" "$results"
+    cp -r "$root/examples/sample-book/." "$livre"
+    grep -v -e '^;' -e '^autorunbookid=' -e '^authorpartnerid=' -e '^desktopshortcutname=' \
+        "$root/examples/sample-book/parameters.ini" |
+        { cat; printf '%s\n' "autorunbookid=$id" "authorpartnerid=$partner" \
+            "desktopshortcutname=$name"; } | sed 's/$/\r/' >"$work.ini"
+    if [[ $encoding == UTF-16 ]]; then  # as Windows writes it: little-endian after its mark
+        { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$work.ini"; } >"$livre/parameters.ini"
+    else
+        iconv -f UTF-8 -t "$encoding" "$work.ini" >"$livre/parameters.ini"
+    fi
+    rm "$work.ini"
+    for key in 'HKCU\Software\Quarlo' 'HKCR\.7xe' 'HKCR\7xefile'; do wine_run reg delete "$key" /f; done
+    wine_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
+        /v Desktop /t REG_SZ /d "$(program_path "$desktop")" /f
+    local before book ini rtp desktop_name=$name
+    before=$(snapshot)
+    touch "$work.mark"
+    book=$(program_path "$livre")
+    ini=$(program_path "$livre/parameters.ini")
+    rtp=$(program_path "$results/r.rtp")
+
+    answer '' 'click=1001;enter' -mode 1 -parametersfilepath "$ini" -rtpfilename "$rtp"
+    expect "$row: mode 1 exit code" 1 "$code"
+    local actions="checked=1004;checked=1007;shows=1005:$name;enter"
+    [[ -n $typed ]] && actions="checked=1004;checked=1007;text=1005:$typed;enter" desktop_name=$typed
+    answer '' "$actions" -mode 2 -installdirectory "$book" -parametersfilepath "$ini" \
+        -rtpfilename "$rtp"
+    expect "$row: mode 2 exit code" 1 "$code"
+    for _ in $(seq 300); do [[ -e $livre/index.html.shown ]] && break; sleep 0.1; done
+    expect "$row: the book opened" "argument=$book\\index.html" \
+        "$(tr -d '\r' <"$livre/index.html.shown" | head -1)"
+    rm -f "$livre/index.html.shown"
+
+    local lines reader_id referral
+    lines=$(registry 'HKCU\Software\Quarlo')
+    reader_id=$(sed -n 's/^"ReaderID"="\(.*\)"$/\1/p' <<<"$lines")
+    expect "$row: ReaderID" 1 "$(grep -cE '^\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}$' <<<"$reader_id")"
+    expect "$row: TimeStamp" 1 "$(grep -cE '^"TimeStamp"=hex:([0-9a-f]{2},){15}[0-9a-f]{2}$' <<<"$lines")"
+    referral="HKEY_CURRENT_USER\\Software\\Quarlo\\UserData\\Referrals\\$id"
+    expect "$row: registry" "$(printf '%s\n' "[$referral]" \
+        '[HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals]' \
+        '[HKEY_CURRENT_USER\Software\Quarlo\UserData]' '[HKEY_CURRENT_USER\Software\Quarlo]' \
+        "\"Install Directory\"=\"$(exported "$book")\"" '"LastReaderTrack"=dword:00000001' \
+        "\"PartnerID\"=\"$partner\"" '"QuarloSKU"="QRL-AUTEUR-01"' \
+        "\"ReaderID\"=\"$reader_id\"" '"ReaderTrack"=dword:00000001' \
+        '"UserID"="{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}"' | LC_ALL=C sort)" \
+        "$(grep -v '^"TimeStamp"' <<<"$lines")"
+    expect "$row: association" '@="7xefile"|[HKEY_CLASSES_ROOT\.7xe]|[HKEY_CLASSES_ROOT\7xefile]' \
+        "$({ registry 'HKCR\.7xe'; registry 'HKCR\7xefile'; } | paste -sd'|')"
+
+    # The variables in the code page's bytes, \u escapes for what it cannot hold.
+    expect "$row: tracking script" "$(printf '%s\r\n' \
+        'var AuthorUser = "{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}";' \
+        'var AuthorSKU = "QRL-AUTEUR-01";' "var AuthorPartner = \"$partner_js\";" \
+        "var ReaderUser = \"$reader_id\";" 'var ReaderAutorunCount = 1;' 'var ReaderSKU = "";' \
+        'var ReaderPartner = "";' "var WebBookID = \"$(js_id "$id")\";" | od -An -c)" \
+        "$(tail -n 8 "$livre/js/suivi.js" | od -An -c)"
+    expect "$row: marker" " 20" "$(od -An -tx1 "$livre/livre-exemple.7xe")"
+    expect "$row: result file" "[ADRTP]|ExitCode=0" "$(tr -d '\r' <"$results/r.rtp" | paste -sd'|')"
+    local link="Lancer le livre Web.lnk" shortcut="$book\\index.html|$book\\livre.ico|0"
+    expect "$row: shortcuts, read back by the shell" "$shortcut"$'\n'"$shortcut" \
+        "$("$root/tools/wine-run" "$reader" "$book\\$link" "$(program_path "$desktop/$desktop_name.lnk")" |
+            tr -d '\r')"
+    # Nothing else: no other book's file, no file at a look-alike's ASCII twin.
+    expect "$row: what changed in the work folder" "$(printf '%s\n' "./$2/$link" \
+        "./$2/js/suivi.js" "./$2/livre-exemple.7xe" "./$3/$desktop_name.lnk" "./$4/r.rtp" | LC_ALL=C sort)" \
+        "$(LC_ALL=C comm -3 <(echo "$before") <(snapshot) | sed 's/^\t//; s/|[0-9a-f]*$//' |
+            LC_ALL=C sort -u)"
+    expect "$row: nothing in the prefix's drive C:" "" \
+        "$(find "$WINEPREFIX/drive_c" -newer "$work.mark" -print)"
+    rm "$work.mark"
+}
+
+# A book identifier as the script spells it: what the code page cannot hold, escaped.
+js_id() {
+    case $1 in
+        книга-1) printf '%s' '\u043A\u043D\u0438\u0433\u0430-1' ;;
+        书-1) printf '%s' '\u4E66-1' ;;
+        *) printf '%s' "$1" ;;
+    esac
+}
+
+install "ASCII" "Livres/livre" Bureau Resultats livre-a partenaire partenaire \
+    "Le livre exemple" "" CP1252
+# The look-alikes of the folders above, a quote and a hyphen of a result folder that would
+# end a value and start an option if they were read as their ASCII twins.
+install "fullwidth" "Ｌｉｖｒｅｓ/livre" "Ｂｕｒｅａｕ" "a＂ －mode 9 ＂b" livre-b partenaire \
+    partenaire "Le livre exemple" "" CP1252
+install "Cyrillic" "Книги/книга" "Рабочий стол" Темп книга-1 партнёр \
+    '\u043F\u0430\u0440\u0442\u043D\u0451\u0440' "Моя книга" "" UTF-16
+# A name typed in the finish dialog outside the code page.
+install "Chinese" 书 桌面 结果 书-1 伙伴 '\u4F19\u4F34' 书 "书 Ｌｉｖｒｅ" UTF-16
+install "French" "Livres été" "Bureau été" Résultats livre-c "partenaire-été" \
+    "$(cp1252 partenaire-été)" "Livre été" "" CP1252
+[[ $failures == 0 ]]

@@ -1,0 +1,59 @@
+// Reads shortcut files back as the shell does, through the shell link object: for each .lnk
+// named on the command line, prints "target|icon|index" in UTF-8 on a line of its own, or
+// "unreadable" when the shell cannot load it. The target is the one the link's item list
+// resolves to: Wine writes the link's other copy of the path (its LinkInfo) in the ANSI code
+// page alone, so GetPath answers "?" for a Cyrillic name, which Windows stores in UTF-16 too.
+#include <windows.h>
+// After windows.h, which they need.
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Utf8(const wchar_t* text) {
+    char bytes[4 * MAX_PATH];
+    if (WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr) == 0) {
+        return "<not converted>";
+    }
+    return bytes;
+}
+
+std::string Read(const wchar_t* file) {
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link)))) {
+        return "no shell link object";
+    }
+    IPersistFile* persist = nullptr;
+    std::string line = "unreadable";
+    LPITEMIDLIST list = nullptr;
+    wchar_t target[MAX_PATH] = L"";
+    wchar_t icon[MAX_PATH] = L"";
+    int index = -1;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+        SUCCEEDED(persist->Load(file, STGM_READ)) && SUCCEEDED(link->GetIDList(&list)) &&
+        list != nullptr && SHGetPathFromIDListW(list, target) &&
+        SUCCEEDED(link->GetIconLocation(icon, MAX_PATH, &index))) {
+        line = Utf8(target) + "|" + Utf8(icon) + "|" + std::to_string(index);
+    }
+    CoTaskMemFree(list);
+    if (persist != nullptr) persist->Release();
+    link->Release();
+    return line;
+}
+
+}  // namespace
+
+int main() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr || FAILED(CoInitialize(nullptr))) return 1;
+    for (int i = 1; i < count; ++i) std::printf("%s\n", Read(arguments[i]).c_str());
+    CoUninitialize();
+    LocalFree(arguments);
+    return 0;
+}

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Books unpacked into folders near the path limit: mode 2 writes the tracking script and the
+# marker whenever their own full path fits the 259 characters of a path field, complete, and
+# leaves nothing else beside them (no temporary); a path of 260 is not written at all.
+# Usage: long_folder_test.sh native|wine PROGRAM [DIALOG_DRIVER]
+runner=$1
+program=$2
+driver=${3:-}
+source "$(dirname "$0")/lib.sh"
+[[ $runner == wine ]] && "$root/tools/wine-run" reg delete 'HKCU\Software\Quarlo' /f >/dev/null 2>&1
+
+# A folder whose path, as the program is given it, has LENGTH characters; its names stay well
+# below the file systems' name limit.
+pad() { printf '%*s' "$1" '' | tr ' ' d; }
+long_folder() {
+    local folder="$work/$1-" given
+    given=$(program_path "$folder")
+    local missing=$(($1 - ${#given}))
+    while ((missing > 150)); do
+        folder+=$(pad 99)/
+        missing=$((missing - 100))
+    done
+    echo "$folder$(pad "$missing")"
+}
+
+header=$'/*\r\n\tQuarlo web book tracking variables, written when the book is installed.\r
+\tCopyright (C) Quarlo. All rights reserved.\r
+\tProprietary and confidential: do not copy, change or redistribute this file.\r\n*/\r\n\r\n\r\n'
+expected_script() {
+    printf '%s' "$header"
+    printf 'var %s = %s;\r\n' AuthorUser '""' AuthorSKU '""' AuthorPartner '""' \
+        ReaderUser '"{00000000-0000-0000-0000-000000000000}"' ReaderAutorunCount 0 \
+        ReaderSKU '""' ReaderPartner '""' WebBookID "\"$1\""
+}
+
+# FOLDER_LENGTH SCRIPT MARKER: the book's folder, and the two files' names relative to it; each
+# is written when its full path (the folder, a separator, the name) fits. Beside a name of one
+# character, a temporary has room for one character only.
+rows=(
+    "243 s.js m.7xe"
+    "244 s.js m.7xe"
+    "250 js\\ab.js m234.7xe"
+    "257 s a"
+    "258 s a"
+)
+for row in "${rows[@]}"; do
+    read -r length script marker <<<"$row"
+    livre=$(long_folder "$length")
+    mkdir -p "$livre/js"
+    book=$(program_path "$livre")
+    expect "$length: folder length" "$length" "${#book}"
+    printf '[parameters]\r\nautorunbookid=livre-%s\r\nreaderJSpath=%s\r\nimporttoquarlofilename=%s\r\n' \
+        "$length" "$script" "$marker" >"$work/p-$length.ini"
+    answer '' 'click=1004;click=1007;enter' -mode 2 -installdirectory "$book" \
+        -parametersfilepath "$(program_path "$work/p-$length.ini")"
+    expect "$length: exit code" 1 "$code"
+    script=${script//\\//}
+    files=js
+    if ((length + 1 + ${#script} <= 259)); then
+        files+=$'\n'$script
+        expected_script "livre-$length" >"$work/expected.js"
+        expect "$length: script" "" "$(cmp "$work/expected.js" "$livre/$script" 2>&1)"
+    fi
+    if ((length + 1 + ${#marker} <= 259)); then
+        files+=$'\n'$marker
+        expect "$length: marker" " 20" "$(od -An -tx1 "$livre/$marker" 2>&1)"
+    fi
+    expect "$length: the folder's files" "$(LC_ALL=C sort <<<"$files")" \
+        "$(cd "$livre" && find . -mindepth 1 | cut -c3- | LC_ALL=C sort)"
+done
+[[ $failures == 0 ]]

@@ -1,0 +1,101 @@
+// One home and one set of XDG folders for the registry file, the desktop and the MIME package:
+// only absolute paths count, and the password database stands in for a missing or relative
+// HOME. Each row runs from a working folder of its own, where nothing may appear.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/portable/fault.h"
+#include "platform/posix/registry_store.h"
+#include "platform/shell.h"
+#include "support/saved_environment.h"
+#include "support/temp_dir.h"
+
+namespace wbh::platform::shell {
+namespace {
+
+// The home folder the password database gives this user, or "" when it gives none.
+std::string PasswordHome() {
+    const struct passwd* entry = ::getpwuid(::getuid());
+    return entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/' ? entry->pw_dir
+                                                                                   : "";
+}
+
+TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
+    const std::string password = PasswordHome();
+    // Values: null unset; "@name" the row's folder of that name; anything else as written.
+    // Expected paths: "@" as above, "~" the password database's home; "" a failure.
+    const struct Row {
+        const char *home, *config, *data;
+        bool no_password_home;  // the password database fails
+        std::string registry, desktop, package;
+    } rows[] = {
+        {"@home", "rel/config", "rel/data", false, "@home/.config", "@home/Desktop",
+         "@home/.local/share"},
+        // The user directories file in @config names the desktop "$HOME/Bureau".
+        {"rel/home", "@config", "@data", false, "@config", "~/Bureau", "@data"},
+        {nullptr, "@config", "@data", false, "@config", "~/Bureau", "@data"},
+        {"", "@config", "@data", false, "@config", "~/Bureau", "@data"},
+        {"rel/home", "rel/config", "rel/data", true, "", "", ""},
+        {nullptr, nullptr, nullptr, true, "", "", ""},
+        {"@home", nullptr, nullptr, true, "@home/.config", "@home/Desktop", "@home/.local/share"},
+    };
+    test::SavedEnvironment saved{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
+                                 "PATH"};
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << n++);
+        test::TempDir dir;
+        std::filesystem::create_directory(dir.File("cwd"));
+        std::filesystem::current_path(dir.File("cwd"));
+        const auto expand = [&](const std::string& text) {
+            if (text.empty()) return text;
+            if (text[0] == '@') return dir.File(text.substr(1));
+            if (text[0] == '~') return password.empty() ? "" : password + text.substr(1);
+            return text;
+        };
+        const auto set = [&](const char* name, const char* value) {
+            if (value == nullptr) {
+                unsetenv(name);
+            } else {
+                setenv(name, expand(value).c_str(), 1);
+            }
+        };
+        set("HOME", row.home);
+        set("XDG_CONFIG_HOME", row.config);
+        set("XDG_DATA_HOME", row.data);
+        setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
+        setenv("PATH", dir.File("bin").c_str(), 1);  // no update-mime-database
+        std::filesystem::create_directories(dir.File("config"));
+        std::ofstream(dir.File("config/user-dirs.dirs")) << "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n";
+        if (row.no_password_home) fault::FailCall("getpwuid_r");
+
+        const std::string registry = expand(row.registry);
+        EXPECT_EQ(registry.empty() ? "" : registry + "/webbook-helper/registry.db",
+                  posix::RegistryFilePath());
+        char desktop[260] = "garbage";
+        const HResult located = DesktopDirectory(desktop, sizeof desktop);
+        EXPECT_EQ(expand(row.desktop), desktop);
+        EXPECT_EQ(!row.desktop.empty(), located >= 0);
+        const std::string package = expand(row.package);
+        EXPECT_EQ(
+            package.empty() ? FileTypeRegistration::kFailed : FileTypeRegistration::kRegistered,
+            RegisterFileType());
+        if (!package.empty()) {
+            EXPECT_TRUE(std::filesystem::exists(package + "/mime/packages/webbook-helper-7xe.xml"));
+        }
+        fault::Reset();
+        std::filesystem::current_path(cwd);
+        EXPECT_TRUE(std::filesystem::is_empty(dir.File("cwd")))
+            << "nothing below the working folder";
+    }
+}
+
+}  // namespace
+}  // namespace wbh::platform::shell

@@ -1,0 +1,150 @@
+// Text at the Windows boundary under Wine (ANSI code page 1252): UTF-8 and UTF-16 convert
+// exactly or not at all, a look-alike of an ASCII character never becomes that character, the
+// command line is split as the C runtime splits it, the tracking script keeps the code page's
+// bytes and escapes what the code page cannot hold, and parameters files read in their own
+// encoding.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "common/utf8.h"
+#include "params/parameters_file.h"
+#include "platform/files.h"
+#include "platform/win32/wide_text.h"
+#include "setup/setup_flow.h"
+#include "setup/tracking_script.h"
+#include "support/reader_component_stand_in.h"
+#include "support/registry_sandbox.h"
+#include "support/temp_dir.h"
+
+namespace wbh::platform {
+namespace {
+
+std::wstring Wide(const std::string& text) {
+    win32::WideText wide;
+    if (!win32::ToWide(text, wide)) return L"<refused>";
+    return std::wstring(wide.data(), wide.size() - 1);
+}
+
+std::string Utf8(const std::wstring& wide) {
+    std::string text;
+    return win32::ToUtf8(wide, text) ? text : "<refused>";
+}
+
+TEST(Win32Text, LookAlikesStayThemselves) {
+    const struct {
+        const wchar_t* wide;
+        const char* utf8;
+        bool in_code_page;
+    } rows[] = {
+        {L"\xFF2C\xFF49\xFF56", "\xEF\xBC\xAC\xEF\xBD\x89\xEF\xBD\x96", false},  // Ｌｉｖ
+        {L"\xFF02", "\xEF\xBC\x82", false},                                      // ＂
+        {L"\xFF0D", "\xEF\xBC\x8D", false},                                      // －
+        {L"\xFF0F", "\xEF\xBC\x8F", false},                                      // ／
+        {L"\x2215", "\xE2\x88\x95", false},                                      // ∕
+        {L"\x0416", "\xD0\x96", false},                                          // Ж
+        {L"\xD83D\xDE00", "\xF0\x9F\x98\x80", false},                            // U+1F600
+        {L"\x00E9\x20AC", "\xC3\xA9\xE2\x82\xAC", true},                         // é€
+    };
+    const test::TempDir dir;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.utf8);
+        EXPECT_EQ(row.utf8, Utf8(row.wide));
+        EXPECT_EQ(row.wide, Wide(row.utf8));
+        std::size_t pos = 0;
+        EXPECT_EQ(row.in_code_page, files::TextFileHolds(utf8::DecodeNext(row.utf8, pos)));
+        // A text file takes the text whole in the code page, or is not written at all.
+        const std::string file = dir.File("t.txt");
+        EXPECT_EQ(row.in_code_page, files::ReplaceTextFile(file.c_str(), row.utf8));
+        EXPECT_EQ(row.in_code_page ? "\xE9\x80" : "<missing>", dir.Read("t.txt"));
+        DeleteFileW(Wide(file).c_str());
+    }
+}
+
+TEST(Win32Text, WhatDoesNotConvertIsRefused) {
+    for (const std::wstring wide :
+         {std::wstring(L"a\xD800"
+                       L"b"),
+          std::wstring(L"\xDC00"), std::wstring(L"x\xD83D"), std::wstring(L"\xDE00\xD83D")}) {
+        EXPECT_EQ("<refused>", Utf8(wide)) << "an unpaired surrogate";
+    }
+    for (const char* text : {"\xED\xA0\x80", "\xC0\xAF", "\xE9t\xE9", "\xF4\x90\x80\x80"}) {
+        EXPECT_EQ(L"<refused>", Wide(text)) << "not UTF-8: " << text;
+    }
+    const win32::WideArgument argument("\xE9");
+    EXPECT_FALSE(argument.Ok());
+    EXPECT_FALSE(win32::WidePath(("C:\\" + std::string(257, 'p')).c_str()).Ok()) << "260 units";
+    EXPECT_TRUE(win32::WidePath(("C:\\" + std::string(256, 'p')).c_str()).Ok());
+}
+
+TEST(Win32Text, TheProgramNameIsSplitOffAsTheRuntimeDoes) {
+    const struct {
+        const wchar_t* command_line;
+        const wchar_t* arguments;
+    } rows[] = {
+        {L"\"C:\\Program Files\\w.exe\" -mode 1", L"-mode 1"},
+        {L"w.exe  \t-mode 1 ", L"-mode 1 "},
+        {L"w.exe", L""},
+        {L"\"a b\"c\"d e\" -x", L"-x"},
+        {L"\"C:\\a\\w.exe", L""},                       // a quote never closed takes the rest
+        {L"C:\\\xFF02 \xFF0Dmode 9", L"\xFF0Dmode 9"},  // ＂ is no quote
+    };
+    for (const auto& row : rows) {
+        EXPECT_STREQ(row.arguments, win32::SkipProgramName(row.command_line)) << row.command_line;
+    }
+}
+
+// The page reads the same values whatever the file's encoding: the code page's own bytes where
+// it holds a character, \uXXXX where it does not, never a look-alike.
+TEST(Win32Text, TrackingScriptBytes) {
+    const test::RegistrySandbox registry;
+    const test::TempDir dir;
+    SetupParameters p;
+    p.readerJSfullpath.Assign(dir.File("suivi.js"));
+    p.trackingallowed = 0;
+    {
+        const test::ReaderComponentStandIn component(
+            "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC",  // été €
+            "\xD0\x96 \xEF\xBC\xAC\xEF\xBC\x82\xEF\xBC\x8D\xEF\xBC\x8F \xF0\x9F\x98\x80");
+        WriteTrackingScript(p);
+    }
+    const std::string script = dir.Read("suivi.js");
+    EXPECT_NE(std::string::npos, script.find("var ReaderSKU = \"\xE9t\xE9 \x80\";\r\n")) << script;
+    EXPECT_NE(std::string::npos,
+              script.find("var ReaderPartner = \"\\u0416 \\uFF2C\\uFF02\\uFF0D\\uFF0F "
+                          "\\uD83D\\uDE00\";\r\n"))
+        << script;
+}
+
+// The profile calls decode a file in the ANSI code page, and one in UTF-16 after its byte-order
+// mark; the reader gets UTF-8 either way, whole however many bytes it takes.
+TEST(Win32Text, ParametersFilesInTheirOwnEncoding) {
+    const test::TempDir dir;
+    const std::string ansi = dir.Write("ansi.ini", "[parameters]\r\nname=Livre \xE9t\xE9 \x80\r\n");
+    const std::wstring utf16 =
+        L"\xFEFF[\x041A\x043D\x0438\x0433\x0430]\r\n\x043A\x043B\x044E\x0447="
+        L"\x4E66 \xFF2C\r\n[p]\r\nv=" +
+        std::wstring(1000, L'\x00E9') + L"\r\n";
+    const std::string utf16_file = dir.Write(
+        "utf16.ini", std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2));
+    const auto read = [](const std::string& file) {
+        std::string entries;
+        ReadParametersFile(file.c_str(), [&](const char* s, const char* k, const char* v) {
+            entries += std::string(s) + "|" + k + "|" + v + "\n";
+            return 1;
+        });
+        return entries;
+    };
+    EXPECT_EQ("parameters|name|Livre \xC3\xA9t\xC3\xA9 \xE2\x82\xAC\n", read(ansi));
+    std::string e1000;
+    for (int i = 0; i < 1000; ++i) e1000 += "\xC3\xA9";
+    EXPECT_EQ(
+        "\xD0\x9A\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB0|\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87|"
+        "\xE4\xB9\xA6 \xEF\xBC\xAC\np|v|" +
+            e1000 + "\n",
+        read(utf16_file));
+}
+
+}  // namespace
+}  // namespace wbh::platform
