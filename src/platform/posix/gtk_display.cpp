@@ -43,7 +43,8 @@ bool WaylandAnswers() {
 bool X11Answers() { return XOpenDisplay(nullptr) != nullptr; }
 
 // One display tried in a child process, which writes one byte on the pipe when the display
-// answered, and ends: the pipe's end without the byte is a "no".
+// answered and then holds its connection until `release` ends: the pipe's end without the byte
+// is a "no".
 struct Probe {
     const char* backend = nullptr;
     pid_t child = -1;
@@ -51,7 +52,7 @@ struct Probe {
     bool answered = false;
 };
 
-void Start(Probe& probe, const char* backend, bool (*answers)()) {
+void Start(Probe& probe, const char* backend, bool (*answers)(), int release[2]) {
     probe.backend = backend;
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) return;
@@ -59,15 +60,27 @@ void Start(Probe& probe, const char* backend, bool (*answers)()) {
     const UniqueFd write_end(ends[1]);
     probe.child = fork();
     if (probe.child == 0) {
+        // Only the program holds the release's writing end: its end of file comes when the
+        // program lets go, or ends in any way.
+        close(release[1]);
         // _exit: nothing of the parent's (buffered output, exit handlers) runs a second time.
         const char yes = 1;
-        _exit(answers() && write(write_end.Get(), &yes, 1) == 1 ? 0 : 1);
+        if (!answers() || write(write_end.Get(), &yes, 1) != 1) _exit(1);
+        char byte;
+        while (read(release[0], &byte, 1) < 0 && errno == EINTR) {
+        }
+        _exit(0);
     }
     if (probe.child > 0) probe.answer = std::move(read_end);
 }
 
+void Reap(pid_t child) {
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
+
 // Takes the answers that come before the deadline; a child still silent then is killed. Every
-// child is waited for.
+// child that did not answer is waited for; those that did are the caller's.
 void Collect(Probe* probes, int count, int deadline_ms) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(deadline_ms);
@@ -92,10 +105,9 @@ void Collect(Probe* probes, int count, int deadline_ms) {
         }
     }
     for (int i = 0; i < count; ++i) {
-        if (probes[i].child <= 0) continue;
+        if (probes[i].child <= 0 || probes[i].answered) continue;
         if (probes[i].answer.Valid()) kill(probes[i].child, SIGKILL);
-        while (waitpid(probes[i].child, nullptr, 0) < 0 && errno == EINTR) {
-        }
+        Reap(probes[i].child);
     }
 }
 
@@ -123,30 +135,40 @@ void TakeOverLoss() {
 
 }  // namespace
 
-std::string AnsweringBackends(int deadline_ms) {
+DisplayProbe::DisplayProbe(int deadline_ms) {
+    int release[2];
+    if (pipe2(release, O_CLOEXEC) != 0) return;
+    const UniqueFd release_end(release[0]);
+    release_ = release[1];
     Probe probes[2];
     int count = 0;
     // GDK tries no Wayland display without XDG_RUNTIME_DIR (libwayland would complain).
     if (Set("WAYLAND_DISPLAY") && Set("XDG_RUNTIME_DIR")) {
-        Start(probes[count++], "wayland", WaylandAnswers);
+        Start(probes[count++], "wayland", WaylandAnswers, release);
     }
-    if (Set("DISPLAY")) Start(probes[count++], "x11", X11Answers);
+    if (Set("DISPLAY")) Start(probes[count++], "x11", X11Answers, release);
     Collect(probes, count, deadline_ms);
-    std::string backends;
     for (int i = 0; i < count; ++i) {
         if (!probes[i].answered) continue;
-        if (!backends.empty()) backends += ',';
-        backends += probes[i].backend;
+        held_[i] = probes[i].child;
+        if (!backends_.empty()) backends_ += ',';
+        backends_ += probes[i].backend;
     }
-    return backends;
+}
+
+DisplayProbe::~DisplayProbe() {
+    if (release_ >= 0) close(release_);
+    for (const pid_t child : held_) {
+        if (child > 0) Reap(child);
+    }
 }
 
 bool SessionOpen() {
     static const bool open = [] {
         // Only the displays that answered: GDK would wait on a silent one for ever.
-        const std::string backends = AnsweringBackends(kAnswerDeadlineMs);
-        if (backends.empty()) return false;
-        gdk_set_allowed_backends(backends.c_str());
+        const DisplayProbe probe(kAnswerDeadlineMs);
+        if (probe.Backends().empty()) return false;
+        gdk_set_allowed_backends(probe.Backends().c_str());
         // The program's text handling is the C locale's; GTK would take the user's.
         gtk_disable_setlocale();
         if (gtk_init_check(nullptr, nullptr) == FALSE) return false;

@@ -3,6 +3,8 @@
 // write.
 #pragma once
 
+#include <sys/types.h>
+
 #include <csetjmp>
 #include <string>
 
@@ -19,14 +21,29 @@ namespace wbh::platform::gtk {
 // over, see DisplayLost.
 bool SessionOpen();
 
-// GDK's backends whose display answered within `deadline_ms`, in GDK's order of preference, as
-// gdk_set_allowed_backends takes them: "wayland" when WAYLAND_DISPLAY is set (and
-// XDG_RUNTIME_DIR, as GDK needs) and the compositor answers a round trip, "x11" when DISPLAY is
-// set and the X server accepts the connection.
-// Empty when none answered. Each display is tried in a child process of its own, which is
-// killed at the deadline: a display that accepts the connection and then says nothing (a stale
-// forwarded display) would otherwise hold the run for ever.
-std::string AnsweringBackends(int deadline_ms);
+// The displays named by the environment, each tried in a child process of its own, which is
+// killed at `deadline_ms`: a display that accepts the connection and then says nothing (a stale
+// forwarded display) would otherwise hold the run for ever. A child whose display answered keeps
+// its connection until the probe is destroyed (or the program ends): an X server left without
+// clients resets, and refuses connections meanwhile, so GTK must open its own first.
+class DisplayProbe {
+public:
+    explicit DisplayProbe(int deadline_ms);
+    ~DisplayProbe();
+    DisplayProbe(const DisplayProbe&) = delete;
+    DisplayProbe& operator=(const DisplayProbe&) = delete;
+
+    // GDK's backends whose display answered, in GDK's order of preference, as
+    // gdk_set_allowed_backends takes them: "wayland" when WAYLAND_DISPLAY is set (and
+    // XDG_RUNTIME_DIR, as GDK needs) and the compositor answers a round trip, "x11" when DISPLAY
+    // is set and the X server accepts the connection. Empty when none answered.
+    const std::string& Backends() const { return backends_; }
+
+private:
+    int release_ = -1;  // the answering children read its end of file, then let go
+    pid_t held_[2] = {-1, -1};
+    std::string backends_;
+};
 
 // Whether the open display went away (its X connection failed). From then on nothing may touch
 // it: no GTK call is made, and the window open then is left to the process's end. (GDK still
