@@ -98,10 +98,9 @@ int WriteTrackingScript(const SetupParameters& p) {
     } else if (!store::ReadReaderId(reader_user)) {
         reader_user.Assign(tracking_script::kNoReaderId);
     }
-    store::BookRecord book;
     std::uint32_t book_count = 0;
-    store::ReadBookRecord(p.autorunbookid.CStr(), book,
-                          p.trackingallowed != 0 ? &book_count : nullptr);
+    const store::BookRecord book = store::ReadBookRecord(
+        p.autorunbookid.CStr(), p.trackingallowed != 0 ? &book_count : nullptr);
 
     const platform::ReaderComponent component;  // released when the script is in place
 

@@ -82,13 +82,11 @@ std::uint32_t ReadBookAnswer(const char* book_id) {
     return answer;
 }
 
-void ReadBookRecord(const char* book_id, BookRecord& record, std::uint32_t* book_count) {
-    record.user_id.Clear();
-    record.sku.Clear();
-    record.partner_id.Clear();
+BookRecord ReadBookRecord(const char* book_id, std::uint32_t* book_count) {
+    BookRecord record;
     if (book_count != nullptr) *book_count = 0;
     RegKey referrals;
-    if (referrals.Open(UserRoot(), kReferralsKey, kKeyRead) != 0) return;
+    if (referrals.Open(UserRoot(), kReferralsKey, kKeyRead) != 0) return record;
     RegKey book;
     if (book.Open(referrals.Handle(), book_id, kKeyRead) == 0) {
         ReadText(book, kBookUserIdValue, record.user_id);
@@ -97,6 +95,7 @@ void ReadBookRecord(const char* book_id, BookRecord& record, std::uint32_t* book
     }
     book.Close();
     if (book_count != nullptr && referrals.CountSubkeys(*book_count) != 0) *book_count = 0;
+    return record;
 }
 
 void WriteInstallDirectory(const char* book_id, const char* directory) {

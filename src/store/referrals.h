@@ -36,9 +36,9 @@ void WriteReferral(const char* book_id, const BookIdentifiers& identifiers, std:
 // The book's answer (ReaderTrack), 1 when it cannot be read; short values as ReadLastAnswer.
 std::uint32_t ReadBookAnswer(const char* book_id);
 
-// Reads the book's record into `record`. With `book_count`, also the number of recorded books
-// there (0 when it cannot be read), through the same opening of Referrals.
-void ReadBookRecord(const char* book_id, BookRecord& record, std::uint32_t* book_count);
+// The book's record. With `book_count`, also the number of recorded books there (0 when it
+// cannot be read), through the same opening of Referrals.
+BookRecord ReadBookRecord(const char* book_id, std::uint32_t* book_count);
 
 // Records the install directory on the book's key, only when that key exists already (a book
 // that a consent run recorded); nothing for the empty id, which would name Referrals itself.
