@@ -2,10 +2,11 @@
 # The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
 # and pointer as a reader would; each run is checked by what it wrote: the registry, the
 # desktop's shortcuts, the opener's record.
-# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
+# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST SILENT_DISPLAY
 runner=native
 program=$1
 close_request=$2
+silent_display=$3
 display=$DISPLAY
 source "$(dirname "$0")/lib.sh"
 export DISPLAY=$display
@@ -84,4 +85,52 @@ show "Fin de l'extraction" -mode 2 "${book[@]}"
 xdotool key Tab space Tab space Return
 finish "both off"
 expect "both off" "" "$(ls "$work/desktop"; ls "$work/opened" 2>/dev/null)"
+
+# The display lost while a dialog is open: each run on an X server of its own, killed then. The
+# dialog ends as one that closed with no answer (an answer chosen but not confirmed is none),
+# and the run goes on to its records, its result file and its exit code.
+# lose_display KEYS CAPTION ARGS...: shows the dialog there, presses KEYS (none if empty), kills
+# the server and waits for the end of the run, which is as `finish` expects.
+lose_display() {
+    local keys=$1
+    shift
+    local display_file xvfb shared=$DISPLAY
+    display_file=$(mktemp -p "$work")
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    xvfb=$!
+    for _ in $(seq 600); do [[ -s $display_file ]] && break; sleep 0.05; done
+    export DISPLAY=:$(head -n 1 "$display_file")
+    # What the X call that met the loss had allocated stays allocated: the process ends soon.
+    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 show "$@" -rtpfilename "$work/r.rtp"
+    [[ -z $keys ]] || xdotool key $keys
+    kill "$xvfb"
+    wait "$xvfb"
+    export DISPLAY=$shared
+    finish "display lost: $1"
+    expect "display lost: $1, result file" "[ADRTP] ExitCode=0" \
+        "$(tr -d '\r' 2>/dev/null <"$work/r.rtp" | xargs)"
+    rm -f "$work/r.rtp"
+}
+# The refusal stored last is checked, and the arrow takes the acceptance without pressing
+# "Continuer"; the finish dialog has both choices checked.
+lose_display Up 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid b5
+expect "display lost: refusal recorded" "0x00000000 0x00000000" \
+    "$(track b5) $(registry_listing native "$referrals" | grep -F '|LastReaderTrack|' | cut -d'|' -f4)"
+rm -f "$work/desktop"/* "$work/opened"
+lose_display '' "Fin de l'extraction" -mode 2 "${book[@]}"
+sleep 0.5  # as long as an opener started by the run would take to write its record
+expect "display lost: no desktop shortcut, nothing opened" "" \
+    "$(ls "$work/desktop"; ls "$work/opened" 2>/dev/null)"
+
+# A display that takes the connection and never says anything (a stale forwarded one): the run
+# gives up on it and shows the terminal dialog, which takes the answers on its input.
+for kind in x11 wayland; do
+    mkdir -m 700 "$work/runtime-$kind"
+    printf '1\n\n' | timeout 120 "$silent_display" "$kind" "$work/runtime-$kind" "$program" \
+        -mode 1 -autorunbookid "silent-$kind" >"$work/output" 2>&1
+    code=$?
+    grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
+    expect "silent $kind display: exit code, dialog, answer" "1 terminal 0x00000001" \
+        "$code $(track "silent-$kind")"
+done
 [[ $failures == 0 ]]

@@ -18,7 +18,8 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangle) {
     ASSERT_TRUE(gtk::SessionOpen());
     for (const int id : {100, 101}) {
         const DialogTemplate& layout = ProgramResources().dialogs.at(id);
-        gtk::TemplateWindow window(layout);
+        gtk::DisplayStretch stretch;
+        gtk::TemplateWindow window(layout, stretch);
         const gtk::DialogUnits units = window.Units();
         std::printf("dialog %d: base units %d x %d pixels\n", id, units.cx, units.cy);
         EXPECT_TRUE(units.cx >= 4 && units.cx <= 16 && units.cy >= 8 && units.cy <= 32);

@@ -63,40 +63,52 @@ TEST(OptionScanner, Grammar) {
 }
 
 #ifndef _WIN32
-// POSIX gets argv, quoted here so that the grammar reads each value back whole.
+// POSIX gets argv: the scanner reads back the pairs that the arguments say, and never an option
+// that an argument's text would make of it.
 TEST(PosixCommandLine, ArgumentsReachTheScannerWhole) {
     const struct {
         std::vector<const char*> argv;
-        const char* text;
+        const char* pairs;
         const char* refused = "";
     } rows[] = {
-        {{"-installdirectory", "/home/me/My Books"}, "-installdirectory \"/home/me/My Books\""},
-        {{"-autorunbookid", "b-17", "-mode", "1"}, "-autorunbookid \"b-17\" -mode 1"},
-        {{"-desktopshortcutname", "Le \"livre\" rouge"},
-         "-desktopshortcutname 'Le \"livre\" rouge'"},
-        {{"-name", "it's"}, "-name \"it's\""},
-        {{"-empty", "", "-mode", "3"}, "-empty \"\" -mode 3"},
-        // Only "-" starts an option name: "/mode" is a value.
-        {{"/mode", "3"}, "\"/mode\" 3"},
-        {{"-v", "\xE9t\xE9"}, "-v \xE9t\xE9"},
+        {{"-installdirectory", "/home/me/My Books"}, "[installdirectory]=[/home/me/My Books] 1"},
+        {{"-autorunbookid", "b-17", "-mode", "1"}, "[autorunbookid]=[b-17] [mode]=[1] 1"},
+        {{"-d", "Le \"livre\" rouge", "-n", "it's"}, R"([d]=[Le "livre" rouge] [n]=[it's] 1)"},
+        {{"-empty", "", "-mode", "3"}, "[empty]=[] [mode]=[3] 1"},
+        {{"-v", "\xE9t\xE9"}, "[v]=[\xE9t\xE9] 1"},
+        // The arguments up to the next option are its value, whatever they hold.
+        {{"-autorunbookid", "b1", "extra -mode 7"}, "[autorunbookid]=[b1 extra -mode 7] 1"},
+        {{"-i", "/home/me/My", "Books", "-d", "Mon", "livre"},
+         "[i]=[/home/me/My Books] [d]=[Mon livre] 1"},
+        {{"-d", "Le", "\"livre\"", "x"}, "[d]=[Le \"livre\" x] 1"},
         // What the grammar cannot carry whole is refused, never cut or read as more options.
         {{"-autorunbookid", "b\"x'y -mode 3", "-v", "1"},
-         "-autorunbookid \"\" -v 1",
+         "[autorunbookid]=[] [v]=[1] 1",
          "value of option -autorunbookid refused: it cannot be passed whole\n"},
+        {{"-d", "it's", "\"x -mode 7\""},
+         "[d]=[] 1",
+         "value of option -d refused: it cannot be passed whole\n"},
         {{"-a", "ends ", "-b", "ends\"", "-c", "ends'"},
-         "-a \"\" -b \"\" -c \"\"",
+         "[a]=[] [b]=[] [c]=[] 1",
          "value of option -a refused: it cannot be passed whole\n"
          "value of option -b refused: it cannot be passed whole\n"
          "value of option -c refused: it cannot be passed whole\n"},
-        {{"-x -mode 3", "v", "-w", "1"}, "- v -w 1", "option name refused: -x -mode 3\n"},
+        {{"-x -mode 3", "v", "-w", "1"}, "[]=[v] [w]=[1] 1", "option name refused: -x -mode 3\n"},
+        // Only "-" starts an option name, and no option takes what comes before the first.
+        {{"/mode", "3", "x -mode 7", "-v", "1"},
+         "[v]=[1] 1",
+         "argument refused: /mode (no option before it)\n"
+         "argument refused: 3 (no option before it)\n"
+         "argument refused: x -mode 7 (no option before it)\n"},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
+        SCOPED_TRACE(row.pairs);
         std::vector<const char*> argv{"webbook-helper"};
         argv.insert(argv.end(), row.argv.begin(), row.argv.end());
         std::string refused;
-        EXPECT_EQ(row.text,
-                  platform::BuildCommandLine(static_cast<int>(argv.size()), argv.data(), &refused));
+        const std::string text =
+            platform::BuildCommandLine(static_cast<int>(argv.size()), argv.data(), &refused);
+        EXPECT_EQ(row.pairs, Scan(text.c_str())) << text;
         EXPECT_EQ(row.refused, refused);
     }
 }

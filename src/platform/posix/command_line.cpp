@@ -16,63 +16,64 @@ bool HasSpace(const char* text) {
     return false;
 }
 
-bool NeedsQuotes(const char* value) {
-    if (*value == '\0') return true;
-    for (const char* p = value; *p; ++p) {
-        if (IsSpace(*p) || *p == '-' || *p == '/' || *p == '"' || *p == '\'') return true;
+bool NeedsQuotes(const std::string& value) {
+    if (value.empty()) return true;
+    for (const char c : value) {
+        if (IsSpace(c) || c == '-' || c == '/' || c == '"' || c == '\'') return true;
     }
     return false;
 }
 
 // A quoted value comes back whole unless it holds both quotes (one of them would close it
 // early) or ends in white space or a quote (the scanner trims those).
-bool PassesWhole(const char* value) {
-    const std::size_t length = std::strlen(value);
-    if (length == 0) return true;
-    const char last = value[length - 1];
+bool PassesWhole(const std::string& value) {
+    if (value.empty()) return true;
+    const char last = value.back();
     if (IsSpace(last) || last == '"' || last == '\'') return false;
-    return std::strchr(value, '"') == nullptr || std::strchr(value, '\'') == nullptr;
+    return value.find('"') == std::string::npos || value.find('\'') == std::string::npos;
 }
 
 }  // namespace
 
 std::string BuildCommandLine(int argc, const char* const* argv, std::string* refused) {
+    const auto refuse = [&](const std::string& line) {
+        if (refused) *refused += line + "\n";
+    };
+    const auto is_name = [&](int i) { return argv[i][0] == '-'; };
+    int i = 1;
+    // The grammar skips text before the first option only up to a marker, and a marker may
+    // stand inside the argument: nothing there can be passed safely.
+    for (; i < argc && !is_name(i); ++i) {
+        refuse("argument refused: " + std::string(argv[i]) + " (no option before it)");
+    }
     std::string text;
-    const char* option = nullptr;  // the option name that the next value belongs to
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
+    while (i < argc) {
+        const char* name = argv[i++];
         if (!text.empty()) text += ' ';
-        if (arg[0] == '-') {
-            // A blank would end the name there and let the rest be read as options: the name
-            // is refused and passed empty, so that it and its value match no key.
-            if (HasSpace(arg)) {
-                if (refused) *refused += "option name refused: " + std::string(arg) + "\n";
-                text += '-';
-                option = nullptr;
-            } else {
-                text += arg;
-                option = arg;
-            }
-            continue;
+        // A blank would end the name there and let the rest be read as options: the name is
+        // passed empty, so that it and its value match no key.
+        if (HasSpace(name)) {
+            refuse("option name refused: " + std::string(name));
+            text += '-';
+        } else {
+            text += name;
         }
-        const char* owner = option;
-        option = nullptr;
-        if (!NeedsQuotes(arg)) {
-            text += arg;
-            continue;
+        // Every argument up to the next name is the value, as the words of a value run on to
+        // the next option in the Windows text. Quoted apart, a later word would meet the
+        // grammar outside quotes, where its markers begin options.
+        if (i == argc || is_name(i)) continue;
+        std::string value = argv[i++];
+        for (; i < argc && !is_name(i); ++i) value.append(" ").append(argv[i]);
+        text += ' ';
+        if (!NeedsQuotes(value)) {
+            text += value;
+        } else if (!PassesWhole(value)) {
+            refuse("value of option " + std::string(name) + " refused: it cannot be passed whole");
+            text += "\"\"";
+        } else {
+            const char quote = value.find('"') != std::string::npos ? '\'' : '"';
+            text.append(1, quote).append(value).append(1, quote);
         }
-        if (!PassesWhole(arg)) {
-            if (refused) {
-                *refused += "value of option " + std::string(owner ? owner : "(none)") +
-                            " refused: it cannot be passed whole\n";
-            }
-            if (owner != nullptr) text += "\"\"";
-            continue;
-        }
-        const char quote = std::strchr(arg, '"') != nullptr ? '\'' : '"';
-        text += quote;
-        text += arg;
-        text += quote;
     }
     return text;
 }

@@ -6,13 +6,14 @@
 
 namespace wbh::platform {
 
-// An argument that begins with "-" is an option name and is passed as written. Any other
-// argument is a value, passed quoted when it holds white space, "-", "/" or a quote: in double
-// quotes, or in single quotes when it holds a double quote. Arguments are joined by one blank.
+// An argument that begins with "-" is an option name and is passed as written. The arguments
+// after it, up to the next name, are its value, joined by one blank: passed quoted when it holds
+// white space, "-", "/" or a quote, in double quotes, or in single quotes when it holds a double
+// quote. Names and values are joined by one blank.
 // What the grammar cannot carry whole is refused rather than cut or split into further options:
-// a value holding both quotes or ending in white space or a quote is passed empty (right after
-// its option name; elsewhere left out), a name holding white space is passed as the empty name.
-// `refused`, when given, receives one line for each.
+// a value holding both quotes or ending in white space or a quote is passed empty, a name
+// holding white space is passed as the empty name, arguments before the first name are left
+// out. `refused`, when given, receives one line for each.
 std::string BuildCommandLine(int argc, const char* const* argv, std::string* refused = nullptr);
 
 }  // namespace wbh::platform

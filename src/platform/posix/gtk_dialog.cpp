@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -25,29 +24,31 @@ using namespace styles;
 
 constexpr char kIndexKey[] = "wbh-control";  // a widget's index among the controls, + 1
 
-bool Set(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0';
-}
-
 class WindowDialog final : public Dialog {
 public:
     WindowDialog(const DialogTemplate& layout, DialogHandler& handler)
-        : window_(layout), handler_(handler) {
-        std::vector<TemplateControl>& controls = window_.Controls();
-        for (std::size_t i = 0; i < controls.size(); ++i) {
-            GtkWidget* input = controls[i].input;
-            g_object_set_data(G_OBJECT(input), kIndexKey, GSIZE_TO_POINTER(i + 1));
-            if (GTK_IS_BUTTON(input)) g_signal_connect(input, "clicked", G_CALLBACK(Clicked), this);
-            if (GTK_IS_ENTRY(input)) g_signal_connect(input, "changed", G_CALLBACK(Changed), this);
-        }
-        GtkWidget* window = GTK_WIDGET(window_.Window());
-        g_signal_connect(window, "key-press-event", G_CALLBACK(KeyPressed), this);
-        g_signal_connect(window, "delete-event", G_CALLBACK(CloseAsked), this);
-        g_signal_connect(window, "destroy", G_CALLBACK(Destroyed), this);
+        : window_(layout, stretch_), handler_(handler) {
+        stretch_.Run([&] {
+            std::vector<TemplateControl>& controls = window_.Controls();
+            for (std::size_t i = 0; i < controls.size(); ++i) {
+                GtkWidget* input = controls[i].input;
+                g_object_set_data(G_OBJECT(input), kIndexKey, GSIZE_TO_POINTER(i + 1));
+                if (GTK_IS_BUTTON(input)) {
+                    g_signal_connect(input, "clicked", G_CALLBACK(Clicked), this);
+                }
+                if (GTK_IS_ENTRY(input)) {
+                    g_signal_connect(input, "changed", G_CALLBACK(Changed), this);
+                }
+            }
+            GtkWidget* window = GTK_WIDGET(window_.Window());
+            g_signal_connect(window, "key-press-event", G_CALLBACK(KeyPressed), this);
+            g_signal_connect(window, "delete-event", G_CALLBACK(CloseAsked), this);
+            g_signal_connect(window, "destroy", G_CALLBACK(Destroyed), this);
+        });
     }
 
     ~WindowDialog() {
+        if (DisplayLost()) return;  // no GTK call after the loss: nothing will call back
         g_signal_handlers_disconnect_by_data(window_.Window(), this);
         for (TemplateControl& control : window_.Controls()) {
             g_signal_handlers_disconnect_by_data(control.input, this);
@@ -57,32 +58,40 @@ public:
     void Check(int id, bool checked) override {
         TemplateControl* control = window_.Find(id);
         if (control == nullptr) return;
-        ++quiet_;
-        if (control->kind == ControlKind::kCheckBox) {
-            gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(control->input), checked);
-        } else if (control->kind == ControlKind::kRadio) {
-            gtk_toggle_button_set_active(
-                GTK_TOGGLE_BUTTON(checked ? control->input : control->unchecked), TRUE);
-        }
-        --quiet_;
-        UpdateTabStops();
+        stretch_.Run([&] {
+            ++quiet_;
+            if (control->kind == ControlKind::kCheckBox) {
+                gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(control->input), checked);
+            } else if (control->kind == ControlKind::kRadio) {
+                gtk_toggle_button_set_active(
+                    GTK_TOGGLE_BUTTON(checked ? control->input : control->unchecked), TRUE);
+            }
+            --quiet_;
+            UpdateTabStops();
+        });
     }
     bool IsChecked(int id) override {
         const TemplateControl* control = window_.Find(id);
-        return control != nullptr && Checkable(*control) &&
-               gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(control->input));
+        bool checked = false;
+        if (control != nullptr && Checkable(*control)) {
+            stretch_.Run(
+                [&] { checked = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(control->input)); });
+        }
+        return checked;
     }
     void Enable(int id, bool enabled) override {
         if (TemplateControl* control = window_.Find(id)) {
-            gtk_widget_set_sensitive(control->widget, enabled);
+            stretch_.Run([&] { gtk_widget_set_sensitive(control->widget, enabled); });
         }
     }
     void SetText(int id, const char* text) override {
         TemplateControl* control = window_.Find(id);
         if (control == nullptr) return;
-        ++quiet_;
-        window_.SetText(*control, text);
-        --quiet_;
+        stretch_.Run([&] {
+            ++quiet_;
+            window_.SetText(*control, text);
+            --quiet_;
+        });
     }
     int GetText(int id, char* buffer, int size) override {
         if (size <= 0) return 0;
@@ -100,24 +109,25 @@ public:
         if (ended_) return;
         ended_ = true;
         result_ = result;
-        if (loop_ != nullptr) g_main_loop_quit(loop_);
     }
     // The frame around the window as the display knows it: until a window manager has framed
     // the shown window, the window itself.
     WindowRect Bounds() override {
-        GdkWindow* window = gtk_widget_get_window(GTK_WIDGET(window_.Window()));
-        if (window == nullptr) return {0, 0, 0, 0};
         GdkRectangle frame{};
-        gdk_window_get_frame_extents(window, &frame);
+        stretch_.Run([&] {
+            GdkWindow* window = gtk_widget_get_window(GTK_WIDGET(window_.Window()));
+            if (window != nullptr) gdk_window_get_frame_extents(window, &frame);
+        });
         return {frame.x, frame.y, frame.x + frame.width, frame.y + frame.height};
     }
     ScreenSize Screen() override {
-        GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(window_.Window()));
-        GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-        if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
-        if (monitor == nullptr) return {0, 0};
         GdkRectangle area{};
-        gdk_monitor_get_geometry(monitor, &area);
+        stretch_.Run([&] {
+            GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(window_.Window()));
+            GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+            if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+            if (monitor != nullptr) gdk_monitor_get_geometry(monitor, &area);
+        });
         return {area.width, area.height};
     }
     // The window keeps its template's size: it is not resizable. A window manager frames the
@@ -125,39 +135,40 @@ public:
     // manager is asked to keep the rectangle's centre (ICCCM's centre gravity), so the frame
     // is centred where the bare window would have been.
     void Move(int x, int y, int, int) override {
-        gtk_window_set_gravity(window_.Window(), GDK_GRAVITY_CENTER);
-        gtk_window_move(window_.Window(), x, y);
+        stretch_.Run([&] {
+            gtk_window_set_gravity(window_.Window(), GDK_GRAVITY_CENTER);
+            gtk_window_move(window_.Window(), x, y);
+        });
     }
     void Focus(int id) override {
         TemplateControl* control = window_.Find(id);
-        if (control == nullptr) return;
-        gtk_widget_grab_focus(control->input);
-        if (control->kind == ControlKind::kBox) {
-            // GTK selects an entry's whole text when it takes the focus.
-            gtk_editable_select_region(GTK_EDITABLE(control->input), 0, 0);
-        } else if (control->kind == ControlKind::kNotice) {
-            GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(control->input));
-            GtkTextIter start;
-            gtk_text_buffer_get_start_iter(buffer, &start);
-            gtk_text_buffer_place_cursor(buffer, &start);
-            GtkAdjustment* lines = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(control->input));
-            if (lines != nullptr) gtk_adjustment_set_value(lines, gtk_adjustment_get_lower(lines));
-        }
+        if (control != nullptr) stretch_.Run([&] { FocusOn(*control); });
     }
 
+    // Shows the window and runs it until End, or until the window or the display goes.
     long Run() {
-        GtkWidget* window = GTK_WIDGET(window_.Window());
-        gtk_widget_realize(window);  // the handler places it before it is shown
+        // The handler places the window before it is shown.
+        if (!stretch_.Run([&] { gtk_widget_realize(GTK_WIDGET(window_.Window())); })) return -1;
         Tell([&] { handler_.OnInit(*this); });
-        UpdateTabStops();
-        if (!ended_) {
+        stretch_.Run([&] {
+            if (Closed()) return;
+            UpdateTabStops();
             gtk_window_present(window_.Window());
-            loop_ = g_main_loop_new(nullptr, FALSE);
-            g_main_loop_run(loop_);
-            g_main_loop_unref(loop_);
-            loop_ = nullptr;
-        }
+            // End and the display's loss both come while an event is handled, after which
+            // the iteration returns.
+            while (!Closed()) g_main_context_iteration(nullptr, TRUE);
+        });
         return result_;
+    }
+
+    // The window is gone from the screen before the program goes on.
+    void Close() {
+        stretch_.Run([&] {
+            window_.Destroy();
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            gdk_display_sync(gdk_display_get_default());
+        });
     }
 
 private:
@@ -165,18 +176,38 @@ private:
         return control.kind == ControlKind::kCheckBox || control.kind == ControlKind::kRadio;
     }
 
+    void FocusOn(TemplateControl& control) {
+        gtk_widget_grab_focus(control.input);
+        if (control.kind == ControlKind::kBox) {
+            // GTK selects an entry's whole text when it takes the focus.
+            gtk_editable_select_region(GTK_EDITABLE(control.input), 0, 0);
+        } else if (control.kind == ControlKind::kNotice) {
+            GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(control.input));
+            GtkTextIter start;
+            gtk_text_buffer_get_start_iter(buffer, &start);
+            gtk_text_buffer_place_cursor(buffer, &start);
+            GtkAdjustment* lines = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(control.input));
+            if (lines != nullptr) gtk_adjustment_set_value(lines, gtk_adjustment_get_lower(lines));
+        }
+    }
+
     // Runs a handler call; one that runs out of memory ends the dialog as one that failed.
     template <typename Call>
     void Tell(Call&& call) {
-        if (!NoThrow(false, [&] {
-                call();
-                return true;
-            }))
-            End(-1);
+        stretch_.OwnCode([&] {
+            if (!NoThrow(false, [&] {
+                    call();
+                    return true;
+                }))
+                End(-1);
+        });
     }
     void Notify(int id, int code) {
-        if (!ended_) Tell([&] { handler_.OnCommand(*this, id, code); });
+        if (!Closed()) Tell([&] { handler_.OnCommand(*this, id, code); });
     }
+    // A lost display ends the dialog as one that closed with no answer; the handler is not
+    // told anything more, so nothing it does touches the display again.
+    bool Closed() const { return ended_ || DisplayLost(); }
 
     TemplateControl& ControlOf(gpointer widget) {
         const std::size_t index =
@@ -324,9 +355,9 @@ private:
         return TRUE;
     }
 
+    DisplayStretch stretch_;
     TemplateWindow window_;
     DialogHandler& handler_;
-    GMainLoop* loop_ = nullptr;
     int quiet_ = 0;  // > 0 while the dialog itself changes controls
     bool ended_ = false;
     int result_ = -1;
@@ -334,27 +365,10 @@ private:
 
 }  // namespace
 
-bool SessionOpen() {
-    // Probed once: GTK opens its display once per process.
-    static const bool open = [] {
-        if (!Set("WAYLAND_DISPLAY") && !Set("DISPLAY")) return false;
-        // The program's text handling is the C locale's; GTK would take the user's.
-        gtk_disable_setlocale();
-        return gtk_init_check(nullptr, nullptr) != FALSE;
-    }();
-    return open;
-}
-
 long RunWindowDialog(const DialogTemplate& layout, DialogHandler& handler) {
-    long result;
-    {
-        WindowDialog dialog(layout, handler);
-        result = dialog.Run();
-    }
-    // The window is gone from the screen before the program goes on.
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
-    gdk_display_sync(gdk_display_get_default());
+    WindowDialog dialog(layout, handler);
+    const long result = dialog.Run();
+    dialog.Close();
     return result;
 }
 

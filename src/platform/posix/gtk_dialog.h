@@ -5,15 +5,13 @@
 
 #include "platform/dialog.h"
 #include "platform/portable/resource_script.h"
+#include "platform/posix/gtk_display.h"
 
 namespace wbh::platform::gtk {
 
-// Whether a graphical session is open: WAYLAND_DISPLAY or DISPLAY is set and GTK opens it
-// (quietly: a display that cannot be opened is only a "no").
-bool SessionOpen();
-
 // Runs the dialog modally as a window; returns the result given to End, or -1 when the window
-// went before End (destroyed by the display) or the handler ran out of memory.
+// went before End (destroyed by the display, or the display lost) or the handler ran out of
+// memory.
 long RunWindowDialog(const DialogTemplate& layout, DialogHandler& handler);
 
 }  // namespace wbh::platform::gtk

@@ -1,6 +1,8 @@
 // A GTK 3 window made from a dialog template, as Windows makes a dialog: every control at its
 // template rectangle, converted from dialog units by the metrics of the dialog's font. The
-// window owns its widgets and is not shown; what the controls do is gtk_dialog.cpp's.
+// window owns its widgets and is not shown; what the controls do is gtk_dialog.cpp's. Its GTK
+// calls run in the caller's display stretch: once the display is lost, the widgets not made by
+// then stay null, and nothing more is asked of GTK.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "platform/portable/resource_script.h"
+#include "platform/posix/gtk_display.h"
 
 namespace wbh::platform::gtk {
 
@@ -51,8 +54,8 @@ struct TemplateControl {
 
 class TemplateWindow {
 public:
-    // Needs an open display (gtk_init_check).
-    explicit TemplateWindow(const DialogTemplate& layout);
+    // Needs an open display (gtk_init_check). `stretch` outlives the window.
+    TemplateWindow(const DialogTemplate& layout, DisplayStretch& stretch);
     ~TemplateWindow();
     TemplateWindow(const TemplateWindow&) = delete;
     TemplateWindow& operator=(const TemplateWindow&) = delete;
@@ -64,6 +67,9 @@ public:
     const DialogTemplate& Layout() const { return layout_; }
     std::vector<TemplateControl>& Controls() { return controls_; }
     TemplateControl* Find(int id);
+    // Destroys the window now rather than when this object goes (GTK calls that a caller may
+    // need to run apart, see gtk_display.h).
+    void Destroy();
     // A control's text (its label, its box's or notice's text). Text gives back the bytes last
     // set while the reader has not changed them, also when they were not valid UTF-8.
     void SetText(TemplateControl& control, const char* text);
@@ -71,13 +77,16 @@ public:
 
 private:
     void AddControl(const ControlTemplate& control);
+    void MakeWidgets(TemplateControl& made);
 
     const DialogTemplate& layout_;
-    DialogUnits units_;
-    GtkCssProvider* style_;
-    GtkWidget* window_;
-    GtkWidget* client_;
+    DisplayStretch& stretch_;
+    DialogUnits units_{0, 0};
+    GtkCssProvider* style_ = nullptr;
+    GtkWidget* window_ = nullptr;
+    GtkWidget* client_ = nullptr;
     std::vector<TemplateControl> controls_;
+    bool destroyed_ = false;
 };
 
 }  // namespace wbh::platform::gtk

@@ -1,0 +1,196 @@
+// Opening GTK's display only once it has answered, and going on without it once it has gone.
+// GDK answers a failed X connection with _exit(1); Xlib lets a program take over both its I/O
+// error handler and the exit after it (XSetIOErrorExitHandler, libX11 1.7).
+#include "platform/posix/gtk_display.h"
+
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csetjmp>
+#include <cstdlib>
+#include <utility>
+
+#include "platform/posix/unique_fd.h"
+
+namespace wbh::platform::gtk {
+namespace {
+
+using posix::UniqueFd;
+
+// Long enough for a display across a slow link to take a connection, short enough that a
+// reader waiting for a window is not left wondering.
+constexpr int kAnswerDeadlineMs = 5000;
+
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// In the child: whether the display takes a connection, as GDK will open it.
+bool WaylandAnswers() {
+    wl_display* display = wl_display_connect(nullptr);
+    return display != nullptr && wl_display_roundtrip(display) >= 0;
+}
+bool X11Answers() { return XOpenDisplay(nullptr) != nullptr; }
+
+// One display tried in a child process, which writes one byte on the pipe when the display
+// answered, and ends: the pipe's end without the byte is a "no".
+struct Probe {
+    const char* backend = nullptr;
+    pid_t child = -1;
+    UniqueFd answer;
+    bool answered = false;
+};
+
+void Start(Probe& probe, const char* backend, bool (*answers)()) {
+    probe.backend = backend;
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) return;
+    UniqueFd read_end(ends[0]);
+    const UniqueFd write_end(ends[1]);
+    probe.child = fork();
+    if (probe.child == 0) {
+        // _exit: nothing of the parent's (buffered output, exit handlers) runs a second time.
+        const char yes = 1;
+        _exit(answers() && write(write_end.Get(), &yes, 1) == 1 ? 0 : 1);
+    }
+    if (probe.child > 0) probe.answer = std::move(read_end);
+}
+
+// Takes the answers that come before the deadline; a child still silent then is killed. Every
+// child is waited for.
+void Collect(Probe* probes, int count, int deadline_ms) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(deadline_ms);
+    for (;;) {
+        pollfd waiting[2];
+        Probe* of[2];
+        nfds_t n = 0;
+        for (int i = 0; i < count; ++i) {
+            if (!probes[i].answer.Valid()) continue;
+            waiting[n] = {probes[i].answer.Get(), POLLIN, 0};
+            of[n++] = &probes[i];
+        }
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (n == 0 || left <= 0) break;
+        if (poll(waiting, n, static_cast<int>(left)) < 0 && errno != EINTR) break;
+        for (nfds_t i = 0; i < n; ++i) {
+            if (waiting[i].revents == 0) continue;
+            char byte = 0;
+            of[i]->answered = read(waiting[i].fd, &byte, 1) == 1;
+            of[i]->answer = UniqueFd();
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        if (probes[i].child <= 0) continue;
+        if (probes[i].answer.Valid()) kill(probes[i].child, SIGKILL);
+        while (waitpid(probes[i].child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+}
+
+// One display per process, and once gone it does not come back: the loss is the process's.
+bool& LostFlag() {
+    static bool lost = false;
+    return lost;
+}
+
+// Xlib calls the I/O error handler once the connection has failed (GDK's prints and ends the
+// process), then the exit handler (Xlib's own calls exit), which leaves the running stretch's
+// GTK calls (DisplayStretch::Leave), or returns outside any.
+int NoteLoss(Display*) {
+    LostFlag() = true;
+    return 0;
+}
+void GoOn(Display*, void*) {}
+
+void TakeOverLoss() {
+    GdkDisplay* display = gdk_display_get_default();
+    if (!GDK_IS_X11_DISPLAY(display)) return;
+    XSetIOErrorHandler(NoteLoss);
+    XSetIOErrorExitHandler(gdk_x11_display_get_xdisplay(display), GoOn, nullptr);
+}
+
+}  // namespace
+
+std::string AnsweringBackends(int deadline_ms) {
+    Probe probes[2];
+    int count = 0;
+    // GDK tries no Wayland display without XDG_RUNTIME_DIR (libwayland would complain).
+    if (Set("WAYLAND_DISPLAY") && Set("XDG_RUNTIME_DIR")) {
+        Start(probes[count++], "wayland", WaylandAnswers);
+    }
+    if (Set("DISPLAY")) Start(probes[count++], "x11", X11Answers);
+    Collect(probes, count, deadline_ms);
+    std::string backends;
+    for (int i = 0; i < count; ++i) {
+        if (!probes[i].answered) continue;
+        if (!backends.empty()) backends += ',';
+        backends += probes[i].backend;
+    }
+    return backends;
+}
+
+bool SessionOpen() {
+    static const bool open = [] {
+        // Only the displays that answered: GDK would wait on a silent one for ever.
+        const std::string backends = AnsweringBackends(kAnswerDeadlineMs);
+        if (backends.empty()) return false;
+        gdk_set_allowed_backends(backends.c_str());
+        // The program's text handling is the C locale's; GTK would take the user's.
+        gtk_disable_setlocale();
+        if (gtk_init_check(nullptr, nullptr) == FALSE) return false;
+        TakeOverLoss();
+        return true;
+    }();
+    return open;
+}
+
+bool DisplayLost() { return LostFlag(); }
+
+DisplayStretch::DisplayStretch() {
+    GdkDisplay* display = gdk_display_get_default();
+    x_ = GDK_IS_X11_DISPLAY(display) ? gdk_x11_display_get_xdisplay(display) : nullptr;
+    if (x_ != nullptr) XSetIOErrorExitHandler(x_, Leave, this);
+}
+
+// Setting the handler only stores it (no request): right also after the loss.
+DisplayStretch::~DisplayStretch() {
+    if (x_ != nullptr) XSetIOErrorExitHandler(x_, GoOn, nullptr);
+}
+
+void DisplayStretch::Leave(Display*, void* self) {
+    std::jmp_buf* const target = static_cast<DisplayStretch*>(self)->target_;
+    if (target != nullptr) std::longjmp(*target, 1);
+}
+
+bool DisplayStretch::Run(FunctionRef<void()> gtk_calls) {
+    if (DisplayLost()) return false;
+    std::jmp_buf target;
+    std::jmp_buf* const outer = target_;
+    if (setjmp(target) == 0) {
+        target_ = &target;
+        gtk_calls();
+    }
+    target_ = outer;
+    return !DisplayLost();
+}
+
+void DisplayStretch::OwnCode(FunctionRef<void()> code) {
+    std::jmp_buf* const outer = std::exchange(target_, nullptr);
+    code();
+    target_ = outer;
+    if (outer != nullptr && DisplayLost()) std::longjmp(*outer, 1);
+}
+
+}  // namespace wbh::platform::gtk

@@ -1,0 +1,98 @@
+// Which displays are tried (on the X screen of tests/e2e/on_xvfb.sh, beside Wayland sockets of
+// the test's own): only those that answer are allowed to GDK, and a silent one holds no other.
+#include "platform/posix/gtk_display.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "support/saved_environment.h"
+#include "support/temp_dir.h"
+
+namespace wbh::platform {
+namespace {
+
+int Listen(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    EXPECT_EQ(0, bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address)) << path;
+    EXPECT_EQ(0, listen(listener, 16)) << path;
+    return listener;
+}
+
+// A Wayland compositor that answers a round trip and nothing else, in a child process: each
+// connection's wl_display.sync (object 1, request 0) gets its callback's done event.
+class AnsweringCompositor {
+public:
+    explicit AnsweringCompositor(const std::string& path) : listener_(Listen(path)) {
+        child_ = fork();
+        if (child_ != 0) return;
+        for (;;) {
+            const int client = accept(listener_, nullptr, nullptr);
+            std::uint32_t sync[3];
+            if (client >= 0 && read(client, sync, sizeof sync) == sizeof sync && sync[0] == 1 &&
+                (sync[1] & 0xFFFF) == 0) {
+                const std::uint32_t done[3] = {sync[2], (12u << 16) | 0, 0};
+                (void)!write(client, done, sizeof done);
+            }
+            close(client);
+        }
+    }
+    ~AnsweringCompositor() {
+        kill(child_, SIGKILL);
+        waitpid(child_, nullptr, 0);
+        close(listener_);
+    }
+    AnsweringCompositor(const AnsweringCompositor&) = delete;
+    AnsweringCompositor& operator=(const AnsweringCompositor&) = delete;
+
+private:
+    int listener_;
+    pid_t child_;
+};
+
+TEST(GtkDisplay, OnlyTheDisplaysThatAnswerAreOpened) {
+    const std::string x_screen = std::getenv("DISPLAY");
+    test::SavedEnvironment saved{"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"};
+    test::TempDir runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    const AnsweringCompositor compositor(runtime.File("answering"));
+    const int silent = Listen(runtime.File("silent"));  // takes connections, never answers
+    const struct {
+        const char* wayland;  // WAYLAND_DISPLAY, unset when null
+        bool x11;             // DISPLAY the X screen, else unset
+        const char* backends;
+    } rows[] = {
+        {nullptr, true, "x11"},          {"answering", true, "wayland,x11"},
+        {"answering", false, "wayland"}, {"silent", true, "x11"},
+        {"missing", false, ""},          {nullptr, false, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.wayland ? row.wayland : "no Wayland") +
+                     (row.x11 ? ", X screen" : ", no X"));
+        if (row.wayland != nullptr) {
+            setenv("WAYLAND_DISPLAY", row.wayland, 1);
+        } else {
+            unsetenv("WAYLAND_DISPLAY");
+        }
+        if (row.x11) {
+            setenv("DISPLAY", x_screen.c_str(), 1);
+        } else {
+            unsetenv("DISPLAY");
+        }
+        EXPECT_EQ(row.backends, gtk::AnsweringBackends(5000));
+    }
+    close(silent);
+}
+
+}  // namespace
+}  // namespace wbh::platform
