@@ -22,9 +22,14 @@ public:
     template <typename Callable,
               typename = std::enable_if_t<!std::is_same_v<std::decay_t<Callable>, FunctionRef> &&
                                           !std::is_function_v<std::remove_reference_t<Callable>>>>
-    FunctionRef(Callable&& callable) noexcept : call_(CallObject<std::remove_reference_t<Callable>>) {
+    FunctionRef(Callable&& callable) noexcept
+        : call_(CallObject<std::remove_reference_t<Callable>>) {
         target_.object = const_cast<void*>(static_cast<const void*>(std::addressof(callable)));
     }
+
+    // Only an argument: copied into the call that uses it, never rebound to another target.
+    FunctionRef(const FunctionRef&) noexcept = default;
+    FunctionRef& operator=(const FunctionRef&) = delete;
 
     Result operator()(Args... args) const { return call_(target_, std::forward<Args>(args)...); }
 

@@ -2,11 +2,11 @@
 #include "consent/consent_dialog.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "dialogs/center_dialog.h"
 #include "platform/resources.h"
-#include "store/reg_key.h"
-#include "store/store_layout.h"
+#include "store/referrals.h"
 
 namespace wbh {
 
@@ -19,18 +19,9 @@ void ShowPrivacyNotice(platform::Dialog& dialog) {
 }
 
 void PreselectAnswer(platform::Dialog& dialog) {
-    // Preset to 1: a stored value shorter than 4 bytes replaces only its low-order bytes, so a
-    // single zero byte reads as 0 and an empty value as 1.
-    std::uint32_t answer = 1;
-    bool found = false;
-    store::RegKey referrals;
-    if (referrals.Open(platform::registry::RootKey(platform::registry::Root::kCurrentUser),
-                       store::kReferralsKey, store::kKeyRead) == 0) {
-        found = referrals.QueryDword(answer, store::kLastReaderTrackValue) == 0;
-    }
-    referrals.Close();
-    dialog.Check(kAccept, found && answer != 0);
-    dialog.Check(kRefuse, found && answer != 1);
+    const std::optional<std::uint32_t> answer = store::ReadLastAnswer();
+    dialog.Check(kAccept, answer && *answer != 0);
+    dialog.Check(kRefuse, answer && *answer != 1);
 }
 
 void UpdateContinueButton(platform::Dialog& dialog) {

@@ -14,8 +14,7 @@
 #include "setup/import_marker.h"
 #include "setup/shortcut_maker.h"
 #include "setup/tracking_script.h"
-#include "store/reg_key.h"
-#include "store/store_layout.h"
+#include "store/referrals.h"
 
 namespace wbh {
 namespace {
@@ -59,8 +58,7 @@ int SetupOptionHandler(SetupParameters& p, const char* name, const char* value) 
     return 1;
 }
 
-int SetupEntryHandler(SetupParameters& p, const char* section, const char* key,
-                      const char* value) {
+int SetupEntryHandler(SetupParameters& p, const char* section, const char* key, const char* value) {
     if (key != nullptr && EqualsNoCase(section, "parameters")) AssignFileKey(p, key, value);
     return 1;
 }
@@ -84,35 +82,6 @@ void ComposeFullPaths(SetupParameters& p) {
     p.importfullpath = JoinPath(folder, p.importtoquarlofilename.CStr());
 }
 
-std::int32_t ReadReaderTrack(const char* autorunbookid) {
-    std::uint32_t track = 1;
-    store::RegKey referrals;
-    if (referrals.Open(platform::registry::RootKey(platform::registry::Root::kCurrentUser),
-                       store::kReferralsKey, store::kKeyRead) != 0) {
-        return 1;
-    }
-    store::RegKey book;
-    if (book.Open(referrals.Handle(), autorunbookid, store::kKeyRead) != 0) {
-        return 1;
-    }
-    if (book.QueryDword(track, store::kReaderTrackValue) != 0) return 1;
-    return static_cast<std::int32_t>(track);
-}
-
-int RecordInstallDirectory(const SetupParameters& p) {
-    if (p.autorunbookid.Empty()) return 1;
-    store::RegKey referrals;
-    if (referrals.Open(platform::registry::RootKey(platform::registry::Root::kCurrentUser),
-                       store::kReferralsKey, store::kKeyRead) != 0) {
-        return 1;
-    }
-    // Opened, never created: the directory is recorded only for a book that mode 1 recorded.
-    store::RegKey book;
-    if (book.Open(referrals.Handle(), p.autorunbookid.CStr(), store::kKeySetValue) != 0) return 1;
-    book.SetString(p.installdirectory.CStr(), store::kInstallDirectoryValue);
-    return 1;
-}
-
 int SetupFlow::RunSetup(const char* command_line) {
     SetupParameters& p = parameters_;
     ScanCommandLine(command_line, [&p](const char* name, const char* value) {
@@ -126,8 +95,8 @@ int SetupFlow::RunSetup(const char* command_line) {
         return 1;
     }
     if (!p.installdirectory.Empty()) ComposeFullPaths(p);
-    p.trackingallowed = ReadReaderTrack(p.autorunbookid.CStr());
-    RecordInstallDirectory(p);
+    p.trackingallowed = static_cast<std::int32_t>(store::ReadBookAnswer(p.autorunbookid.CStr()));
+    store::WriteInstallDirectory(p.autorunbookid.CStr(), p.installdirectory.CStr());
     WriteTrackingScript(p);
     MakeOpenShortcut(p.installdirectory.CStr(), p.targetfullpath.CStr(), p.openshortcutname.CStr(),
                      p.iconfullpath.CStr());

@@ -29,19 +29,13 @@ struct SetupParameters {
 
 // The mode's handlers: each takes its keys into `p` and always goes on.
 int SetupOptionHandler(SetupParameters& p, const char* name, const char* value);
-int SetupEntryHandler(SetupParameters& p, const char* section, const char* key,
-                      const char* value);
+int SetupEntryHandler(SetupParameters& p, const char* section, const char* key, const char* value);
 
 // `folder`, the platform's separator and `name`, with every backslash read as a separator.
 // Empty when either part is empty or the result does not fit: nothing is ever made at a cut path.
 BoundedText<260> JoinPath(const char* folder, const char* name);
 // The four full paths from the install directory and the relative paths.
 void ComposeFullPaths(SetupParameters& p);
-
-// The book's ReaderTrack; 1 when the book has no referral key or no readable value.
-std::int32_t ReadReaderTrack(const char* autorunbookid);
-// Install Directory on the book's referral key, only when that key already exists. Returns 1.
-int RecordInstallDirectory(const SetupParameters& p);
 
 class SetupFlow {
 public:

@@ -4,6 +4,7 @@
 // and the book's identifier).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "setup/setup_flow.h"
@@ -21,8 +22,25 @@ inline constexpr char kTrackingRefused[] = "{00000000-0000-0000-0000-00000000000
 // text files cannot hold (\uXXXX, platform::files::TextFileHolds); every other byte is kept.
 std::string JavaScriptString(const char* text);
 
-// Writes the script at readerJSfullpath, replacing any earlier one whole; nothing when that
-// path is empty. Never changes the registry. Returns 1.
+// The values the book's pages read, in the script's order.
+struct TrackingValues {
+    const char* author_user;
+    const char* author_sku;
+    const char* author_partner;
+    const char* reader_user;  // the reader's identifier, or one of the two placeholders above
+    std::int32_t book_count;
+    const char* reader_sku;
+    const char* reader_partner;
+    const char* book_id;
+};
+
+// The script's text: `header` with every lone LF made CR LF, two empty lines, then one line
+// per variable.
+std::string ComposeTrackingScript(const char* header, const TrackingValues& values);
+
+// Gathers the values (the reader's identifier and the book count only while the reader allows
+// tracking) and writes the script at readerJSfullpath, replacing any earlier one whole; nothing
+// when that path is empty. Never changes the registry. Returns 1.
 int WriteTrackingScript(const SetupParameters& p);
 
 }  // namespace wbh

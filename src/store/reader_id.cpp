@@ -33,6 +33,17 @@ bool IsValidGuidText(const char* text, platform::Guid& guid) {
     return platform::ParseBracedGuid(text, shape) && platform::ParseGuidText(text, guid);
 }
 
+bool ReadReaderId(StoredText& id) {
+    id.Clear();
+    RegKey user_data;
+    if (user_data.Open(reg::RootKey(reg::Root::kCurrentUser), kUserDataKey, kKeyRead) != 0) {
+        return false;
+    }
+    char text[kTextBufferSize + 1];
+    std::uint32_t size = sizeof text;
+    return user_data.QueryString(text, kReaderIdValue, size) == 0 && id.Assign(text);
+}
+
 int EnsureReaderId() {
     RegKey key;
     platform::Guid guid{};

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 
+#include "common/bounded_text.h"
 #include "platform/registry.h"
 
 namespace wbh::store {
@@ -54,6 +55,8 @@ inline constexpr std::uint32_t kTextCharacters = 512;
 // The bytes those characters take at most in UTF-8. A reader's buffer is one byte larger, for
 // the terminator that stored bytes may lack.
 inline constexpr std::uint32_t kTextBufferSize = 3 * kTextCharacters;
+// A text value as those readers keep it.
+using StoredText = BoundedText<kTextCharacters + 1>;
 
 inline constexpr std::uint32_t kKeyRead = platform::registry::kRead;
 inline constexpr std::uint32_t kKeyAllAccess = platform::registry::kAllAccess;

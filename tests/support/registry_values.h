@@ -35,8 +35,8 @@ inline std::optional<StoredValue> Stored(platform::registry::Root root, const st
     std::string bytes(4096, '\0');
     std::uint32_t type = 0;
     std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
-    const long result = reg::QueryValue(opened, name, &type,
-                                        reinterpret_cast<std::uint8_t*>(&bytes[0]), &size);
+    const long result =
+        reg::QueryValue(opened, name, &type, reinterpret_cast<std::uint8_t*>(&bytes[0]), &size);
     reg::CloseKey(opened);
     if (result != 0) return {};
     bytes.resize(size);
@@ -49,10 +49,9 @@ inline bool Store(platform::registry::Root root, const std::string& key, const c
     namespace reg = platform::registry;
     reg::Key made = nullptr;
     if (reg::CreateKey(reg::RootKey(root), key.c_str(), reg::kAllAccess, &made) != 0) return false;
-    const long result =
-        reg::SetValue(made, name, value.type,
-                      reinterpret_cast<const std::uint8_t*>(value.bytes.data()),
-                      static_cast<std::uint32_t>(value.bytes.size()));
+    const long result = reg::SetValue(made, name, value.type,
+                                      reinterpret_cast<const std::uint8_t*>(value.bytes.data()),
+                                      static_cast<std::uint32_t>(value.bytes.size()));
     reg::CloseKey(made);
     return result == 0;
 }

@@ -1,9 +1,8 @@
 // Runs a real modal dialog on the test's thread while a second thread drives it.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <functional>
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #ifndef _WIN32
@@ -12,6 +13,11 @@
 
 namespace wbh {
 namespace {
+
+// A handler refers to a lambda that lives only as long as the call it is passed to: assigning
+// one to a handler kept for later would leave it referring to a dead object.
+static_assert(!std::is_assignable_v<OptionHandler&, OptionHandler>);
+static_assert(!std::is_assignable_v<OptionHandler&, int (*)(const char*, const char*)>);
 
 // The pairs as "[name]=[value] ...", and the scan's result; the handler stops after `stop`.
 std::string Scan(const char* text, int stop = 0) {

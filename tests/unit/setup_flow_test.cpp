@@ -59,30 +59,6 @@ TEST_F(Setup, NoFullPathFromAnEmptyPartOrPastThePathLimit) {
     EXPECT_TRUE(JoinPath("", "index.htm").Empty());
 }
 
-TEST_F(Setup, TrackingChoiceIsOneUnlessTheBookStoresIt) {
-    EXPECT_EQ(1, ReadReaderTrack("b1"));
-    // A value on the Referrals key itself is not the book's.
-    ASSERT_TRUE(test::Store(kUser, kReferrals, "ReaderTrack", test::DwordValue(0)));
-    EXPECT_EQ(1, ReadReaderTrack("b1"));
-    ASSERT_TRUE(test::MakeKey(kUser, kBook));
-    EXPECT_EQ(1, ReadReaderTrack("b1"));
-    ASSERT_TRUE(test::Store(kUser, kBook, "ReaderTrack", test::DwordValue(2)));
-    EXPECT_EQ(2, ReadReaderTrack("b1"));
-}
-
-TEST_F(Setup, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
-    SetupParameters p;
-    p.autorunbookid.Assign("b1");
-    p.installdirectory.Assign("D:\\b1");
-    EXPECT_EQ(1, RecordInstallDirectory(p));
-    ASSERT_TRUE(test::MakeKey(kUser, kReferrals));
-    EXPECT_EQ(1, RecordInstallDirectory(p));
-    EXPECT_FALSE(test::KeyExists(kUser, kBook)) << "the book key must not be made";
-    p.autorunbookid.Clear();  // an empty id would name the Referrals key itself
-    EXPECT_EQ(1, RecordInstallDirectory(p));
-    EXPECT_FALSE(Stored(kUser, kReferrals, "Install Directory"));
-}
-
 TEST_F(Setup, ASentinelValueInTheParametersFileEndsTheRun) {
     const std::string ini = dir_.Write("p.ini", "[parameters]\r\nreaderJSpath=not_found_error\r\n");
     const std::string options = "-importtoquarlofilename i.txt -installdirectory \"" + folder_ +

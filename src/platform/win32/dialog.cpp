@@ -1,5 +1,5 @@
 // Win32 modal dialogs: DialogBoxParamW on the program's template, and a dialog procedure that
-// hands WM_INITDIALOG and WM_COMMAND to the running handler and answers 0 to every message: the
+// hands WM_INITDIALOG and WM_COMMAND to its handler and answers 0 to every message: the
 // handler places the keyboard focus itself, and the dialog manager gives it the first control
 // that takes it only when the handler did not. Controls take and give the program's UTF-8,
 // converted exactly to and from their UTF-16, so a name shows and reads back in any script.
@@ -20,10 +20,14 @@
 namespace wbh::platform {
 namespace {
 
-// The control that Focus named before the dialog was shown (0: none), focused when the dialog
-// is activated: focusing a control of a hidden dialog activates the dialog before it shows, and
-// Wine then draws its caption as inactive. Dialogs are modal and the program has one thread.
-int pending_focus = 0;
+// What a running dialog carries in its DWLP_USER, from WM_INITDIALOG on: its handler, and the
+// control that Focus named before the dialog was shown (0: none), focused when the dialog is
+// activated: focusing a control of a hidden dialog activates the dialog before it shows, and Wine
+// then draws its caption as inactive.
+struct RunningDialog {
+    DialogHandler& handler;
+    int pending_focus = 0;
+};
 
 LONG ButtonType(HWND button) { return GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK; }
 
@@ -49,7 +53,7 @@ void OnEditFocus(HWND edit) {
 
 class Win32Dialog final : public Dialog {
 public:
-    explicit Win32Dialog(HWND window) : window_(window) {}
+    Win32Dialog(HWND window, RunningDialog& running) : window_(window), running_(running) {}
 
     void Check(int id, bool checked) override {
         // Unchecking a radio button also takes its WS_TABSTOP away, and a group with none left
@@ -113,7 +117,7 @@ public:
     }
     void Focus(int id) override {
         if (!IsWindowVisible(window_)) {
-            pending_focus = id;
+            running_.pending_focus = id;
             return;
         }
         HWND control = GetDlgItem(window_, id);
@@ -124,32 +128,34 @@ public:
 
 private:
     HWND window_;
+    RunningDialog& running_;
 };
 
-// The handler of the dialog that is running. Dialogs are modal and the program has one
-// thread, so there is at most one; the creation parameter stays 0.
-DialogHandler* running_handler = nullptr;
-
-void Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    Win32Dialog dialog(window);
+void Dispatch(HWND window, RunningDialog& running, UINT message, WPARAM wparam, LPARAM lparam) {
+    Win32Dialog dialog(window, running);
     if (message == WM_INITDIALOG) {
-        running_handler->OnInit(dialog);
+        running.handler.OnInit(dialog);
     } else if (message == WM_COMMAND) {
         if (HIWORD(wparam) == EN_SETFOCUS) OnEditFocus(reinterpret_cast<HWND>(lparam));
-        running_handler->OnCommand(dialog, LOWORD(wparam), HIWORD(wparam));
-    } else if (message == WM_ACTIVATE && LOWORD(wparam) != WA_INACTIVE && pending_focus != 0) {
+        running.handler.OnCommand(dialog, LOWORD(wparam), HIWORD(wparam));
+    } else if (message == WM_ACTIVATE && LOWORD(wparam) != WA_INACTIVE &&
+               running.pending_focus != 0) {
         // Before the dialog manager's own choice, which only a dialog without focus makes.
-        dialog.Focus(std::exchange(pending_focus, 0));
+        dialog.Focus(std::exchange(running.pending_focus, 0));
     }
 }
 
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (running_handler == nullptr) return 0;
+    // The creation parameter comes with WM_INITDIALOG; messages before it (WM_SETFONT) find no
+    // handler yet and get the default answer.
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lparam);
+    auto* const running = reinterpret_cast<RunningDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (running == nullptr) return 0;
     // An exception must not unwind through user32's dispatch of the message. A handler that
     // throws (running out of memory is all it can meet) fails its step: the dialog ends as one
     // that could not be made.
     const bool handled = NoThrow(false, [&] {
-        Dispatch(window, message, wparam, lparam);
+        Dispatch(window, *running, message, wparam, lparam);
         return true;
     });
     if (!handled) EndDialog(window, -1);
@@ -160,12 +166,10 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARA
 
 long RunModalDialog(int template_id, DialogHandler& handler) {
     if (fault::Fail(fault::Call::kDialogBoxParam)) return -1;
-    DialogHandler* const outer = running_handler;
-    running_handler = &handler;
-    pending_focus = 0;
-    const INT_PTR result = DialogBoxParamW(win32::Instance(), MAKEINTRESOURCEW(template_id),
-                                           nullptr, DialogProcedure, 0);
-    running_handler = outer;
+    RunningDialog running{handler};
+    const INT_PTR result =
+        DialogBoxParamW(win32::Instance(), MAKEINTRESOURCEW(template_id), nullptr, DialogProcedure,
+                        reinterpret_cast<LPARAM>(&running));
     return static_cast<long>(result);
 }
 

@@ -1,0 +1,42 @@
+// The referral records' reads and writes beyond what the consent and setup runs show (tests/
+// unit/referral_record_test.cpp, tests/e2e/setup_test.sh).
+#include "store/referrals.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/registry_sandbox.h"
+#include "support/registry_values.h"
+
+namespace wbh::store {
+namespace {
+
+constexpr platform::registry::Root kUser = platform::registry::Root::kCurrentUser;
+const std::string kReferrals = kReferralsKey;
+const std::string kBook = kReferrals + "\\b1";
+
+TEST(Referrals, ABooksAnswerIsOneUnlessTheBookStoresIt) {
+    const test::RegistrySandbox sandbox;
+    EXPECT_EQ(1u, ReadBookAnswer("b1"));
+    // A value on the Referrals key itself is not the book's.
+    ASSERT_TRUE(test::Store(kUser, kReferrals, "ReaderTrack", test::DwordValue(0)));
+    EXPECT_EQ(1u, ReadBookAnswer("b1"));
+    ASSERT_TRUE(test::MakeKey(kUser, kBook));
+    EXPECT_EQ(1u, ReadBookAnswer("b1"));
+    ASSERT_TRUE(test::Store(kUser, kBook, "ReaderTrack", test::DwordValue(2)));
+    EXPECT_EQ(2u, ReadBookAnswer("b1"));
+}
+
+TEST(Referrals, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
+    const test::RegistrySandbox sandbox;
+    WriteInstallDirectory("b1", "D:\\b1");
+    ASSERT_TRUE(test::MakeKey(kUser, kReferrals));
+    WriteInstallDirectory("b1", "D:\\b1");
+    EXPECT_FALSE(test::KeyExists(kUser, kBook)) << "the book key must not be made";
+    WriteInstallDirectory("", "D:\\b1");  // the empty id would name the Referrals key itself
+    EXPECT_FALSE(test::Stored(kUser, kReferrals, "Install Directory"));
+}
+
+}  // namespace
+}  // namespace wbh::store
