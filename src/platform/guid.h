@@ -40,9 +40,4 @@ bool ParseBracedGuid(std::string_view text, Guid& guid);
 // The braced form in upper case, with its NUL.
 void FormatBracedGuid(const Guid& guid, char (&text)[39]);
 
-// Tests only: the next NewGuid calls give these GUIDs, in order, instead of new ones.
-void PlantGuid(const Guid& guid);
-// Used by NewGuid: takes the next planted GUID, if any.
-bool TakePlantedGuid(Guid& guid);
-
 }  // namespace wbh::platform

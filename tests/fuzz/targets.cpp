@@ -16,10 +16,10 @@
 #include "common/ascii.h"
 #include "params/option_scanner.h"
 #include "params/parameters_file.h"
-#include "platform/portable/fault.h"
 #include "platform/portable/resource_script.h"
 #include "platform/posix/windows_1252.h"
 #include "setup/tracking_script.h"
+#include "support/fault_injection.h"
 
 namespace fuzz {
 

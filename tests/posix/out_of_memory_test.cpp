@@ -9,11 +9,11 @@
 #include "app/program.h"
 #include "platform/dialog.h"
 #include "platform/files.h"
-#include "platform/portable/fault.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
 #include "support/desktop_sandbox.h"
+#include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/portable/fault.h"
+#include "support/fault_injection.h"
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
 

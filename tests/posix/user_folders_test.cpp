@@ -10,9 +10,9 @@
 #include <fstream>
 #include <string>
 
-#include "platform/portable/fault.h"
 #include "platform/posix/registry_store.h"
 #include "platform/shell.h"
+#include "support/fault_injection.h"
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/portable/fault.h"
+#include "support/fault_injection.h"
 #include "support/temp_dir.h"
 
 namespace wbh {

@@ -9,9 +9,10 @@
 #include <string>
 
 #include "platform/guid.h"
-#include "platform/portable/fault.h"
 #include "store/anonymous_guid.h"
 #include "store/store_layout.h"
+#include "support/fault_injection.h"
+#include "support/planted_guid.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
 
@@ -85,12 +86,11 @@ TEST_F(ReaderIdTest, EnsureKeepsTakesOrMakesAndNeverLosesAValidIdentifier) {
                                         test::TextValue(*text)));
             }
         }
-        platform::PlantGuid(Parsed(kPlanted));
+        test::PlantGuid(Parsed(kPlanted));
         fault::FailNthCall(row.failing, 1);
         EXPECT_EQ(1, EnsureReaderId());
         fault::Reset();
-        platform::Guid unused;
-        platform::TakePlantedGuid(unused);
+        test::ClearPlantedGuids();
         EXPECT_EQ(row.user_id, Read(kProductUserIdValue)) << "UserID is never written";
         EXPECT_EQ(row.expected, Read(kReaderIdValue));
     }

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "consent/consent_flow.h"
-#include "platform/portable/fault.h"
 #include "store/store_layout.h"
+#include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,6 @@
 
 #include "common/utf8.h"
 #include "platform/com.h"
-#include "platform/portable/fault.h"
 #include "platform/shell.h"
 #include "setup/finish_dialog.h"
 #include "setup/import_marker.h"
@@ -17,6 +16,7 @@
 #include "store/store_layout.h"
 #include "support/desktop_sandbox.h"
 #include "support/fake_dialog.h"
+#include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
 #include "support/temp_dir.h"

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/portable/fault.h"
 #include "setup/setup_flow.h"
 #include "store/store_layout.h"
+#include "support/fault_injection.h"
 #include "support/reader_component_stand_in.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
@@ -100,7 +100,7 @@ TEST_F(TrackingScriptTest, ReaderComponentValuesAreTakenWhole) {
         const char* partner;
         std::string expected_sku, expected_partner;
     } rows[] = {
-        {"QRL-LECTEUR", nullptr, "QRL-LECTEUR", ""},  // null: the component has no value
+        {"QRL-LECTEUR", nullptr, "QRL-LECTEUR", ""},       // null: the component has no value
         {fits.c_str(), too_long.c_str(), fits, ""},        // never cut
         {"\xe9t\xe9", "caf\xe9", "\xe9t\xe9", "caf\xe9"},  // Latin-1, the ANSI code page
     };

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "platform/com.h"
-#include "platform/portable/fault.h"
 #include "platform/reader_component.h"
 #include "platform/win32/module.h"
 #include "setup/finish_dialog.h"
@@ -18,6 +17,7 @@
 #include "setup/setup_flow.h"
 #include "support/desktop_sandbox.h"
 #include "support/dialog_driving.h"
+#include "support/fault_injection.h"
 #include "support/reader_component_stand_in.h"
 #include "support/registry_sandbox.h"
 #include "support/temp_dir.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/portable/fault.h"
+#include "support/fault_injection.h"
 
 namespace wbh::platform::win32 {
 namespace {

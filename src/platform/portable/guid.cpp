@@ -1,12 +1,8 @@
-// The platform-neutral half of GUIDs: byte image, braced text, and GUIDs planted by tests.
+// The platform-neutral half of GUIDs: byte image and braced text.
 #include "platform/guid.h"
-
-#include <deque>
 
 namespace wbh::platform {
 namespace {
-
-std::deque<Guid> g_planted;
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -72,15 +68,6 @@ void FormatBracedGuid(const Guid& guid, char (&text)[39]) {
     }
     text[at++] = '}';
     text[at] = '\0';
-}
-
-void PlantGuid(const Guid& guid) { g_planted.push_back(guid); }
-
-bool TakePlantedGuid(Guid& guid) {
-    if (g_planted.empty()) return false;
-    guid = g_planted.front();
-    g_planted.pop_front();
-    return true;
 }
 
 }  // namespace wbh::platform

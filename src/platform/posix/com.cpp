@@ -6,7 +6,7 @@
 
 namespace wbh::platform {
 
-ComScope::ComScope() : ok_(!fault::Fail("CoInitialize")) {}
+ComScope::ComScope() : ok_(!fault::Fail(fault::Call::kCoInitialize)) {}
 
 ComScope::~ComScope() = default;
 

@@ -23,7 +23,7 @@ void ToNativePath(char* path) {
 }
 
 Presence Probe(const char* path) {
-    if (fault::Fail("ProbePath")) return Presence::kUnknown;
+    if (fault::Fail(fault::Call::kProbePath)) return Presence::kUnknown;
     if (path == nullptr || path[0] == '\0') return Presence::kUnknown;
     // No valid name, as on Windows: a name from a book that holds a control character never
     // becomes a file (it would, among other things, reach a terminal when listed).
@@ -44,7 +44,7 @@ Presence Probe(const char* path) {
 }
 
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
-    if (fault::Fail("ReplaceFile")) return false;
+    if (fault::Fail(fault::Call::kReplaceFile)) return false;
     return posix::ReplaceFile(path, data, size);
 }
 

@@ -18,8 +18,8 @@ constexpr HResult kFailed = static_cast<HResult>(0x80004005u);  // E_FAIL
 }  // namespace
 
 HResult NewGuid(Guid& guid) {
-    if (fault::Fail("CoCreateGuid")) return kFailed;
-    if (TakePlantedGuid(guid)) return 0;
+    if (fault::Fail(fault::Call::kCoCreateGuid)) return kFailed;
+    if (fault::TakePlantedGuid(guid)) return 0;
     std::uint8_t bytes[16];
     std::size_t filled = 0;
     while (filled < sizeof bytes) {
@@ -37,13 +37,13 @@ HResult NewGuid(Guid& guid) {
 }
 
 bool ParseGuidText(const char* text, Guid& guid) {
-    if (fault::Fail("CLSIDFromString")) return false;
+    if (fault::Fail(fault::Call::kCLSIDFromString)) return false;
     return text != nullptr && ParseBracedGuid(text, guid);
 }
 
 bool FormatGuidText(const Guid& guid, char* text, std::size_t size) {
     if (size > 0) text[0] = '\0';
-    if (fault::Fail("StringFromCLSID")) return false;
+    if (fault::Fail(fault::Call::kStringFromCLSID)) return false;
     char braced[39];
     FormatBracedGuid(guid, braced);
     if (size < sizeof braced) return false;

@@ -119,7 +119,7 @@ std::uint32_t ReadParsed(const IniFile& ini, const char* section, const char* ke
 std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
                             char* buffer, std::uint32_t size, const char* file) {
     const std::string_view fallback_text = fallback ? fallback : "";
-    const bool failed = fault::Fail("GetPrivateProfileString");
+    const bool failed = fault::Fail(fault::Call::kGetPrivateProfileString);
     // Out of memory, the read fails: the answer is then that of a file that cannot be read.
     const IniFile* ini = (file && !failed) ? NoThrow<const IniFile*>(
                                                  nullptr, [file] { return posix::LoadIni(file); })
@@ -201,7 +201,7 @@ std::string Edit(std::string_view text, const char* section, const char* key, co
 // it is never replaced by a file that lost its contents. A missing file reads as empty.
 bool ReadForEdit(const char* file, std::string& text) {
     text.clear();
-    if (fault::Fail("ReadProfileFile")) return false;
+    if (fault::Fail(fault::Call::kReadProfileFile)) return false;
     struct stat st;
     const posix::UniqueFd fd = posix::OpenRegularFile(file, st);
     if (!fd.Valid()) return errno == ENOENT;

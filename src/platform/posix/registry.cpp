@@ -159,7 +159,7 @@ long OpenPath(Key parent, const char* path, std::uint32_t access, bool create, K
 Key RootKey(Root root) { return root == Root::kCurrentUser ? &g_current_user : &g_classes_root; }
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail("RegOpenKeyEx")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegOpenKeyEx)) return kAccessDenied;
     // A root with no path is the root itself, whatever the access asked.
     if (IsRoot(parent) && (path == nullptr || path[0] == '\0') && out != nullptr) {
         *out = parent;
@@ -171,13 +171,13 @@ long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
 }
 
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail("RegCreateKeyEx")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegCreateKeyEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&] { return OpenPath(parent, path, access, true, out); });
 }
 
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
                 std::uint32_t* size) {
-    if (fault::Fail("RegQueryValueEx")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegQueryValueEx)) return kAccessDenied;
     if (data != nullptr && size == nullptr) return kInvalidParameter;
     if (key == nullptr) return kInvalidHandle;
     const std::string_view value = ValueName(name);
@@ -207,7 +207,7 @@ long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* da
 
 long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t* data,
               std::uint32_t size) {
-    if (fault::Fail("RegSetValueEx")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegSetValueEx)) return kAccessDenied;
     if (data == nullptr && size != 0) return kNoAccess;
     if (key == nullptr) return kInvalidHandle;
     const std::string_view value = ValueName(name);
@@ -220,7 +220,7 @@ long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t*
 }
 
 long DeleteValue(Key key, const char* name) {
-    if (fault::Fail("RegDeleteValue")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegDeleteValue)) return kAccessDenied;
     if (key == nullptr) return kInvalidHandle;
     const std::string_view value = ValueName(name);
     if (value.size() > kMaxLookupNameChars) return kInvalidParameter;
@@ -232,7 +232,7 @@ long DeleteValue(Key key, const char* name) {
 }
 
 long CountSubkeys(Key key, std::uint32_t* count) {
-    if (fault::Fail("RegQueryInfoKey")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegQueryInfoKey)) return kAccessDenied;
     const KeyObject* object = nullptr;
     RegistryStore* store = nullptr;
     long result = OpenedWith(key, kQueryValue, &object, &store);
@@ -244,7 +244,7 @@ long CountSubkeys(Key key, std::uint32_t* count) {
 
 long CloseKey(Key key) {
     // An injected failure still releases the handle, as a real one would: nothing leaks.
-    const bool failed = fault::Fail("RegCloseKey");
+    const bool failed = fault::Fail(fault::Call::kRegCloseKey);
     long result = kInvalidHandle;
     if (IsRoot(key)) {
         result = kSuccess;

@@ -92,11 +92,12 @@ bool Replace(const char* path, const void* data, std::size_t size) {
     if (name.empty()) return false;  // "folder/" names no file
 
     Temporary temp;
-    if (fault::Fail("CreateTempFile") || !temp.Create(folder, name)) return false;
-    const bool written = !fault::Fail("WriteTempFile") && WriteAll(temp.Fd(), data, size) &&
-                         (!existed || ::fchmod(temp.Fd(), st.st_mode & 07777) == 0) &&
-                         ::fsync(temp.Fd()) == 0;
-    return temp.Close() && written && !fault::Fail("RenameTempFile") && temp.RenameTo(target);
+    if (fault::Fail(fault::Call::kCreateTempFile) || !temp.Create(folder, name)) return false;
+    const bool written =
+        !fault::Fail(fault::Call::kWriteTempFile) && WriteAll(temp.Fd(), data, size) &&
+        (!existed || ::fchmod(temp.Fd(), st.st_mode & 07777) == 0) && ::fsync(temp.Fd()) == 0;
+    return temp.Close() && written && !fault::Fail(fault::Call::kRenameTempFile) &&
+           temp.RenameTo(target);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 namespace wbh::platform {
 
 int LoadText(unsigned id, char* buffer, int size) {
-    const bool failed = fault::Fail("LoadString");
+    const bool failed = fault::Fail(fault::Call::kLoadString);
     if (size <= 0) return 0;
     std::string_view text;
     if (!failed) {

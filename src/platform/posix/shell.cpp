@@ -177,7 +177,7 @@ private:
 HResult DesktopDirectory(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return kFailed;
     buffer[0] = '\0';
-    if (fault::Fail("DesktopDirectory")) return kFailed;
+    if (fault::Fail(fault::Call::kDesktopDirectory)) return kFailed;
     return NoThrow(kOutOfMemory, [&] {
         const std::string desktop = posix::DesktopFolder();
         if (desktop.empty() || desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
@@ -189,9 +189,9 @@ HResult DesktopDirectory(char* buffer, int size) {
 std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
     HResult code = 0;
     std::unique_ptr<ShellLink> link;
-    if (fault::Fail("CoCreateInstance")) {
+    if (fault::Fail(fault::Call::kCoCreateInstance)) {
         code = kFailed;
-    } else if (fault::Fail("QueryInterface")) {
+    } else if (fault::Fail(fault::Call::kQueryInterface)) {
         code = kNoInterface;
     } else {
         link.reset(new (std::nothrow) PosixShellLink());
@@ -202,7 +202,7 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
 }
 
 bool OpenWithShell(const char* path) {
-    if (fault::Fail("ShellExecute")) return false;
+    if (fault::Fail(fault::Call::kShellExecute)) return false;
     if (path == nullptr || path[0] == '\0') return false;
     const posix::SpawnSettings settings(false);
     char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path), nullptr};
@@ -214,6 +214,6 @@ bool OpenWithShell(const char* path) {
 }
 
 // No desktop shell listens for this here: the call is only counted.
-void NotifyAssociationsChanged() { fault::Fail("SHChangeNotify"); }
+void NotifyAssociationsChanged() { fault::Fail(fault::Call::kSHChangeNotify); }
 
 }  // namespace wbh::platform::shell

@@ -22,8 +22,8 @@ namespace {
 
 using namespace styles;
 
-constexpr std::size_t kWidth = 76;                  // columns of wrapped text
-constexpr std::size_t kLongestLine = 64 * 1024;     // longer input lines are cut here
+constexpr std::size_t kWidth = 76;               // columns of wrapped text
+constexpr std::size_t kLongestLine = 64 * 1024;  // longer input lines are cut here
 
 enum class Kind { kText, kDefaultButton, kRadio, kCheckBox, kGroupBox, kBox, kOtherButton };
 
@@ -139,7 +139,8 @@ public:
         const std::string text = control != nullptr ? control->text : std::string();
         std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
         // Back off to the first byte of a character that does not fit whole.
-        while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+        while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+            --n;
         std::memcpy(buffer, text.data(), n);
         buffer[n] = '\0';
         return static_cast<int>(n);
@@ -179,19 +180,19 @@ private:
         bool after_text = false;
         for (const Control* control : InLayoutOrder()) {
             switch (control->kind) {
-            case Kind::kText:
-                ShowText(*control);
-                after_text = true;
-                break;
-            case Kind::kGroupBox:
-                std::fprintf(out_, "\n-- %s --\n", Label(*control).c_str());
-                after_text = false;
-                break;
-            default:
-                if (after_text) std::fprintf(out_, "\n");
-                ShowChoice(*control);
-                after_text = false;
-                break;
+                case Kind::kText:
+                    ShowText(*control);
+                    after_text = true;
+                    break;
+                case Kind::kGroupBox:
+                    std::fprintf(out_, "\n-- %s --\n", Label(*control).c_str());
+                    after_text = false;
+                    break;
+                default:
+                    if (after_text) std::fprintf(out_, "\n");
+                    ShowChoice(*control);
+                    after_text = false;
+                    break;
             }
         }
         std::fflush(out_);
@@ -228,26 +229,26 @@ private:
         }
         const int id = chosen->layout->id;
         switch (chosen->kind) {
-        case Kind::kRadio:
-            ClickRadio(*chosen);
-            handler_.OnCommand(*this, id, kClicked);
-            break;
-        case Kind::kCheckBox:
-            chosen->checked = !chosen->checked;
-            handler_.OnCommand(*this, id, kClicked);
-            break;
-        case Kind::kBox: {
-            std::fprintf(out_, "Nouveau texte : ");
-            std::fflush(out_);
-            std::string text;
-            if (!ReadLine(text)) return false;
-            chosen->text = text;
-            handler_.OnCommand(*this, id, kEditChanged);
-            break;
-        }
-        default:
-            handler_.OnCommand(*this, id, kClicked);
-            break;
+            case Kind::kRadio:
+                ClickRadio(*chosen);
+                handler_.OnCommand(*this, id, kClicked);
+                break;
+            case Kind::kCheckBox:
+                chosen->checked = !chosen->checked;
+                handler_.OnCommand(*this, id, kClicked);
+                break;
+            case Kind::kBox: {
+                std::fprintf(out_, "Nouveau texte : ");
+                std::fflush(out_);
+                std::string text;
+                if (!ReadLine(text)) return false;
+                chosen->text = text;
+                handler_.OnCommand(*this, id, kEditChanged);
+                break;
+            }
+            default:
+                handler_.OnCommand(*this, id, kClicked);
+                break;
         }
         return true;
     }
@@ -311,7 +312,9 @@ private:
         std::fprintf(out_, "\n");
         for (const std::string& line : Wrap(control.text, kWidth - (box ? 4 : 0))) {
             const std::size_t columns = Columns(line);
-            const std::size_t indent = box ? 2 : centred && columns < kWidth ? (kWidth - columns) / 2 : 0;
+            const std::size_t indent = box                           ? 2
+                                       : centred && columns < kWidth ? (kWidth - columns) / 2
+                                                                     : 0;
             std::fprintf(out_, "%*s%s\n", static_cast<int>(indent), "", Visible(line).c_str());
         }
     }
@@ -334,8 +337,7 @@ private:
         const std::string unavailable =
             control.enabled ? "" : "  (indisponible" + Hint(control) + ")";
         if (control.kind == Kind::kDefaultButton) {
-            std::fprintf(out_, "  Entrée  [ %s ]%s\n", Label(control).c_str(),
-                         unavailable.c_str());
+            std::fprintf(out_, "  Entrée  [ %s ]%s\n", Label(control).c_str(), unavailable.c_str());
             return;
         }
         if (control.kind == Kind::kBox) {
@@ -394,7 +396,7 @@ long RunTerminalDialog(const DialogTemplate& layout, DialogHandler& handler, std
 }
 
 long RunModalDialog(int template_id, DialogHandler& handler) {
-    if (fault::Fail("DialogBoxParam")) return -1;
+    if (fault::Fail(fault::Call::kDialogBoxParam)) return -1;
     // Out of memory, the dialog is one that could not be made (or shown to its end).
     return NoThrow(-1L, [&] {
         const auto& dialogs = ProgramResources().dialogs;

@@ -25,7 +25,7 @@ const char* AbsoluteEnv(const char* name) {
 }
 
 std::string PasswordHome() {
-    if (fault::Fail("getpwuid_r")) return "";
+    if (fault::Fail(fault::Call::kgetpwuid_r)) return "";
     const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
     struct passwd entry;

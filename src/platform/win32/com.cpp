@@ -9,7 +9,8 @@
 
 namespace wbh::platform {
 
-ComScope::ComScope() : ok_(!fault::Fail("CoInitialize") && SUCCEEDED(CoInitialize(nullptr))) {}
+ComScope::ComScope()
+    : ok_(!fault::Fail(fault::Call::kCoInitialize) && SUCCEEDED(CoInitialize(nullptr))) {}
 
 ComScope::~ComScope() {
     if (ok_) CoUninitialize();

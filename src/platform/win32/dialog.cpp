@@ -159,7 +159,7 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARA
 }  // namespace
 
 long RunModalDialog(int template_id, DialogHandler& handler) {
-    if (fault::Fail("DialogBoxParam")) return -1;
+    if (fault::Fail(fault::Call::kDialogBoxParam)) return -1;
     DialogHandler* const outer = running_handler;
     running_handler = &handler;
     pending_focus = 0;

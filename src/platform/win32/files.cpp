@@ -102,7 +102,8 @@ void ToNativePath(char*) {}
 Presence Probe(const char* path) {
     // An empty name is no name (Windows would answer "path not found"), and one that does not
     // convert names nothing that can be looked for.
-    if (fault::Fail("ProbePath") || path == nullptr || path[0] == '\0') return Presence::kUnknown;
+    if (fault::Fail(fault::Call::kProbePath) || path == nullptr || path[0] == '\0')
+        return Presence::kUnknown;
     return NoThrow(Presence::kUnknown, [&] {
         const win32::WidePath wide(path);
         if (!wide.Ok()) return Presence::kUnknown;
@@ -141,7 +142,7 @@ bool Replace(const char* path, const void* data, std::size_t size) {
 }  // namespace
 
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
-    if (fault::Fail("ReplaceFile")) return false;
+    if (fault::Fail(fault::Call::kReplaceFile)) return false;
     if (path == nullptr || path[0] == '\0') return false;
     if (data == nullptr && size > 0) return false;
     return NoThrow(false, [&] { return Replace(path, data, size); });

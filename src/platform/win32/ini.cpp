@@ -97,14 +97,14 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
     // Running out of memory fails the read as a missing file would.
     constexpr std::uint32_t kThrew = 0xFFFFFFFF;
     const std::uint32_t result =
-        fault::Fail("GetPrivateProfileString")
+        fault::Fail(fault::Call::kGetPrivateProfileString)
             ? kThrew
             : NoThrow(kThrew, [&] { return Read(section, key, fallback, buffer, size, file); });
     return result != kThrew ? result : Missing(list, fallback, buffer, size);
 }
 
 bool IniWriteString(const char* section, const char* key, const char* value, const char* file) {
-    if (fault::Fail("WritePrivateProfileString")) return false;
+    if (fault::Fail(fault::Call::kWritePrivateProfileString)) return false;
     return NoThrow(false, [&] {
         const WideArgument wide_section(section), wide_key(key), wide_value(value), wide_file(file);
         if (!wide_section.Ok() || !wide_key.Ok() || !wide_value.Ok() || !wide_file.Ok()) {

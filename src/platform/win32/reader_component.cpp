@@ -44,7 +44,7 @@ ReaderComponent::ReaderComponent() {
     const ComScope nested;
     win32::IReaderComponent* created = nullptr;
     // Only the pointer tells whether the product is there; the HRESULT adds nothing.
-    if (!fault::Fail("CoCreateInstance")) {
+    if (!fault::Fail(fault::Call::kCoCreateInstance)) {
         CoCreateInstance(win32::kReaderComponentClass, nullptr, CLSCTX_ALL,
                          win32::kReaderComponentInterface, reinterpret_cast<void**>(&created));
     }

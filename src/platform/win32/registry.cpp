@@ -101,7 +101,7 @@ Key RootKey(Root root) {
 }
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail("RegOpenKeyEx")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegOpenKeyEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_path(path);
         if (const long refused = Convert(wide_path)) return refused;
@@ -114,7 +114,7 @@ long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
 }
 
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail("RegCreateKeyEx")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegCreateKeyEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_path(path);
         if (const long refused = Convert(wide_path)) return refused;
@@ -131,13 +131,13 @@ long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
 
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
                 std::uint32_t* size) {
-    if (fault::Fail("RegQueryValueEx")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegQueryValueEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&] { return Query(key, name, type, data, size); });
 }
 
 long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t* data,
               std::uint32_t size) {
-    if (fault::Fail("RegSetValueEx")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegSetValueEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_name(name);
         if (const long refused = Convert(wide_name)) return refused;
@@ -156,7 +156,7 @@ long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t*
 }
 
 long DeleteValue(Key key, const char* name) {
-    if (fault::Fail("RegDeleteValue")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegDeleteValue)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_name(name);
         if (const long refused = Convert(wide_name)) return refused;
@@ -165,7 +165,7 @@ long DeleteValue(Key key, const char* name) {
 }
 
 long CountSubkeys(Key key, std::uint32_t* count) {
-    if (fault::Fail("RegQueryInfoKey")) return kAccessDenied;
+    if (fault::Fail(fault::Call::kRegQueryInfoKey)) return kAccessDenied;
     DWORD subkeys = 0;
     const LONG result = RegQueryInfoKeyW(H(key), nullptr, nullptr, nullptr, &subkeys, nullptr,
                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -174,7 +174,7 @@ long CountSubkeys(Key key, std::uint32_t* count) {
 }
 
 long CloseKey(Key key) {
-    const bool fail = fault::Fail("RegCloseKey");
+    const bool fail = fault::Fail(fault::Call::kRegCloseKey);
     const LONG result = RegCloseKey(H(key));  // released even when told to fail: nothing leaks
     return fail ? kIoFailed : result;
 }

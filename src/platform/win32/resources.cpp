@@ -16,7 +16,7 @@
 namespace wbh::platform {
 
 int LoadText(unsigned id, char* buffer, int size) {
-    const bool failed = fault::Fail("LoadString");
+    const bool failed = fault::Fail(fault::Call::kLoadString);
     if (size <= 0) return 0;
     buffer[0] = '\0';
     if (failed) return 0;

@@ -74,7 +74,7 @@ private:
 HResult DesktopDirectory(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return kFailed;
     buffer[0] = '\0';
-    if (fault::Fail("DesktopDirectory")) return kFailed;
+    if (fault::Fail(fault::Call::kDesktopDirectory)) return kFailed;
     static const auto locate = win32::SystemProc<decltype(SHGetSpecialFolderLocation)>(
         L"shell32.dll", "SHGetSpecialFolderLocation");
     static const auto to_path =
@@ -96,7 +96,7 @@ HResult DesktopDirectory(char* buffer, int size) {
 std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
     HResult unused;
     if (result == nullptr) result = &unused;
-    if (fault::Fail("CoCreateInstance")) {
+    if (fault::Fail(fault::Call::kCoCreateInstance)) {
         *result = REGDB_E_CLASSNOTREG;
         return nullptr;
     }
@@ -109,7 +109,7 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
     }
     win32::ComPtr<IPersistFile> persist;
     const HRESULT queried =
-        fault::Fail("QueryInterface")
+        fault::Fail(fault::Call::kQueryInterface)
             ? E_NOINTERFACE
             : link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Put()));
     if (FAILED(queried) || persist.Get() == nullptr) {
@@ -128,7 +128,7 @@ std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
 
 bool OpenWithShell(const char* path) {
     if (path == nullptr || path[0] == '\0') return false;
-    if (fault::Fail("ShellExecute")) return false;
+    if (fault::Fail(fault::Call::kShellExecute)) return false;
     static const auto execute =
         win32::SystemProc<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
     if (execute == nullptr) return false;
@@ -146,7 +146,7 @@ const bool kFileTypesInRegistry = true;
 FileTypeRegistration RegisterFileType() { return FileTypeRegistration::kKeptInRegistry; }
 
 void NotifyAssociationsChanged() {
-    if (fault::Fail("SHChangeNotify")) return;
+    if (fault::Fail(fault::Call::kSHChangeNotify)) return;
     static const auto notify =
         win32::SystemProc<decltype(SHChangeNotify)>(L"shell32.dll", "SHChangeNotify");
     if (notify != nullptr) notify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);

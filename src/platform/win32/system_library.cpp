@@ -24,7 +24,7 @@ HMODULE LoadFromSystemFolder(const wchar_t* library) {
 
 void* SystemFunction(const wchar_t* library, const char* name) {
     HMODULE module = nullptr;
-    if (fault::Fail("LoadLibraryEx")) {
+    if (fault::Fail(fault::Call::kLoadLibraryEx)) {
         SetLastError(ERROR_INVALID_PARAMETER);
     } else {
         module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
