@@ -1,17 +1,24 @@
 # The POSIX build: the posix platform folder and a plain main.
 file(GLOB WBH_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/posix/*.cpp)
 list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
+# The GTK windows are a module of their own (window_module.h), not in the program.
+file(GLOB WBH_WINDOW_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/posix/gtk_*.cpp)
+list(REMOVE_ITEM WBH_WINDOW_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/gtk_module.cpp)
+list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${WBH_WINDOW_SOURCES}
+     ${PROJECT_SOURCE_DIR}/src/platform/posix/gtk_module.cpp)
 set(WBH_ENTRY_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
 # The registry is an SQLite file (libsqlite3-dev).
 find_package(SQLite3 REQUIRED)
-# The dialogs are GTK 3 windows on a graphical desktop (libgtk-3-dev), linked dynamically: the
-# program still runs in a terminal when no display can be opened. Xlib and the Wayland client
-# library, which GTK loads anyway, are called directly to try a display before GTK waits on it,
-# and to live on after an X display has gone.
+# The dialogs are GTK 3 windows on a graphical desktop (libgtk-3-dev), in a module that the
+# program opens with dlopen when a dialog is about to be shown: the program still runs in a
+# terminal when no display can be opened or GTK is missing. Xlib and the Wayland client library,
+# which GTK loads anyway, are called directly from the module to try a display before GTK waits
+# on it, and to live on after an X display has gone.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(DISPLAYS REQUIRED IMPORTED_TARGET x11>=1.7 wayland-client)
-set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3 PkgConfig::GTK3 PkgConfig::DISPLAYS)
+set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3 ${CMAKE_DL_LIBS})
+set(WBH_WINDOW_LIBRARIES PkgConfig::GTK3 PkgConfig::DISPLAYS)
 set(WBH_PLATFORM_NAME posix)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/posix)
 set(WBH_PROGRAM_LINK_OPTIONS)

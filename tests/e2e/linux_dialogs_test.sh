@@ -133,4 +133,17 @@ for kind in x11 wayland; do
     expect "silent $kind display: exit code, dialog, answer" "1 terminal 0x00000001" \
         "$code $(track "silent-$kind")"
 done
+# GTK not on the machine: the program in a folder without its windows' module, or with one
+# that cannot be loaded, shows the terminal dialog on a display that answers.
+mkdir "$work/alone"
+cp "$program" "$work/alone/"
+for module in absent unloadable; do
+    [[ $module == unloadable ]] && echo 'not a library' >"$work/alone/webbook-helper-gtk.so"
+    printf '1\n\n' | timeout 120 "$work/alone/$(basename "$program")" -mode 1 \
+        -autorunbookid "module-$module" >"$work/output" 2>&1
+    code=$?
+    grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
+    expect "module $module: exit code, dialog, answer" "1 terminal 0x00000001" \
+        "$code $(track "module-$module")"
+done
 [[ $failures == 0 ]]

@@ -15,7 +15,7 @@
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
 #include "platform/posix/dialog_styles.h"
-#include "platform/posix/gtk_dialog.h"
+#include "platform/posix/window_module.h"
 
 namespace wbh::platform {
 namespace {
@@ -402,8 +402,12 @@ long RunModalDialog(int template_id, DialogHandler& handler) {
         const auto& dialogs = ProgramResources().dialogs;
         const auto found = dialogs.find(template_id);
         if (found == dialogs.end()) return -1L;
-        // A window on a graphical desktop; the terminal without one (or when it cannot open).
-        if (gtk::SessionOpen()) return gtk::RunWindowDialog(found->second, handler);
+        // A window on a graphical desktop; the terminal without one (or when it cannot open,
+        // or GTK is not on the machine).
+        if (const auto window = posix::WindowModule()) {
+            const long result = window(&found->second, &handler);
+            if (result != posix::kNoWindow) return result;
+        }
         return RunTerminalDialog(found->second, handler, stdin, stdout);
     });
 }

@@ -1,0 +1,40 @@
+// Opening the windows' module from the program's own folder, found through /proc/self/exe:
+// neither the working folder nor the library path decides which code shows the dialogs.
+#include "platform/posix/window_module.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace wbh::platform::posix {
+namespace {
+
+bool Named(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+RunWindowDialogFunction Load() {
+    std::string path(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return nullptr;
+    path.resize(static_cast<std::size_t>(length));
+    path.resize(path.rfind('/') + 1);
+    path += kWindowModuleName;
+    // Never closed: GTK cannot be unloaded once it has started.
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) return nullptr;
+    return reinterpret_cast<RunWindowDialogFunction>(dlsym(module, kWindowModuleEntry));
+}
+
+}  // namespace
+
+RunWindowDialogFunction WindowModule() {
+    if (!Named("WAYLAND_DISPLAY") && !Named("DISPLAY")) return nullptr;
+    static const RunWindowDialogFunction entry = Load();
+    return entry;
+}
+
+}  // namespace wbh::platform::posix
