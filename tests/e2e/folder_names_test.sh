@@ -34,10 +34,6 @@ registry() {
         grep -v -e '^$' -e '^Windows Registry Editor' | LC_ALL=C sort
     rm -f "$work.reg"
 }
-# A text as a registry export writes it: backslashes doubled.
-exported() { printf '%s' "${1//\\/\\\\}"; }
-# The code page's bytes of a UTF-8 text.
-cp1252() { printf '%s' "$1" | iconv -f UTF-8 -t CP1252; }
 
 # install ROW BOOK DESKTOP RESULTS ID PARTNER PARTNER_IN_SCRIPT NAME TYPED ENCODING
 #   Installs a fresh copy of the sample book in BOOK (below the work folder) with the desktop
@@ -91,7 +87,7 @@ install() {
     expect "$row: registry" "$(printf '%s\n' "[$referral]" \
         '[HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals]' \
         '[HKEY_CURRENT_USER\Software\Quarlo\UserData]' '[HKEY_CURRENT_USER\Software\Quarlo]' \
-        "\"Install Directory\"=\"$(exported "$book")\"" '"LastReaderTrack"=dword:00000001' \
+        "\"Install Directory\"=\"${book//\\/\\\\}\"" '"LastReaderTrack"=dword:00000001' \
         "\"PartnerID\"=\"$partner\"" '"QuarloSKU"="QRL-AUTEUR-01"' \
         "\"ReaderID\"=\"$reader_id\"" '"ReaderTrack"=dword:00000001' \
         '"UserID"="{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}"' | LC_ALL=C sort)" \
@@ -142,5 +138,5 @@ install "Cyrillic" "Книги/книга" "Рабочий стол" Темп к
 # A name typed in the finish dialog outside the code page.
 install "Chinese" 书 桌面 结果 书-1 伙伴 '\u4F19\u4F34' 书 "书 Ｌｉｖｒｅ" UTF-16
 install "French" "Livres été" "Bureau été" Résultats livre-c "partenaire-été" \
-    "$(cp1252 partenaire-été)" "Livre été" "" CP1252
+    "$(printf '%s' partenaire-été | iconv -f UTF-8 -t CP1252)" "Livre été" "" CP1252
 [[ $failures == 0 ]]

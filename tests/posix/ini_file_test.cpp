@@ -58,13 +58,9 @@ TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252) {
          "\xC2\x90\xC2\x9D\xC5\xB8\xC2\xA0\xC3\xBF"},
         // Not UTF-8 as a whole: every byte is Windows-1252, a valid sequence among them too.
         {"\xC3\xA9t\xE9", "\xC3\x83\xC2\xA9t\xC3\xA9"},
-        // Overlong, a surrogate, past U+10FFFF, cut short, a lone continuation, no lead byte.
-        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},
-        {"\xE0\x80\xAF", "\xC3\xA0\xE2\x82\xAC\xC2\xAF"},
-        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
-        {"\xBF", "\xC2\xBF"},
+        // Overlong, no lead byte, cut short, a continuation missing. (The other malformed forms,
+        // through the same check, are PosixShell's launcher texts.)
         {"\xF0\x80\x80\x80", "\xC3\xB0\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC"},
-        {"\xF4\x90\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC"},
         {"\xF5\x80\x80\x80", "\xC3\xB5\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC"},
         {"\xE2\x82", "\xC3\xA2\xE2\x80\x9A"},
         {"\xE2\x82x", "\xC3\xA2\xE2\x80\x9Ax"},

@@ -22,21 +22,13 @@ TEST(BoundedText, HoldsCharactersNotBytes) {
         {"\xC3\xA9t\xC3\xA9", true},                     // été: five bytes
         {"\xD0\x96\xD0\x96\xD0\x96\xD0\x96", false},     // ЖЖЖЖ
         {"\xE4\xB9\xA6\xE4\xB9\xA6\xE4\xB9\xA6", true},  // 书书书: nine bytes
-        {"\xF0\x9F\x98\x80"
-         "a",
-         true},  // U+1F600 is two units
+        {std::string("\xF0\x9F\x98\x80") + "a", true},   // U+1F600 is two units
         {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80", false},
         {"\xE9\xE8\xFF", true},  // bytes that are not UTF-8 count one each
         {"\xE9\xE8\xFF\xFE", false},
-        {"\xE4\xB9"
-         "ab",
-         false},  // a cut sequence is two bytes, not one character
-        {"\xED\xA0\x80"
-         "a",
-         false},  // an encoded surrogate is three bytes
-        {"\xC0\xAF"
-         "a",
-         true},  // an overlong "/" is two bytes, never a "/"
+        {std::string("\xE4\xB9") + "ab", false},     // a cut sequence: two bytes, not one character
+        {std::string("\xED\xA0\x80") + "a", false},  // an encoded surrogate is three bytes
+        {std::string("\xC0\xAF") + "a", true},       // an overlong "/" is two bytes, never a "/"
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.value);
@@ -51,15 +43,13 @@ TEST(BoundedText, APrefixEndsBetweenWholeCharacters) {
     const std::string text = "a\xC3\xA9\xE4\xB9\xA6\xF0\x9F\x98\x80";  // a é 书 U+1F600
     const struct {
         std::size_t units, bytes, prefix;
-    } rows[] = {
-        {10, 100, text.size()},
-        {4, 100, 6},
-        {3, 100, 6},
-        {2, 100, 3},
-        {10, 9, 6},
-        {10, 5, 3},
-        {0, 100, 0},
-    };
+    } rows[] = {{10, 100, text.size()},
+                {4, 100, 6},
+                {3, 100, 6},
+                {2, 100, 3},
+                {10, 9, 6},
+                {10, 5, 3},
+                {0, 100, 0}};
     for (const auto& row : rows) {
         EXPECT_EQ(row.prefix, utf8::Prefix(text, row.units, row.bytes))
             << row.units << " units, " << row.bytes << " bytes";

@@ -63,7 +63,8 @@ TEST_F(Win32Setup, NoPersistInterfaceGivesNoLinkAndAFailure) {
     EXPECT_LT(result, 0);
 }
 
-TEST_F(Win32Setup, FinishDialogNameRowFollowsTheChoiceAndTheTypedNameIsKept) {
+// The name row's logic is SetupTest's, on a fake dialog; here, the real edit box's text.
+TEST_F(Win32Setup, FinishDialogKeepsTheTypedName) {
     using namespace finish_dialog;
     win32::Instance() = GetModuleHandleW(nullptr);
     win32::Module() = GetModuleHandleW(nullptr);
@@ -77,12 +78,6 @@ TEST_F(Win32Setup, FinishDialogNameRowFollowsTheChoiceAndTheTypedNameIsKept) {
     test::WithDialog(
         L"Fin de l'extraction", kFinish, [&] { EXPECT_EQ(1, ShowFinishDialog(p)); },
         [&](HWND dialog) {
-            SetDlgItemTextW(dialog, kShortcutName, L"Autre nom");
-            test::Click(dialog, kDesktopShortcut);
-            EXPECT_FALSE(test::IsEnabled(dialog, kShortcutName));
-            EXPECT_FALSE(test::IsEnabled(dialog, kShortcutNameLabel));
-            EXPECT_EQ(L"Mon livre", test::TextOf(dialog, kShortcutName));
-            test::Click(dialog, kDesktopShortcut);
             test::Click(dialog, kOpenNow);
             // Outside the code page too: Chinese and a fullwidth letter.
             SetDlgItemTextW(dialog, kShortcutName, L"Livre tapé \x4E66 \xFF2C");
