@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "common/utf8.h"
+
 namespace wbh::platform::posix {
 namespace {
 
@@ -16,33 +18,8 @@ constexpr std::uint16_t kHigh[32] = {
 }  // namespace
 
 bool IsUtf8(std::string_view text) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned lead = byte(i);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length;
-        unsigned low = 0x80, high = 0xBF;  // the range of the second byte
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;   // no overlong form
-            if (lead == 0xED) high = 0x9F;  // no surrogate
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;   // no overlong form
-            if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
-        } else {
-            return false;
-        }
-        if (text.size() - i < length || byte(i + 1) < low || byte(i + 1) > high) return false;
-        for (std::size_t k = 2; k < length; ++k) {
-            if ((byte(i + k) & 0xC0) != 0x80) return false;
-        }
-        i += length;
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (utf8::DecodeNext(text, pos) == utf8::kNotUtf8) return false;
     }
     return true;
 }
