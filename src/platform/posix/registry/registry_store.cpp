@@ -1,7 +1,7 @@
 // The registry file: finding it, opening it, checking that it is ours before anything is
 // written, and the SQL of each registry operation. Every write is one transaction in SQLite's
 // default rollback journal, so a crash leaves the last committed state, and a call that finds
-// the file locked waits for other processes' transactions (see BusyWait).
+// the file locked waits for other processes' transactions (see WaitWhileBusy).
 #include "platform/posix/registry/registry_store.h"
 
 #include <fcntl.h>
@@ -34,8 +34,9 @@ namespace {
 // found at the name is never taken for an empty registry and written to.
 constexpr int kApplicationId = 0x57424852;
 constexpr int kSchemaVersion = 1;
-// Pause between two tries at a locked file.
+// Pause between two tries at a locked file, and the longest wait.
 constexpr int kBusyStepMs = 10;
+constexpr int kBusyLimitMs = 10000;
 
 // The roots have no parent; every other key must have one that exists, and removing a key
 // removes what is below it (in connections that turn foreign keys on, as this one does). Row 2,
@@ -83,15 +84,15 @@ long FromErrno(int error) {
     return kIoFailed;
 }
 
-// SQLite's busy handler: sleeps between tries while the wait allows it. A call that waited in
-// vain sets gave_up, and no later call of the run waits: a store that another process keeps
-// locked costs the run one wait, not one per value.
+// SQLite's busy handler: sleeps between tries, up to ten seconds (other processes'
+// transactions take a few milliseconds each). Once one call has waited that long in vain, the
+// store is taken as stuck for the rest of the run and no later call waits: the run goes on at
+// once, as it does when a value cannot be written.
 int WaitWhileBusy(void*, int tries) {
-    BusyWait& busy = TheBusyWait();
-    if (busy.gave_up) return 0;
-    if (tries == 0) ++busy.waits;
-    if (static_cast<long long>(tries) * kBusyStepMs >= busy.limit_ms) {
-        busy.gave_up = true;
+    static bool gave_up = false;
+    if (gave_up) return 0;
+    if (tries * kBusyStepMs >= kBusyLimitMs) {
+        gave_up = true;
         return 0;
     }
     sqlite3_sleep(kBusyStepMs);
@@ -104,11 +105,6 @@ std::unique_ptr<RegistryStore>& Current() {
 }
 
 }  // namespace
-
-BusyWait& TheBusyWait() {
-    static BusyWait busy;
-    return busy;
-}
 
 std::string RegistryFilePath() {
     const std::string config = ConfigFolder();

@@ -21,17 +21,6 @@ constexpr std::int64_t kCurrentUserKey = 1;
 // user_folders.h: $XDG_CONFIG_HOME, else ~/.config). Empty when that cannot be found.
 std::string RegistryFilePath();
 
-// How long a registry call waits for the file that another process holds locked (other
-// processes' transactions take a few milliseconds each). Process-wide: once one call has waited
-// the whole limit in vain, the store is taken as stuck and no later call waits, so the run goes
-// on at once as it does when a value cannot be written.
-struct BusyWait {
-    long limit_ms = 10000;
-    bool gave_up = false;
-    long waits = 0;  // calls that found the file locked and waited
-};
-BusyWait& TheBusyWait();
-
 // Every method returns a registry error code (registry.h), 0 for success.
 class RegistryStore {
 public:
