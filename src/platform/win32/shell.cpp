@@ -1,8 +1,7 @@
 // The Windows shell through its wide calls: the desktop folder through its item list, shortcuts
-// through the shell link object (IShellLinkW and its IPersistFile, which goes first), and
-// ShellExecuteW for opening a file with its associated application. Every
-// path is converted exactly, so the shell never sees a look-alike of a name. shell32 is loaded
-// only when a run needs it.
+// through the shell link object (IShellLinkW and its IPersistFile), and ShellExecuteW for
+// opening a file with its associated application. Every path is converted exactly, so the
+// shell never sees a look-alike of a name. shell32 is loaded only when a run needs it.
 #include "platform/shell.h"
 
 #include <objbase.h>
