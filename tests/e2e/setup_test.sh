@@ -17,15 +17,8 @@ mkdir -p "$work/desktop" "$work/bin"
 book=$(program_path "$livre")
 opened=$work/opened
 if [[ $runner == wine ]]; then
-    wine_run() { "$root/tools/wine-run" "$@" >/dev/null 2>&1; }
-    for key in 'HKCU\Software\Quarlo' 'HKCR\.7xe' 'HKCR\7xefile'; do
-        wine_run reg delete "$key" /f
-    done
-    wine_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
-        /v Desktop /t REG_SZ /d "$(program_path "$work/desktop")" /f
-    wine_run reg add 'HKCR\.html' /ve /d wbhtest.page /f
-    wine_run reg add 'HKCR\wbhtest.page\shell\open\command' /ve \
-        /d "\"$(program_path "$4")\" \"%1\"" /f
+    wine_book_desktop "$work/desktop"
+    wine_page_opener "$4"
     opened=$livre/index.html.shown
 else
     ln -s "$work/desktop" "$HOME/Desktop"
