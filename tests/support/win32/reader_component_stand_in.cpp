@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
-
 #include "platform/win32/reader_component.h"
 
 namespace wbh::test {
@@ -19,21 +16,12 @@ const char* g_sku = nullptr;
 const char* g_partner = nullptr;
 int g_alive = 0;
 
-// UTF-8 text; a value that is not UTF-8 stands for the ANSI code page's bytes and is widened
-// byte for byte as Latin-1. No value is a null string.
+// UTF-8 text; no value is a null string.
 BSTR NewString(const char* value) {
     if (value == nullptr) return nullptr;
-    const int size = static_cast<int>(std::strlen(value));
-    const auto* bytes = reinterpret_cast<const unsigned char*>(value);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    const int units =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, value, size, &wide[0], size);
-    if (units > 0) {
-        wide.resize(static_cast<std::size_t>(units));
-    } else {
-        wide.assign(bytes, bytes + size);
-    }
-    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    wchar_t wide[1024];
+    const int units = MultiByteToWideChar(CP_UTF8, 0, value, -1, wide, 1024);
+    return SysAllocStringLen(wide, units > 0 ? static_cast<UINT>(units - 1) : 0);
 }
 
 // One object answers every creation; each reference held stands for one live component.
