@@ -64,14 +64,6 @@ TEST(PosixShell, DesktopDirectoryComesFromUserDirs) {
     EXPECT_STREQ("", buffer);
 }
 
-// Puts an "xdg-open" running `script` first on PATH.
-void UseOpener(const test::TempDir& dir, const std::string& script, const char* path) {
-    dir.Write("xdg-open", "#!/bin/sh\n" + script);
-    ::chmod(dir.File("xdg-open").c_str(), 0755);
-    setenv("PATH", (dir.Path().string() + ":" + path).c_str(), 1);
-}
-
-// Saves a launcher to `target` with `icon` at `file`.
 HResult Save(const std::string& file, const std::string& target, const std::string& icon = "") {
     return SaveShortcut(file.c_str(), target.c_str(), icon.c_str());
 }
@@ -138,11 +130,12 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     // session's (fields 1 and 6 of its stat).
     const std::string record = dir.File("record");
     ASSERT_EQ(0, ::mkfifo(record.c_str(), 0600));
-    UseOpener(dir,
-              "read -r pid _ _ _ _ session _ </proc/$$/stat\n"
+    dir.Write("xdg-open",
+              "#!/bin/sh\nread -r pid _ _ _ _ session _ </proc/$$/stat\n"
               "{ printf '%s|%s|' \"$#\" \"$1\"; readlink /proc/self/fd/0; echo $pid $session; } >" +
-                  record,
-              path.c_str());
+                  record);
+    ::chmod(dir.File("xdg-open").c_str(), 0755);
+    setenv("PATH", (dir.Path().string() + ":" + path).c_str(), 1);
     // A shell would split at the blank, expand $HOME and stop at the semicolon.
     const std::string book = dir.File("mon livre \"l'été\" $HOME;x.html");
     ASSERT_TRUE(OpenWithShell(book.c_str()));
