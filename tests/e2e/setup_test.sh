@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # The sample book as its package runs it: the reader accepts in mode 1, mode 2 installs the book
-# with a renamed desktop shortcut, then the reader refuses. What the runs wrote is checked from
-# outside: registry, script, shortcuts (natively by desktop-file-validate and GLib's launcher),
-# marker, and how the book was opened (natively by a recording xdg-open, under Wine by
-# SHOW_RECORDER).
+# with a renamed desktop shortcut, then the reader refuses; what the runs wrote is checked from
+# outside (natively the launchers by desktop-file-validate and GLib's launcher).
 # Usage: setup_test.sh native|wine PROGRAM [DIALOG_DRIVER SHOW_RECORDER]
 runner=$1
 program=$2

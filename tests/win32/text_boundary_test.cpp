@@ -1,8 +1,5 @@
-// Text at the Windows boundary under Wine (ANSI code page 1252): UTF-8 and UTF-16 convert
-// exactly or not at all, a look-alike of an ASCII character never becomes that character, the
-// command line is split as the C runtime splits it, the tracking script keeps the code page's
-// bytes and escapes what the code page cannot hold, and parameters files read in their own
-// encoding.
+// Text at the Windows boundary under Wine (ANSI code page 1252): conversions exact or refused,
+// and a look-alike of an ASCII character never that character.
 #include <gtest/gtest.h>
 #include <windows.h>
 
