@@ -31,4 +31,18 @@ int __cxa_guard_acquire(__guard* guard) { return *reinterpret_cast<char*>(guard)
 void __cxa_guard_release(__guard* guard) noexcept { *reinterpret_cast<char*>(guard) = 1; }
 void __cxa_guard_abort(__guard*) noexcept {}
 }
+
+// The exceptions being handled, for the one thread: the library keeps them per thread in
+// emulated thread-local storage. The layout is the C++ ABI's.
+struct __cxa_eh_globals {
+    void* caught_exceptions;
+    unsigned int uncaught_exceptions;
+};
+extern "C" {
+__cxa_eh_globals* __cxa_get_globals() noexcept {
+    static __cxa_eh_globals globals;
+    return &globals;
+}
+__cxa_eh_globals* __cxa_get_globals_fast() noexcept { return __cxa_get_globals(); }
+}
 }  // namespace __cxxabiv1
