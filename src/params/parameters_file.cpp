@@ -25,7 +25,9 @@ public:
     // Room for every name of `list` (NUL-separated, ending with an empty one); false when memory
     // runs out.
     bool Reserve(const char* list) {
-        std::size_t count = 0;
+        // Under 2^30 names in a list under 2 GiB: the sizes fit 32 bits, and so `new` needs no
+        // overflow check (whose exception nothing here would catch).
+        std::uint32_t count = 0;
         for (const char* pos = list; *pos != '\0'; pos += std::strlen(pos) + 1) ++count;
         mask_ = 1;
         while (mask_ < 2 * count) mask_ *= 2;
@@ -54,7 +56,7 @@ private:
     }
 
     std::unique_ptr<const char*[]> slots_;
-    std::size_t mask_ = 0;
+    std::uint32_t mask_ = 0;
 };
 
 // One platform read (section list, key list or value) into a buffer large enough for it.
