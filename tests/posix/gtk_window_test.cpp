@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/posix/gtk_dialog.h"
-#include "platform/posix/gtk_template_window.h"
+#include "platform/posix/dialogs/gtk_dialog.h"
+#include "platform/posix/dialogs/gtk_template_window.h"
 
 namespace wbh::platform {
 namespace {

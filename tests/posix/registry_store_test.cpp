@@ -1,6 +1,6 @@
 // What only the SQLite registry has: a private file per user, never written when it is not ours,
 // and texts stored without their NUL. The registry contract itself is RegKeyTest's.
-#include "platform/posix/registry_store.h"
+#include "platform/posix/registry/registry_store.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

@@ -2,7 +2,7 @@
 // written, and the SQL of each registry operation. Every write is one transaction in SQLite's
 // default rollback journal, so a crash leaves the last committed state, and a call that finds
 // the file locked waits for other processes' transactions (see BusyWait).
-#include "platform/posix/registry_store.h"
+#include "platform/posix/registry/registry_store.h"
 
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -14,8 +14,8 @@
 #include <memory>
 #include <new>
 
+#include "platform/posix/desktop/user_folders.h"
 #include "platform/posix/unique_fd.h"
-#include "platform/posix/user_folders.h"
 #include "platform/registry.h"
 
 namespace wbh::platform::posix {

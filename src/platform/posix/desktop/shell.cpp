@@ -16,11 +16,11 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
-#include "platform/posix/ini_file.h"
-#include "platform/posix/spawn.h"
+#include "platform/posix/desktop/spawn.h"
+#include "platform/posix/desktop/user_folders.h"
+#include "platform/posix/text_files/ini_file.h"
+#include "platform/posix/text_files/windows_1252.h"
 #include "platform/posix/unique_fd.h"
-#include "platform/posix/user_folders.h"
-#include "platform/posix/windows_1252.h"
 
 namespace wbh::platform::shell {
 

@@ -12,7 +12,7 @@
 
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
-#include "platform/posix/registry_store.h"
+#include "platform/posix/registry/registry_store.h"
 
 namespace wbh::platform::registry {
 
