@@ -2,14 +2,10 @@
 // library raises here (no memory, a length past max_size) ends in the run's catch-all as a failed
 // run, so one exception type serves them all. The library's own versions build std::logic_error
 // messages on its old reference-counted strings, and its default terminate handler carries a
-// symbol demangler and printf: together more than half of the program's size. The runtime's
-// pieces made for many threads (locks, per-thread storage) are here in their one-thread form: the
-// program starts no thread. tests/e2e/lean_runtime_test.cpp links this file as the program does.
+// symbol demangler and printf: together more than half of the program's size.
 #include <cxxabi.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <exception>
 #include <new>
 
 namespace std {
@@ -48,36 +44,5 @@ __cxa_eh_globals* __cxa_get_globals() noexcept {
     return &globals;
 }
 __cxa_eh_globals* __cxa_get_globals_fast() noexcept { return __cxa_get_globals(); }
-}
-
-// An exception's memory. The library keeps its record of the exception just before the thrown
-// object (160 bytes in GCC 12); 256 zeroed bytes leave that record room to grow and keep the
-// object 16-byte aligned. When memory is out, the one std::bad_alloc then in flight takes a
-// block kept for it, where the library keeps a 64 KiB pool behind a lock, allocated at start.
-namespace {
-constexpr std::size_t kRecordRoom = 256;
-alignas(16) unsigned char reserve[kRecordRoom + 64];
-bool reserve_taken = false;
-}  // namespace
-
-extern "C" {
-void* __cxa_allocate_exception(std::size_t size) noexcept {
-    auto* block = static_cast<unsigned char*>(std::malloc(kRecordRoom + size));
-    if (block == nullptr) {
-        if (reserve_taken || size > sizeof reserve - kRecordRoom) std::terminate();
-        reserve_taken = true;
-        block = reserve;
-    }
-    std::memset(block, 0, kRecordRoom);
-    return block + kRecordRoom;
-}
-void __cxa_free_exception(void* object) noexcept {
-    unsigned char* block = static_cast<unsigned char*>(object) - kRecordRoom;
-    if (block == reserve) {
-        reserve_taken = false;
-    } else {
-        std::free(block);
-    }
-}
 }
 }  // namespace __cxxabiv1
