@@ -21,9 +21,10 @@ set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3 ${CMAKE_DL_LIBS})
 set(WBH_WINDOW_LIBRARIES PkgConfig::GTK3 PkgConfig::DISPLAYS)
 set(WBH_PLATFORM_NAME posix)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/posix)
-# The C++ library is linked into the program: loading libstdc++.so and its 1,700 symbol
-# look-ups cost more than starting a small program does, on every run, dialog or not. The
-# unwinder stays the shared libgcc_s: an exception may cross between the program and the
-# windows' module (a handler's, out of memory), and two unwinders in one process abort on each
-# other's frames.
+# The C++ library is linked into the program and into the windows' module: loading
+# libstdc++.so and its 1,700 symbol look-ups cost more than starting a small program does. The
+# module keeps its copy to itself. The unwinder stays the shared libgcc_s: an exception may cross
+# between the program and the module (a handler's, out of memory), and two unwinders in one
+# process abort on each other's frames.
 set(WBH_PROGRAM_LINK_OPTIONS -static-libstdc++ -Wl,-O1,--as-needed,--gc-sections)
+set(WBH_WINDOW_MODULE_LINK_OPTIONS ${WBH_PROGRAM_LINK_OPTIONS} -Wl,--exclude-libs,ALL)
