@@ -1,11 +1,14 @@
-# The POSIX build: the posix platform folder and a plain main.
-file(GLOB WBH_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/posix/*.cpp)
+# The POSIX build: the posix platform folder (its job folders: dialogs, registry, text_files,
+# desktop) and a plain main at its root.
+file(GLOB_RECURSE WBH_PLATFORM_SOURCES CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/src/platform/posix/*.cpp)
 list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
 # The GTK windows are a module of their own (window_module.h), not in the program.
-file(GLOB WBH_WINDOW_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/posix/gtk_*.cpp)
-list(REMOVE_ITEM WBH_WINDOW_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/gtk_module.cpp)
+file(GLOB WBH_WINDOW_SOURCES CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/gtk_*.cpp)
+list(REMOVE_ITEM WBH_WINDOW_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/gtk_module.cpp)
 list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${WBH_WINDOW_SOURCES}
-     ${PROJECT_SOURCE_DIR}/src/platform/posix/gtk_module.cpp)
+     ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/gtk_module.cpp)
 set(WBH_ENTRY_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
 # The registry is an SQLite file (libsqlite3-dev).
 find_package(SQLite3 REQUIRED)

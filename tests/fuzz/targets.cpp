@@ -17,7 +17,7 @@
 #include "params/option_scanner.h"
 #include "params/parameters_file.h"
 #include "platform/portable/resource_script.h"
-#include "platform/posix/windows_1252.h"
+#include "platform/posix/text_files/windows_1252.h"
 #include "setup/tracking_script.h"
 #include "support/fault_injection.h"
 

@@ -1,6 +1,6 @@
 // Which displays are tried (on the X screen of tests/e2e/on_xvfb.sh, beside Wayland sockets of
 // the test's own): only those that answer are allowed to GDK, and a silent one holds no other.
-#include "platform/posix/gtk_display.h"
+#include "platform/posix/dialogs/gtk_display.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/gtk_dialog.h"
-#include "platform/posix/gtk_template_window.h"
+#include "platform/posix/dialogs/gtk_dialog.h"
+#include "platform/posix/dialogs/gtk_template_window.h"
 
 // The widths that GTK lays texts out at, while a test listens: this definition comes before
 // Pango's for every library of the process, and hands the call on to Pango's.

@@ -1,6 +1,6 @@
 // The terminal dialog on the real consent template: what each input line does, and what the
 // reader is shown.
-#include "platform/posix/terminal_dialog.h"
+#include "platform/posix/dialogs/terminal_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/posix/registry_store.h"
+#include "platform/posix/registry/registry_store.h"
 #include "platform/shell.h"
 #include "support/fault_injection.h"
 #include "support/saved_environment.h"

@@ -23,9 +23,9 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
-#include "platform/posix/ini_file.h"
-#include "platform/posix/replace_file.h"
-#include "platform/posix/windows_1252.h"
+#include "platform/posix/text_files/ini_file.h"
+#include "platform/posix/text_files/replace_file.h"
+#include "platform/posix/text_files/windows_1252.h"
 
 namespace wbh::platform {
 namespace {

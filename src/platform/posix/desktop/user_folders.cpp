@@ -1,5 +1,5 @@
 // The home, XDG base and desktop folders of the user, and the making of folders below them.
-#include "platform/posix/user_folders.h"
+#include "platform/posix/desktop/user_folders.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -12,7 +12,7 @@
 
 #include "common/ascii.h"
 #include "platform/portable/fault.h"
-#include "platform/posix/ini_file.h"
+#include "platform/posix/text_files/ini_file.h"
 #include "platform/posix/unique_fd.h"
 
 namespace wbh::platform::posix {

@@ -1,6 +1,6 @@
 // INI parsing and the one-file cache. A broken section header ("[name" without "]") is
 // skipped, text after "]" is ignored, and there are no inline comments.
-#include "platform/posix/ini_file.h"
+#include "platform/posix/text_files/ini_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,14 +1,14 @@
 // The window's controls keep their template rectangles whatever the theme asks: a GtkFixed
 // that asks for the template's client size and gives each child exactly its rectangle (Adwaita
 // would make buttons and entries 34 pixels tall, and a wrapped label as tall as it likes).
-#include "platform/posix/gtk_template_window.h"
+#include "platform/posix/dialogs/gtk_template_window.h"
 
 #include <cstdint>
 #include <string>
 
 #include "common/ascii.h"
-#include "platform/posix/dialog_styles.h"
-#include "platform/posix/gtk_display.h"
+#include "platform/posix/dialogs/dialog_styles.h"
+#include "platform/posix/dialogs/gtk_display.h"
 
 namespace wbh::platform::gtk {
 namespace {

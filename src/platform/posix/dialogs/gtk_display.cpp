@@ -1,7 +1,7 @@
 // Opening GTK's display only once it has answered, and going on without it once it has gone.
 // GDK answers a failed X connection with _exit(1); Xlib lets a program take over both its I/O
 // error handler and the exit after it (XSetIOErrorExitHandler, libX11 1.7).
-#include "platform/posix/gtk_display.h"
+#include "platform/posix/dialogs/gtk_display.h"
 
 #include <X11/Xlib.h>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 // The POSIX replace routine: which files may be replaced, and the temporary beside the file,
 // held so that it is removed on every way out but the rename.
-#include "platform/posix/replace_file.h"
+#include "platform/posix/text_files/replace_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +16,7 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
-#include "platform/posix/ini_file.h"
+#include "platform/posix/text_files/ini_file.h"
 #include "platform/posix/unique_fd.h"
 
 namespace wbh::platform::posix {

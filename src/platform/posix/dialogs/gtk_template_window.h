@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/portable/resource_script.h"
-#include "platform/posix/gtk_display.h"
+#include "platform/posix/dialogs/gtk_display.h"
 
 namespace wbh::platform::gtk {
 

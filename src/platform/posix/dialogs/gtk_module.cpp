@@ -1,7 +1,7 @@
 // The windows' module's entry point (window_module.h): the display opened once it has
 // answered, then the dialog as a GTK window.
-#include "platform/posix/gtk_dialog.h"
-#include "platform/posix/window_module.h"
+#include "platform/posix/dialogs/gtk_dialog.h"
+#include "platform/posix/dialogs/window_module.h"
 
 namespace wp = wbh::platform;
 

@@ -1,6 +1,6 @@
 // Opening the windows' module from the program's own folder, found through /proc/self/exe:
 // neither the working folder nor the library path decides which code shows the dialogs.
-#include "platform/posix/window_module.h"
+#include "platform/posix/dialogs/window_module.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

@@ -11,9 +11,9 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/files.h"
-#include "platform/posix/ini_file.h"
-#include "platform/posix/spawn.h"
-#include "platform/posix/user_folders.h"
+#include "platform/posix/desktop/spawn.h"
+#include "platform/posix/desktop/user_folders.h"
+#include "platform/posix/text_files/ini_file.h"
 #include "platform/shell.h"
 
 namespace wbh::platform::shell {

@@ -4,7 +4,7 @@
 // through a group of radio buttons, Tab goes through the tab stops in template order), the
 // outer frame's position, and the modal run. Changes made by the handler are never reported
 // back to it as clicks, as CheckDlgButton's are not.
-#include "platform/posix/gtk_dialog.h"
+#include "platform/posix/dialogs/gtk_dialog.h"
 
 #include <gtk/gtk.h>
 
@@ -14,8 +14,8 @@
 #include <string>
 
 #include "common/no_throw.h"
-#include "platform/posix/dialog_styles.h"
-#include "platform/posix/gtk_template_window.h"
+#include "platform/posix/dialogs/dialog_styles.h"
+#include "platform/posix/dialogs/gtk_template_window.h"
 
 namespace wbh::platform::gtk {
 namespace {

@@ -1,6 +1,6 @@
 // Programs started with posix_spawn, found in PATH's absolute folders, and waited for with a
 // limit.
-#include "platform/posix/spawn.h"
+#include "platform/posix/desktop/spawn.h"
 
 #include <fcntl.h>
 #include <signal.h>

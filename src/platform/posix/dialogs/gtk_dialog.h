@@ -5,7 +5,7 @@
 
 #include "platform/dialog.h"
 #include "platform/portable/resource_script.h"
-#include "platform/posix/gtk_display.h"
+#include "platform/posix/dialogs/gtk_display.h"
 
 namespace wbh::platform::gtk {
 

@@ -9,7 +9,7 @@
 
 #include "common/ascii.h"
 #include "platform/portable/fault.h"
-#include "platform/posix/replace_file.h"
+#include "platform/posix/text_files/replace_file.h"
 
 namespace wbh::platform::files {
 

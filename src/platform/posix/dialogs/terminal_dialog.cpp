@@ -1,7 +1,7 @@
 // The terminal dialog keeps the state a Win32 dialog keeps in its controls (check, enabled,
 // text) and applies the same automatic behaviour: a radio button checks itself and unchecks
 // the others of its group, a check box toggles, and only then is the handler told.
-#include "platform/posix/terminal_dialog.h"
+#include "platform/posix/dialogs/terminal_dialog.h"
 
 #include <unistd.h>
 
@@ -14,8 +14,8 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
-#include "platform/posix/dialog_styles.h"
-#include "platform/posix/window_module.h"
+#include "platform/posix/dialogs/dialog_styles.h"
+#include "platform/posix/dialogs/window_module.h"
 
 namespace wbh::platform {
 namespace {

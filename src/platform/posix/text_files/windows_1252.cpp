@@ -1,5 +1,5 @@
 // UTF-8 validation and the Windows-1252 to UTF-8 conversion.
-#include "platform/posix/windows_1252.h"
+#include "platform/posix/text_files/windows_1252.h"
 
 #include <cstdint>
 

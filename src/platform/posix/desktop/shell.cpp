@@ -1,0 +1,151 @@
+// The shell on POSIX: the desktop folder from the XDG user directories, shortcuts written as
+// freedesktop launchers (.desktop files that hand the target to xdg-open, which file managers
+// and desktops run), and files opened with xdg-open, started in a session of its own and never
+// waited for.
+#include "platform/shell.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "common/ascii.h"
+#include "common/no_throw.h"
+#include "platform/portable/fault.h"
+#include "platform/posix/desktop/spawn.h"
+#include "platform/posix/desktop/user_folders.h"
+#include "platform/posix/text_files/ini_file.h"
+#include "platform/posix/text_files/windows_1252.h"
+#include "platform/posix/unique_fd.h"
+
+namespace wbh::platform::shell {
+
+const char kShortcutExtension[] = ".desktop";
+
+namespace {
+
+// Whether `text` is UTF-8 without a control character (C0, DEL or C1): only such text goes in
+// a launcher, whose readers refuse the rest or would take a line end as the end of the value.
+bool IsLauncherText(std::string_view text) {
+    if (!posix::IsUtf8(text)) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte == 0x7F) return false;
+        // U+0080 to U+009F; being UTF-8, a continuation byte follows the lead.
+        if (byte == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) return false;
+    }
+    return true;
+}
+
+// `text` as a Desktop Entry string value: a backslash doubled, and a blank at either end as
+// "\s", since readers drop the blanks around a value. Control characters never get here.
+std::string StringValue(std::string_view text) {
+    std::string value;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\') {
+            value += "\\\\";
+        } else if (text[i] == ' ' && (i == 0 || i + 1 == text.size())) {
+            value += "\\s";
+        } else {
+            value += text[i];
+        }
+    }
+    return value;
+}
+
+// The Exec value that hands `target` to xdg-open as one argument: in double quotes, where '"',
+// '`', '$' and '\' take a backslash, '%' doubled (else a field code); the string escapes come
+// on top, so a backslash in the path is four in the file.
+std::string ExecValue(std::string_view target) {
+    std::string command = "xdg-open \"";
+    for (const char c : target) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') command += '\\';
+        command += c;
+        if (c == '%') command += '%';
+    }
+    command += '"';
+    return StringValue(command);
+}
+
+// A relative path from the working folder, as the shell link object takes one: a launcher is
+// started from anywhere. False when the working folder cannot be read.
+bool MakeAbsolute(std::string& path) {
+    if (path.empty() || path[0] == '/') return true;
+    std::string folder(4096, '\0');  // PATH_MAX
+    if (::getcwd(&folder[0], folder.size()) == nullptr) return false;
+    path = folder.c_str() + ("/" + path);
+    return true;
+}
+
+// The launcher's text, or false when one of its texts cannot go in a launcher.
+bool LauncherText(const char* path, std::string target, std::string icon, std::string& text) {
+    // The name shown is the file's, as Windows shows a .lnk file's name.
+    std::string_view name(path);
+    name.remove_prefix(name.rfind('/') + 1);
+    const std::string_view extension(kShortcutExtension);
+    if (name.size() > extension.size() &&
+        name.substr(name.size() - extension.size()) == extension) {
+        name.remove_suffix(extension.size());
+    }
+    if (!IsLauncherText(name) || target.empty() || !IsLauncherText(target) ||
+        !IsLauncherText(icon) || !MakeAbsolute(target) || !MakeAbsolute(icon)) {
+        return false;
+    }
+    text = "[Desktop Entry]\nType=Application\nName=" + StringValue(name) +
+           "\nExec=" + ExecValue(target) + "\n";
+    if (!icon.empty()) text += "Icon=" + StringValue(icon) + "\n";
+    return true;
+}
+
+bool WriteLauncher(const char* path, const char* target, const char* icon) {
+    // A control character makes no valid file name, as on Windows.
+    if (path == nullptr || path[0] == '\0' || HasControl(path)) return false;
+    std::string text;
+    if (!LauncherText(path, target, icon, text)) return false;
+    // The caller picked a free name; a file that appeared there since is not ours to replace.
+    // Executable, so that desktops offer to run it rather than to edit it.
+    posix::UniqueFd fd(::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0755));
+    if (!fd.Valid()) return false;
+    bool written = posix::WriteAll(fd.Get(), text.data(), text.size()) && ::fsync(fd.Get()) == 0;
+    written = fd.Close() && written;
+    if (!written) ::unlink(path);
+    return written;
+}
+
+}  // namespace
+
+HResult DesktopDirectory(char* buffer, int size) {
+    if (buffer == nullptr || size <= 0) return kFailed;
+    buffer[0] = '\0';
+    if (fault::Fail(fault::Call::kDesktopDirectory)) return kFailed;
+    return NoThrow(kFailed, [&] {
+        const std::string desktop = posix::DesktopFolder();
+        if (desktop.empty() || desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
+        std::memcpy(buffer, desktop.c_str(), desktop.size() + 1);
+        return HResult{0};
+    });
+}
+
+HResult SaveShortcut(const char* path, const char* target, const char* icon) {
+    const bool saved = NoThrow(false, [&] { return WriteLauncher(path, target, icon); });
+    return saved ? 0 : kFailed;
+}
+
+bool OpenWithShell(const char* path) {
+    if (fault::Fail(fault::Call::kShellExecute)) return false;
+    if (path == nullptr || path[0] == '\0') return false;
+    const posix::SpawnSettings settings(false);
+    char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path), nullptr};
+    // Never waited for: some xdg-open fall-backs run the application in the foreground. It
+    // stays this process's child (a zombie once it ends) until the run ends, a moment later;
+    // init reaps it then.
+    pid_t opener;
+    return settings.Start(argv, &opener);
+}
+
+// Never called here: file types are not kept in the registry.
+void NotifyAssociationsChanged() {}
+
+}  // namespace wbh::platform::shell
