@@ -20,8 +20,15 @@ find_package(SQLite3 REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(DISPLAYS REQUIRED IMPORTED_TARGET x11>=1.7 wayland-client)
+pkg_check_modules(FONTS REQUIRED IMPORTED_TARGET fontconfig)
 set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3 ${CMAKE_DL_LIBS})
-set(WBH_WINDOW_LIBRARIES PkgConfig::GTK3 PkgConfig::DISPLAYS)
+set(WBH_WINDOW_LIBRARIES PkgConfig::GTK3 PkgConfig::DISPLAYS PkgConfig::FONTS)
 set(WBH_PLATFORM_NAME posix)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/posix)
-set(WBH_PROGRAM_LINK_OPTIONS)
+# The C++ library is linked into the program and into the windows' module: loading
+# libstdc++.so and its 1,700 symbol look-ups cost more than starting a small program does. The
+# module keeps its copy to itself. The unwinder stays the shared libgcc_s: an exception may cross
+# between the program and the module (a handler's, out of memory), and two unwinders in one
+# process abort on each other's frames.
+set(WBH_PROGRAM_LINK_OPTIONS -static-libstdc++ -Wl,-O1,--as-needed,--gc-sections)
+set(WBH_WINDOW_MODULE_LINK_OPTIONS ${WBH_PROGRAM_LINK_OPTIONS} -Wl,--exclude-libs,ALL)

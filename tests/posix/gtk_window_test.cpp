@@ -1,13 +1,30 @@
 // The dialogs as GTK windows (on the X screen of tests/e2e/on_xvfb.sh): every control where its
 // template puts it, and the controls' states as the Win32 dialog keeps them.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/posix/dialogs/gtk_dialog.h"
 #include "platform/posix/dialogs/gtk_template_window.h"
+
+// The widths that GTK lays texts out at, while a test listens: this definition comes before
+// Pango's for every library of the process, and hands the call on to Pango's.
+static std::vector<std::pair<std::string, int>>* g_layout_widths = nullptr;
+
+extern "C" void pango_layout_set_width(PangoLayout* layout, int width) {
+    using SetWidth = void (*)(PangoLayout*, int);
+    static const auto pango =
+        reinterpret_cast<SetWidth>(dlsym(RTLD_NEXT, "pango_layout_set_width"));
+    if (g_layout_widths != nullptr) {
+        const char* text = pango_layout_get_text(layout);
+        g_layout_widths->emplace_back(text != nullptr ? text : "", width);
+    }
+    pango(layout, width);
+}
 
 namespace wbh::platform {
 namespace {
@@ -44,6 +61,37 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangle) {
             EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
             EXPECT_TRUE(gtk_widget_get_mapped(control.input));
         }
+    }
+}
+
+// A control's text is laid out only at its rectangle's width (or unbounded, unwrapped): never
+// with each word on a line of its own, as GtkLabel does to work out a smallest size, which
+// nothing here uses and which took longer than building the rest of the window.
+TEST(GtkWindow, LaysTextsOutOnlyForTheirRectangles) {
+    ASSERT_TRUE(gtk::SessionOpen());
+    for (const int id : {100, 101}) {
+        std::vector<std::pair<std::string, int>> widths;
+        g_layout_widths = &widths;
+        {
+            const DialogTemplate& layout = ProgramResources().dialogs.at(id);
+            gtk::DisplayStretch stretch;
+            gtk::TemplateWindow window(layout, stretch);
+            GtkWidget* shown = GTK_WIDGET(window.Window());
+            gtk_widget_show(shown);
+            for (int i = 0; i < 100000 && !gtk_widget_get_mapped(shown); ++i) {
+                g_main_context_iteration(nullptr, TRUE);
+            }
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+        }
+        g_layout_widths = nullptr;
+        int laid_out = 0;
+        for (const auto& [text, width] : widths) {
+            if (text.empty()) continue;
+            ++laid_out;
+            EXPECT_NE(0, width) << "dialog " << id << ": \"" << text << "\" laid out at width 0";
+        }
+        EXPECT_GT(laid_out, 0) << "dialog " << id << ": no text laid out, nothing was checked";
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 #include <fcntl.h>
+#include <fontconfig/fontconfig.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 #include <poll.h>
@@ -126,6 +127,13 @@ int NoteLoss(Display*) {
 }
 void GoOn(Display*, void*) {}
 
+// Fontconfig reads its configuration and its caches of the installed fonts once per process,
+// before any text can be measured: on the other core, while GTK opens the display.
+gpointer LoadFontConfiguration(gpointer) {
+    FcInit();
+    return nullptr;
+}
+
 void TakeOverLoss() {
     GdkDisplay* display = gdk_display_get_default();
     if (!GDK_IS_X11_DISPLAY(display)) return;
@@ -171,7 +179,10 @@ bool SessionOpen() {
         gdk_set_allowed_backends(probe.Backends().c_str());
         // The program's text handling is the C locale's; GTK would take the user's.
         gtk_disable_setlocale();
-        if (gtk_init_check(nullptr, nullptr) == FALSE) return false;
+        GThread* fonts = g_thread_try_new("wbh-fonts", LoadFontConfiguration, nullptr, nullptr);
+        const bool opened = gtk_init_check(nullptr, nullptr) != FALSE;
+        if (fonts != nullptr) g_thread_join(fonts);
+        if (!opened) return false;
         TakeOverLoss();
         return true;
     }();

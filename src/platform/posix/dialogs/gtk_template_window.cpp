@@ -130,8 +130,38 @@ GType ClientType() {
     return type;
 }
 
+// The controls' texts ask for no size either: each is given its control's rectangle, and a
+// wrapped GtkLabel works out sizes that nothing here uses by laying its text out again and
+// again (on one line, then each word on a line of its own), which took longer than building
+// the rest of the window. What is drawn depends only on the rectangle given.
+void TextClassInit(gpointer klass, gpointer) {
+    GtkWidgetClass* widget = GTK_WIDGET_CLASS(klass);
+    const auto nothing = [](GtkWidget*, gint* minimum, gint* natural) { *minimum = *natural = 0; };
+    const auto nothing_for = [](GtkWidget*, gint, gint* minimum, gint* natural) {
+        *minimum = *natural = 0;
+    };
+    widget->get_request_mode = [](GtkWidget*) { return GTK_SIZE_REQUEST_CONSTANT_SIZE; };
+    widget->get_preferred_width = nothing;
+    widget->get_preferred_height = nothing;
+    widget->get_preferred_width_for_height = nothing_for;
+    widget->get_preferred_height_for_width = nothing_for;
+    widget->get_preferred_height_and_baseline_for_width = [](GtkWidget*, gint, gint* minimum,
+                                                             gint* natural, gint* minimum_baseline,
+                                                             gint* natural_baseline) {
+        *minimum = *natural = 0;
+        *minimum_baseline = *natural_baseline = -1;
+    };
+}
+
+GType TextType() {
+    static const GType type = g_type_register_static_simple(
+        GTK_TYPE_LABEL, "WbhTemplateText", sizeof(GtkLabelClass), TextClassInit, sizeof(GtkLabel),
+        nullptr, static_cast<GTypeFlags>(0));
+    return type;
+}
+
 GtkWidget* Label(bool wrap, float xalign, float yalign) {
-    GtkWidget* label = gtk_label_new(nullptr);
+    GtkWidget* label = GTK_WIDGET(g_object_new(TextType(), nullptr));
     gtk_label_set_line_wrap(GTK_LABEL(label), wrap);
     gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
     gtk_label_set_xalign(GTK_LABEL(label), xalign);
