@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "common/ascii.h"
 #include "platform/posix/dialogs/dialog_styles.h"
 #include "platform/posix/dialogs/gtk_display.h"
 
@@ -14,27 +13,6 @@ namespace wbh::platform::gtk {
 namespace {
 
 using namespace styles;
-
-ControlKind KindOf(const ControlTemplate& control) {
-    if (EqualsNoCase(control.class_name.c_str(), "BUTTON")) {
-        switch (control.style & kButtonTypeMask) {
-            case kDefaultPushButton:
-                return ControlKind::kDefaultButton;
-            case kAutoCheckBox:
-                return ControlKind::kCheckBox;
-            case kGroupBox:
-                return ControlKind::kGroupBox;
-            case kAutoRadioButton:
-                return ControlKind::kRadio;
-            default:
-                return ControlKind::kButton;
-        }
-    }
-    if (EqualsNoCase(control.class_name.c_str(), "EDIT")) {
-        return (control.style & kMultiLine) != 0 ? ControlKind::kNotice : ControlKind::kBox;
-    }
-    return ControlKind::kText;
-}
 
 // Windows rounds MulDiv's quotient half away from zero.
 int MulDiv(int number, int numerator, int denominator) {
@@ -210,7 +188,8 @@ TemplateControl* TemplateWindow::Find(int id) {
 }
 
 void TemplateWindow::AddControl(const ControlTemplate& control) {
-    controls_.push_back({&control, KindOf(control), nullptr, nullptr, nullptr, nullptr, {}, {}});
+    controls_.push_back(
+        {&control, dialog_manager::KindOf(control), nullptr, nullptr, nullptr, nullptr, {}, {}});
     TemplateControl& made = controls_.back();
     stretch_.Run([&] { MakeWidgets(made); });
     SetText(made, control.text.c_str());
@@ -258,7 +237,7 @@ void TemplateWindow::MakeWidgets(TemplateControl& made) {
                 scrolled, (control.style & kBorder) != 0 ? GTK_SHADOW_IN : GTK_SHADOW_NONE);
             made.input = gtk_text_view_new();
             GtkTextView* view = GTK_TEXT_VIEW(made.input);
-            gtk_text_view_set_editable(view, (control.style & kReadOnly) == 0);
+            gtk_text_view_set_editable(view, dialog_manager::Editable(control));
             gtk_text_view_set_wrap_mode(view, GTK_WRAP_WORD_CHAR);
             gtk_text_view_set_left_margin(view, 2);
             gtk_text_view_set_right_margin(view, 2);
@@ -269,7 +248,7 @@ void TemplateWindow::MakeWidgets(TemplateControl& made) {
             made.widget = gtk_entry_new();
             gtk_entry_set_has_frame(GTK_ENTRY(made.widget), (control.style & kBorder) != 0);
             gtk_entry_set_width_chars(GTK_ENTRY(made.widget), 0);
-            gtk_editable_set_editable(GTK_EDITABLE(made.widget), (control.style & kReadOnly) == 0);
+            gtk_editable_set_editable(GTK_EDITABLE(made.widget), dialog_manager::Editable(control));
             break;
     }
     if (made.input == nullptr) made.input = made.widget;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/portable/resource_script.h"
+#include "platform/posix/dialogs/dialog_manager.h"
 #include "platform/posix/dialogs/gtk_display.h"
 
 namespace wbh::platform::gtk {
@@ -28,16 +29,7 @@ struct PixelRect {
 // What Windows makes of a template rectangle: MulDiv(x, cx, 4), MulDiv(y, cy, 8).
 PixelRect ToPixels(DialogUnits units, int x, int y, int width, int height);
 
-enum class ControlKind {
-    kButton,
-    kDefaultButton,
-    kCheckBox,
-    kRadio,
-    kGroupBox,
-    kText,
-    kNotice,
-    kBox
-};
+using dialog_manager::ControlKind;
 
 struct TemplateControl {
     const ControlTemplate* layout;
