@@ -1,6 +1,7 @@
 // The dialog manager's rules that the terminal and the windows share, on the real templates and
-// on one that holds what they lack: a lower-case class, a read-only box, a group that the
-// template's end closes, a check box among radio buttons, a second default button.
+// on ones that hold what they lack: a lower-case class, a read-only box, a group that the
+// template's end closes, a check box among radio buttons, a second default button, labels
+// before, after and beside their boxes.
 #include "platform/posix/dialogs/dialog_manager.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,47 @@ TEST(DialogManager, KindsGroupsAndDefaultButtons) {
     none.controls.resize(6);
     EXPECT_EQ(6u, dialog_manager::DefaultButton(none));
     EXPECT_TRUE(dialog_manager::Editable(made.controls[2]));
+}
+
+// Each edit control and the control that names it: "index:label", "-" for none.
+std::string Labels(const DialogTemplate& layout) {
+    std::string labels;
+    for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+        if (layout.controls[i].class_name != "EDIT") continue;
+        const std::size_t label = dialog_manager::LabelOf(layout, i);
+        labels += std::to_string(i) + ":" +
+                  (label < layout.controls.size() ? std::to_string(label) : "-") + " ";
+    }
+    return labels;
+}
+
+TEST(DialogManager, NamesABoxByItsLabel) {
+    DialogTemplate labelled{};
+    const auto add = [&](const char* class_name, std::uint32_t style, int x, int y, int width) {
+        labelled.controls.push_back({0, class_name, style, x, y, width, 10, ""});
+    };
+    add("EDIT", 0x00010000, 50, 0, 20);     // 0: nothing before it, nothing on its line
+    add("STATIC", 0x00020000, 0, 20, 10);   // 1
+    add("BUTTON", 0x00010003, 0, 60, 10);   // 2: a tab stop alone does not stop the search
+    add("EDIT", 0x00010000, 50, 20, 20);    // 3: named by 1, before it in the template
+    add("BUTTON", 0x00030003, 0, 80, 10);   // 4: WS_GROUP | WS_TABSTOP stops the search
+    add("EDIT", 0x00010000, 50, 40, 20);    // 5: named by 7, the nearest on its line
+    add("STATIC", 0x00000000, 0, 35, 10);   // 6: on its line, further left
+    add("STATIC", 0x00000000, 25, 45, 20);  // 7: ends at the box's left edge
+    add("STATIC", 0x00000000, 30, 50, 10);  // 8: starts at the box's bottom edge
+    add("STATIC", 0x00000000, 60, 40, 10);  // 9: right of it
+    add("EDIT", 0x00010004, 50, 50, 20);    // 10: named by 9, before it
+    add("BUTTON", 0x00030003, 0, 80, 10);   // 11
+    add("EDIT", 0x00010000, 80, 31, 20);    // 12: 6 and 9 share its line; 9 ends nearer
+    const struct {
+        const DialogTemplate& layout;
+        const char* labels;
+    } rows[] = {
+        {ProgramResources().dialogs.at(100), "1:- "},
+        {ProgramResources().dialogs.at(101), "4:5 "},
+        {labelled, "0:- 3:1 5:7 10:9 12:9 "},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.labels, Labels(row.layout));
 }
 
 TEST(DialogManager, CopiesTextCutBetweenWholeCharacters) {

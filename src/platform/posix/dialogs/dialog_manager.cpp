@@ -3,6 +3,7 @@
 #include "platform/posix/dialogs/dialog_manager.h"
 
 #include <cstring>
+#include <vector>
 
 #include "common/ascii.h"
 #include "common/utf8.h"
@@ -53,6 +54,31 @@ std::size_t DefaultButton(const DialogTemplate& layout) {
         ++i;
     }
     return i;
+}
+
+std::size_t LabelOf(const DialogTemplate& layout, std::size_t index) {
+    const std::vector<ControlTemplate>& controls = layout.controls;
+    const auto is_static = [&](std::size_t i) {
+        return EqualsNoCase(controls[i].class_name, "STATIC");
+    };
+    for (std::size_t i = index; i > 0;) {
+        if (is_static(--i)) return i;
+        if ((controls[i].style & (kGroup | kTabStop)) == (kGroup | kTabStop)) break;
+    }
+    const ControlTemplate& control = controls[index];
+    std::size_t label = controls.size();
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlTemplate& text = controls[i];
+        const bool on_its_line =
+            text.y < control.y + control.height && control.y < text.y + text.height;
+        const bool left = text.x + text.width <= control.x;
+        if (is_static(i) && on_its_line && left &&
+            (label == controls.size() ||
+             text.x + text.width > controls[label].x + controls[label].width)) {
+            label = i;
+        }
+    }
+    return label;
 }
 
 int CopyText(const std::string& text, char* buffer, int size) {

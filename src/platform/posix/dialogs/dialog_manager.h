@@ -1,7 +1,8 @@
 // The Windows dialog manager's rules that both POSIX dialogs follow, the GTK windows and the
 // terminal: what kind of control a template's class and style bits make, the radio group a
-// control belongs to, the default button and how a control's text is copied out. Compiled into
-// the program and into the windows' module (see cmake/platform-posix.cmake).
+// control belongs to, the default button, the text that names a box and how a control's text is
+// copied out. Compiled into the program and into the windows' module (see
+// cmake/platform-posix.cmake).
 #pragma once
 
 #include <cstddef>
@@ -49,6 +50,13 @@ void ClickRadio(const DialogTemplate& layout, std::size_t index, Uncheck&& unche
 // The index of the button that Enter presses, the first BS_DEFPUSHBUTTON; the number of
 // controls when there is none.
 std::size_t DefaultButton(const DialogTemplate& layout);
+
+// The static text that names control `index` to assistive technologies, as Windows finds it:
+// the nearest STATIC before it in the template, the search stopping at a control with both
+// WS_GROUP and WS_TABSTOP; else the nearest STATIC that ends to its left on its line (a label
+// written after its box in the template, which Windows would miss). The number of controls
+// when there is none.
+std::size_t LabelOf(const DialogTemplate& layout, std::size_t index);
 
 // GetWindowText into `buffer` of `size` bytes: at most size - 1 bytes of `text` and a NUL,
 // cut between whole characters (a byte that is not UTF-8 counts as one); nothing when
