@@ -109,7 +109,7 @@ TEST(DialogManager, NamesABoxByItsLabel) {
     add("BUTTON", 0x00030003, 0, 80, 10);   // 4: WS_GROUP | WS_TABSTOP stops the search
     add("EDIT", 0x00010000, 50, 40, 20);    // 5: named by 7, the nearest on its line
     add("STATIC", 0x00000000, 0, 35, 10);   // 6: on its line, further left
-    add("STATIC", 0x00000000, 25, 45, 20);  // 7: ends at the box's left edge
+    add("STATIC", 0x00000000, 25, 45, 25);  // 7: ends at the box's left edge
     add("STATIC", 0x00000000, 30, 50, 10);  // 8: starts at the box's bottom edge
     add("STATIC", 0x00000000, 60, 40, 10);  // 9: right of it
     add("EDIT", 0x00010004, 50, 50, 20);    // 10: named by 9, before it
