@@ -1,7 +1,6 @@
 // The owner of the COM apartment on the program's one thread: the run holds one for its whole
 // length, and the Windows reader component nests one inside it. On Windows this is CoInitialize
-// / CoUninitialize; elsewhere a stand-in with the same failure path, so that a run whose
-// initialisation fails can be tested.
+// / CoUninitialize (fault name "CoInitialize"); POSIX has no COM, and its scope is always Ok.
 #pragma once
 
 namespace wbh::platform {

@@ -1,9 +1,9 @@
 // The registry, with the contract of the Win32 ANSI calls (RegOpenKeyExA, RegCreateKeyExA,
-// RegQueryValueExA, RegSetValueExA, RegDeleteValueA, RegQueryInfoKeyA, RegCloseKey) for the
-// program's UTF-8: key paths, value names and the bytes of text values (REG_SZ, REG_EXPAND_SZ,
-// REG_MULTI_SZ) are UTF-8, and sizes of texts count UTF-8 bytes. Windows calls the wide calls
-// and converts exactly (a text that does not convert fails with kNoUnicodeTranslation);
-// POSIX keeps both roots in one SQLite database per user, texts as given. Every call
+// RegQueryValueExA, RegSetValueExA, RegDeleteValueA, RegQueryInfoKeyA, RegCloseKey) as far as
+// the program uses them, for its UTF-8: key paths, value names and the bytes of text values are
+// UTF-8, and sizes of texts count UTF-8 bytes. Windows calls the wide calls and converts exactly
+// (a text that does not convert fails with kNoUnicodeTranslation); POSIX keeps the current
+// user's keys in one SQLite database per user (docs/registry.md), texts as given. Every call
 // returns a Windows error code, 0 for success; a failed call changes none of its outputs
 // unless said otherwise.
 #pragma once
@@ -17,7 +17,9 @@ struct KeyObject;
 using Key = KeyObject*;
 
 enum class Root { kCurrentUser, kClassesRoot };
-// The predefined root keys; always open, closing them does nothing.
+// The predefined root keys; always open, closing them does nothing. POSIX has no classes root
+// (file types go to the MIME database there, see shell::kFileTypesInRegistry): its RootKey is
+// null, which every call refuses with kInvalidHandle.
 Key RootKey(Root root);
 
 // Result codes (the Windows values).
@@ -32,7 +34,6 @@ constexpr long kMoreData = 234;               // the value is larger than the ca
 constexpr long kBadDatabase = 1009;           // the store is not a registry this program can read
 constexpr long kIoFailed = 1016;              // the store could not be read or written
 constexpr long kNoUnicodeTranslation = 1113;  // a name or text that does not convert exactly
-constexpr long kKeyDeleted = 1018;            // the key was removed while open
 
 // Value types.
 constexpr std::uint32_t kTypeString = 1;  // REG_SZ
@@ -47,18 +48,18 @@ constexpr std::uint32_t kAllAccess = 0xF003F;
 
 // Opens the key at `path` below `parent`: key names joined by backslashes (empty names are
 // skipped, a leading backslash is refused), names compared case-insensitively; an empty or null
-// path opens the parent itself again (for a root, the root itself). As the ANSI calls do, a path
-// longer than 260 characters (UTF-16 units on Windows) fails with kMoreData and a name longer
-// than 256 with kInvalidParameter. On success *out is a handle to close with CloseKey.
+// path opens the parent itself again (for a root, the root itself). A book's id is such a path,
+// so these limits are the reader's too: as the ANSI calls do, a path longer than 260 characters
+// (UTF-16 units on Windows, bytes on POSIX) fails with kMoreData and a name longer than 256
+// with kInvalidParameter. On success *out is a handle to close with CloseKey.
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out);
 // As OpenKey, making every missing key on the path first, with the names as written.
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out);
 // Reads value `name` (null or empty: the key's default value) into data, which has *size bytes;
 // type and size must not be null. Reports the stored size in *size and its type in *type, also
-// with kMoreData. The bytes come as stored, except that a text type stored without its NUL gets
-// one after its bytes when there is room (not counted in the size). A value larger than *size
-// bytes fails with kMoreData and leaves data as it was. data may be null to ask for the size
-// alone. Needs kQueryValue.
+// with kMoreData. The bytes come as stored (Windows may end a text stored without its NUL with
+// one after them, not counted in the size). A value larger than *size bytes fails with kMoreData
+// and leaves data as it was. data may be null to ask for the size alone. Needs kQueryValue.
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
                 std::uint32_t* size);
 // Stores `size` bytes of `type` as value `name`, replacing any value of that name whatever its

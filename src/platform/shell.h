@@ -5,8 +5,6 @@
 // directories and opens files with xdg-open.
 #pragma once
 
-#include <memory>
-
 #include "platform/guid.h"
 
 namespace wbh::platform::shell {
@@ -22,26 +20,17 @@ HResult DesktopDirectory(char* buffer, int size);
 // The file name extension of a shortcut, with its dot: ".lnk" on Windows, ".desktop" on POSIX.
 extern const char kShortcutExtension[];
 
-// A new shortcut: the shell link object and its persist interface (POSIX: a launcher whose
-// Name is the file's name without the extension, as Windows shows a .lnk file).
-class ShellLink {
-public:
-    virtual ~ShellLink() = default;  // releases the persist interface, then the link object
-    // IShellLinkW::SetPath and SetIconLocation; their failures do not stop a save.
-    virtual void SetPath(const char* target) = 0;
-    virtual void SetIconLocation(const char* icon, int index) = 0;
-    // IPersistFile::Save at `path` (a path over the path limit fails), remembering it. POSIX
-    // never replaces a file at `path`, writes the launcher whole or not at all (mode 0755 less
-    // the umask), and fails with nothing written when the target is empty or the target, the
-    // icon or the name is not valid UTF-8 or holds a control character; a relative target or
-    // icon is taken from the working folder.
-    virtual HResult Save(const char* path) = 0;
-};
-
-// CoCreateInstance of the shell link object, then its persist interface. On failure returns
-// null and the failing call's HRESULT in *result (never a success code then).
-// Fault names "CoCreateInstance" and "QueryInterface".
-std::unique_ptr<ShellLink> CreateShellLink(HResult* result);
+// Saves a new shortcut at `path` (a path over the path limit fails) that opens `target`, with
+// the icon in the file `icon` (empty: none). A negative result on failure, with nothing saved.
+// Windows: the shell link object (CoCreateInstance, then its IPersistFile) with IShellLinkW's
+// SetPath and SetIconLocation, whose failures do not stop the save, then IPersistFile::Save;
+// the result is the failing call's HRESULT (never a success code then) or the save's. Fault
+// names "CoCreateInstance" and "QueryInterface". POSIX: a launcher whose Name is the file's
+// name without the extension, as Windows shows a .lnk file; it never replaces a file at `path`,
+// is written whole or not at all (mode 0755 less the umask), and fails with kFailed when the
+// target is empty or the target, the icon or the name is not valid UTF-8 or holds a control
+// character; a relative target or icon is taken from the working folder.
+HResult SaveShortcut(const char* path, const char* target, const char* icon);
 
 // Asks the application associated with the file's type to open it ("open", hidden-window show
 // request SW_HIDE, no parameters, no working folder) and does not wait for it. True when the
@@ -59,9 +48,10 @@ FileTypeRegistration RegisterFileType();
 extern const bool kFileTypesInRegistry;
 
 // Tells the shell that file type associations changed (SHChangeNotify with SHCNE_ASSOCCHANGED
-// and SHCNF_IDLIST), so that Explorer shows the new type at once. POSIX has no such shell and
-// sends nothing (desktops there watch the MIME database that RegisterFileType rebuilds). Fault
-// name "SHChangeNotify", whose count is how a test sees the notice.
+// and SHCNF_IDLIST), so that Explorer shows the new type at once. Only called where file types
+// are kept in the registry; POSIX does nothing (desktops there watch the MIME database that
+// RegisterFileType rebuilds). Fault name "SHChangeNotify", whose count is how a test sees the
+// notice.
 void NotifyAssociationsChanged();
 
 }  // namespace wbh::platform::shell

@@ -1,4 +1,4 @@
-// Shortcut naming is plain text and probing; the link itself is the platform's shell link.
+// Shortcut naming is plain text and probing; the shortcut file itself is the platform's.
 #include "setup/shortcut_maker.h"
 
 #include <cstring>
@@ -30,16 +30,10 @@ Candidate Try(const std::string& base, const std::string& suffix, BoundedText<26
     return Candidate::kStop;
 }
 
-// Saves a link to `target` in `folder`, named `name`, or else after string `default_id`, or
+// Saves a shortcut to `target` in `folder`, named `name`, or else after string `default_id`, or
 // else `fallback`.
 HResult SaveShortcut(const char* folder, const char* target, const char* name, const char* icon,
                      unsigned default_id, const char* fallback) {
-    HResult result = platform::shell::kFailed;
-    const auto link = platform::shell::CreateShellLink(&result);
-    if (!link) return result;
-    link->SetPath(target);
-    if (icon[0] != '\0') link->SetIconLocation(icon, 0);
-
     char default_name[260];
     if (name[0] == '\0') {
         if (platform::LoadText(default_id, default_name, sizeof default_name) == 0) {
@@ -49,7 +43,7 @@ HResult SaveShortcut(const char* folder, const char* target, const char* name, c
     }
     const BoundedText<260> path = ChooseShortcutPath(folder, name);
     if (path.Empty()) return platform::shell::kFailed;  // no free name fits: nothing is saved
-    return link->Save(path.CStr());
+    return platform::shell::SaveShortcut(path.CStr(), target, icon);
 }
 
 }  // namespace

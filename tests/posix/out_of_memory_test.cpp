@@ -81,12 +81,7 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
     EachAllocationFails("shell", [&] {
         char desktop[260];
         shell::DesktopDirectory(desktop, sizeof desktop);
-        HResult result = 0;
-        if (auto link = shell::CreateShellLink(&result)) {
-            link->SetPath(book.c_str());
-            link->SetIconLocation(book.c_str(), 0);
-            link->Save(link_file.c_str());
-        }
+        shell::SaveShortcut(link_file.c_str(), book.c_str(), book.c_str());
     });
     EachAllocationFails("strings", [] {
         char text[64];

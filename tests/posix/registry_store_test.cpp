@@ -1,5 +1,5 @@
-// What only the SQLite registry has: a private file per user, never written when it is not ours,
-// and texts stored without their NUL. The registry contract itself is RegKeyTest's.
+// What only the SQLite registry has: a private file per user, never written when it is not ours.
+// The registry contract itself is RegKeyTest's.
 #include "platform/posix/registry/registry_store.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +21,6 @@ namespace {
 
 const Key kUser = RootKey(Root::kCurrentUser);
 constexpr char kDatabase[] = "/webbook-helper/registry.db";
-
-const std::uint8_t* Bytes(const char* text) { return reinterpret_cast<const std::uint8_t*>(text); }
 
 // Runs SQL on a registry file through a connection of its own, as another process would; ""
 // when it ran.
@@ -67,31 +65,6 @@ TEST_F(RegistryStoreTest, FileAndItsFoldersArePrivate) {
     EXPECT_EQ(0700u, Mode(dir_.File("xdg")));
     EXPECT_EQ(0700u, Mode(file.substr(0, file.rfind('/'))));
     EXPECT_EQ(0600u, Mode(file)) << "the file holds the reader's identifiers";
-}
-
-// A text stored without its NUL gets one when there is room; data needs a size to go with it.
-TEST_F(RegistryStoreTest, QueryValueEndsTextsAndNeedsASizeForData) {
-    ASSERT_EQ(kSuccess, SetValue(kUser, "text", kTypeString, Bytes("abc"), 3));
-    ASSERT_EQ(kSuccess, SetValue(kUser, "binary", kTypeBinary, Bytes("abc"), 3));
-    const struct {
-        const char* name;
-        std::uint32_t room;  // 0: no data buffer
-        bool size;           // whether a size is given
-        long result;
-        const char* buffer;  // its 5 bytes afterwards
-    } rows[] = {
-        {"text", 5, true, kSuccess, "abc\0#"},  {"text", 3, true, kSuccess, "abc##"},
-        {"binary", 5, true, kSuccess, "abc##"}, {"text", 5, false, kInvalidParameter, "#####"},
-        {"text", 0, false, kSuccess, "#####"},
-    };
-    for (const auto& row : rows) {
-        std::uint8_t buffer[] = "#####";
-        std::uint32_t type = 0;
-        std::uint32_t size = row.room;
-        EXPECT_EQ(row.result, QueryValue(kUser, row.name, &type, row.room ? buffer : nullptr,
-                                         row.size ? &size : nullptr));
-        EXPECT_EQ(std::string(row.buffer, 5), std::string(reinterpret_cast<char*>(buffer), 5));
-    }
 }
 
 TEST_F(RegistryStoreTest, AFileThatIsNoRegistryIsNeverWritten) {

@@ -75,10 +75,7 @@ void UseOpener(const test::TempDir& dir, const std::string& script, const char* 
 
 // Saves a launcher to `target` with `icon` at `file`.
 HResult Save(const std::string& file, const std::string& target, const std::string& icon = "") {
-    const std::unique_ptr<ShellLink> link = CreateShellLink(nullptr);
-    link->SetPath(target.c_str());
-    link->SetIconLocation(icon.c_str(), 0);
-    return link->Save(file.c_str());
+    return SaveShortcut(file.c_str(), target.c_str(), icon.c_str());
 }
 
 TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {

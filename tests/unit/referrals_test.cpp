@@ -38,5 +38,30 @@ TEST(Referrals, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
     EXPECT_FALSE(test::Stored(kUser, kReferrals, "Install Directory"));
 }
 
+// A book's id is a key path below Referrals, so the registry's limits on paths are the reader's:
+// an id that the registry refuses records nothing, on both platforms alike.
+TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
+    const struct {
+        std::string id;
+        std::uint32_t books;  // keys below Referrals afterwards; 0: nothing recorded
+    } rows[] = {
+        {"a\\b\\", 1},                                             // nested keys
+        {"\\b1", 0},                                               // no leading backslash
+        {std::string(255, 'n'), 1},                                // the longest name
+        {std::string(257, 'n'), 0},                                // a name too long
+        {std::string(200, 'n') + "\\" + std::string(59, 'n'), 1},  // the longest path
+        {std::string(200, 'n') + "\\" + std::string(60, 'n'), 0},  // a path too long
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id.substr(0, 20) + "... " + std::to_string(row.id.size()));
+        const test::RegistrySandbox sandbox;
+        WriteReferral(row.id.c_str(), {"u", "s", "p"}, 1);
+        std::uint32_t books = 99;
+        EXPECT_EQ(row.books ? "u" : "",
+                  std::string(ReadBookRecord(row.id.c_str(), &books).user_id.CStr()));
+        EXPECT_EQ(row.books, books);
+    }
+}
+
 }  // namespace
 }  // namespace wbh::store

@@ -56,11 +56,19 @@ TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
     EXPECT_EQ('\0', small[0]);
 }
 
-TEST_F(Win32Setup, NoPersistInterfaceGivesNoLinkAndAFailure) {
-    fault::FailCall("QueryInterface");
-    HResult result = S_OK;
-    EXPECT_EQ(nullptr, shell::CreateShellLink(&result));
-    EXPECT_LT(result, 0);
+// Without the link object or its persist interface nothing is saved; without a target's or an
+// icon's text the link is saved all the same.
+TEST_F(Win32Setup, ShortcutSaveFailures) {
+    const test::TempDir dir;
+    const std::string link = dir.File("l.lnk");
+    for (const char* call : {"CoCreateInstance", "QueryInterface"}) {
+        fault::FailCall(call);
+        EXPECT_LT(shell::SaveShortcut(link.c_str(), "C:\\t.htm", ""), 0) << call;
+        fault::Reset();
+        EXPECT_EQ("<missing>", dir.Read("l.lnk")) << call;
+    }
+    EXPECT_EQ(S_OK, shell::SaveShortcut(link.c_str(), "C:\\t\xC3", "C:\\i\xC3.ico"));
+    EXPECT_NE("<missing>", dir.Read("l.lnk"));
 }
 
 // The name row's logic is SetupTest's, on a fake dialog; here, the real edit box's text.

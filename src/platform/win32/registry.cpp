@@ -22,7 +22,7 @@ static_assert(kTypeString == REG_SZ && kTypeBinary == REG_BINARY && kTypeDword =
 static_assert(kFileNotFound == ERROR_FILE_NOT_FOUND && kAccessDenied == ERROR_ACCESS_DENIED &&
               kInvalidHandle == ERROR_INVALID_HANDLE && kMoreData == ERROR_MORE_DATA &&
               kBadPathname == ERROR_BAD_PATHNAME && kIoFailed == ERROR_REGISTRY_IO_FAILED &&
-              kKeyDeleted == ERROR_KEY_DELETED && kBadDatabase == ERROR_BADDB &&
+              kBadDatabase == ERROR_BADDB &&
               kNoUnicodeTranslation == ERROR_NO_UNICODE_TRANSLATION &&
               kOutOfMemory == ERROR_OUTOFMEMORY);
 

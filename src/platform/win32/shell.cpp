@@ -1,8 +1,7 @@
 // The Windows shell through its wide calls: the desktop folder through its item list, shortcuts
-// through the shell link object (IShellLinkW and its IPersistFile, both held by one object until
-// it goes away), and ShellExecuteW for opening a file with its associated application. Every
-// path is converted exactly, so the shell never sees a look-alike of a name. shell32 is loaded
-// only when a run needs it.
+// through the shell link object (IShellLinkW and its IPersistFile), and ShellExecuteW for
+// opening a file with its associated application. Every path is converted exactly, so the
+// shell never sees a look-alike of a name. shell32 is loaded only when a run needs it.
 #include "platform/shell.h"
 
 #include <objbase.h>
@@ -11,9 +10,7 @@
 #include <windows.h>
 
 #include <cstring>
-#include <new>
 #include <string>
-#include <utility>
 
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
@@ -35,39 +32,16 @@ HRESULT AsFailure(HRESULT result) {
     return FAILED(result) ? result : static_cast<HRESULT>(result | 0x80000000u);
 }
 
-class Win32ShellLink final : public ShellLink {
-public:
-    Win32ShellLink(win32::ComPtr<IShellLinkW>&& link, win32::ComPtr<IPersistFile>&& persist)
-        : link_(std::move(link)), persist_(std::move(persist)) {}
-
-    // A text that does not convert is not set, as a failed call would leave it.
-    void SetPath(const char* target) override {
-        NoThrow(0, [&] {
-            const win32::WideArgument wide(target);
-            if (wide.Ok() && wide.Get() != nullptr) link_->SetPath(wide.Get());
-            return 0;
-        });
-    }
-    void SetIconLocation(const char* icon, int index) override {
-        NoThrow(0, [&] {
-            const win32::WideArgument wide(icon);
-            if (wide.Ok() && wide.Get() != nullptr) link_->SetIconLocation(wide.Get(), index);
-            return 0;
-        });
-    }
-    HResult Save(const char* path) override {
-        // A path beyond the path limit could not be created anyway: it is refused.
-        return NoThrow(static_cast<HResult>(E_OUTOFMEMORY), [&]() -> HResult {
-            const win32::WidePath wide(path);
-            if (!wide.Ok()) return kFailed;
-            return persist_->Save(wide.Get(), TRUE);
-        });
-    }
-
-private:
-    win32::ComPtr<IShellLinkW> link_;
-    win32::ComPtr<IPersistFile> persist_;
-};
+// Sets a text on the link; one that does not convert is not set, as a failed call would
+// leave it.
+template <typename Set>
+void SetText(const char* text, Set set) {
+    NoThrow(0, [&] {
+        const win32::WideArgument wide(text);
+        if (wide.Ok() && wide.Get() != nullptr) set(wide.Get());
+        return 0;
+    });
+}
 
 }  // namespace
 
@@ -93,37 +67,27 @@ HResult DesktopDirectory(char* buffer, int size) {
     return S_OK;
 }
 
-std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
-    HResult unused;
-    if (result == nullptr) result = &unused;
-    if (fault::Fail(fault::Call::kCoCreateInstance)) {
-        *result = REGDB_E_CLASSNOTREG;
-        return nullptr;
-    }
+HResult SaveShortcut(const char* path, const char* target, const char* icon) {
+    if (fault::Fail(fault::Call::kCoCreateInstance)) return REGDB_E_CLASSNOTREG;
     win32::ComPtr<IShellLinkW> link;
     const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                              IID_IShellLinkW, reinterpret_cast<void**>(link.Put()));
-    if (FAILED(created) || link.Get() == nullptr) {
-        *result = AsFailure(created);
-        return nullptr;
-    }
+    if (FAILED(created) || link.Get() == nullptr) return AsFailure(created);
     win32::ComPtr<IPersistFile> persist;
     const HRESULT queried =
         fault::Fail(fault::Call::kQueryInterface)
             ? E_NOINTERFACE
             : link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Put()));
-    if (FAILED(queried) || persist.Get() == nullptr) {
-        *result = AsFailure(queried);
-        return nullptr;
-    }
-    std::unique_ptr<ShellLink> shortcut(new (std::nothrow)
-                                            Win32ShellLink(std::move(link), std::move(persist)));
-    if (shortcut == nullptr) {
-        *result = E_OUTOFMEMORY;
-        return nullptr;
-    }
-    *result = S_OK;
-    return shortcut;
+    if (FAILED(queried) || persist.Get() == nullptr) return AsFailure(queried);
+    SetText(target, [&](const wchar_t* wide) { link->SetPath(wide); });
+    if (icon[0] != '\0')
+        SetText(icon, [&](const wchar_t* wide) { link->SetIconLocation(wide, 0); });
+    // A path beyond the path limit could not be created anyway: it is refused.
+    return NoThrow(static_cast<HResult>(E_OUTOFMEMORY), [&]() -> HResult {
+        const win32::WidePath wide(path);
+        if (!wide.Ok()) return kFailed;
+        return persist->Save(wide.Get(), TRUE);
+    });
 }
 
 bool OpenWithShell(const char* path) {

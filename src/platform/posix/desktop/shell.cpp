@@ -7,9 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
-#include <new>
 #include <string>
 #include <string_view>
 
@@ -27,36 +25,6 @@ namespace wbh::platform::shell {
 const char kShortcutExtension[] = ".desktop";
 
 namespace {
-
-constexpr HResult kNoInterface = static_cast<HResult>(0x80004002u);  // E_NOINTERFACE
-constexpr HResult kOutOfMemory = static_cast<HResult>(0x8007000Eu);  // E_OUTOFMEMORY
-// HRESULT_FROM_WIN32(ERROR_INVALID_NAME)
-constexpr HResult kInvalidName = static_cast<HResult>(0x8007007Bu);
-
-// HRESULT_FROM_WIN32 of the Windows error that CreateFile would give for the same cause.
-HResult FromErrno(int error) {
-    unsigned code;
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR:
-            code = 3;  // ERROR_PATH_NOT_FOUND
-            break;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            code = 5;  // ERROR_ACCESS_DENIED
-            break;
-        case EEXIST:
-            code = 80;  // ERROR_FILE_EXISTS
-            break;
-        case ENOSPC:
-            code = 112;  // ERROR_DISK_FULL
-            break;
-        default:
-            return kFailed;
-    }
-    return static_cast<HResult>(0x80070000u | code);
-}
 
 // Whether `text` is UTF-8 without a control character (C0, DEL or C1): only such text goes in
 // a launcher, whose readers refuse the rest or would take a line end as the end of the value.
@@ -111,66 +79,40 @@ bool MakeAbsolute(std::string& path) {
     return true;
 }
 
-// A shortcut kept in memory until it is saved as a launcher.
-class PosixShellLink final : public ShellLink {
-public:
-    // A text that could not be kept (no memory) makes the link unsavable rather than wrong.
-    void SetPath(const char* target) override {
-        broken_ |= !NoThrow(false, [&] { return Keep(target, target_); });
+// The launcher's text, or false when one of its texts cannot go in a launcher.
+bool LauncherText(const char* path, std::string target, std::string icon, std::string& text) {
+    // The name shown is the file's, as Windows shows a .lnk file's name.
+    std::string_view name(path);
+    name.remove_prefix(name.rfind('/') + 1);
+    const std::string_view extension(kShortcutExtension);
+    if (name.size() > extension.size() &&
+        name.substr(name.size() - extension.size()) == extension) {
+        name.remove_suffix(extension.size());
     }
-    void SetIconLocation(const char* icon, int /*index*/) override {
-        broken_ |= !NoThrow(false, [&] { return Keep(icon, icon_); });
+    if (!IsLauncherText(name) || target.empty() || !IsLauncherText(target) ||
+        !IsLauncherText(icon) || !MakeAbsolute(target) || !MakeAbsolute(icon)) {
+        return false;
     }
+    text = "[Desktop Entry]\nType=Application\nName=" + StringValue(name) +
+           "\nExec=" + ExecValue(target) + "\n";
+    if (!icon.empty()) text += "Icon=" + StringValue(icon) + "\n";
+    return true;
+}
 
-    HResult Save(const char* path) override {
-        if (broken_) return kOutOfMemory;
-        return NoThrow(kOutOfMemory, [&] { return SaveAs(path); });
-    }
-
-private:
-    static bool Keep(const char* text, std::string& kept) {
-        kept = text ? text : "";
-        return true;
-    }
-
-    HResult SaveAs(const char* path) {
-        if (path == nullptr || path[0] == '\0') return kFailed;
-        if (HasControl(path)) return kInvalidName;  // no valid file name, as on Windows
-        // The name shown is the file's, as Windows shows a .lnk file's name.
-        std::string_view name(path);
-        name.remove_prefix(name.rfind('/') + 1);
-        const std::string_view extension(kShortcutExtension);
-        if (name.size() > extension.size() &&
-            name.substr(name.size() - extension.size()) == extension) {
-            name.remove_suffix(extension.size());
-        }
-        if (!IsLauncherText(name)) return kInvalidName;
-        std::string target = target_;
-        std::string icon = icon_;
-        if (target.empty() || !IsLauncherText(target) || !IsLauncherText(icon)) return kFailed;
-        if (!MakeAbsolute(target) || !MakeAbsolute(icon)) return kFailed;
-        std::string text = "[Desktop Entry]\nType=Application\nName=" + StringValue(name) +
-                           "\nExec=" + ExecValue(target) + "\n";
-        if (!icon.empty()) text += "Icon=" + StringValue(icon) + "\n";
-
-        // The caller picked a free name; a file that appeared there since is not ours to
-        // replace. Executable, so that desktops offer to run it rather than to edit it.
-        posix::UniqueFd fd(::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0755));
-        if (!fd.Valid()) return FromErrno(errno);
-        int error = posix::WriteAll(fd.Get(), text.data(), text.size()) ? 0 : errno;
-        if (error == 0 && ::fsync(fd.Get()) != 0) error = errno;
-        if (!fd.Close() && error == 0) error = errno;
-        if (error != 0) {
-            ::unlink(path);
-            return FromErrno(error);
-        }
-        return 0;
-    }
-
-    std::string target_;
-    std::string icon_;
-    bool broken_ = false;
-};
+bool WriteLauncher(const char* path, const char* target, const char* icon) {
+    // A control character makes no valid file name, as on Windows.
+    if (path == nullptr || path[0] == '\0' || HasControl(path)) return false;
+    std::string text;
+    if (!LauncherText(path, target, icon, text)) return false;
+    // The caller picked a free name; a file that appeared there since is not ours to replace.
+    // Executable, so that desktops offer to run it rather than to edit it.
+    posix::UniqueFd fd(::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0755));
+    if (!fd.Valid()) return false;
+    bool written = posix::WriteAll(fd.Get(), text.data(), text.size()) && ::fsync(fd.Get()) == 0;
+    written = fd.Close() && written;
+    if (!written) ::unlink(path);
+    return written;
+}
 
 }  // namespace
 
@@ -178,7 +120,7 @@ HResult DesktopDirectory(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return kFailed;
     buffer[0] = '\0';
     if (fault::Fail(fault::Call::kDesktopDirectory)) return kFailed;
-    return NoThrow(kOutOfMemory, [&] {
+    return NoThrow(kFailed, [&] {
         const std::string desktop = posix::DesktopFolder();
         if (desktop.empty() || desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
         std::memcpy(buffer, desktop.c_str(), desktop.size() + 1);
@@ -186,19 +128,9 @@ HResult DesktopDirectory(char* buffer, int size) {
     });
 }
 
-std::unique_ptr<ShellLink> CreateShellLink(HResult* result) {
-    HResult code = 0;
-    std::unique_ptr<ShellLink> link;
-    if (fault::Fail(fault::Call::kCoCreateInstance)) {
-        code = kFailed;
-    } else if (fault::Fail(fault::Call::kQueryInterface)) {
-        code = kNoInterface;
-    } else {
-        link.reset(new (std::nothrow) PosixShellLink());
-        if (!link) code = kOutOfMemory;
-    }
-    if (result != nullptr) *result = code;
-    return link;
+HResult SaveShortcut(const char* path, const char* target, const char* icon) {
+    const bool saved = NoThrow(false, [&] { return WriteLauncher(path, target, icon); });
+    return saved ? 0 : kFailed;
 }
 
 bool OpenWithShell(const char* path) {
@@ -213,7 +145,7 @@ bool OpenWithShell(const char* path) {
     return settings.Start(argv, &opener);
 }
 
-// No desktop shell listens for this here: the call is only counted.
-void NotifyAssociationsChanged() { fault::Fail(fault::Call::kSHChangeNotify); }
+// Never called here: file types are not kept in the registry.
+void NotifyAssociationsChanged() {}
 
 }  // namespace wbh::platform::shell

@@ -1,7 +1,7 @@
 // The registry file: finding it, opening it, checking that it is ours before anything is
 // written, and the SQL of each registry operation. Every write is one transaction in SQLite's
 // default rollback journal, so a crash leaves the last committed state, and a call that finds
-// the file locked waits for other processes' transactions (see BusyWait).
+// the file locked waits for other processes' transactions (see WaitWhileBusy).
 #include "platform/posix/registry/registry_store.h"
 
 #include <fcntl.h>
@@ -24,7 +24,6 @@ using registry::kAccessDenied;
 using registry::kBadDatabase;
 using registry::kFileNotFound;
 using registry::kIoFailed;
-using registry::kKeyDeleted;
 using registry::kMoreData;
 using registry::kOutOfMemory;
 using registry::kSuccess;
@@ -35,11 +34,14 @@ namespace {
 // found at the name is never taken for an empty registry and written to.
 constexpr int kApplicationId = 0x57424852;
 constexpr int kSchemaVersion = 1;
-// Pause between two tries at a locked file.
+// Pause between two tries at a locked file, and the longest wait.
 constexpr int kBusyStepMs = 10;
+constexpr int kBusyLimitMs = 10000;
 
 // The roots have no parent; every other key must have one that exists, and removing a key
-// removes what is below it (in connections that turn foreign keys on, as this one does).
+// removes what is below it (in connections that turn foreign keys on, as this one does). Row 2,
+// HKEY_CLASSES_ROOT, is only for earlier versions of the program, which share the file: this
+// one never reads or writes below it, but no key of its own may take that id.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE keys (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -62,27 +64,18 @@ PRAGMA user_version = 1;
 )sql";
 static_assert(kApplicationId == 1463961682, "the schema text holds the id in decimal");
 
-// Key ids come from AUTOINCREMENT, never reused: a handle to a key removed by another process
-// must not start naming a key made later.
 constexpr const char* kStatements[] = {
     "BEGIN",
     "BEGIN IMMEDIATE",
     "COMMIT",
     "ROLLBACK",
-    "SELECT 1 FROM keys WHERE id = ?1",
     "SELECT id FROM keys WHERE parent = ?1 AND name = ?2",
     "INSERT INTO keys (parent, name) VALUES (?1, ?2)",
-    "SELECT (SELECT count(*) FROM keys WHERE parent = ?1) FROM keys WHERE id = ?1",
-    // No row: the key is gone; a row with a null type: the key has no such value.
-    "SELECT v.type, v.data FROM keys AS k "
-    "LEFT JOIN key_values AS v ON v.key = k.id AND v.name = ?2 WHERE k.id = ?1",
-    // Through the key's row, so that nothing is written for a key that is gone, even when it
-    // was removed by a connection that left foreign keys off.
-    "INSERT INTO key_values (key, name, type, data) SELECT id, ?2, ?3, ?4 FROM keys WHERE id = ?1 "
+    "SELECT count(*) FROM keys WHERE parent = ?1",
+    "SELECT type, data FROM key_values WHERE key = ?1 AND name = ?2",
+    "INSERT INTO key_values (key, name, type, data) VALUES (?1, ?2, ?3, ?4) "
     "ON CONFLICT (key, name) DO UPDATE SET type = excluded.type, data = excluded.data",
-    // As above: a value left behind by a key removed without its values stays.
-    "DELETE FROM key_values "
-    "WHERE key = ?1 AND name = ?2 AND EXISTS (SELECT 1 FROM keys WHERE id = ?1)",
+    "DELETE FROM key_values WHERE key = ?1 AND name = ?2",
 };
 
 long FromErrno(int error) {
@@ -91,15 +84,15 @@ long FromErrno(int error) {
     return kIoFailed;
 }
 
-// SQLite's busy handler: sleeps between tries while the wait allows it. A call that waited in
-// vain sets gave_up, and no later call of the run waits: a store that another process keeps
-// locked costs the run one wait, not one per value.
+// SQLite's busy handler: sleeps between tries, up to ten seconds (other processes'
+// transactions take a few milliseconds each). Once one call has waited that long in vain, the
+// store is taken as stuck for the rest of the run and no later call waits: the run goes on at
+// once, as it does when a value cannot be written.
 int WaitWhileBusy(void*, int tries) {
-    BusyWait& busy = TheBusyWait();
-    if (busy.gave_up) return 0;
-    if (tries == 0) ++busy.waits;
-    if (static_cast<long long>(tries) * kBusyStepMs >= busy.limit_ms) {
-        busy.gave_up = true;
+    static bool gave_up = false;
+    if (gave_up) return 0;
+    if (tries * kBusyStepMs >= kBusyLimitMs) {
+        gave_up = true;
         return 0;
     }
     sqlite3_sleep(kBusyStepMs);
@@ -112,11 +105,6 @@ std::unique_ptr<RegistryStore>& Current() {
 }
 
 }  // namespace
-
-BusyWait& TheBusyWait() {
-    static BusyWait busy;
-    return busy;
-}
 
 std::string RegistryFilePath() {
     const std::string config = ConfigFolder();
@@ -206,11 +194,11 @@ long RegistryStore::Get(RegistryStore** out) {
         current.reset();
         return kBadDatabase;
     }
-    const StoreId id{st.st_dev, st.st_ino};
-    if (current == nullptr || current->path_ != path || current->id_ != id) {
+    if (current == nullptr || current->path_ != path || current->device_ != st.st_dev ||
+        current->inode_ != st.st_ino) {
         current.reset();
         RegistryStore* opened = nullptr;
-        const long result = Open(path, id, &opened);
+        const long result = Open(path, st.st_dev, st.st_ino, &opened);
         if (result != kSuccess) return result;
         current.reset(opened);
     }
@@ -218,9 +206,9 @@ long RegistryStore::Get(RegistryStore** out) {
     return kSuccess;
 }
 
-long RegistryStore::Open(const std::string& path, StoreId id, RegistryStore** out) {
+long RegistryStore::Open(const std::string& path, dev_t device, ino_t inode, RegistryStore** out) {
     // The store owns the connection from the start, so that one that failed is closed too.
-    std::unique_ptr<RegistryStore> store(new (std::nothrow) RegistryStore(path, id));
+    std::unique_ptr<RegistryStore> store(new (std::nothrow) RegistryStore(path, device, inode));
     if (!store) return kOutOfMemory;
     // Without SQLITE_OPEN_CREATE: the file was made above, and a file that vanished since must
     // not come back by surprise. A file the user may not write is opened read-only.
@@ -238,7 +226,8 @@ long RegistryStore::Open(const std::string& path, StoreId id, RegistryStore** ou
     return kSuccess;
 }
 
-RegistryStore::RegistryStore(std::string path, StoreId id) : path_(std::move(path)), id_(id) {}
+RegistryStore::RegistryStore(std::string path, dev_t device, ino_t inode)
+    : path_(std::move(path)), device_(device), inode_(inode) {}
 
 // Both take null as nothing to do.
 RegistryStore::~RegistryStore() {
@@ -317,9 +306,6 @@ long RegistryStore::Error(int result) const {
         case SQLITE_NOTADB:
         case SQLITE_CORRUPT:
             return kBadDatabase;
-        case SQLITE_CONSTRAINT:
-            // A key row that a write refers to is gone.
-            return result == SQLITE_CONSTRAINT_FOREIGNKEY ? kKeyDeleted : kIoFailed;
         case SQLITE_CANTOPEN:
             return FromErrno(sqlite3_system_errno(db_));
         default:
@@ -352,12 +338,6 @@ void RegistryStore::Rollback() {
     if (!sqlite3_get_autocommit(db_)) Run(kRollback);
 }
 
-long RegistryStore::KeyExists(std::int64_t key) {
-    Query query(*this, kKeyExists);
-    if (query.Bind(1, key).Step()) return kSuccess;
-    return query.result() != kSuccess ? query.result() : kKeyDeleted;
-}
-
 long RegistryStore::FindChild(std::int64_t parent, std::string_view name, std::int64_t* child) {
     Query query(*this, kFindChild);
     if (query.Bind(1, parent).Bind(2, name).Step()) {
@@ -380,17 +360,16 @@ long RegistryStore::CountChildren(std::int64_t key, std::uint32_t* count) {
         *count = static_cast<std::uint32_t>(sqlite3_column_int64(query.get(), 0));
         return kSuccess;
     }
-    return query.result() != kSuccess ? query.result() : kKeyDeleted;
+    return query.result() != kSuccess ? query.result() : kIoFailed;
 }
 
 long RegistryStore::ReadValue(std::int64_t key, std::string_view name, std::uint32_t* type,
                               std::uint8_t* data, std::uint32_t* size) {
     Query query(*this, kReadValue);
     if (!query.Bind(1, key).Bind(2, name).Step()) {
-        return query.result() != kSuccess ? query.result() : kKeyDeleted;
+        return query.result() != kSuccess ? query.result() : kFileNotFound;
     }
     sqlite3_stmt* row = query.get();
-    if (sqlite3_column_type(row, 0) == SQLITE_NULL) return kFileNotFound;
     const auto stored_type = static_cast<std::uint32_t>(sqlite3_column_int64(row, 0));
     const void* bytes = sqlite3_column_blob(row, 1);
     const int length = sqlite3_column_bytes(row, 1);
@@ -410,19 +389,14 @@ long RegistryStore::WriteValue(std::int64_t key, std::string_view name, std::uin
     Query query(*this, kWriteValue);
     query.Bind(1, key).Bind(2, name).Bind(3, static_cast<std::int64_t>(type));
     query.BindBlob(4, data, size).Step();
-    if (query.result() != kSuccess) return query.result();
-    return sqlite3_changes(db_) == 0 ? kKeyDeleted : kSuccess;
+    return query.result();
 }
 
 long RegistryStore::RemoveValue(std::int64_t key, std::string_view name) {
-    {
-        Query query(*this, kRemoveValue);
-        query.Bind(1, key).Bind(2, name).Step();
-        if (query.result() != kSuccess) return query.result();
-        if (sqlite3_changes(db_) > 0) return kSuccess;
-    }
-    const long exists = KeyExists(key);
-    return exists == kSuccess ? kFileNotFound : exists;
+    Query query(*this, kRemoveValue);
+    query.Bind(1, key).Bind(2, name).Step();
+    if (query.result() != kSuccess) return query.result();
+    return sqlite3_changes(db_) > 0 ? kSuccess : kFileNotFound;
 }
 
 }  // namespace wbh::platform::posix
