@@ -49,9 +49,8 @@ constexpr std::uint32_t kAllAccess = 0xF003F;
 // Opens the key at `path` below `parent`: key names joined by backslashes (empty names are
 // skipped, a leading backslash is refused), names compared case-insensitively; an empty or null
 // path opens the parent itself again (for a root, the root itself). A book's id is such a path,
-// so these limits are the reader's too: as the ANSI calls do, a path longer than 260 characters
-// (UTF-16 units on Windows, bytes on POSIX) fails with kMoreData and a name longer than 256
-// with kInvalidParameter. On success *out is a handle to close with CloseKey.
+// so these limits are the reader's too: a path longer than 260 characters (UTF-16 units)
+// fails with kMoreData and a name longer than 256 with kInvalidParameter. On success *out is a handle to close with CloseKey.
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out);
 // As OpenKey, making every missing key on the path first, with the names as written.
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out);

@@ -38,6 +38,12 @@ TEST(Referrals, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
     EXPECT_FALSE(test::Stored(kUser, kReferrals, "Install Directory"));
 }
 
+std::string Cyrillic(int characters) {
+    std::string text;
+    while (characters-- > 0) text += "\xD0\x96";  // Ж
+    return text;
+}
+
 // A book's id is a key path below Referrals, so the registry's limits on paths are the reader's:
 // an id that the registry refuses records nothing, on both platforms alike.
 TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
@@ -51,6 +57,9 @@ TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
         {std::string(257, 'n'), 0},                                // a name too long
         {std::string(200, 'n') + "\\" + std::string(59, 'n'), 1},  // the longest path
         {std::string(200, 'n') + "\\" + std::string(60, 'n'), 0},  // a path too long
+        // Characters, not bytes: Cyrillic ones take two bytes each.
+        {Cyrillic(255), 1},
+        {Cyrillic(200) + "\\" + Cyrillic(59), 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.id.substr(0, 20) + "... " + std::to_string(row.id.size()));
