@@ -17,18 +17,46 @@ namespace {
 
 enum class ReadResult { Found, NotFound, OutOfMemory };
 
-// Section names compared as the profile calls compare them: ASCII case-insensitively.
-struct NoCaseHash {
-    std::size_t operator()(std::string_view name) const {
+// The section names already handled, compared as the profile calls compare them: ASCII
+// case-insensitively. Open addressing in a table of at least twice as many slots as the list
+// has names, made once, so an insert never fails and the whole read costs O(list).
+class HandledNames {
+public:
+    // Room for every name of `list` (NUL-separated, ending with an empty one); false when memory
+    // runs out.
+    bool Reserve(const char* list) {
+        // Under 2^30 names in a list under 2 GiB: the sizes fit 32 bits, and so `new` needs no
+        // overflow check (whose exception nothing here would catch).
+        std::uint32_t count = 0;
+        for (const char* pos = list; *pos != '\0'; pos += std::strlen(pos) + 1) ++count;
+        mask_ = 1;
+        while (mask_ < 2 * count) mask_ *= 2;
+        slots_.reset(new (std::nothrow) const char*[mask_]());
+        mask_ -= 1;
+        return slots_ != nullptr;
+    }
+    // False when the name was handled before; else it is now. `name` must outlive the set.
+    bool Insert(const char* name) {
+        for (std::size_t i = Hash(name) & mask_;; i = (i + 1) & mask_) {
+            if (slots_[i] == nullptr) {
+                slots_[i] = name;
+                return true;
+            }
+            if (EqualsNoCase(slots_[i], name)) return false;
+        }
+    }
+
+private:
+    static std::size_t Hash(const char* name) {
         std::uint64_t hash = 14695981039346656037u;  // FNV-1a
-        for (char c : name) {
-            hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211u;
+        for (const char* c = name; *c != '\0'; ++c) {
+            hash = (hash ^ static_cast<unsigned char>(AsciiLower(*c))) * 1099511628211u;
         }
         return static_cast<std::size_t>(hash);
     }
-};
-struct NoCaseEqual {
-    bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+
+    std::unique_ptr<const char*[]> slots_;
+    std::uint32_t mask_ = 0;
 };
 
 // One platform read (section list, key list or value) into a buffer large enough for it.
@@ -87,16 +115,12 @@ int ParametersFile::ReadAll(const char* file, EntryHandler handler) const {
     if (!section) return 0;
     // A repeated section is listed once per header, but every read of its name gives the first
     // one's entries: handling the name again would change nothing and cost a read per key.
-    std::unordered_set<std::string_view, NoCaseHash, NoCaseEqual> handled;
+    HandledNames handled;
+    if (!handled.Reserve(sections.get())) return 0;
     for (const char* pos = sections.get(); *pos != '\0';) {
-        const std::string_view name = pos;  // stays in `sections` for the whole read
+        const char* name = pos;  // stays in `sections` for the whole read
         pos = NextListString(pos, section.get());
-        enum { kNew, kHandled, kNoMemory };
-        const int seen = NoThrow(int{kNoMemory}, [&] {
-            return handled.insert(name).second ? int{kNew} : int{kHandled};
-        });
-        if (seen == kNoMemory) return 0;
-        if (seen == kHandled) continue;
+        if (!handled.Insert(name)) continue;
 
         std::unique_ptr<char[]> keys;
         std::uint32_t keys_length = 0;

@@ -63,5 +63,21 @@ TEST(ParametersFile, NamesAndValuesOfAnyLengthAreReadWhole) {
     EXPECT_EQ(0u, ParametersFile::NextSize(0x40000000u));  // no size past 2 GiB
 }
 
+// Many names repeated in another case: each is read once, under its first spelling, however
+// the names fall in the reader's table of handled names.
+TEST(ParametersFile, EachSectionNameIsReadOnce) {
+    test::TempDir dir;
+    std::string text;
+    std::string expected = "1:";
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int n = 0; n < 300; ++n) {
+            const std::string name = (pass == 0 ? "s" : "S") + std::to_string(n);
+            text += "[" + name + "]\nk=" + std::to_string(pass) + "\n";
+            if (pass == 0) expected += " " + name + "|k|0";
+        }
+    }
+    EXPECT_EQ(expected, Read(dir.Write("p.ini", text)));
+}
+
 }  // namespace
 }  // namespace wbh

@@ -1,0 +1,93 @@
+// The shipped program's own pieces of the C++ runtime (src/platform/win32/lean_runtime.cpp),
+// linked here as in the program: every library error arrives as std::bad_alloc, a function's
+// static is set up once (again after its set-up threw), and a throw inside a handler, a rethrow
+// and the count of exceptions in flight all find the exceptions being handled. Prints one line
+// per failed check and exits 1 on any; a broken exception stack ends in std::terminate instead.
+#include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
+
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const char* what) {
+    if (!ok) {
+        std::printf("FAIL: %s\n", what);
+        ++failures;
+    }
+}
+
+int set_ups = 0;
+bool throw_in_set_up = false;
+
+int SetUp() {
+    ++set_ups;
+    if (throw_in_set_up) throw std::bad_alloc();
+    return 42;
+}
+
+int Cached() {
+    static const int value = SetUp();
+    return value;
+}
+
+// The exceptions in flight, seen from a destructor that runs while one unwinds.
+struct InFlight {
+    int& seen;
+    ~InFlight() { seen = std::uncaught_exceptions(); }
+};
+
+}  // namespace
+
+int main() {
+    throw_in_set_up = true;
+    try {
+        Cached();
+        Check(false, "a static's set-up that throws: expected the exception");
+    } catch (const std::bad_alloc&) {
+    }
+    throw_in_set_up = false;
+    Check(Cached() == 42 && Cached() == 42, "a static after a failed set-up: expected 42");
+    Check(set_ups == 2, "a static's set-up: expected once, and once more after it threw");
+
+    // The library's own errors, as the program meets them.
+    const char* caught = "nothing";
+    try {
+        std::string text;
+        text.reserve(text.max_size() + 1);
+    } catch (const std::bad_alloc&) {
+        caught = "bad_alloc";
+    } catch (...) {
+        caught = "another exception";
+    }
+    Check(std::string(caught) == "bad_alloc", "a length error: expected std::bad_alloc");
+
+    int outer_in_flight = -1;
+    int inner_in_flight = -1;
+    caught = "nothing";
+    try {
+        try {
+            InFlight probe{outer_in_flight};
+            throw std::bad_alloc();
+        } catch (const std::bad_alloc&) {
+            try {
+                InFlight probe{inner_in_flight};
+                throw std::bad_array_new_length();
+            } catch (const std::bad_array_new_length&) {
+            }
+            throw;  // the first exception again, once the second is done
+        }
+    } catch (const std::bad_array_new_length&) {
+        caught = "the inner exception";
+    } catch (const std::bad_alloc&) {
+        caught = "the outer exception";
+    }
+    Check(std::string(caught) == "the outer exception", "a rethrow: expected the outer exception");
+    Check(outer_in_flight == 1, "while one exception unwinds: expected 1 in flight");
+    Check(inner_in_flight == 1, "a throw inside a handler: expected 1 in flight");
+    Check(std::uncaught_exceptions() == 0, "after the handlers: expected none in flight");
+    if (failures == 0) std::printf("ok: the lean runtime throws, catches and rethrows\n");
+    return failures == 0 ? 0 : 1;
+}

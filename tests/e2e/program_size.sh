@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The shipped Windows program stays small and needs nothing beyond Windows itself: at most
+# 98,304 bytes as built (stripped), and every DLL it imports one that every Windows has.
+# Usage: program_size.sh PROGRAM.exe
+set -euo pipefail
+program=$1
+limit=98304
+system_dlls='advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 shell32 shlwapi user32'
+
+status=0
+size=$(stat -c %s "$program")
+if ((size > limit)); then
+    echo "FAIL: expected at most $limit bytes, got $size"
+    status=1
+fi
+if x86_64-w64-mingw32-objdump -h "$program" | grep -q '\.debug_\|\.stab'; then
+    echo "FAIL: the program still carries debugging sections"
+    status=1
+fi
+imports=$(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ { print tolower($3) }')
+if [[ -z $imports ]]; then
+    echo "FAIL: no imported DLL read from the program"
+    status=1
+fi
+for dll in $imports; do
+    if ! grep -qw "${dll%.dll}" <<<"$system_dlls"; then
+        echo "FAIL: imports $dll, which is not a system DLL"
+        status=1
+    fi
+done
+((status == 0)) && echo "ok: $size bytes (at most $limit), imports" $imports
+exit $status
