@@ -6,13 +6,9 @@
 int main(int argc, char** argv) {
     Display* display = argc == 2 ? XOpenDisplay(NULL) : NULL;
     if (display == NULL) return 2;
-    XClientMessageEvent message = {ClientMessage,
-                                   0,
-                                   False,
-                                   display,
-                                   strtoul(argv[1], NULL, 0),
-                                   XInternAtom(display, "WM_PROTOCOLS", False),
-                                   32};
+    XClientMessageEvent message = {.type = ClientMessage, .display = display, .format = 32};
+    message.window = strtoul(argv[1], NULL, 0);
+    message.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     message.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
     const Status sent = XSendEvent(display, message.window, False, 0, (XEvent*)&message);
     XCloseDisplay(display);

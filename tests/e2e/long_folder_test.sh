@@ -7,7 +7,7 @@ runner=$1
 program=$2
 driver=${3:-}
 source "$(dirname "$0")/lib.sh"
-[[ $runner == wine ]] && "$root/tools/wine-run" reg delete 'HKCU\Software\Quarlo' /f >/dev/null 2>&1
+[[ $runner == wine ]] && wine_run reg delete 'HKCU\Software\Quarlo' /f
 
 # A folder whose path, as the program is given it, has LENGTH characters; its names stay well
 # below the file systems' name limit.

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # The sample book as its package runs it: the reader accepts in mode 1, mode 2 installs the book
-# with a renamed desktop shortcut, then the reader refuses. What the runs wrote is checked from
-# outside: registry, script, shortcuts (natively by desktop-file-validate and GLib's launcher),
-# marker, and how the book was opened (natively by a recording xdg-open, under Wine by
-# SHOW_RECORDER).
+# with a renamed desktop shortcut, then the reader refuses; what the runs wrote is checked from
+# outside (natively the launchers by desktop-file-validate and GLib's launcher).
 # Usage: setup_test.sh native|wine PROGRAM [DIALOG_DRIVER SHOW_RECORDER]
 runner=$1
 program=$2
@@ -17,15 +15,8 @@ mkdir -p "$work/desktop" "$work/bin"
 book=$(program_path "$livre")
 opened=$work/opened
 if [[ $runner == wine ]]; then
-    wine_run() { "$root/tools/wine-run" "$@" >/dev/null 2>&1; }
-    for key in 'HKCU\Software\Quarlo' 'HKCR\.7xe' 'HKCR\7xefile'; do
-        wine_run reg delete "$key" /f
-    done
-    wine_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
-        /v Desktop /t REG_SZ /d "$(program_path "$work/desktop")" /f
-    wine_run reg add 'HKCR\.html' /ve /d wbhtest.page /f
-    wine_run reg add 'HKCR\wbhtest.page\shell\open\command' /ve \
-        /d "\"$(program_path "$4")\" \"%1\"" /f
+    wine_book_desktop "$work/desktop"
+    wine_page_opener "$4"
     opened=$livre/index.html.shown
 else
     ln -s "$work/desktop" "$HOME/Desktop"

@@ -30,7 +30,6 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         Result result;
         bool written;  // the package (and then the tool run)
     } rows[] = {
-        {"", "", true, Result::kRegistered, true},
         {"50:text/plain:*.txt\n50:x/y:*.7XE:cs\n# 50:x/y:*.7xe\n", "data", true,
          Result::kRegistered, true},
         {"50:x/y:*.7XE\n", "/data", true, Result::kRegistered, false},

@@ -41,12 +41,11 @@ mode_t Mode(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
-// Each test has its own XDG_CONFIG_HOME.
 class RegistryStoreTest : public ::testing::Test {
 protected:
     RegistryStoreTest() { UseConfig("config"); }
 
-    // Points XDG_CONFIG_HOME at `name` in the test's directory; returns its registry file.
+    // Returns the registry file.
     std::string UseConfig(const std::string& name) {
         setenv("XDG_CONFIG_HOME", dir_.File(name).c_str(), 1);
         return dir_.File(name) + kDatabase;

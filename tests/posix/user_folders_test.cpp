@@ -40,7 +40,6 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
         // The user directories file in @config names the desktop "$HOME/Bureau".
         {"rel/home", "@config", "@data", false, "@config", "~/Bureau", "@data"},
         {nullptr, "@config", "@data", false, "@config", "~/Bureau", "@data"},
-        {"", "@config", "@data", false, "@config", "~/Bureau", "@data"},
         {"rel/home", "rel/config", "rel/data", true, "", "", ""},
         {nullptr, nullptr, nullptr, true, "", "", ""},
         {"@home", nullptr, nullptr, true, "@home/.config", "@home/Desktop", "@home/.local/share"},

@@ -20,9 +20,8 @@ public:
     // The names of the files in it, sorted and joined by "|".
     std::string Names() const {
         std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+        for (const auto& entry : std::filesystem::directory_iterator(Folder()))
             names.insert(entry.path().filename().string());
-        }
         std::string list;
         for (const std::string& name : names) list += (list.empty() ? "" : "|") + name;
         return list;

@@ -42,8 +42,6 @@ inline bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(d
 // state before the dialog hears of it.
 inline void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-// A key posted to the window that has the keyboard focus (the dialog when none has), where the
-// focused control and the dialog manager decide what it does.
 // The window of the dialog's thread that has the keyboard focus, or null.
 inline HWND Focused(HWND dialog) {
     GUITHREADINFO info{};
@@ -52,6 +50,8 @@ inline HWND Focused(HWND dialog) {
     return info.hwndFocus;
 }
 
+// A key posted to the focused window (the dialog when none has), where the focused control and
+// the dialog manager decide what it does.
 inline void PressKey(HWND dialog, WPARAM key) {
     HWND target = Focused(dialog);
     if (target == nullptr) target = dialog;

@@ -23,8 +23,6 @@ static_assert(sizeof kNames / sizeof kNames[0] == static_cast<int>(Call::kCount)
               "one name per call");
 
 std::vector<std::string> g_failing_names;
-long g_fail_at = 0;  // call number that fails, 0 for none
-long g_calls = 0;
 std::map<std::string, long> g_calls_by_name;
 std::map<std::string, long> g_fail_at_by_name;  // call number of that name that fails
 
@@ -43,19 +41,13 @@ const char* Known(const char* name) {
 
 void FailCall(const char* name) { g_failing_names.push_back(Known(name)); }
 
-void FailNth(long n) { g_fail_at = g_calls + n; }
-
 void FailNthCall(const char* name, long n) { g_fail_at_by_name[Known(name)] = CallCount(name) + n; }
 
 void Reset() {
     g_failing_names.clear();
     g_fail_at_by_name.clear();
-    g_fail_at = 0;
-    g_calls = 0;
     g_calls_by_name.clear();
 }
-
-long CallCount() { return g_calls; }
 
 long CallCount(const char* name) {
     const auto found = g_calls_by_name.find(Known(name));
@@ -65,9 +57,7 @@ long CallCount(const char* name) {
 namespace {
 
 bool Armed(const char* name) {
-    ++g_calls;
     const long nth = ++g_calls_by_name[name];
-    if (g_fail_at != 0 && g_calls == g_fail_at) return true;
     const auto armed = g_fail_at_by_name.find(name);
     if (armed != g_fail_at_by_name.end() && armed->second == nth) return true;
     for (const std::string& failing : g_failing_names) {

@@ -9,12 +9,9 @@ namespace wbh::platform::fault {
 void FailCall(const char* name);
 // Only the n-th call of that name from now on (1 = the next one) fails.
 void FailNthCall(const char* name, long n);
-// Only the n-th injectable call from now on (1 = the next one) fails, whatever its name.
-void FailNth(long n);
 // Disarms everything and restarts the count.
 void Reset();
-// Injectable calls made since the last Reset: all of them, or those of one name.
-long CallCount();
+// Calls of that name made since the last Reset.
 long CallCount(const char* name);
 
 }  // namespace wbh::platform::fault

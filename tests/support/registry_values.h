@@ -10,6 +10,8 @@
 
 namespace wbh::test {
 
+namespace reg = platform::registry;
+
 struct StoredValue {
     std::uint32_t type;
     std::string bytes;
@@ -19,17 +21,14 @@ struct StoredValue {
 };
 
 inline StoredValue TextValue(const std::string& text) {
-    return {platform::registry::kTypeString, text + std::string(1, '\0')};
+    return {reg::kTypeString, text + std::string(1, '\0')};
 }
 inline StoredValue DwordValue(std::uint32_t n) {
-    return {platform::registry::kTypeDword,
-            std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)}};
+    return {reg::kTypeDword, std::string{char(n), char(n >> 8), char(n >> 16), char(n >> 24)}};
 }
 
 // The value, or nothing when it or its key is absent. A null name is the default value.
-inline std::optional<StoredValue> Stored(platform::registry::Root root, const std::string& key,
-                                         const char* name) {
-    namespace reg = platform::registry;
+inline std::optional<StoredValue> Stored(reg::Root root, const std::string& key, const char* name) {
     reg::Key opened = nullptr;
     if (reg::OpenKey(reg::RootKey(root), key.c_str(), reg::kRead, &opened) != 0) return {};
     std::string bytes(4096, '\0');
@@ -44,9 +43,8 @@ inline std::optional<StoredValue> Stored(platform::registry::Root root, const st
 }
 
 // Makes the key and stores the value; false when the registry refused.
-inline bool Store(platform::registry::Root root, const std::string& key, const char* name,
+inline bool Store(reg::Root root, const std::string& key, const char* name,
                   const StoredValue& value) {
-    namespace reg = platform::registry;
     reg::Key made = nullptr;
     if (reg::CreateKey(reg::RootKey(root), key.c_str(), reg::kAllAccess, &made) != 0) return false;
     const long result = reg::SetValue(made, name, value.type,
@@ -56,21 +54,16 @@ inline bool Store(platform::registry::Root root, const std::string& key, const c
     return result == 0;
 }
 
-inline bool KeyExists(platform::registry::Root root, const std::string& key) {
-    namespace reg = platform::registry;
+// Opens the key, or with `make` makes it (and those above it) without values.
+inline bool KeyExists(reg::Root root, const std::string& key, bool make = false) {
     reg::Key opened = nullptr;
-    if (reg::OpenKey(reg::RootKey(root), key.c_str(), reg::kRead, &opened) != 0) return false;
+    const long result =
+        make ? reg::CreateKey(reg::RootKey(root), key.c_str(), reg::kAllAccess, &opened)
+             : reg::OpenKey(reg::RootKey(root), key.c_str(), reg::kRead, &opened);
+    if (result != 0) return false;
     reg::CloseKey(opened);
     return true;
 }
-
-// Makes the key (and those above it) without values.
-inline bool MakeKey(platform::registry::Root root, const std::string& key) {
-    namespace reg = platform::registry;
-    reg::Key made = nullptr;
-    if (reg::CreateKey(reg::RootKey(root), key.c_str(), reg::kAllAccess, &made) != 0) return false;
-    reg::CloseKey(made);
-    return true;
-}
+inline bool MakeKey(reg::Root root, const std::string& key) { return KeyExists(root, key, true); }
 
 }  // namespace wbh::test

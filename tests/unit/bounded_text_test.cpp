@@ -43,13 +43,9 @@ TEST(BoundedText, APrefixEndsBetweenWholeCharacters) {
     const std::string text = "a\xC3\xA9\xE4\xB9\xA6\xF0\x9F\x98\x80";  // a é 书 U+1F600
     const struct {
         std::size_t units, bytes, prefix;
-    } rows[] = {{10, 100, text.size()},
-                {4, 100, 6},
-                {3, 100, 6},
-                {2, 100, 3},
-                {10, 9, 6},
-                {10, 5, 3},
-                {0, 100, 0}};
+    } rows[] = {
+        {10, 100, 10}, {4, 100, 6}, {3, 100, 6}, {2, 100, 3}, {10, 9, 6}, {10, 5, 3}, {0, 100, 0},
+    };
     for (const auto& row : rows) {
         EXPECT_EQ(row.prefix, utf8::Prefix(text, row.units, row.bytes))
             << row.units << " units, " << row.bytes << " bytes";

@@ -41,6 +41,12 @@ std::pair<DWORD, DWORD> Selection(HWND edit) {
 }
 constexpr std::pair<DWORD, DWORD> kNothingSelected{0, 0};
 
+// Whether the keyboard focus reaches the control (by id, or the window itself) in time.
+bool FocusReaches(HWND dialog, HWND control) {
+    return test::WaitUntil([&] { return test::Focused(dialog) == control; });
+}
+bool FocusReaches(HWND dialog, int id) { return FocusReaches(dialog, GetDlgItem(dialog, id)); }
+
 // The consent dialog, counting the IDCANCEL commands it hears.
 class CountingConsentDialog : public ConsentDialog {
 public:
@@ -86,13 +92,11 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
 
         // Tab goes to the answers, and the arrow keys go from one to the other.
         test::PressKey(dialog, VK_TAB);
-        EXPECT_TRUE(
-            test::WaitUntil([&] { return test::Focused(dialog) == GetDlgItem(dialog, kAccept); }));
+        EXPECT_TRUE(FocusReaches(dialog, kAccept));
         EXPECT_FALSE(test::IsChecked(dialog, kAccept)) << "the focus alone answered";
         EXPECT_FALSE(test::IsEnabled(dialog, kContinue));
         test::PressKey(dialog, VK_DOWN);
-        EXPECT_TRUE(
-            test::WaitUntil([&] { return test::Focused(dialog) == GetDlgItem(dialog, kRefuse); }));
+        EXPECT_TRUE(FocusReaches(dialog, kRefuse));
 
         test::Click(dialog, kAccept);
         test::PressKey(dialog, VK_RETURN);
@@ -113,10 +117,7 @@ TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
     ConsentFlow flow;
     const auto run = [&] { flow.RunConsent("-mode 1 -autorunbookid b1"); };
     test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
-        EXPECT_TRUE(test::WaitUntil([&] {
-            return test::Focused(dialog) == GetDlgItem(dialog, kAccept);
-        })) << "focused: "
-            << GetDlgCtrlID(test::Focused(dialog));
+        EXPECT_TRUE(FocusReaches(dialog, kAccept)) << GetDlgCtrlID(test::Focused(dialog));
         EXPECT_TRUE(test::IsChecked(dialog, kAccept));
         EXPECT_TRUE(test::IsChecked(dialog, kRefuse));
         EXPECT_TRUE(test::IsEnabled(dialog, kContinue));
@@ -144,19 +145,16 @@ TEST(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
     const auto run = [&] { platform::RunModalDialog(kTemplate, handler); };
     test::WithDialog(kCaption, kContinue, run, [&](HWND dialog) {
         HWND notice = GetDlgItem(dialog, kNotice);
-        const auto focused = [&](HWND control) {
-            return test::WaitUntil([&] { return test::Focused(dialog) == control; });
-        };
         const auto expect_start = [&](const char* how) {
             EXPECT_EQ(kNothingSelected, Selection(notice)) << how;
             EXPECT_EQ(0, SendMessageW(notice, EM_GETFIRSTVISIBLELINE, 0, 0)) << how;
         };
-        ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
+        ASSERT_TRUE(FocusReaches(dialog, kAccept));
         // Tab from the answer goes to "Continuer", then around to the notice.
         test::PressKey(dialog, VK_TAB);
-        ASSERT_TRUE(focused(GetDlgItem(dialog, kContinue)));
+        ASSERT_TRUE(FocusReaches(dialog, kContinue));
         test::PressKey(dialog, VK_TAB);
-        ASSERT_TRUE(focused(notice));
+        ASSERT_TRUE(FocusReaches(dialog, notice));
         expect_start("Tab");
 
         // Read to the end, on to the answer, and back (Shift+Tab).
@@ -164,19 +162,19 @@ TEST(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
         SendMessageW(notice, EM_SCROLLCARET, 0, 0);
         ASSERT_NE(0, SendMessageW(notice, EM_GETFIRSTVISIBLELINE, 0, 0));
         SendMessageW(dialog, WM_NEXTDLGCTL, FALSE, FALSE);
-        ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
+        ASSERT_TRUE(FocusReaches(dialog, kAccept));
         SendMessageW(dialog, WM_NEXTDLGCTL, TRUE, FALSE);
-        ASSERT_TRUE(focused(notice));
+        ASSERT_TRUE(FocusReaches(dialog, notice));
         expect_start("Shift+Tab");
 
         // A click places the caret where it was.
         SendMessageW(dialog, WM_NEXTDLGCTL, FALSE, FALSE);
-        ASSERT_TRUE(focused(GetDlgItem(dialog, kAccept)));
+        ASSERT_TRUE(FocusReaches(dialog, kAccept));
         const LRESULT at = SendMessageW(notice, EM_POSFROMCHAR, 200, 0);
         const LPARAM point = MAKELPARAM(LOWORD(at) + 1, HIWORD(at) + 1);
         PostMessageW(notice, WM_LBUTTONDOWN, MK_LBUTTON, point);
         PostMessageW(notice, WM_LBUTTONUP, 0, point);
-        ASSERT_TRUE(focused(notice));
+        ASSERT_TRUE(FocusReaches(dialog, notice));
         const DWORD clicked = LOWORD(SendMessageW(notice, EM_CHARFROMPOS, 0, point));
         EXPECT_NE(0u, clicked);
         EXPECT_EQ(std::make_pair(clicked, clicked), Selection(notice));

@@ -1,5 +1,6 @@
-// The setup's Windows side under Wine: the desktop, the shell link object, the real finish
-// dialog, and the reader component's lifetime.
+// The setup's Windows side under Wine: the desktop, the shell link object and the reader
+// component's lifetime. (The real finish dialog, a name typed outside the code page included:
+// tests/e2e/folder_names_test.sh.)
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -11,17 +12,12 @@
 
 #include "platform/com.h"
 #include "platform/reader_component.h"
-#include "platform/win32/module.h"
-#include "setup/finish_dialog.h"
 #include "setup/import_marker.h"
 #include "setup/setup_flow.h"
-#include "support/desktop_sandbox.h"
-#include "support/dialog_driving.h"
 #include "support/fault_injection.h"
 #include "support/reader_component_stand_in.h"
 #include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
-#include "support/with_dialog.h"
 
 namespace wbh::platform {
 namespace {
@@ -69,32 +65,6 @@ TEST_F(Win32Setup, ShortcutSaveFailures) {
     }
     EXPECT_EQ(S_OK, shell::SaveShortcut(link.c_str(), "C:\\t\xC3", "C:\\i\xC3.ico"));
     EXPECT_NE("<missing>", dir.Read("l.lnk"));
-}
-
-// The name row's logic is SetupTest's, on a fake dialog; here, the real edit box's text.
-TEST_F(Win32Setup, FinishDialogKeepsTheTypedName) {
-    using namespace finish_dialog;
-    win32::Instance() = GetModuleHandleW(nullptr);
-    win32::Module() = GetModuleHandleW(nullptr);
-    test::RegistrySandbox registry;
-    test::DesktopSandbox desktop;
-    const test::TempDir dir;
-    SetupParameters p;
-    p.desktopshortcutname.Assign("Mon livre");
-    p.targetfullpath.Assign(dir.Write("index.htm", "<html></html>"));
-    fault::FailCall("ShellExecute");  // counted, never really asked
-    test::WithDialog(
-        L"Fin de l'extraction", kFinish, [&] { EXPECT_EQ(1, ShowFinishDialog(p)); },
-        [&](HWND dialog) {
-            test::Click(dialog, kOpenNow);
-            // Outside the code page too: Chinese and a fullwidth letter.
-            SetDlgItemTextW(dialog, kShortcutName, L"Livre tapé \x4E66 \xFF2C");
-            test::Click(dialog, kFinish);
-            EXPECT_TRUE(test::WaitUntilClosed(dialog));
-        });
-    // The file names are listed in UTF-8.
-    EXPECT_EQ("Livre tap\xc3\xa9 \xe4\xb9\xa6 \xef\xbc\xac.lnk", desktop.Names());
-    EXPECT_EQ(0, fault::CallCount("ShellExecute"));
 }
 
 TEST_F(Win32Setup, TheReaderComponentIsHeldUntilReleased) {

@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-
 #include "platform/win32/reader_component.h"
 
 namespace wbh::test {
@@ -15,26 +12,16 @@ namespace {
 
 using platform::win32::IReaderComponent;
 
-std::optional<std::string> g_sku;
-std::optional<std::string> g_partner;
+const char* g_sku = nullptr;
+const char* g_partner = nullptr;
 int g_alive = 0;
 
-// UTF-8 text; a value that is not UTF-8 stands for the ANSI code page's bytes and is widened
-// byte for byte as Latin-1. No value is a null string.
-BSTR NewString(const std::optional<std::string>& value) {
-    if (!value) return nullptr;
-    std::wstring wide(value->size(), L'\0');
-    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, value->data(),
-                                          static_cast<int>(value->size()), &wide[0],
-                                          static_cast<int>(wide.size()));
-    if (units > 0) {
-        wide.resize(static_cast<std::size_t>(units));
-    } else {
-        wide.clear();
-        for (const char c : *value)
-            wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-    }
-    return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+// UTF-8 text; no value is a null string.
+BSTR NewString(const char* value) {
+    if (value == nullptr) return nullptr;
+    wchar_t wide[1024];
+    const int units = MultiByteToWideChar(CP_UTF8, 0, value, -1, wide, 1024);
+    return SysAllocStringLen(wide, units > 0 ? static_cast<UINT>(units - 1) : 0);
 }
 
 // One object answers every creation; each reference held stands for one live component.
@@ -86,8 +73,8 @@ DWORD g_cookie = 0;
 
 ReaderComponentStandIn::ReaderComponentStandIn(const char* sku, const char* partner) {
     g_initialised = CoInitialize(nullptr);
-    g_sku = sku ? std::optional<std::string>(sku) : std::nullopt;
-    g_partner = partner ? std::optional<std::string>(partner) : std::nullopt;
+    g_sku = sku;
+    g_partner = partner;
     EXPECT_EQ(S_OK, CoRegisterClassObject(platform::win32::kReaderComponentClass, &g_factory,
                                           CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &g_cookie));
 }
