@@ -9,6 +9,10 @@ file(GLOB WBH_WINDOW_SOURCES CONFIGURE_DEPENDS
 list(REMOVE_ITEM WBH_WINDOW_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/gtk_module.cpp)
 list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${WBH_WINDOW_SOURCES}
      ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/gtk_module.cpp)
+# The dialog manager's rules are the terminal dialog's and the windows' alike: compiled into
+# both, as the module links nothing of the program. Where both libraries are linked (the window
+# tests), the first one's copy serves, as both are built from the same source.
+list(APPEND WBH_WINDOW_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/dialog_manager.cpp)
 set(WBH_ENTRY_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
 # The registry is an SQLite file (libsqlite3-dev).
 find_package(SQLite3 REQUIRED)

@@ -8,9 +8,7 @@
 
 #include <gtk/gtk.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "common/no_throw.h"
@@ -94,16 +92,9 @@ public:
         });
     }
     int GetText(int id, char* buffer, int size) override {
-        if (size <= 0) return 0;
         const TemplateControl* control = window_.Find(id);
-        const std::string text = control != nullptr ? window_.Text(*control) : std::string();
-        std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-        // Back off to the first byte of a character that does not fit whole.
-        while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-            --n;
-        std::memcpy(buffer, text.data(), n);
-        buffer[n] = '\0';
-        return static_cast<int>(n);
+        return dialog_manager::CopyText(control != nullptr ? window_.Text(*control) : "", buffer,
+                                        size);
     }
     void End(int result) override {
         if (ended_) return;
@@ -222,15 +213,8 @@ private:
         return &ControlOf(focus);
     }
 
-    // The controls of the group that holds control `index`: from the one with WS_GROUP at or
-    // before it to the next one with WS_GROUP.
-    std::pair<std::size_t, std::size_t> GroupOf(std::size_t index) {
-        const std::vector<TemplateControl>& controls = window_.Controls();
-        std::size_t first = index;
-        while (first > 0 && (controls[first].layout->style & kGroup) == 0) --first;
-        std::size_t end = first + 1;
-        while (end < controls.size() && (controls[end].layout->style & kGroup) == 0) ++end;
-        return {first, end};
+    dialog_manager::Range GroupOf(std::size_t index) const {
+        return dialog_manager::GroupOf(window_.Layout(), index);
     }
     std::size_t IndexOf(const TemplateControl& control) {
         return static_cast<std::size_t>(&control - window_.Controls().data());
@@ -268,14 +252,12 @@ private:
         if (self->quiet_ > 0) return;
         TemplateControl& control = self->ControlOf(widget);
         if (control.kind == ControlKind::kRadio) {
-            const auto [first, end] = self->GroupOf(self->IndexOf(control));
             ++self->quiet_;
-            for (std::size_t i = first; i < end; ++i) {
-                TemplateControl& other = self->window_.Controls()[i];
-                if (other.kind == ControlKind::kRadio && &other != &control) {
-                    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(other.unchecked), TRUE);
-                }
-            }
+            dialog_manager::ClickRadio(
+                self->window_.Layout(), self->IndexOf(control), [&](std::size_t i) {
+                    gtk_toggle_button_set_active(
+                        GTK_TOGGLE_BUTTON(self->window_.Controls()[i].unchecked), TRUE);
+                });
             --self->quiet_;
             self->UpdateTabStops();
         }
@@ -325,12 +307,10 @@ private:
                                    focused->kind == ControlKind::kDefaultButton)) {
             return FALSE;
         }
-        for (TemplateControl& control : window_.Controls()) {
-            if (control.kind == ControlKind::kDefaultButton &&
-                gtk_widget_is_sensitive(control.widget)) {
-                gtk_button_clicked(GTK_BUTTON(control.widget));
-                break;
-            }
+        const std::size_t button = dialog_manager::DefaultButton(window_.Layout());
+        if (button < window_.Controls().size()) {
+            GtkWidget* widget = window_.Controls()[button].widget;
+            if (gtk_widget_is_sensitive(widget)) gtk_button_clicked(GTK_BUTTON(widget));
         }
         return TRUE;
     }

@@ -3,10 +3,12 @@
 // would make buttons and entries 34 pixels tall, and a wrapped label as tall as it likes).
 #include "platform/posix/dialogs/gtk_template_window.h"
 
+#include <gtk/gtk-a11y.h>
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "common/ascii.h"
 #include "platform/posix/dialogs/dialog_styles.h"
 #include "platform/posix/dialogs/gtk_display.h"
 
@@ -14,27 +16,6 @@ namespace wbh::platform::gtk {
 namespace {
 
 using namespace styles;
-
-ControlKind KindOf(const ControlTemplate& control) {
-    if (EqualsNoCase(control.class_name.c_str(), "BUTTON")) {
-        switch (control.style & kButtonTypeMask) {
-            case kDefaultPushButton:
-                return ControlKind::kDefaultButton;
-            case kAutoCheckBox:
-                return ControlKind::kCheckBox;
-            case kGroupBox:
-                return ControlKind::kGroupBox;
-            case kAutoRadioButton:
-                return ControlKind::kRadio;
-            default:
-                return ControlKind::kButton;
-        }
-    }
-    if (EqualsNoCase(control.class_name.c_str(), "EDIT")) {
-        return (control.style & kMultiLine) != 0 ? ControlKind::kNotice : ControlKind::kBox;
-    }
-    return ControlKind::kText;
-}
 
 // Windows rounds MulDiv's quotient half away from zero.
 int MulDiv(int number, int numerator, int denominator) {
@@ -160,6 +141,37 @@ GType TextType() {
     return type;
 }
 
+// The notice's text view, which tells assistive technologies that its text is read-only, as
+// Windows says of a read-only edit control (GTK's own only leaves out "editable").
+AtkStateSet* NoticeStates(AtkObject* accessible) {
+    const auto parent =
+        static_cast<AtkObjectClass*>(g_type_class_peek(GTK_TYPE_TEXT_VIEW_ACCESSIBLE));
+    AtkStateSet* states = parent->ref_state_set(accessible);
+    GtkWidget* view = gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible));
+    if (view != nullptr && !gtk_text_view_get_editable(GTK_TEXT_VIEW(view))) {
+        atk_state_set_add_state(states, ATK_STATE_READ_ONLY);
+    }
+    return states;
+}
+
+// Both registered once per process, as GLib types are.
+GType NoticeAccessibleType() {
+    static const GType type = g_type_register_static_simple(
+        GTK_TYPE_TEXT_VIEW_ACCESSIBLE, "WbhNoticeAccessible", sizeof(GtkTextViewAccessibleClass),
+        [](gpointer klass, gpointer) { ATK_OBJECT_CLASS(klass)->ref_state_set = NoticeStates; },
+        sizeof(GtkTextViewAccessible), nullptr, static_cast<GTypeFlags>(0));
+    return type;
+}
+GType NoticeViewType() {
+    static const GType type = g_type_register_static_simple(
+        GTK_TYPE_TEXT_VIEW, "WbhNoticeView", sizeof(GtkTextViewClass),
+        [](gpointer klass, gpointer) {
+            gtk_widget_class_set_accessible_type(GTK_WIDGET_CLASS(klass), NoticeAccessibleType());
+        },
+        sizeof(GtkTextView), nullptr, static_cast<GTypeFlags>(0));
+    return type;
+}
+
 GtkWidget* Label(bool wrap, float xalign, float yalign) {
     GtkWidget* label = GTK_WIDGET(g_object_new(TextType(), nullptr));
     gtk_label_set_line_wrap(GTK_LABEL(label), wrap);
@@ -208,6 +220,52 @@ TemplateWindow::TemplateWindow(const DialogTemplate& layout, DisplayStretch& str
     });
     controls_.reserve(layout.controls.size());
     for (const ControlTemplate& control : layout.controls) AddControl(control);
+    stretch_.Run([&] {
+        NameBoxes();
+        GroupRadios();
+    });
+}
+
+// A radio button's group to assistive technologies is its template's group, not the GTK group
+// it shares with its hidden partner. GTK sets its own relation at the first asking, and again
+// only when the GTK group changes, which it never does here: asked once first, it is replaced.
+void TemplateWindow::GroupRadios() {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i].kind != ControlKind::kRadio || controls_[i].input == nullptr) continue;
+        AtkObject* radio = gtk_widget_get_accessible(controls_[i].input);
+        AtkRelationSet* relations = atk_object_ref_relation_set(radio);
+        AtkRelation* gtk_group =
+            atk_relation_set_get_relation_by_type(relations, ATK_RELATION_MEMBER_OF);
+        if (gtk_group != nullptr) atk_relation_set_remove(relations, gtk_group);
+        std::vector<AtkObject*> members;
+        const dialog_manager::Range group = dialog_manager::GroupOf(layout_, i);
+        for (std::size_t j = group.first; j < group.end; ++j) {
+            if (controls_[j].kind == ControlKind::kRadio && controls_[j].input != nullptr) {
+                members.push_back(gtk_widget_get_accessible(controls_[j].input));
+            }
+        }
+        AtkRelation* relation = atk_relation_new(members.data(), static_cast<gint>(members.size()),
+                                                 ATK_RELATION_MEMBER_OF);
+        atk_relation_set_add(relations, relation);
+        g_object_unref(relation);
+        g_object_unref(relations);
+    }
+}
+
+// A box is named by its label for assistive technologies (GTK's "labelled by" and "label for"),
+// as Windows names it.
+void TemplateWindow::NameBoxes() {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const TemplateControl& box = controls_[i];
+        if (box.kind != ControlKind::kBox && box.kind != ControlKind::kNotice) continue;
+        const std::size_t label = dialog_manager::LabelOf(layout_, i);
+        if (label < controls_.size() && controls_[label].label != nullptr && box.input != nullptr) {
+            controls_[label].names = box.input;
+            gtk_label_set_mnemonic_widget(GTK_LABEL(controls_[label].label), box.input);
+            atk_object_set_name(gtk_widget_get_accessible(box.input),
+                                controls_[label].shown_text.c_str());
+        }
+    }
 }
 
 void TemplateWindow::Destroy() {
@@ -240,7 +298,7 @@ TemplateControl* TemplateWindow::Find(int id) {
 }
 
 void TemplateWindow::AddControl(const ControlTemplate& control) {
-    controls_.push_back({&control, KindOf(control), nullptr, nullptr, nullptr, nullptr, {}, {}});
+    controls_.push_back({&control, dialog_manager::KindOf(control)});
     TemplateControl& made = controls_.back();
     stretch_.Run([&] { MakeWidgets(made); });
     SetText(made, control.text.c_str());
@@ -286,9 +344,9 @@ void TemplateWindow::MakeWidgets(TemplateControl& made) {
             gtk_scrolled_window_set_overlay_scrolling(scrolled, FALSE);
             gtk_scrolled_window_set_shadow_type(
                 scrolled, (control.style & kBorder) != 0 ? GTK_SHADOW_IN : GTK_SHADOW_NONE);
-            made.input = gtk_text_view_new();
+            made.input = GTK_WIDGET(g_object_new(NoticeViewType(), nullptr));
             GtkTextView* view = GTK_TEXT_VIEW(made.input);
-            gtk_text_view_set_editable(view, (control.style & kReadOnly) == 0);
+            gtk_text_view_set_editable(view, dialog_manager::Editable(control));
             gtk_text_view_set_wrap_mode(view, GTK_WRAP_WORD_CHAR);
             gtk_text_view_set_left_margin(view, 2);
             gtk_text_view_set_right_margin(view, 2);
@@ -299,7 +357,7 @@ void TemplateWindow::MakeWidgets(TemplateControl& made) {
             made.widget = gtk_entry_new();
             gtk_entry_set_has_frame(GTK_ENTRY(made.widget), (control.style & kBorder) != 0);
             gtk_entry_set_width_chars(GTK_ENTRY(made.widget), 0);
-            gtk_editable_set_editable(GTK_EDITABLE(made.widget), (control.style & kReadOnly) == 0);
+            gtk_editable_set_editable(GTK_EDITABLE(made.widget), dialog_manager::Editable(control));
             break;
     }
     if (made.input == nullptr) made.input = made.widget;
@@ -336,6 +394,9 @@ void TemplateWindow::SetText(TemplateControl& control, const char* text) {
             gtk_entry_set_text(GTK_ENTRY(control.widget), shown);
         } else {
             gtk_label_set_text(GTK_LABEL(control.label), shown);
+            if (control.names != nullptr) {
+                atk_object_set_name(gtk_widget_get_accessible(control.names), shown);
+            }
         }
     });
 }

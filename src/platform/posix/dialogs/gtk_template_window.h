@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/portable/resource_script.h"
+#include "platform/posix/dialogs/dialog_manager.h"
 #include "platform/posix/dialogs/gtk_display.h"
 
 namespace wbh::platform::gtk {
@@ -28,28 +29,20 @@ struct PixelRect {
 // What Windows makes of a template rectangle: MulDiv(x, cx, 4), MulDiv(y, cy, 8).
 PixelRect ToPixels(DialogUnits units, int x, int y, int width, int height);
 
-enum class ControlKind {
-    kButton,
-    kDefaultButton,
-    kCheckBox,
-    kRadio,
-    kGroupBox,
-    kText,
-    kNotice,
-    kBox
-};
+using dialog_manager::ControlKind;
 
 struct TemplateControl {
     const ControlTemplate* layout;
     ControlKind kind;
-    GtkWidget* widget;  // placed at the template rectangle (the notice's scrolled window)
-    GtkWidget* input;   // takes the focus and holds the state (the notice's text view)
-    GtkWidget* label;   // the text of a button, a check box, a radio button or a static text
+    GtkWidget* widget = nullptr;  // placed at the template rectangle (the notice's scrolled window)
+    GtkWidget* input = nullptr;   // takes the focus and holds the state (the notice's text view)
+    GtkWidget* label = nullptr;   // the text of a button, check box, radio button or static text
     // A radio button's hidden partner in a GTK group of two, active while the button is not:
     // a GTK group always has one active member, and a template's group may have none.
-    GtkWidget* unchecked;
+    GtkWidget* unchecked = nullptr;
+    GtkWidget* names = nullptr;  // the box that a static text names to assistive technologies
     // The bytes last set and what was shown for them: GTK shows only valid UTF-8.
-    std::string set_text, shown_text;
+    std::string set_text = {}, shown_text = {};
 };
 
 class TemplateWindow {
@@ -78,6 +71,8 @@ public:
 private:
     void AddControl(const ControlTemplate& control);
     void MakeWidgets(TemplateControl& made);
+    void NameBoxes();
+    void GroupRadios();
 
     const DialogTemplate& layout_;
     DisplayStretch& stretch_;

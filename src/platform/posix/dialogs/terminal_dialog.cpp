@@ -6,14 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
+#include "platform/posix/dialogs/dialog_manager.h"
 #include "platform/posix/dialogs/dialog_styles.h"
 #include "platform/posix/dialogs/window_module.h"
 
@@ -25,30 +24,23 @@ using namespace styles;
 constexpr std::size_t kWidth = 76;               // columns of wrapped text
 constexpr std::size_t kLongestLine = 64 * 1024;  // longer input lines are cut here
 
-enum class Kind { kText, kDefaultButton, kRadio, kCheckBox, kGroupBox, kBox, kOtherButton };
+using dialog_manager::ControlKind;
 
 struct Control {
     const ControlTemplate* layout;
-    Kind kind;
+    ControlKind kind;  // an edit control is a box when it takes input, else text
     bool checked = false;
     bool enabled = true;
     std::string text;
     int choice = 0;  // the number the reader types, 0 for controls that take no input
 };
 
-Kind KindOf(const ControlTemplate& layout) {
-    const std::uint32_t type = layout.style & kButtonTypeMask;
-    if (EqualsNoCase(layout.class_name.c_str(), "BUTTON")) {
-        if (type == kDefaultPushButton) return Kind::kDefaultButton;
-        if (type == kAutoRadioButton) return Kind::kRadio;
-        if (type == kAutoCheckBox) return Kind::kCheckBox;
-        if (type == kGroupBox) return Kind::kGroupBox;
-        return Kind::kOtherButton;
-    }
-    if (EqualsNoCase(layout.class_name.c_str(), "EDIT") && (layout.style & kReadOnly) == 0) {
-        return Kind::kBox;
-    }
-    return Kind::kText;
+// The terminal shows an edit control that takes no input as text, and takes one line for one
+// that does, whatever its number of lines.
+ControlKind KindOf(const ControlTemplate& layout) {
+    const ControlKind kind = dialog_manager::KindOf(layout);
+    if (kind != ControlKind::kNotice && kind != ControlKind::kBox) return kind;
+    return dialog_manager::Editable(layout) ? ControlKind::kBox : ControlKind::kText;
 }
 
 // The text with every control character shown as its picture (U+2400 to U+241F, U+2421 for
@@ -112,9 +104,10 @@ public:
         : layout_(layout), handler_(handler), in_(in), out_(out) {
         int next_choice = 1;
         for (const ControlTemplate& control : layout.controls) {
-            const Kind kind = KindOf(control);
-            const bool takes_input = kind == Kind::kRadio || kind == Kind::kCheckBox ||
-                                     kind == Kind::kBox || kind == Kind::kOtherButton;
+            const ControlKind kind = KindOf(control);
+            const bool takes_input = kind == ControlKind::kRadio ||
+                                     kind == ControlKind::kCheckBox || kind == ControlKind::kBox ||
+                                     kind == ControlKind::kButton;
             controls_.push_back({&control, kind, false, (control.style & kDisabled) == 0,
                                  control.text, takes_input ? next_choice++ : 0});
         }
@@ -134,16 +127,8 @@ public:
         if (Control* control = Find(id)) control->text = text;
     }
     int GetText(int id, char* buffer, int size) override {
-        if (size <= 0) return 0;
         const Control* control = Find(id);
-        const std::string text = control != nullptr ? control->text : std::string();
-        std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-        // Back off to the first byte of a character that does not fit whole.
-        while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-            --n;
-        std::memcpy(buffer, text.data(), n);
-        buffer[n] = '\0';
-        return static_cast<int>(n);
+        return dialog_manager::CopyText(control != nullptr ? control->text : "", buffer, size);
     }
     void End(int result) override {
         ended_ = true;
@@ -180,11 +165,11 @@ private:
         bool after_text = false;
         for (const Control* control : InLayoutOrder()) {
             switch (control->kind) {
-                case Kind::kText:
+                case ControlKind::kText:
                     ShowText(*control);
                     after_text = true;
                     break;
-                case Kind::kGroupBox:
+                case ControlKind::kGroupBox:
                     std::fprintf(out_, "\n-- %s --\n", Label(*control).c_str());
                     after_text = false;
                     break;
@@ -202,7 +187,7 @@ private:
     void ShowChoices() {
         std::fprintf(out_, "\n");
         for (const Control* control : InLayoutOrder()) {
-            if (control->kind != Kind::kText && control->kind != Kind::kGroupBox) {
+            if (control->kind != ControlKind::kText && control->kind != ControlKind::kGroupBox) {
                 ShowChoice(*control);
             }
         }
@@ -229,15 +214,15 @@ private:
         }
         const int id = chosen->layout->id;
         switch (chosen->kind) {
-            case Kind::kRadio:
+            case ControlKind::kRadio:
                 ClickRadio(*chosen);
                 handler_.OnCommand(*this, id, kClicked);
                 break;
-            case Kind::kCheckBox:
+            case ControlKind::kCheckBox:
                 chosen->checked = !chosen->checked;
                 handler_.OnCommand(*this, id, kClicked);
                 break;
-            case Kind::kBox: {
+            case ControlKind::kBox: {
                 std::fprintf(out_, "Nouveau texte : ");
                 std::fflush(out_);
                 std::string text;
@@ -288,10 +273,8 @@ private:
     }
 
     Control* DefaultButton() {
-        for (Control& control : controls_) {
-            if (control.kind == Kind::kDefaultButton) return &control;
-        }
-        return nullptr;
+        const std::size_t index = dialog_manager::DefaultButton(layout_);
+        return index < controls_.size() ? &controls_[index] : nullptr;
     }
 
     std::string DefaultLabel() {
@@ -332,15 +315,15 @@ private:
 
     void ShowChoice(const Control& control) {
         const char* state = "";
-        if (control.kind == Kind::kRadio) state = control.checked ? "(*) " : "( ) ";
-        if (control.kind == Kind::kCheckBox) state = control.checked ? "[x] " : "[ ] ";
+        if (control.kind == ControlKind::kRadio) state = control.checked ? "(*) " : "( ) ";
+        if (control.kind == ControlKind::kCheckBox) state = control.checked ? "[x] " : "[ ] ";
         const std::string unavailable =
             control.enabled ? "" : "  (indisponible" + Hint(control) + ")";
-        if (control.kind == Kind::kDefaultButton) {
+        if (control.kind == ControlKind::kDefaultButton) {
             std::fprintf(out_, "  Entrée  [ %s ]%s\n", Label(control).c_str(), unavailable.c_str());
             return;
         }
-        if (control.kind == Kind::kBox) {
+        if (control.kind == ControlKind::kBox) {
             std::fprintf(out_, "  %d  « %s »%s\n", control.choice, Label(control).c_str(),
                          unavailable.c_str());
             return;
@@ -357,15 +340,8 @@ private:
     }
 
     void ClickRadio(Control& clicked) {
-        // The group runs from the control with WS_GROUP at or before the clicked one to the
-        // next control with WS_GROUP.
-        std::size_t index = static_cast<std::size_t>(&clicked - controls_.data());
-        std::size_t first = index;
-        while (first > 0 && (controls_[first].layout->style & kGroup) == 0) --first;
-        for (std::size_t i = first; i < controls_.size(); ++i) {
-            if (i > first && (controls_[i].layout->style & kGroup) != 0) break;
-            if (controls_[i].kind == Kind::kRadio) controls_[i].checked = false;
-        }
+        dialog_manager::ClickRadio(layout_, static_cast<std::size_t>(&clicked - controls_.data()),
+                                   [&](std::size_t i) { controls_[i].checked = false; });
         clicked.checked = true;
     }
 

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The program's windows as assistive technologies read them (run by on_xvfb.sh, in a session
+# bus of its own: dbus-run-session starts the accessibility bus when GTK asks for it): each
+# control's role, name, states and relations, then again after the reader's clicks, which
+# close the window as a reader would.
+# Usage: accessibility_test.sh PROGRAM
+runner=native
+program=$1
+display=$DISPLAY
+source "$(dirname "$0")/lib.sh"
+export DISPLAY=$display
+unset NO_AT_BRIDGE
+cp -r "$root/examples/sample-book" "$work/livre"
+mkdir -p "$work/desktop" "$work/bin"
+ln -s "$work/desktop" "$HOME/Desktop"
+printf '#!/bin/sh\necho "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+
+# read_window NAME CAPTION STEPS -- ARGS...: runs the program with ARGS and reads its window through
+# accessible_reading.py's STEPS; sets `reading` and checks that the run ended as a dialog
+# answered does (exit code 1, no output).
+read_window() {
+    local name=$1 caption=$2 steps=()
+    shift 2
+    while [[ $1 != -- ]]; do steps+=("$1"); shift; done
+    shift
+    "$program" "$@" </dev/null >"$work/output" 2>&1 &
+    local pid=$!
+    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$caption" "${steps[@]}")
+    for _ in $(seq 1200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    kill -0 "$pid" 2>/dev/null && { kill "$pid"; expect "$name: closed" closed open; }
+    wait "$pid"
+    expect "$name: exit code, output" "1 " "$? $(cat "$work/output")"
+    echo "$reading"
+}
+
+# The consent dialog as it opens, then once "Oui" is clicked: the notice is read-only text; the
+# answers are one group, none checked until one is clicked; "Continuer", the default button,
+# is enabled only then, and closes the window with the answer.
+consent='Utilisation du livre Web et confidentialité'
+read_window consent "$consent" read click "Oui, je l'accepte." read close Continuer -- \
+    -mode 1 -autorunbookid b1
+policy='"Notre politique de confidentialité est consultable\nsur le site Web de Quarlo '\
+'(www.quarlo.example)."'
+question="\"Acceptez-vous que votre Identifiant de lecteur ANONYME soit généré (s'il ne l'a pas déjà \
+été), et communiqué à Quarlo à l'aide des mécanismes de suivi de ce livre Web ?\""
+no="\"Non, je ne veux pas que Quarlo connaisse mon Identifiant de lecteur lorsque j'utiliserai ce \
+livre Web.\""
+expect "consent dialog" "frame \"$consent\" [enabled]
+  panel \"\" [enabled]
+    push button \"Continuer\" [focusable default]
+    scroll pane \"\" [enabled focusable]
+      text \"\" [enabled focusable read-only]
+    label $policy [enabled]
+    radio button \"Oui, je l'accepte.\" [enabled focusable] 1 of 2 in its group
+    radio button $no [enabled focusable] 2 of 2 in its group
+    label $question [enabled]
+frame \"$consent\" [enabled]
+  panel \"\" [enabled]
+    push button \"Continuer\" [enabled focusable default]
+    scroll pane \"\" [enabled focusable]
+      text \"\" [enabled focusable read-only]
+    label $policy [enabled]
+    radio button \"Oui, je l'accepte.\" [enabled focusable checked] 1 of 2 in its group
+    radio button $no [enabled focusable] 2 of 2 in its group
+    label $question [enabled]" "$reading"
+expect "consent dialog: the answer" 0x00000001 "$(registry_listing native \
+    'HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals\b1' | grep -F '|ReaderTrack|' |
+    cut -d'|' -f4)"
+
+# The finish dialog as it opens, then with both choices cleared: the name box is named by the
+# static text on its line, and is disabled with it; "Terminer" then closes the window, and
+# nothing is made or opened.
+book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
+read_window finish "Fin de l'extraction" read click 'Créer un raccourci sur mon bureau.' \
+    click 'Ouvrir le livre maintenant.' read close Terminer -- -mode 2 "${book[@]}"
+expect "finish dialog" "frame \"Fin de l'extraction\" [enabled]
+  panel \"\" [enabled]
+    push button \"Terminer\" [enabled focusable default]
+    panel \"Raccourci\" [enabled]
+      label \"Raccourci\" [enabled]
+    panel \"Navigateur\" [enabled]
+      label \"Navigateur\" [enabled]
+    check box \"Créer un raccourci sur mon bureau.\" [enabled focusable checked]
+    text \"Nom du raccourci : \" [enabled focusable editable] labelled by \"Nom du raccourci : \"
+    label \"Nom du raccourci : \" [enabled] label for text
+    check box \"Ouvrir le livre maintenant.\" [enabled focusable checked]
+frame \"Fin de l'extraction\" [enabled]
+  panel \"\" [enabled]
+    push button \"Terminer\" [enabled focusable default]
+    panel \"Raccourci\" [enabled]
+      label \"Raccourci\" [enabled]
+    panel \"Navigateur\" [enabled]
+      label \"Navigateur\" [enabled]
+    check box \"Créer un raccourci sur mon bureau.\" [enabled focusable]
+    text \"Nom du raccourci : \" [focusable editable] labelled by \"Nom du raccourci : \"
+    label \"Nom du raccourci : \" label for text
+    check box \"Ouvrir le livre maintenant.\" [enabled focusable]" "$reading"
+expect "finish dialog: nothing made or opened" "" \
+    "$(ls -A "$work/desktop"; ls "$work/opened" 2>/dev/null)"
+[[ $failures == 0 ]]

@@ -1,0 +1,157 @@
+// The dialog manager's rules that the terminal and the windows share, on the real templates and
+// on ones that hold what they lack: a lower-case class, a read-only box, a group that the
+// template's end closes, a check box among radio buttons, a second default button, labels
+// before, after and beside their boxes.
+#include "platform/posix/dialogs/dialog_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/portable/resource_script.h"
+
+namespace wbh::platform {
+namespace {
+
+using dialog_manager::ControlKind;
+
+// Each control as a letter: push button P, default button D, check box C, radio button R,
+// group box G, text T, notice N, box B (b when read-only).
+std::string Kinds(const DialogTemplate& layout) {
+    std::string kinds;
+    for (const ControlTemplate& control : layout.controls) {
+        const ControlKind kind = dialog_manager::KindOf(control);
+        const char letter = "PDCRGTNB"[static_cast<int>(kind)];
+        kinds += kind == ControlKind::kBox && !dialog_manager::Editable(control) ? 'b' : letter;
+    }
+    return kinds;
+}
+
+// Each control's group as first-end; then, for each radio button clicked, the ones unchecked.
+std::string Groups(const DialogTemplate& layout) {
+    std::string groups;
+    for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+        const dialog_manager::Range group = dialog_manager::GroupOf(layout, i);
+        groups += std::to_string(group.first) + "-" + std::to_string(group.end) + " ";
+    }
+    for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+        if (dialog_manager::KindOf(layout.controls[i]) != ControlKind::kRadio) continue;
+        groups += "|" + std::to_string(i) + ":";
+        dialog_manager::ClickRadio(layout, i, [&](std::size_t j) { groups += std::to_string(j); });
+    }
+    return groups;
+}
+
+DialogTemplate Made() {
+    DialogTemplate layout{};
+    const auto add = [&](const char* class_name, std::uint32_t style) {
+        layout.controls.push_back({0, class_name, style | 0x50000000, 0, 0, 10, 10, ""});
+    };
+    add("button", 0x00010000);     // BS_PUSHBUTTON, WS_TABSTOP
+    add("Edit", 0x00010800);       // ES_READONLY
+    add("EDIT", 0x00000004);       // ES_MULTILINE, editable
+    add("BUTTON", 0x00030009);     // radio, WS_GROUP | WS_TABSTOP
+    add("BUTTON", 0x00000003);     // check box
+    add("BUTTON", 0x00000009);     // radio
+    add("BUTTON", 0x00020001);     // default, WS_GROUP
+    add("BUTTON", 0x00000001);     // default
+    add("BUTTON", 0x00000007);     // group box
+    add("SCROLLBAR", 0x00020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
+    add("BUTTON", 0x00000009);     // radio
+    return layout;
+}
+
+TEST(DialogManager, KindsGroupsAndDefaultButtons) {
+    const DialogTemplate made = Made();
+    const struct {
+        const DialogTemplate& layout;
+        const char* kinds;
+        const char* groups;
+        std::size_t default_button;
+    } rows[] = {
+        {ProgramResources().dialogs.at(100), "DNTRRT", "0-2 0-2 2-3 3-5 3-5 5-6 |3:4|4:3", 0},
+        {ProgramResources().dialogs.at(101), "DGGCBTC", "0-5 0-5 0-5 0-5 0-5 5-7 5-7 ", 0},
+        {made, "PbNRCRDDGTR", "0-3 0-3 0-3 3-6 3-6 3-6 6-9 6-9 6-9 9-11 9-11 |3:5|5:3|10:", 6},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.kinds);
+        EXPECT_EQ(row.kinds, Kinds(row.layout));
+        EXPECT_EQ(row.groups, Groups(row.layout));
+        EXPECT_EQ(row.default_button, dialog_manager::DefaultButton(row.layout));
+    }
+    DialogTemplate none = made;
+    none.controls.resize(6);
+    EXPECT_EQ(6u, dialog_manager::DefaultButton(none));
+    EXPECT_TRUE(dialog_manager::Editable(made.controls[2]));
+}
+
+// Each edit control and the control that names it: "index:label", "-" for none.
+std::string Labels(const DialogTemplate& layout) {
+    std::string labels;
+    for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+        if (layout.controls[i].class_name != "EDIT") continue;
+        const std::size_t label = dialog_manager::LabelOf(layout, i);
+        labels += std::to_string(i) + ":" +
+                  (label < layout.controls.size() ? std::to_string(label) : "-") + " ";
+    }
+    return labels;
+}
+
+TEST(DialogManager, NamesABoxByItsLabel) {
+    DialogTemplate labelled{};
+    const auto add = [&](const char* class_name, std::uint32_t style, int x, int y, int width) {
+        labelled.controls.push_back({0, class_name, style, x, y, width, 10, ""});
+    };
+    add("EDIT", 0x00010000, 50, 0, 20);     // 0: nothing before it, nothing on its line
+    add("STATIC", 0x00020000, 0, 20, 10);   // 1
+    add("BUTTON", 0x00010003, 0, 60, 10);   // 2: a tab stop alone does not stop the search
+    add("EDIT", 0x00010000, 50, 20, 20);    // 3: named by 1, before it in the template
+    add("BUTTON", 0x00030003, 0, 80, 10);   // 4: WS_GROUP | WS_TABSTOP stops the search
+    add("EDIT", 0x00010000, 50, 40, 20);    // 5: named by 7, the nearest on its line
+    add("STATIC", 0x00000000, 0, 35, 10);   // 6: on its line, further left
+    add("STATIC", 0x00000000, 25, 45, 25);  // 7: ends at the box's left edge
+    add("STATIC", 0x00000000, 30, 50, 10);  // 8: starts at the box's bottom edge
+    add("STATIC", 0x00000000, 60, 40, 10);  // 9: right of it
+    add("EDIT", 0x00010004, 50, 50, 20);    // 10: named by 9, before it
+    add("BUTTON", 0x00030003, 0, 80, 10);   // 11
+    add("EDIT", 0x00010000, 80, 31, 20);    // 12: 6 and 9 share its line; 9 ends nearer
+    const struct {
+        const DialogTemplate& layout;
+        const char* labels;
+    } rows[] = {
+        {ProgramResources().dialogs.at(100), "1:- "},
+        {ProgramResources().dialogs.at(101), "4:5 "},
+        {labelled, "0:- 3:1 5:7 10:9 12:9 "},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.labels, Labels(row.layout));
+}
+
+TEST(DialogManager, CopiesTextCutBetweenWholeCharacters) {
+    const std::string text = "caf\xE9 \xC3\xA9t\xF0\x9F\x98\x80";  // a stray byte, é, U+1F600
+    const struct {
+        int size;
+        const char* copied;  // "#" when the buffer is not touched
+    } rows[] = {
+        {-1, "#"},
+        {0, "#"},
+        {1, ""},
+        {4, "caf"},
+        {5, "caf\xE9"},
+        {7, "caf\xE9 "},
+        {8, "caf\xE9 \xC3\xA9"},
+        {12, "caf\xE9 \xC3\xA9t"},
+        {13, "caf\xE9 \xC3\xA9t\xF0\x9F\x98\x80"},
+        {64, "caf\xE9 \xC3\xA9t\xF0\x9F\x98\x80"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.size);
+        char buffer[64] = "#";
+        const int copied = dialog_manager::CopyText(text, buffer, row.size);
+        EXPECT_EQ(row.copied, std::string(buffer));
+        EXPECT_EQ(row.size > 0 ? std::string(row.copied).size() : 0u,
+                  static_cast<std::size_t>(copied));
+    }
+}
+
+}  // namespace
+}  // namespace wbh::platform
