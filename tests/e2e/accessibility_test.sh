@@ -27,7 +27,7 @@ read_window() {
     shift
     "$program" "$@" </dev/null >"$work/output" 2>&1 &
     local pid=$!
-    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$caption" "${steps[@]}")
+    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$caption" "${steps[@]}")
     for _ in $(seq 1200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
     kill -0 "$pid" 2>/dev/null && { kill "$pid"; expect "$name: closed" closed open; }
     wait "$pid"

@@ -4,8 +4,8 @@ through AT-SPI: one line per object, its role, its name, the states a reader is 
 its relations. Steps, in order: "read" prints the tree; "click NAME" does the click action of
 the control named NAME and waits until the window shows its effect; "close NAME" clicks it
 and waits for nothing.
-Usage: accessible_reading.py CAPTION STEP...   (exit code 1 when the window never shows, or an
-object to click is missing)"""
+Usage: accessible_reading.py PID CAPTION STEP...   (exit code 1 when the window never shows
+before the program PID ends, or an object to click is missing)"""
 import sys
 import time
 import warnings
@@ -91,11 +91,19 @@ def click(item):
     return False
 
 
-def main(caption, steps):
+def ended(pid):
+    try:
+        with open("/proc/%d/stat" % pid) as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] == "Z"  # a zombie: it has exited
+    except OSError:
+        return True
+
+
+def main(pid, caption, steps):
     frame = None
     for _ in range(POLLS):
         frame = window(caption)
-        if frame is not None:
+        if frame is not None or ended(pid):
             break
         time.sleep(0.05)
     if frame is None:
@@ -125,4 +133,4 @@ def main(caption, steps):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1], sys.argv[2:]))
+    sys.exit(main(int(sys.argv[1]), sys.argv[2], sys.argv[3:]))
