@@ -19,11 +19,17 @@ export PATH="$work/bin:$PATH"
 referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 
 # show CAPTION ARGS...: starts the program and waits for its window to show; it gets the keyboard;
-# sets `window`, `pid`, and the window's `width`, `height` and position `left`, `top`.
+# sets `window`, `pid`, and the window's `width`, `height` and position `left`, `top`. A
+# program that ends without one is not waited for.
 show() {
     "$program" "${@:2}" </dev/null >"$work/output" 2>&1 &
     pid=$!
-    window=$(timeout 120 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
+    window=
+    for _ in $(seq 2400); do
+        window=$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)
+        [[ -z $window ]] && kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
     xdotool windowfocus --sync "$window"
     eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^X=/left=/; s/^Y=/top=/;
         s/^WIDTH=/width=/; s/^HEIGHT=/height=/')"
