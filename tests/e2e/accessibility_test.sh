@@ -10,12 +10,7 @@ display=$DISPLAY
 source "$(dirname "$0")/lib.sh"
 export DISPLAY=$display
 unset NO_AT_BRIDGE
-cp -r "$root/examples/sample-book" "$work/livre"
-mkdir -p "$work/desktop" "$work/bin"
-ln -s "$work/desktop" "$HOME/Desktop"
-printf '#!/bin/sh\necho "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
-chmod +x "$work/bin/xdg-open"
-export PATH="$work/bin:$PATH"
+native_book_desktop
 
 # read_window NAME CAPTION STEPS -- ARGS...: runs the program with ARGS and reads its window through
 # accessible_reading.py's STEPS; sets `reading` and checks that the run ended as a dialog

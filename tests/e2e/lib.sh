@@ -17,6 +17,16 @@ if [[ $runner == native ]]; then
     export XDG_CONFIG_HOME=$work/config HOME=$work/home
     mkdir -p "$HOME"
     program_path() { echo "$1"; }
+    # The sample book in $work/livre, the desktop at $work/desktop, and an xdg-open that
+    # records the file it is asked to open in $work/opened.
+    native_book_desktop() {
+        cp -r "$root/examples/sample-book" "$work/livre"
+        mkdir -p "$work/desktop" "$work/bin"
+        ln -s "$work/desktop" "$HOME/Desktop"
+        printf '#!/bin/sh\necho "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
+        chmod +x "$work/bin/xdg-open"
+        export PATH="$work/bin:$PATH"
+    }
     run() { "$program" "$@"; }
     answer() {
         shown=$(printf "$1" | "$program" "${@:3}")

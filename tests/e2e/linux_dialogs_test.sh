@@ -10,12 +10,7 @@ silent_display=$3
 display=$DISPLAY
 source "$(dirname "$0")/lib.sh"
 export DISPLAY=$display
-cp -r "$root/examples/sample-book" "$work/livre"
-mkdir -p "$work/desktop" "$work/bin"
-ln -s "$work/desktop" "$HOME/Desktop"
-printf '#!/bin/sh\necho "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
-chmod +x "$work/bin/xdg-open"
-export PATH="$work/bin:$PATH"
+native_book_desktop
 referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 
 # show CAPTION ARGS...: starts the program and waits for its window to show; it gets the keyboard;
