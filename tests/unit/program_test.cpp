@@ -1,5 +1,6 @@
-// The whole run in process: the parameters file over the command line, and bounded fields.
-// (A run whose COM fails is Win32Com's, under Wine.)
+// The whole run in process: the parameters file over the command line, bounded fields, what a
+// refused consent records, and a parameters file that ends either run. (A run whose COM fails is
+// Win32Com's, under Wine.)
 #include "app/program.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +9,17 @@
 
 #include "consent/consent_flow.h"
 #include "setup/setup_flow.h"
+#include "store/store_layout.h"
 #include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
+#include "support/registry_values.h"
 #include "support/temp_dir.h"
 
 namespace wbh {
 namespace {
+
+constexpr platform::registry::Root kUser = platform::registry::Root::kCurrentUser;
+const std::string kReferrals = store::kReferralsKey;
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
@@ -27,25 +33,31 @@ protected:
     test::RegistrySandbox sandbox_;
 };
 
-// Each flow takes its keys from the command line, then from the file's [parameters] section. A
-// value that does not fit its field is as if it had not been given: the earlier one stays.
+// Each flow takes its keys from the command line (names in any case), then from the file's
+// [parameters] section (in any case). A value that does not fit its field is as if it had not
+// been given: the earlier one stays.
 TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     const std::string fits(1023, 'a');
     const std::string name259(259, 'n');
     const std::string ini =
         dir_.Write("p.ini",
-                   "[other]\nauthorpartnerid=no\nshortcuticonpath=no\n[parameters]\n"
+                   "[other]\nauthorpartnerid=no\nshortcuticonpath=no\n[Parameters]\n"
                    "parametersfilepath=elsewhere\nauthoruserid=file\nautorunbookid=" +
                        fits + "x\ninstalldirectory=ignored\ntargetfilepath=" + name259);
-    const std::string options = "-autorunbookid good -authoruserid cmd -authorpartnerid " + fits +
-                                " -installdirectory D:\\Books -openshortcutname " + name259 +
-                                "n -parametersfilepath " + Quoted(ini);
+    const std::string options = "-AUTORUNBOOKID good -authoruserid cmd -authorpartnerid " +
+                                fits + " -installdirectory D:\\Books -openshortcutname " +
+                                name259 + "n -parametersfilepath " + Quoted(ini);
     ConsentFlow consent;
     EXPECT_EQ(1, consent.RunConsent(options.c_str()));
     EXPECT_STREQ("good", consent.Parameters().autorunbookid.CStr());
     EXPECT_STREQ("file", consent.Parameters().authoruserid.CStr());
     EXPECT_EQ(fits, consent.Parameters().authorpartnerid.CStr());
     EXPECT_STREQ(ini.c_str(), consent.Parameters().parametersfilepath.CStr());
+    // The refusal is recorded; a reader who refused gets no identifier.
+    const std::string book = kReferrals + "\\good";
+    EXPECT_EQ(test::TextValue("file"), test::Stored(kUser, book, "UserID"));
+    EXPECT_EQ(test::DwordValue(0), test::Stored(kUser, kReferrals, "LastReaderTrack"));
+    EXPECT_FALSE(test::Stored(kUser, store::kUserDataKey, "ReaderID"));
 
     SetupFlow setup;
     EXPECT_EQ(1, setup.RunSetup(("-targetfilepath start.htm " + options).c_str()));
@@ -54,9 +66,22 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     EXPECT_STREQ("D:\\Books", setup.Parameters().installdirectory.CStr());
     EXPECT_TRUE(setup.Parameters().openshortcutname.Empty());
     EXPECT_TRUE(setup.Parameters().shortcuticonpath.Empty());
+    EXPECT_EQ(test::TextValue("D:\\Books"), test::Stored(kUser, book, "Install Directory"));
 
     LaunchParameters launch;
     EXPECT_EQ(0, DispatchMode(("-mode 7 -mode 3" + fits).c_str(), launch));
+}
+
+TEST_F(Program, ASentinelValueInTheParametersFileEndsEitherRun) {
+    const std::string ini = dir_.Write("p.ini", "[parameters]\r\nreaderJSpath=not_found_error\r\n");
+    const std::string options = "-autorunbookid b1 -importtoquarlofilename i.txt "
+                                "-installdirectory " + Quoted(dir_.Path().string()) +
+                                " -parametersfilepath " + Quoted(ini);
+    EXPECT_EQ(1, ConsentFlow().RunConsent(options.c_str()));
+    EXPECT_EQ(1, SetupFlow().RunSetup(options.c_str()));
+    EXPECT_EQ(0, platform::fault::CallCount("DialogBoxParam"));
+    EXPECT_FALSE(test::KeyExists(kUser, kReferrals)) << "nothing recorded";
+    EXPECT_EQ("<missing>", dir_.Read("i.txt")) << "no import marker";
 }
 
 }  // namespace

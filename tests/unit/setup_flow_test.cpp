@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -13,7 +12,6 @@
 #include "setup/finish_dialog.h"
 #include "setup/import_marker.h"
 #include "setup/shortcut_maker.h"
-#include "store/store_layout.h"
 #include "support/desktop_sandbox.h"
 #include "support/fake_dialog.h"
 #include "support/fault_injection.h"
@@ -29,9 +27,13 @@ using namespace finish_dialog;
 using test::Stored;
 constexpr platform::registry::Root kUser = platform::registry::Root::kCurrentUser;
 constexpr platform::registry::Root kClasses = platform::registry::Root::kClassesRoot;
-const std::string kReferrals = store::kReferralsKey;
-const std::string kBook = kReferrals + "\\b1";
 const std::string kLink = platform::shell::kShortcutExtension;
+
+std::string Repeat(const std::string& text, int times) {
+    std::string repeated;
+    while (times-- > 0) repeated += text;
+    return repeated;
+}
 
 class Setup : public ::testing::Test {
 protected:
@@ -48,8 +50,7 @@ TEST_F(Setup, NoFullPathFromAnEmptyPartOrPastThePathLimit) {
     p.installdirectory.Assign("D:\\b1");
     p.targetfilepath.Assign(std::string(254, 'm'));  // 5 + 1 + 254: one more than a path may have
     // The limit counts characters: 253 Cyrillic ones fit as 253 ASCII ones would.
-    std::string cyrillic;
-    for (int i = 0; i < 253; ++i) cyrillic += "\xD0\x96";
+    const std::string cyrillic = Repeat("\xD0\x96", 253);
     p.shortcuticonpath.Assign(cyrillic);
     p.readerJSpath.Assign(cyrillic + "\xD0\x96");
     ComposeFullPaths(p);
@@ -57,16 +58,6 @@ TEST_F(Setup, NoFullPathFromAnEmptyPartOrPastThePathLimit) {
     EXPECT_EQ(259u, utf8::Utf16Length(p.iconfullpath.View()));
     EXPECT_TRUE(p.readerJSfullpath.Empty());
     EXPECT_TRUE(JoinPath("", "index.htm").Empty());
-}
-
-TEST_F(Setup, ASentinelValueInTheParametersFileEndsTheRun) {
-    const std::string ini = dir_.Write("p.ini", "[parameters]\r\nreaderJSpath=not_found_error\r\n");
-    const std::string options = "-importtoquarlofilename i.txt -installdirectory \"" + folder_ +
-                                "\" -parametersfilepath \"" + ini + "\"";
-    fault::FailCall("DialogBoxParam");
-    EXPECT_EQ(1, SetupFlow().RunSetup(options.c_str()));
-    EXPECT_EQ("<missing>", dir_.Read("i.txt"));
-    EXPECT_EQ(0, fault::CallCount("DialogBoxParam"));
 }
 
 TEST_F(Setup, TheFirstFreeShortcutNameThatFitsIsChosen) {
@@ -157,12 +148,6 @@ TEST_F(Setup, NoMarkerPathNoAssociationAndAFailedMarkerIsNoFailure) {
     EXPECT_EQ(1, WriteImportMarker(""));
     EXPECT_FALSE(test::KeyExists(kClasses, ".7xe"));
     EXPECT_EQ(1, WriteImportMarker((dir_.Path() / "absent" / "import.txt").string().c_str()));
-}
-
-std::string Repeat(const std::string& text, int times) {
-    std::string repeated;
-    while (times-- > 0) repeated += text;
-    return repeated;
 }
 
 // 书 Ｌｉｖｒｅ＂ －ｍ: Chinese, and fullwidth letters, quote and hyphen.

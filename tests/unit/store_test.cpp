@@ -1,0 +1,212 @@
+// The store against the registry of the platform (the SQLite store natively, the real registry
+// under Wine): RegKey's access masks and text limit, the referral records' reads and writes
+// beyond what the consent and setup runs show (program_test.cpp, tests/e2e/setup_test.sh), and
+// the reader's anonymous identifier, its new GUIDs made by AnonymousGuid (an MD5 hash, without
+// the node, when the platform's GUIDs carry the machine's address).
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/guid.h"
+#include "platform/portable/fault.h"
+#include "store/anonymous_guid.h"
+#include "store/reader_id.h"
+#include "store/referrals.h"
+#include "store/reg_key.h"
+#include "store/store_layout.h"
+#include "support/fault_injection.h"
+#include "support/registry_sandbox.h"
+#include "support/registry_values.h"
+
+namespace wbh::store {
+namespace {
+
+namespace reg = platform::registry;
+namespace fault = platform::fault;
+constexpr reg::Root kUser = reg::Root::kCurrentUser;
+const std::string kReferrals = kReferralsKey;
+const std::string kBook = kReferrals + "\\b1";
+
+std::string Cyrillic(std::size_t characters) {
+    std::string text;
+    while (characters-- > 0) text += "\xD0\x96";  // Ж
+    return text;
+}
+
+// --- RegKey: a key refuses what its access mask does not allow.
+
+constexpr char kScratch[] = "Software\\Quarlo\\Scratch";
+
+// The text read back as the program reads texts, or "<code N>" when the query failed.
+std::string ReadText(RegKey& key, const char* name) {
+    char buffer[kTextBufferSize + 1];
+    std::uint32_t size = sizeof buffer;
+    const long result = key.QueryString(buffer, name, size);
+    return result == 0 ? buffer : "<code " + std::to_string(result) + ">";
+}
+
+TEST(RegKeyTest, AccessMasks) {
+    const test::RegistrySandbox sandbox;
+    RegKey scratch;
+    ASSERT_EQ(0, scratch.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
+    ASSERT_EQ(0, scratch.SetString("kept", "v"));
+    RegKey reader;
+    ASSERT_EQ(0, reader.Open(reg::RootKey(kUser), kScratch, kKeyRead));
+    EXPECT_EQ(reg::kAccessDenied, reader.SetString("changed", "v"));
+    EXPECT_EQ(reg::kAccessDenied, reader.DeleteValue("v"));
+    EXPECT_EQ("kept", ReadText(reader, "v"));
+
+    RegKey writer;
+    ASSERT_EQ(0, writer.Open(reg::RootKey(kUser), kScratch, kKeySetValue));
+    EXPECT_EQ("<code 5>", ReadText(writer, "v"));
+    EXPECT_EQ(0, writer.SetString("changed", "v"));
+    EXPECT_EQ("changed", ReadText(reader, "v"));
+}
+
+// A text value reads when it holds at most kTextCharacters characters, its terminator counted
+// when stored, in any script: Cyrillic ones take two bytes each.
+TEST(RegKeyTest, TextLimitInCharacters) {
+    const test::RegistrySandbox sandbox;
+    RegKey scratch;
+    ASSERT_EQ(0, scratch.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
+    const std::string longest = Cyrillic(kTextCharacters - 1);
+    ASSERT_EQ(0, scratch.SetString(longest.c_str(), "v"));
+    EXPECT_EQ(longest, ReadText(scratch, "v"));
+    ASSERT_EQ(0, scratch.SetString((longest + "\xD0\x96").c_str(), "v"));
+    EXPECT_EQ("<code 234>", ReadText(scratch, "v"));
+}
+
+// --- The referral records.
+
+TEST(Referrals, ABooksAnswerIsOneUnlessTheBookStoresIt) {
+    const test::RegistrySandbox sandbox;
+    EXPECT_EQ(1u, ReadBookAnswer("b1"));
+    // A value on the Referrals key itself is not the book's.
+    ASSERT_TRUE(test::Store(kUser, kReferrals, "ReaderTrack", test::DwordValue(0)));
+    EXPECT_EQ(1u, ReadBookAnswer("b1"));
+    ASSERT_TRUE(test::MakeKey(kUser, kBook));
+    EXPECT_EQ(1u, ReadBookAnswer("b1"));
+    ASSERT_TRUE(test::Store(kUser, kBook, "ReaderTrack", test::DwordValue(2)));
+    EXPECT_EQ(2u, ReadBookAnswer("b1"));
+}
+
+TEST(Referrals, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
+    const test::RegistrySandbox sandbox;
+    WriteInstallDirectory("b1", "D:\\b1");
+    ASSERT_TRUE(test::MakeKey(kUser, kReferrals));
+    WriteInstallDirectory("b1", "D:\\b1");
+    EXPECT_FALSE(test::KeyExists(kUser, kBook)) << "the book key must not be made";
+    WriteInstallDirectory("", "D:\\b1");  // the empty id would name the Referrals key itself
+    EXPECT_FALSE(test::Stored(kUser, kReferrals, "Install Directory"));
+}
+
+// A book's id is a key path below Referrals, so the registry's limits on paths are the reader's:
+// an id that the registry refuses records nothing, on both platforms alike.
+TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
+    const struct {
+        std::string id;
+        std::uint32_t books;  // keys below Referrals afterwards; 0: nothing recorded
+    } rows[] = {
+        {"a\\b\\", 1},                                             // nested keys
+        {"\\b1", 0},                                               // no leading backslash
+        {std::string(255, 'n'), 1},                                // the longest name
+        {std::string(257, 'n'), 0},                                // a name too long
+        {std::string(200, 'n') + "\\" + std::string(59, 'n'), 1},  // the longest path
+        {std::string(200, 'n') + "\\" + std::string(60, 'n'), 0},  // a path too long
+        // Characters, not bytes: Cyrillic ones take two bytes each.
+        {Cyrillic(255), 1},
+        {Cyrillic(200) + "\\" + Cyrillic(59), 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id.substr(0, 20) + "... " + std::to_string(row.id.size()));
+        const test::RegistrySandbox sandbox;
+        WriteReferral(row.id.c_str(), {"u", "s", "p"}, 1);
+        std::uint32_t books = 99;
+        EXPECT_EQ(row.books ? "u" : "",
+                  std::string(ReadBookRecord(row.id.c_str(), &books).user_id.CStr()));
+        EXPECT_EQ(row.books, books);
+    }
+}
+
+// --- The reader's identifier.
+
+// The GUID the program's next NewGuid call takes, through the platform's hook.
+std::optional<platform::Guid> g_planted;
+bool TakePlanted(platform::Guid& guid) {
+    if (!g_planted) return false;
+    guid = *g_planted;
+    g_planted.reset();
+    return true;
+}
+
+class ReaderIdTest : public ::testing::Test {
+protected:
+    void SetUp() override { fault::g_planted_guid_hook = &TakePlanted; }
+    void TearDown() override {
+        fault::g_planted_guid_hook = nullptr;
+        SequentialUuidSupport() = saved_;
+        fault::Reset();
+    }
+    std::int32_t saved_ = SequentialUuidSupport();
+};
+
+constexpr char kPlanted[] = "{00112233-4455-6677-8899-AABBCCDDEEFF}";
+constexpr char kHash[] = "{5A6911CD-D5F3-13EE-FB00-45632FF89550}";  // kPlanted's, node left out
+
+constexpr char kUpper[] = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
+constexpr char kLower[] = "{0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}";
+constexpr char kOther[] = "{11111111-2222-3333-4444-555555555555}";
+
+// A user data text value, or nothing when it is absent.
+using Stored = std::optional<std::string>;
+
+Stored Read(const char* name) {
+    const auto value = test::Stored(kUser, kUserDataKey, name);
+    if (!value) return {};
+    EXPECT_EQ(reg::kTypeString, value->type) << name;
+    return std::string(value->bytes.c_str());
+}
+
+// Any new GUID is made from kPlanted and anonymised; the next call of `failing` fails.
+TEST_F(ReaderIdTest, EnsureKeepsTakesOrMakesAndNeverLosesAValidIdentifier) {
+    const struct {
+        const char* name;
+        const char* failing;
+        Stored reader_id, user_id, expected;
+    } rows[] = {
+        {"valid lower-case ReaderID kept as stored", "", kLower, kOther, kLower},
+        {"no ReaderID, UserID taken in upper case", "", {}, kLower, kUpper},
+        {"a program name, which COM reads too", "", "Shell.Application", kLower, kUpper},
+        {"a G among the digits", "", "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8FG}", kLower, kUpper},
+        {"+ for a hyphen", "", "{0A1B2C3D+4E5F-6071-8293-A4B5C6D7E8F9}", kLower, kUpper},
+        {"empty ReaderID, invalid UserID", "", "", "{oops}", kHash},
+        {"read again before the write", "RegQueryValueEx", kLower, kOther, kLower},
+        {"the invalid one deleted all the same", "RegSetValueEx", "invalid", kOther, {}},
+        {"no key", "RegCreateKeyEx", "invalid", kOther, "invalid"},
+        {"no text, so nothing to store", "StringFromCLSID", "invalid", kOther, "invalid"},
+        {"no GUID", "CoCreateGuid", "invalid", {}, "invalid"},
+    };
+    SequentialUuidSupport() = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const test::RegistrySandbox sandbox;
+        for (const auto& [name, text] : {std::pair(kReaderIdValue, row.reader_id),
+                                         std::pair(kProductUserIdValue, row.user_id)}) {
+            if (text) {
+                ASSERT_TRUE(test::Store(kUser, kUserDataKey, name, test::TextValue(*text)));
+            }
+        }
+        g_planted.emplace();
+        ASSERT_TRUE(platform::ParseBracedGuid(kPlanted, *g_planted));
+        fault::FailNthCall(row.failing, 1);
+        EXPECT_EQ(1, EnsureReaderId());
+        fault::Reset();
+        g_planted.reset();
+        EXPECT_EQ(row.user_id, Read(kProductUserIdValue)) << "UserID is never written";
+        EXPECT_EQ(row.expected, Read(kReaderIdValue));
+    }
+}
+
+}  // namespace
+}  // namespace wbh::store
