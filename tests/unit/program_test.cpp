@@ -33,9 +33,9 @@ protected:
     test::RegistrySandbox sandbox_;
 };
 
-// Each flow takes its keys from the command line (names in any case), then from the file's
-// [parameters] section (in any case). A value that does not fit its field is as if it had not
-// been given: the earlier one stays.
+// Each flow takes its keys from the command line (names in any case; -mode is none of them),
+// then from the file's [parameters] section (in any case). A value that does not fit its field
+// is as if it had not been given: the earlier one stays.
 TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     const std::string fits(1023, 'a');
     const std::string name259(259, 'n');
@@ -44,9 +44,9 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
                    "[other]\nauthorpartnerid=no\nshortcuticonpath=no\n[Parameters]\n"
                    "parametersfilepath=elsewhere\nauthoruserid=file\nautorunbookid=" +
                        fits + "x\ninstalldirectory=ignored\ntargetfilepath=" + name259);
-    const std::string options = "-AUTORUNBOOKID good -authoruserid cmd -authorpartnerid " +
-                                fits + " -installdirectory D:\\Books -openshortcutname " +
-                                name259 + "n -parametersfilepath " + Quoted(ini);
+    const std::string options = "-AUTORUNBOOKID good -authoruserid cmd -authorpartnerid " + fits +
+                                " -installdirectory D:\\Books -openshortcutname " + name259 +
+                                "n -parametersfilepath " + Quoted(ini) + " -mode 1";
     ConsentFlow consent;
     EXPECT_EQ(1, consent.RunConsent(options.c_str()));
     EXPECT_STREQ("good", consent.Parameters().autorunbookid.CStr());
@@ -74,9 +74,10 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
 
 TEST_F(Program, ASentinelValueInTheParametersFileEndsEitherRun) {
     const std::string ini = dir_.Write("p.ini", "[parameters]\r\nreaderJSpath=not_found_error\r\n");
-    const std::string options = "-autorunbookid b1 -importtoquarlofilename i.txt "
-                                "-installdirectory " + Quoted(dir_.Path().string()) +
-                                " -parametersfilepath " + Quoted(ini);
+    const std::string folder = dir_.Path().string();
+    const std::string options =
+        "-autorunbookid b1 -importtoquarlofilename i.txt -installdirectory " + Quoted(folder) +
+        " -parametersfilepath " + Quoted(ini);
     EXPECT_EQ(1, ConsentFlow().RunConsent(options.c_str()));
     EXPECT_EQ(1, SetupFlow().RunSetup(options.c_str()));
     EXPECT_EQ(0, platform::fault::CallCount("DialogBoxParam"));

@@ -28,7 +28,7 @@ constexpr char kNoReaderId[] = "{00000000-0000-0000-0000-000000000000}";
 // The eight lines as the pages must see them, for book b1, from the seven values before its
 // id (the fifth, the count, a number); the values here need no escaping.
 std::string Lines(std::vector<std::string> values) {
-    const char* names[] = {"AuthorUser", "AuthorSKU", "AuthorPartner", "ReaderUser",
+    const char* names[] = {"AuthorUser",         "AuthorSKU", "AuthorPartner", "ReaderUser",
                            "ReaderAutorunCount", "ReaderSKU", "ReaderPartner", "WebBookID"};
     values.push_back("b1");
     std::string text;
