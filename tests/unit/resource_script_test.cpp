@@ -101,5 +101,15 @@ TEST(ResourceScript, RefusesWhatItCannotRead) {
     }
 }
 
+TEST(ResourceScript, ClassNamesInCapitalsFromAToZ) {
+    ResourceScript script;
+    std::string error;
+    ASSERT_TRUE(ParseResourceScript("1 DIALOG 0, 0, 9, 9\nBEGIN\n    CONTROL \"\", 1, \"az\", 0, "
+                                    "0, 0, 0, 0\nEND\n",
+                                    script, error))
+        << error;
+    EXPECT_EQ("AZ", script.dialogs.at(1).controls.at(0).class_name);
+}
+
 }  // namespace
 }  // namespace wbh::platform
