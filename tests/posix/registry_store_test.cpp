@@ -71,22 +71,16 @@ protected:
     test::TempDir dir_;
 };
 
-// Which folder the file is in is UserFolders' test; here, that it and the file are private.
-TEST_F(RegistryStoreTest, FileAndItsFoldersArePrivate) {
-    const std::string file = UseConfig("xdg");
-    Key key = nullptr;
-    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software", kAllAccess, &key));
-    EXPECT_EQ(kSuccess, CloseKey(key));
-    EXPECT_EQ(0700u, Mode(dir_.File("xdg")));
-    EXPECT_EQ(0700u, Mode(file.substr(0, file.rfind('/'))));
-    EXPECT_EQ(0600u, Mode(file)) << "the file holds the reader's identifiers";
-}
-
-TEST_F(RegistryStoreTest, AFileThatIsNoRegistryIsNeverWritten) {
+// Which folder the file is in is UserFolders' test; here, that it and its folders are private,
+// and that a file at its name that is no registry of this version is left as it is.
+TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
     const std::string newer = UseConfig("newer");
     Key made = nullptr;
     ASSERT_EQ(kSuccess, CreateKey(kUser, "Software", kAllAccess, &made));
     EXPECT_EQ(kSuccess, CloseKey(made));
+    EXPECT_EQ(0700u, Mode(dir_.File("newer")));
+    EXPECT_EQ(0700u, Mode(newer.substr(0, newer.rfind('/'))));
+    EXPECT_EQ(0600u, Mode(newer)) << "the file holds the reader's identifiers";
     ASSERT_EQ("", Sql(newer, "PRAGMA user_version = 2"));
     const struct {
         const char* name;
