@@ -49,7 +49,8 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
             gtk::DisplayStretch stretch;
             gtk::TemplateWindow window(*layout, stretch);
             const gtk::DialogUnits units = window.Units();
-            std::printf("%s: base units %d x %d pixels\n", layout->font.c_str(), units.cx, units.cy);
+            std::printf("%s: base units %d x %d pixels\n", layout->font.c_str(), units.cx,
+                        units.cy);
             EXPECT_TRUE(units.cx >= 4 && units.cx <= 16 && units.cy >= 8 && units.cy <= 32);
             GtkWidget* shown = GTK_WIDGET(window.Window());
             gtk_widget_show(shown);

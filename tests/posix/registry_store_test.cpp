@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -112,8 +111,8 @@ TEST_F(RegistryStoreTest, AStoreThatCannotBeMadeTellsWhy) {
     const struct {
         int error;  // from making its folder
         long result;
-    } rows[] = {{EPERM, kAccessDenied}, {EROFS, kAccessDenied}, {ENOMEM, kOutOfMemory},
-                {EIO, kIoFailed}};
+    } rows[] = {
+        {EPERM, kAccessDenied}, {EROFS, kAccessDenied}, {ENOMEM, kOutOfMemory}, {EIO, kIoFailed}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.error);
         UseConfig("c" + std::to_string(row.error));

@@ -70,7 +70,8 @@ TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
                     {"BUTTON", 7, "g"}, {"BUTTON", 3, "c"}, {"BUTTON", 1, "d"}};
     int y = 0;
     for (const auto& c : controls) {
-        layout.controls.push_back({0, c.class_name, 0x50000000 | c.style, 0, y += 10, 9, 9, c.text});
+        layout.controls.push_back(
+            {0, c.class_name, 0x50000000 | c.style, 0, y += 10, 9, 9, c.text});
     }
     struct : DialogHandler {
         void OnInit(Dialog&) override {}
