@@ -22,35 +22,30 @@ namespace {
 
 using test::SavedEnvironment;
 
+// Which config folder holds the file is UserFolders' test; here, how its lines are read.
 TEST(PosixShell, DesktopDirectoryComesFromUserDirs) {
     SavedEnvironment saved{"HOME", "XDG_CONFIG_HOME"};
     test::TempDir dir;
     const std::string home = dir.File("home");
     setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
     const struct Row {
         const char* user_dirs;
-        bool under_home;  // the file in $HOME/.config, XDG_CONFIG_HOME relative: ignored
         std::string expected;
     } rows[] = {
-        {"XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n", true, home + "/Bureau"},
         {"# xdg-user-dirs\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n  XDG_DESKTOP_DIR = \"/srv/desk/\" # "
          "x\n",
-         false, "/srv/desk"},
-        {"XDG_DESKTOP_DIR=\"$HOME/Mon \\\"Bureau\\\"\"\n", false, home + "/Mon \"Bureau\""},
+         "/srv/desk"},
+        {"XDG_DESKTOP_DIR=\"$HOME/Mon \\\"Bureau\\\"\"\n", home + "/Mon \"Bureau\""},
         // Malformed lines are skipped; the last valid one wins.
         {"XDG_DESKTOP_DIR=\"$HOME/A\"\nXDG_DESKTOP_DIR=\"Relative\"\n"
          "XDG_DESKTOP_DIR=$HOME/Unquoted\nXDG_DESKTOP_DIR=\"$HOMEX/B\"\n"
          "XDG_DESKTOP_DIRS=\"/c\"\n \t \nXDG_DESKTOP_DIR=\"/open\n",
-         false, home + "/A"},
+         home + "/A"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.user_dirs);
-        std::filesystem::remove_all(dir.File("config"));
-        std::filesystem::remove_all(home);
-        const std::string config = row.under_home ? home + "/.config" : dir.File("config");
-        std::filesystem::create_directories(config);
-        setenv("XDG_CONFIG_HOME", row.under_home ? "config" : config.c_str(), 1);
-        std::ofstream(config + "/user-dirs.dirs") << row.user_dirs;
+        dir.Write("user-dirs.dirs", row.user_dirs);
         char buffer[260] = "garbage";
         EXPECT_EQ(0, DesktopDirectory(buffer, sizeof buffer));
         EXPECT_EQ(row.expected, buffer);
