@@ -83,16 +83,8 @@ TEST(GtkDisplay, OnlyTheDisplaysThatAnswerAreOpened) {
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.wayland ? row.wayland : "no Wayland") +
                      (row.x11 ? ", X screen" : ", no X"));
-        if (row.wayland != nullptr) {
-            setenv("WAYLAND_DISPLAY", row.wayland, 1);
-        } else {
-            unsetenv("WAYLAND_DISPLAY");
-        }
-        if (row.x11) {
-            setenv("DISPLAY", x_screen.c_str(), 1);
-        } else {
-            unsetenv("DISPLAY");
-        }
+        row.wayland ? setenv("WAYLAND_DISPLAY", row.wayland, 1) : unsetenv("WAYLAND_DISPLAY");
+        row.x11 ? setenv("DISPLAY", x_screen.c_str(), 1) : unsetenv("DISPLAY");
         EXPECT_EQ(row.backends, gtk::DisplayProbe(5000).Backends());
     }
     close(silent);

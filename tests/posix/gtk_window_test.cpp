@@ -31,55 +31,53 @@ namespace {
 
 int Scaled(int units, int base, int per) { return (units * base + per / 2) / per; }
 
-TEST(GtkWindow, EveryControlAtItsTemplateRectangle) {
+// Every control at its template rectangle, in the template's font (in the window's style as a
+// CSS string, whatever the name holds). Each text is laid out only at its rectangle's width (or
+// unbounded, unwrapped): never with each word on a line of its own, as GtkLabel does to work out
+// a smallest size, which nothing here uses and which took longer than building the rest.
+TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     ASSERT_TRUE(gtk::SessionOpen());
-    for (const int id : {100, 101}) {
-        const DialogTemplate& layout = ProgramResources().dialogs.at(id);
-        gtk::DisplayStretch stretch;
-        gtk::TemplateWindow window(layout, stretch);
-        const gtk::DialogUnits units = window.Units();
-        std::printf("dialog %d: base units %d x %d pixels\n", id, units.cx, units.cy);
-        EXPECT_TRUE(units.cx >= 4 && units.cx <= 16 && units.cy >= 8 && units.cy <= 32);
-        GtkWidget* shown = GTK_WIDGET(window.Window());
-        gtk_widget_show(shown);
-        // Mapping takes a round trip to the X server; the events keep coming until it is done.
-        for (int i = 0; i < 100000 && !gtk_widget_get_mapped(shown); ++i) {
-            g_main_context_iteration(nullptr, TRUE);
-        }
-        GtkAllocation client;
-        gtk_widget_get_allocation(window.Client(), &client);
-        EXPECT_EQ(Scaled(layout.width, units.cx, 4), client.width);
-        EXPECT_EQ(Scaled(layout.height, units.cy, 8), client.height);
-        for (gtk::TemplateControl& control : window.Controls()) {
-            const ControlTemplate& t = *control.layout;
-            SCOPED_TRACE(std::to_string(id) + " control " + std::to_string(t.id) + " " + t.text);
-            GtkAllocation a;
-            gtk_widget_get_allocation(control.widget, &a);
-            EXPECT_NEAR(Scaled(t.x, units.cx, 4), a.x - client.x, 1);
-            EXPECT_NEAR(Scaled(t.y, units.cy, 8), a.y - client.y, 1);
-            EXPECT_NEAR(Scaled(t.width, units.cx, 4), a.width, 1);
-            EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
-            EXPECT_TRUE(gtk_widget_get_mapped(control.input));
-        }
-    }
-}
-
-// A control's text is laid out only at its rectangle's width (or unbounded, unwrapped): never
-// with each word on a line of its own, as GtkLabel does to work out a smallest size, which
-// nothing here uses and which took longer than building the rest of the window.
-TEST(GtkWindow, LaysTextsOutOnlyForTheirRectangles) {
-    ASSERT_TRUE(gtk::SessionOpen());
-    for (const int id : {100, 101}) {
+    DialogTemplate odd = ProgramResources().dialogs.at(101);
+    odd.font = "Odd \"b\\ c";
+    const DialogTemplate* layouts[] = {&ProgramResources().dialogs.at(100), &odd,
+                                       &ProgramResources().dialogs.at(101)};
+    for (const DialogTemplate* layout : layouts) {
+        SCOPED_TRACE(layout->caption + ", " + layout->font);
         std::vector<std::pair<std::string, int>> widths;
         g_layout_widths = &widths;
         {
-            const DialogTemplate& layout = ProgramResources().dialogs.at(id);
             gtk::DisplayStretch stretch;
-            gtk::TemplateWindow window(layout, stretch);
+            gtk::TemplateWindow window(*layout, stretch);
+            const gtk::DialogUnits units = window.Units();
+            std::printf("%s: base units %d x %d pixels\n", layout->font.c_str(), units.cx,
+                        units.cy);
+            EXPECT_TRUE(units.cx >= 4 && units.cx <= 16 && units.cy >= 8 && units.cy <= 32);
             GtkWidget* shown = GTK_WIDGET(window.Window());
             gtk_widget_show(shown);
+            // Mapping takes a round trip to the X server; the events keep coming until it is done.
             for (int i = 0; i < 100000 && !gtk_widget_get_mapped(shown); ++i) {
                 g_main_context_iteration(nullptr, TRUE);
+            }
+            GtkAllocation client;
+            gtk_widget_get_allocation(window.Client(), &client);
+            EXPECT_EQ(Scaled(layout->width, units.cx, 4), client.width);
+            EXPECT_EQ(Scaled(layout->height, units.cy, 8), client.height);
+            for (gtk::TemplateControl& control : window.Controls()) {
+                const ControlTemplate& t = *control.layout;
+                SCOPED_TRACE("control " + std::to_string(t.id) + " " + t.text);
+                GtkAllocation a;
+                gtk_widget_get_allocation(control.widget, &a);
+                EXPECT_NEAR(Scaled(t.x, units.cx, 4), a.x - client.x, 1);
+                EXPECT_NEAR(Scaled(t.y, units.cy, 8), a.y - client.y, 1);
+                EXPECT_NEAR(Scaled(t.width, units.cx, 4), a.width, 1);
+                EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
+                EXPECT_TRUE(gtk_widget_get_mapped(control.input));
+                GtkStyleContext* style = gtk_widget_get_style_context(control.input);
+                PangoFontDescription* font = nullptr;
+                gtk_style_context_get(style, gtk_style_context_get_state(style),
+                                      GTK_STYLE_PROPERTY_FONT, &font, nullptr);
+                EXPECT_EQ(layout->font, pango_font_description_get_family(font));
+                pango_font_description_free(font);
             }
             while (g_main_context_iteration(nullptr, FALSE)) {
             }
@@ -89,9 +87,9 @@ TEST(GtkWindow, LaysTextsOutOnlyForTheirRectangles) {
         for (const auto& [text, width] : widths) {
             if (text.empty()) continue;
             ++laid_out;
-            EXPECT_NE(0, width) << "dialog " << id << ": \"" << text << "\" laid out at width 0";
+            EXPECT_NE(0, width) << "\"" << text << "\" laid out at width 0";
         }
-        EXPECT_GT(laid_out, 0) << "dialog " << id << ": no text laid out, nothing was checked";
+        EXPECT_GT(laid_out, 0) << "no text laid out, nothing was checked";
     }
 }
 

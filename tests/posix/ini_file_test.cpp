@@ -23,7 +23,7 @@ std::string Value(const std::string& file, const char* key) {
     return buffer;
 }
 
-TEST(PosixIniFile, SeesFilesReplacedOrRewritten) {
+TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
     test::TempDir dir;
     const std::string file = dir.Write("a.ini", "[s]\nk=1\n");
     EXPECT_EQ("1", Value(file, "k"));
@@ -39,6 +39,15 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewritten) {
 
     std::remove(file.c_str());
     EXPECT_EQ("<none>", Value(file, "k"));
+
+    // A FIFO or a device at the name is read as a missing file, at once, and never written.
+    ASSERT_EQ(0, ::mkfifo(file.c_str(), 0600));
+    for (const std::string& other : {file, std::string("/dev/zero")}) {
+        SCOPED_TRACE(other);
+        EXPECT_EQ("<none>", Value(other, "k"));
+        EXPECT_FALSE(IniWriteString("s", "k", "1", other.c_str()));
+    }
+    EXPECT_FALSE(std::filesystem::is_regular_file(file));  // not replaced by a file
 }
 
 // A parameters file from Windows: a value that is not UTF-8 is Windows-1252.
@@ -69,18 +78,6 @@ TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252) {
         const std::string file = dir.Write("p.ini", std::string("[s]\r\nk=") + row.value + "\r\n");
         EXPECT_EQ(row.read, Value(file, "k"));
     }
-}
-
-TEST(PosixIniFile, AFifoOrDeviceAtTheNameNeverBlocks) {
-    test::TempDir dir;
-    const std::string fifo = dir.File("p.ini");
-    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
-    for (const std::string& file : {fifo, std::string("/dev/zero")}) {
-        SCOPED_TRACE(file);
-        EXPECT_EQ("<none>", Value(file, "k"));  // read as a missing file, at once
-        EXPECT_FALSE(IniWriteString("s", "k", "1", file.c_str()));
-    }
-    EXPECT_FALSE(std::filesystem::is_regular_file(fifo));  // not replaced by a file
 }
 
 // Bytes this process has read so far, as the kernel counts them.

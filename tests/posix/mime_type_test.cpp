@@ -1,6 +1,6 @@
 // The .7xe type in the shared MIME database: the package and the rebuild, unless a database
-// already types *.7xe; a stand-in update-mime-database records its arguments and output. The real
-// one is run by tests/e2e/setup_test.sh.
+// already types *.7xe; a stand-in update-mime-database records how it was started. The real one
+// is run by tests/e2e/setup_test.sh.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -22,26 +22,39 @@ namespace {
 using Result = FileTypeRegistration;
 const std::string kPackage = "/mime/packages/webbook-helper-7xe.xml";
 
+// The tool comes only from PATH's absolute entries that name a program: the working folder may
+// be the book's, with an update-mime-database of its own, which empty and relative entries name.
+// Without PATH, it comes from the system's default path, as a shell would take it.
 TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
     const struct {
+        const char* path;       // PATH, unset when null; "@" is the row's folder, the working one
         std::string globs2;     // the user's, then after "|" the system's
-        const char* data_home;  // XDG_DATA_HOME; "/..." below the test's folder
-        bool tool;              // the stand-in on PATH (else none at all)
+        const char* data_home;  // XDG_DATA_HOME; "/..." below the row's folder
         Result result;
-        bool written;  // the package (and then the tool run)
+        bool written;     // the package
+        const char* ran;  // the folder of the stand-in that ran, or null
     } rows[] = {
-        {"50:text/plain:*.txt\n50:x/y:*.7XE:cs\n# 50:x/y:*.7xe\n", "data", true,
-         Result::kRegistered, true},
-        {"50:x/y:*.7XE\n", "/data", true, Result::kRegistered, false},
-        {"50:x/y:*.7xe:w,cs", "/data", true, Result::kRegistered, false},
-        {"|50:x/y:*.7xe\n", "/data", true, Result::kRegistered, false},
-        {"", "/data", false, Result::kRegistered, true},
-        {"", "/file", true, Result::kFailed, false},  // no folder can be made there
+        {"@bin", "50:text/plain:*.txt\n50:x/y:*.7XE:cs\n# 50:x/y:*.7xe\n", "data",
+         Result::kRegistered, true, "bin"},
+        {"@bin", "50:x/y:*.7XE\n", "/data", Result::kRegistered, false, nullptr},
+        {"@bin", "50:x/y:*.7xe:w,cs", "/data", Result::kRegistered, false, nullptr},
+        {"@bin", "|50:x/y:*.7xe\n", "/data", Result::kRegistered, false, nullptr},
+        {"@bin", "", "/file", Result::kFailed, false, nullptr},  // no folder can be made there
+        {":@bin", "", "/data", Result::kRegistered, true, "bin"},
+        {"rel:@bin", "", "/data", Result::kRegistered, true, "bin"},
+        {"./rel:.:@bin:", "", "/data", Result::kRegistered, true, "bin"},
+        {"@folder:@bin", "", "/data", Result::kRegistered, true, "bin"},
+        {"", "", "/data", Result::kRegistered, true, nullptr},
+        {":rel:.", "", "/data", Result::kRegistered, true, nullptr},
+        {"rel/..", "", "/data", Result::kRegistered, true, nullptr},
+        {nullptr, "", "/data", Result::kRegistered, true, nullptr},  // the system's tool
     };
     test::SavedEnvironment saved{"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
+    const std::filesystem::path cwd = std::filesystem::current_path();
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.globs2 << row.data_home);
+        SCOPED_TRACE(testing::Message() << "PATH=" << (row.path ? row.path : "-") << row.globs2);
         test::TempDir dir;
+        const std::string at = dir.File("");
         const auto put = [](const std::string& file, const std::string& text) {
             if (text.empty()) return;
             std::filesystem::create_directories(std::filesystem::path(file).parent_path());
@@ -53,20 +66,33 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         put((bar == std::string::npos ? data : dir.File("system")) + "/mime/globs2",
             row.globs2.substr(bar == std::string::npos ? 0 : bar + 1));
         put(dir.File("file"), "x");
-        put(dir.File("bin/update-mime-database"),
-            "#!/bin/sh\nprintf '%s|' \"$@\" \"$(/usr/bin/readlink /proc/$$/fd/1)\" >>'" +
-                dir.File("args") + "'\n");
-        chmod(dir.File("bin/update-mime-database").c_str(), 0755);
+        const std::string record = "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" " +
+                                   std::string("\"$(/usr/bin/readlink /proc/$$/fd/1)\" >>'") +
+                                   dir.File("ran") + "'\n";
+        for (const std::string folder : {"bin/", "rel/", ""}) {
+            put(dir.File(folder + "update-mime-database"), record);
+            chmod(dir.File(folder + "update-mime-database").c_str(), 0755);
+        }
+        std::filesystem::create_directories(dir.File("folder/update-mime-database"));
+        std::string path = row.path ? row.path : "";
+        for (std::size_t i; (i = path.find('@')) != std::string::npos;) path.replace(i, 1, at);
+        row.path ? setenv("PATH", path.c_str(), 1) : unsetenv("PATH");
         setenv("HOME", dir.File("home").c_str(), 1);
         setenv("XDG_DATA_HOME",
                row.data_home[0] == '/' ? dir.File(row.data_home + 1).c_str() : row.data_home, 1);
         setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
-        setenv("PATH", dir.File(row.tool ? "bin" : "none").c_str(), 1);
+        std::filesystem::current_path(dir.Path());
         EXPECT_EQ(row.result, RegisterFileType());
+        std::filesystem::current_path(cwd);
         EXPECT_EQ(row.written, std::filesystem::exists(data + kPackage));
         // Its output goes nowhere: it would mix with a terminal dialog's.
-        EXPECT_EQ(row.written && row.tool ? data + "/mime|/dev/null|" : "<missing>",
-                  dir.Read("args"));
+        EXPECT_EQ(row.ran ? at + row.ran + "/update-mime-database|" + data + "/mime|/dev/null|"
+                          : "<missing>",
+                  dir.Read("ran"));
+        if (row.path == nullptr) {
+            EXPECT_NE(std::string::npos,
+                      dir.Read("data/mime/globs2").find(":application/x-7xe:*.7xe"));
+        }
     }
 }
 
@@ -102,17 +128,6 @@ TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
     }
     ::close(reader);
     EXPECT_EQ("started", heard);
-}
-
-// Without PATH, the tool is looked for in the system's default path, as a shell would.
-TEST(MimeType, WithoutPathTheSystemsToolRebuilds) {
-    test::SavedEnvironment saved{"XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
-    test::TempDir dir;
-    setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
-    setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
-    unsetenv("PATH");
-    EXPECT_EQ(Result::kRegistered, RegisterFileType());
-    EXPECT_NE(std::string::npos, dir.Read("data/mime/globs2").find(":application/x-7xe:*.7xe"));
 }
 
 }  // namespace

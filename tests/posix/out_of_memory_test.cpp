@@ -74,18 +74,13 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
         DeleteValue(key, "v");
         CloseKey(key);
     });
-    EachAllocationFails("files", [&] {
+    EachAllocationFails("files, desktop and strings", [&] {
         files::ReplaceFileContents(book.c_str(), "x", 1);
         files::Probe(book.c_str());
-    });
-    EachAllocationFails("shell", [&] {
-        char desktop[260];
-        shell::DesktopDirectory(desktop, sizeof desktop);
+        char text[260];
+        shell::DesktopDirectory(text, sizeof text);
         shell::SaveShortcut(link_file.c_str(), book.c_str(), book.c_str());
-    });
-    EachAllocationFails("strings", [] {
-        char text[64];
-        LoadText(1501, text, sizeof text);
+        LoadText(1501, text, 64);
     });
 
     // Nor out of a whole run (mode 1, its dialog unanswered), which reads and writes INI files.

@@ -2,10 +2,14 @@
 // The registry contract itself is RegKeyTest's.
 #include "platform/posix/registry/registry_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +19,17 @@
 #include "platform/registry.h"
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
+
+// mkdir fails with this error while it is not 0, as a file system may refuse the store's folder.
+static int g_mkdir_error = 0;
+
+extern "C" int mkdir(const char* path, mode_t mode) noexcept {
+    if (g_mkdir_error != 0) {
+        errno = g_mkdir_error;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_mkdirat, AT_FDCWD, path, mode));
+}
 
 namespace wbh::platform::registry {
 namespace {
@@ -55,22 +70,16 @@ protected:
     test::TempDir dir_;
 };
 
-// Which folder the file is in is UserFolders' test; here, that it and the file are private.
-TEST_F(RegistryStoreTest, FileAndItsFoldersArePrivate) {
-    const std::string file = UseConfig("xdg");
-    Key key = nullptr;
-    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software", kAllAccess, &key));
-    EXPECT_EQ(kSuccess, CloseKey(key));
-    EXPECT_EQ(0700u, Mode(dir_.File("xdg")));
-    EXPECT_EQ(0700u, Mode(file.substr(0, file.rfind('/'))));
-    EXPECT_EQ(0600u, Mode(file)) << "the file holds the reader's identifiers";
-}
-
-TEST_F(RegistryStoreTest, AFileThatIsNoRegistryIsNeverWritten) {
+// Which folder the file is in is UserFolders' test; here, that it and its folders are private,
+// and that a file at its name that is no registry of this version is left as it is.
+TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
     const std::string newer = UseConfig("newer");
     Key made = nullptr;
     ASSERT_EQ(kSuccess, CreateKey(kUser, "Software", kAllAccess, &made));
     EXPECT_EQ(kSuccess, CloseKey(made));
+    EXPECT_EQ(0700u, Mode(dir_.File("newer")));
+    EXPECT_EQ(0700u, Mode(newer.substr(0, newer.rfind('/'))));
+    EXPECT_EQ(0600u, Mode(newer)) << "the file holds the reader's identifiers";
     ASSERT_EQ("", Sql(newer, "PRAGMA user_version = 2"));
     const struct {
         const char* name;
@@ -95,6 +104,22 @@ TEST_F(RegistryStoreTest, AFileThatIsNoRegistryIsNeverWritten) {
         Key key = nullptr;
         EXPECT_EQ(kBadDatabase, CreateKey(kUser, "Software", kAllAccess, &key));
         EXPECT_EQ(before, dir_.Read(config + kDatabase)) << "left as it was";
+    }
+}
+
+TEST_F(RegistryStoreTest, AStoreThatCannotBeMadeTellsWhy) {
+    const struct {
+        int error;  // from making its folder
+        long result;
+    } rows[] = {
+        {EPERM, kAccessDenied}, {EROFS, kAccessDenied}, {ENOMEM, kOutOfMemory}, {EIO, kIoFailed}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.error);
+        UseConfig("c" + std::to_string(row.error));
+        Key key = nullptr;
+        g_mkdir_error = row.error;
+        EXPECT_EQ(row.result, CreateKey(kUser, "Software", kAllAccess, &key));
+        g_mkdir_error = 0;
     }
 }
 

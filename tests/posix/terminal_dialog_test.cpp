@@ -58,5 +58,31 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
     }
 }
 
+// A blank line sets a text apart from the choice below it, and nothing else does.
+TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
+    DialogTemplate layout{};
+    layout.caption = "c";
+    const struct {
+        const char* class_name;
+        std::uint32_t style;  // check box 3, group box 7, default button 1
+        const char* text;
+    } controls[] = {{"BUTTON", 3, "a"}, {"STATIC", 0, "t"}, {"BUTTON", 3, "b"},
+                    {"BUTTON", 7, "g"}, {"BUTTON", 3, "c"}, {"BUTTON", 1, "d"}};
+    int y = 0;
+    for (const auto& c : controls) {
+        layout.controls.push_back(
+            {0, c.class_name, 0x50000000 | c.style, 0, y += 10, 9, 9, c.text});
+    }
+    struct : DialogHandler {
+        void OnInit(Dialog&) override {}
+        void OnCommand(Dialog&, int, int) override {}
+    } handler;
+    std::string shown;
+    EXPECT_EQ(-1, Drive(layout, handler, "", shown));
+    EXPECT_EQ(
+        "\n=== c ===\n  1  [ ] a\n\nt\n\n  2  [ ] b\n\n-- g --\n  3  [ ] c\n  Entrée  [ d ]\n",
+        shown.substr(0, shown.find("Tapez")));
+}
+
 }  // namespace
 }  // namespace wbh::platform

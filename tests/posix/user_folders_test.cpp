@@ -60,11 +60,7 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
             return text;
         };
         const auto set = [&](const char* name, const char* value) {
-            if (value == nullptr) {
-                unsetenv(name);
-            } else {
-                setenv(name, expand(value).c_str(), 1);
-            }
+            value ? setenv(name, expand(value).c_str(), 1) : unsetenv(name);
         };
         set("HOME", row.home);
         set("XDG_CONFIG_HOME", row.config);

@@ -101,5 +101,14 @@ TEST(ResourceScript, RefusesWhatItCannotRead) {
     }
 }
 
+TEST(ResourceScript, ClassNamesInCapitalsFromAToZ) {
+    const char* text =
+        "1 DIALOG 0, 0, 9, 9\nBEGIN\n    CONTROL \"\", 1, \"az\", 0, 0, 0, 0, 0\nEND\n";
+    ResourceScript script;
+    std::string error;
+    ASSERT_TRUE(ParseResourceScript(text, script, error)) << error;
+    EXPECT_EQ("AZ", script.dialogs.at(1).controls.at(0).class_name);
+}
+
 }  // namespace
 }  // namespace wbh::platform
