@@ -11,7 +11,6 @@ trap 'rm -rf "$work"' EXIT
 # standard input, under Wine by the dialog driver's ";"-separated actions; it sets `shown` (what
 # the dialog showed) and `code` (the exit code, or the driver's failure).
 if [[ $runner == native ]]; then
-    sep=/
     # The dialogs are answered on standard input: no display to open windows on.
     unset DISPLAY WAYLAND_DISPLAY
     export XDG_CONFIG_HOME=$work/config HOME=$work/home
@@ -28,12 +27,20 @@ if [[ $runner == native ]]; then
         export PATH="$work/bin:$PATH"
     }
     run() { "$program" "$@"; }
+    # ended NAME PID: waits for the run PID (started with its output in $work/output) to end,
+    # killing it after a minute, and expects the end of a run whose dialog was answered: exit
+    # code 1, no output.
+    ended() {
+        for _ in $(seq 1200); do kill -0 "$2" 2>/dev/null || break; sleep 0.05; done
+        kill -0 "$2" 2>/dev/null && { kill "$2"; expect "$1: closed" closed open; }
+        wait "$2"
+        expect "$1: exit code, output" "1 " "$? $(cat "$work/output")"
+    }
     answer() {
         shown=$(printf "$1" | "$program" "${@:3}")
         code=$?
     }
 else
-    sep='\'
     program_path() { echo "Z:${1//\//\\}"; }
     wine_run() { "$root/tools/wine-run" "$@" >/dev/null 2>&1; }
     # The program's keys gone and the desktop at $1; .html pages opened by $1 (show_recorder).
