@@ -2,11 +2,10 @@
 # The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
 # and pointer as a reader would; each run is checked by what it wrote: the registry, the
 # desktop's shortcuts, the opener's record.
-# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST SILENT_DISPLAY
+# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native
 program=$1
 close_request=$2
-silent_display=$3
 display=$DISPLAY
 source "$(dirname "$0")/lib.sh"
 export DISPLAY=$display
@@ -128,9 +127,32 @@ terminal() {  # terminal BOOK COMMAND...
     grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
     expect "$1: exit code, dialog, answer" "1 terminal 0x00000001" "$code $(track "$1")"
 }
+# silent_display x11|wayland DIR COMMAND...: runs COMMAND with the display named by a socket
+# that listens and never accepts (X11: the abstract socket libxcb tries first for DISPLAY=:N,
+# from :1000; Wayland: DIR/wayland-silent), and ends as COMMAND does.
+silent_display='
+import os, socket, subprocess, sys
+listener = socket.socket(socket.AF_UNIX)
+if sys.argv[1] == "x11":
+    for n in range(1000, 1100):
+        try:
+            listener.bind("\0/tmp/.X11-unix/X%d" % n)
+            break
+        except OSError:
+            pass
+    else:
+        sys.exit(125)
+    os.environ["DISPLAY"] = ":%d" % n
+    os.environ.pop("WAYLAND_DISPLAY", None)
+else:
+    listener.bind(sys.argv[2] + "/wayland-silent")
+    os.environ.update(XDG_RUNTIME_DIR=sys.argv[2], WAYLAND_DISPLAY="wayland-silent")
+    os.environ.pop("DISPLAY", None)
+listener.listen(16)
+sys.exit(subprocess.call(sys.argv[3:]))'
 for kind in x11 wayland; do
     mkdir -m 700 "$work/runtime-$kind"
-    terminal "silent-$kind" "$silent_display" "$kind" "$work/runtime-$kind" "$program"
+    terminal "silent-$kind" /usr/bin/python3 -c "$silent_display" "$kind" "$work/runtime-$kind" "$program"
 done
 mkdir "$work/alone"
 cp "$program" "$work/alone/"
