@@ -1,5 +1,5 @@
 // The real consent dialog from the real template, driven from a second thread as a reader would
-// drive it. (Its answers and buttons in whole runs of the program: tests/e2e/setup_test.sh.)
+// drive it. (Its answers in whole runs of the program: tests/e2e/folder_names_test.sh.)
 #include "consent/consent_dialog.h"
 
 #include <gtest/gtest.h>

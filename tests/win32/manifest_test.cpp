@@ -27,7 +27,8 @@ TEST(Win32Manifest, RunsAsInvokerWithCommonControls6AndPerMonitorDpi) {
         const wchar_t* name;
         const wchar_t* value;
     } settings[] = {
-        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness", L"PerMonitorV2"},
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+         L"PerMonitorV2"},
         {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true"},
     };
     for (const auto& setting : settings) {
