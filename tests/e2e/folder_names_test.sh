@@ -42,13 +42,10 @@ install() {
     grep -v -e '^;' -e '^autorunbookid=' -e '^authorpartnerid=' -e '^desktopshortcutname=' \
         "$root/examples/sample-book/parameters.ini" |
         { cat; printf '%s\n' "autorunbookid=$id" "authorpartnerid=$partner" \
-            "desktopshortcutname=$name"; } | sed 's/$/\r/' >"$work.ini"
-    if [[ $encoding == UTF-16 ]]; then  # as Windows writes it: little-endian after its mark
-        { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$work.ini"; } >"$livre/parameters.ini"
-    else
-        iconv -f UTF-8 -t "$encoding" "$work.ini" >"$livre/parameters.ini"
-    fi
-    rm "$work.ini"
+            "desktopshortcutname=$name"; } | sed 's/$/\r/' |
+        # UTF-16 as Windows writes it: little-endian after its byte-order mark.
+        { [[ $encoding == UTF-16 ]] && printf '\xff\xfe'; iconv -f UTF-8 -t "${encoding/%16/16LE}"; } \
+            >"$livre/parameters.ini"
     wine_book_desktop "$desktop"
     local before book ini rtp desktop_name=$name
     before=$(snapshot)
@@ -82,6 +79,8 @@ install() {
         "\"ReaderID\"=\"$reader_id\"" '"ReaderTrack"=dword:00000001' \
         '"UserID"="{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}"' | LC_ALL=C sort)" \
         "$(grep -v '^"TimeStamp"' <<<"$lines")"
+    expect "$row: ReaderID" 1 \
+        "$(grep -cE '^\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}$' <<<"$reader_id")"
     local year=$(date -u +%Y)
     expect "$row: TimeStamp: 16 bytes, this year first" \
         "$(printf 'hex:%02x,%02x 16' $((year & 255)) $((year >> 8)))" \
@@ -94,6 +93,8 @@ install() {
         "var ReaderUser = \"$reader_id\";" 'var ReaderAutorunCount = 1;' 'var ReaderSKU = "";' \
         'var ReaderPartner = "";' "var WebBookID = \"$(js_id "$id")\";" | od -An -c)" \
         "$(tail -n 8 "$livre/js/suivi.js" | od -An -c)"
+    expect "$row: tracking script, after its header" "/* 15" \
+        "$(head -c 2 "$livre/js/suivi.js") $(wc -l <"$livre/js/suivi.js")"
     expect "$row: marker" " 20" "$(od -An -tx1 "$livre/livre-exemple.7xe")"
     expect "$row: result file" "[ADRTP]|ExitCode=0" "$(tr -d '\r' <"$results/r.rtp" | paste -sd'|')"
     local link="Lancer le livre Web.lnk" shortcut="$book\\index.html|$book\\livre.ico|0"
