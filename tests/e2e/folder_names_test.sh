@@ -87,14 +87,9 @@ install() {
         "$(sed -n 's/^"TimeStamp"=//p' <<<"$lines" | awk -F, '{ print $1 "," $2, NF }')"
 
     # The variables in the code page's bytes, \u escapes for what it cannot hold.
-    expect "$row: tracking script" "$(printf '%s\r\n' \
-        'var AuthorUser = "{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}";' \
-        'var AuthorSKU = "QRL-AUTEUR-01";' "var AuthorPartner = \"$partner_js\";" \
-        "var ReaderUser = \"$reader_id\";" 'var ReaderAutorunCount = 1;' 'var ReaderSKU = "";' \
-        'var ReaderPartner = "";' "var WebBookID = \"$(js_id "$id")\";" | od -An -c)" \
-        "$(tail -n 8 "$livre/js/suivi.js" | od -An -c)"
-    expect "$row: tracking script, after its header" "/* 15" \
-        "$(head -c 2 "$livre/js/suivi.js") $(wc -l <"$livre/js/suivi.js")"
+    expect "$row: tracking script" "$(tracking_script "{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}" \
+        QRL-AUTEUR-01 "$partner_js" "$reader_id" 1 "$(js_id "$id")" | od -An -c)" \
+        "$(od -An -c <"$livre/js/suivi.js")"
     expect "$row: marker" " 20" "$(od -An -tx1 "$livre/livre-exemple.7xe")"
     expect "$row: result file" "[ADRTP]|ExitCode=0" "$(tr -d '\r' <"$results/r.rtp" | paste -sd'|')"
     local link="Lancer le livre Web.lnk" shortcut="$book\\index.html|$book\\livre.ico|0"

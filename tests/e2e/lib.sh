@@ -73,6 +73,18 @@ else
     fi
 fi
 
+# tracking_script AUTHOR_USER AUTHOR_SKU AUTHOR_PARTNER READER_USER COUNT BOOK_ID: the whole
+# tracking script as the program writes it, with no reader component (its two values empty).
+tracking_script() {
+    printf '%s\r\n' '/*' \
+        $'\tQuarlo web book tracking variables, written when the book is installed.' \
+        $'\tCopyright (C) Quarlo. All rights reserved.' \
+        $'\tProprietary and confidential: do not copy, change or redistribute this file.' \
+        '*/' '' '' "var AuthorUser = \"$1\";" "var AuthorSKU = \"$2\";" \
+        "var AuthorPartner = \"$3\";" "var ReaderUser = \"$4\";" "var ReaderAutorunCount = $5;" \
+        'var ReaderSKU = "";' 'var ReaderPartner = "";' "var WebBookID = \"$6\";"
+}
+
 # The type|data of value NAME of KEY in `listing` (registry_listing's output).
 value() { grep -F "$1|$2|" <<<"$listing" | cut -d'|' -f3-; }
 

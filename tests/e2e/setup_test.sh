@@ -77,19 +77,8 @@ expect "no classes in the registry" 'HKEY_CLASSES_ROOT|||' "$(registry_listing n
 expect "globs2 from the MIME package" "50:application/x-7xe:*.7xe" \
     "$(grep -F '*.7xe' "$HOME/.local/share/mime/globs2")"
 
-script=$'/*\n\tQuarlo web book tracking variables, written when the book is installed.
-\tCopyright (C) Quarlo. All rights reserved.
-\tProprietary and confidential: do not copy, change or redistribute this file.\n*/\n\n
-var AuthorUser = "'$author'";
-var AuthorSKU = "QRL-AUTEUR-01";
-var AuthorPartner = "partenaire-exemple";
-var ReaderUser = "'$reader'";
-var ReaderAutorunCount = 1;
-var ReaderSKU = "";
-var ReaderPartner = "";
-var WebBookID = "livre-exemple";'
-expect "tracking script, CR LF line ends" "$(printf '%s\r\n' "${script//$'\n'/$'\r\n'}" | od -c)" \
-    "$(od -c <"$livre/js/suivi.js")"
+expect "tracking script" "$(tracking_script "$author" QRL-AUTEUR-01 partenaire-exemple \
+    "$reader" 1 livre-exemple | od -c)" "$(od -c <"$livre/js/suivi.js")"
 expect "marker" " 20" "$(od -An -tx1 "$livre/livre-exemple.7xe")"
 for link in "$livre/Lancer le livre Web.desktop" "$work/desktop/Mon livre.desktop"; do
     expect "$link accepted" "" "$(desktop-file-validate "$link" 2>&1)"
