@@ -181,6 +181,9 @@ bool SessionOpen() {
         gtk_disable_setlocale();
         GThread* fonts = g_thread_try_new("wbh-fonts", LoadFontConfiguration, nullptr, nullptr);
         const bool opened = gtk_init_check(nullptr, nullptr) != FALSE;
+        // The theme's style sheets, read when the settings are first asked for, take longer
+        // than the display: the fonts go on loading meanwhile.
+        if (opened) gtk_settings_get_default();
         if (fonts != nullptr) g_thread_join(fonts);
         if (!opened) return false;
         TakeOverLoss();
