@@ -23,10 +23,7 @@ read_window() {
     "$program" "$@" </dev/null >"$work/output" 2>&1 &
     local pid=$!
     reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$caption" "${steps[@]}")
-    for _ in $(seq 1200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-    kill -0 "$pid" 2>/dev/null && { kill "$pid"; expect "$name: closed" closed open; }
-    wait "$pid"
-    expect "$name: exit code, output" "1 " "$? $(cat "$work/output")"
+    ended "$name" "$pid"
     echo "$reading"
 }
 
@@ -42,7 +39,7 @@ question="\"Acceptez-vous que votre Identifiant de lecteur ANONYME soit génér�
 été), et communiqué à Quarlo à l'aide des mécanismes de suivi de ce livre Web ?\""
 no="\"Non, je ne veux pas que Quarlo connaisse mon Identifiant de lecteur lorsque j'utiliserai ce \
 livre Web.\""
-expect "consent dialog" "frame \"$consent\" [enabled]
+opened="frame \"$consent\" [enabled]
   panel \"\" [enabled]
     push button \"Continuer\" [focusable default]
     scroll pane \"\" [enabled focusable]
@@ -50,16 +47,11 @@ expect "consent dialog" "frame \"$consent\" [enabled]
     label $policy [enabled]
     radio button \"Oui, je l'accepte.\" [enabled focusable] 1 of 2 in its group
     radio button $no [enabled focusable] 2 of 2 in its group
-    label $question [enabled]
-frame \"$consent\" [enabled]
-  panel \"\" [enabled]
-    push button \"Continuer\" [enabled focusable default]
-    scroll pane \"\" [enabled focusable]
-      text \"\" [enabled focusable read-only]
-    label $policy [enabled]
-    radio button \"Oui, je l'accepte.\" [enabled focusable checked] 1 of 2 in its group
-    radio button $no [enabled focusable] 2 of 2 in its group
-    label $question [enabled]" "$reading"
+    label $question [enabled]"
+# Once "Oui" is clicked: "Oui" checked, "Continuer" enabled.
+expect "consent dialog" "$opened
+$(sed -e 's/"Continuer" \[/&enabled /' -e "s/\(\"Oui, je l'accepte.\" \[.*\)\]/\1 checked]/" \
+    <<<"$opened")" "$reading"
 expect "consent dialog: the answer" 0x00000001 "$(registry_listing native \
     'HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals\b1' | grep -F '|ReaderTrack|' |
     cut -d'|' -f4)"
@@ -70,7 +62,7 @@ expect "consent dialog: the answer" 0x00000001 "$(registry_listing native \
 book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
 read_window finish "Fin de l'extraction" read click 'Créer un raccourci sur mon bureau.' \
     click 'Ouvrir le livre maintenant.' read close Terminer -- -mode 2 "${book[@]}"
-expect "finish dialog" "frame \"Fin de l'extraction\" [enabled]
+opened="frame \"Fin de l'extraction\" [enabled]
   panel \"\" [enabled]
     push button \"Terminer\" [enabled focusable default]
     panel \"Raccourci\" [enabled]
@@ -80,18 +72,11 @@ expect "finish dialog" "frame \"Fin de l'extraction\" [enabled]
     check box \"Créer un raccourci sur mon bureau.\" [enabled focusable checked]
     text \"Nom du raccourci : \" [enabled focusable editable] labelled by \"Nom du raccourci : \"
     label \"Nom du raccourci : \" [enabled] label for text
-    check box \"Ouvrir le livre maintenant.\" [enabled focusable checked]
-frame \"Fin de l'extraction\" [enabled]
-  panel \"\" [enabled]
-    push button \"Terminer\" [enabled focusable default]
-    panel \"Raccourci\" [enabled]
-      label \"Raccourci\" [enabled]
-    panel \"Navigateur\" [enabled]
-      label \"Navigateur\" [enabled]
-    check box \"Créer un raccourci sur mon bureau.\" [enabled focusable]
-    text \"Nom du raccourci : \" [focusable editable] labelled by \"Nom du raccourci : \"
-    label \"Nom du raccourci : \" label for text
-    check box \"Ouvrir le livre maintenant.\" [enabled focusable]" "$reading"
+    check box \"Ouvrir le livre maintenant.\" [enabled focusable checked]"
+# Once both choices are cleared: neither checked, the name box and its label disabled.
+expect "finish dialog" "$opened
+$(sed -e 's/ checked\]/]/' -e 's/\(text "Nom du raccourci : " \[\)enabled /\1/' \
+    -e 's/\(label "Nom du raccourci : "\) \[enabled\]/\1/' <<<"$opened")" "$reading"
 expect "finish dialog: nothing made or opened" "" \
     "$(ls -A "$work/desktop"; ls "$work/opened" 2>/dev/null)"
 [[ $failures == 0 ]]

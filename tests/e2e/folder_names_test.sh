@@ -2,7 +2,8 @@
 # Books, desktops and result files in folders named in any script, under Wine (ANSI code page
 # 1252): each row installs the sample book as its package does (mode 1 accepting, mode 2
 # "Terminer", the paths quoted on the command line) and checks every file, shortcut and registry
-# value made, and that nothing else changed in the work folder or on Wine's drive C:.
+# value made, the book opened hidden, and that nothing else changed in the work folder or on
+# Wine's drive C:.
 # Usage: folder_names_test.sh PROGRAM DIALOG_DRIVER SHOW_RECORDER LINK_READER
 export LC_ALL=C.UTF-8  # Wine names Unix files in the locale's character set
 runner=wine
@@ -41,13 +42,10 @@ install() {
     grep -v -e '^;' -e '^autorunbookid=' -e '^authorpartnerid=' -e '^desktopshortcutname=' \
         "$root/examples/sample-book/parameters.ini" |
         { cat; printf '%s\n' "autorunbookid=$id" "authorpartnerid=$partner" \
-            "desktopshortcutname=$name"; } | sed 's/$/\r/' >"$work.ini"
-    if [[ $encoding == UTF-16 ]]; then  # as Windows writes it: little-endian after its mark
-        { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$work.ini"; } >"$livre/parameters.ini"
-    else
-        iconv -f UTF-8 -t "$encoding" "$work.ini" >"$livre/parameters.ini"
-    fi
-    rm "$work.ini"
+            "desktopshortcutname=$name"; } | sed 's/$/\r/' |
+        # UTF-16 as Windows writes it: little-endian after its byte-order mark.
+        { [[ $encoding == UTF-16 ]] && printf '\xff\xfe'; iconv -f UTF-8 -t "${encoding/%16/16LE}"; } \
+            >"$livre/parameters.ini"
     wine_book_desktop "$desktop"
     local before book ini rtp desktop_name=$name
     before=$(snapshot)
@@ -64,8 +62,9 @@ install() {
         -rtpfilename "$rtp"
     expect "$row: mode 2 exit code" 1 "$code"
     for _ in $(seq 300); do [[ -e $livre/index.html.shown ]] && break; sleep 0.1; done
-    expect "$row: the book opened" "argument=$book\\index.html" \
-        "$(tr -d '\r' <"$livre/index.html.shown" | head -1)"
+    expect "$row: the book opened hidden" \
+        "argument=$book\\index.html|use_show_window=1|show_window=0|cmd_show=0" \
+        "$(tr -d '\r' <"$livre/index.html.shown" | paste -sd'|')"
     rm -f "$livre/index.html.shown"
 
     local lines reader_id referral
@@ -80,14 +79,17 @@ install() {
         "\"ReaderID\"=\"$reader_id\"" '"ReaderTrack"=dword:00000001' \
         '"UserID"="{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}"' | LC_ALL=C sort)" \
         "$(grep -v '^"TimeStamp"' <<<"$lines")"
+    expect "$row: ReaderID" 1 \
+        "$(grep -cE '^\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}$' <<<"$reader_id")"
+    local year=$(date -u +%Y)
+    expect "$row: TimeStamp: 16 bytes, this year first" \
+        "$(printf 'hex:%02x,%02x 16' $((year & 255)) $((year >> 8)))" \
+        "$(sed -n 's/^"TimeStamp"=//p' <<<"$lines" | awk -F, '{ print $1 "," $2, NF }')"
 
     # The variables in the code page's bytes, \u escapes for what it cannot hold.
-    expect "$row: tracking script" "$(printf '%s\r\n' \
-        'var AuthorUser = "{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}";' \
-        'var AuthorSKU = "QRL-AUTEUR-01";' "var AuthorPartner = \"$partner_js\";" \
-        "var ReaderUser = \"$reader_id\";" 'var ReaderAutorunCount = 1;' 'var ReaderSKU = "";' \
-        'var ReaderPartner = "";' "var WebBookID = \"$(js_id "$id")\";" | od -An -c)" \
-        "$(tail -n 8 "$livre/js/suivi.js" | od -An -c)"
+    expect "$row: tracking script" "$(tracking_script "{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}" \
+        QRL-AUTEUR-01 "$partner_js" "$reader_id" 1 "$(js_id "$id")" | od -An -c)" \
+        "$(od -An -c <"$livre/js/suivi.js")"
     expect "$row: marker" " 20" "$(od -An -tx1 "$livre/livre-exemple.7xe")"
     expect "$row: result file" "[ADRTP]|ExitCode=0" "$(tr -d '\r' <"$results/r.rtp" | paste -sd'|')"
     local link="Lancer le livre Web.lnk" shortcut="$book\\index.html|$book\\livre.ico|0"
@@ -113,8 +115,6 @@ js_id() {
     esac
 }
 
-install "ASCII" "Livres/livre" Bureau Resultats livre-a partenaire partenaire \
-    "Le livre exemple" "" CP1252
 # The look-alikes of the folders above, a quote and a hyphen of a result folder that would
 # end a value and start an option if they were read as their ASCII twins.
 install "fullwidth" "Ｌｉｖｒｅｓ/livre" "Ｂｕｒｅａｕ" "a＂ －mode 9 ＂b" livre-b partenaire \

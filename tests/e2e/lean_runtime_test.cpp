@@ -13,23 +13,19 @@ namespace {
 int failures = 0;
 
 void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::printf("FAIL: %s\n", what);
-        ++failures;
-    }
+    if (!ok) std::printf("FAIL: %s\n", what);
+    failures += ok ? 0 : 1;
 }
 
 int set_ups = 0;
-bool throw_in_set_up = false;
-
-int SetUp() {
-    ++set_ups;
-    if (throw_in_set_up) throw std::bad_alloc();
-    return 42;
-}
+bool throw_in_set_up = true;
 
 int Cached() {
-    static const int value = SetUp();
+    static const int value = [] {
+        ++set_ups;
+        if (throw_in_set_up) throw std::bad_alloc();
+        return 42;
+    }();
     return value;
 }
 
@@ -42,18 +38,19 @@ struct InFlight {
 }  // namespace
 
 int main() {
-    throw_in_set_up = true;
+    std::string caught = "nothing";
     try {
         Cached();
-        Check(false, "a static's set-up that throws: expected the exception");
     } catch (const std::bad_alloc&) {
+        caught = "bad_alloc";
     }
+    Check(caught == "bad_alloc", "a static's set-up that throws: expected the exception");
     throw_in_set_up = false;
     Check(Cached() == 42 && Cached() == 42, "a static after a failed set-up: expected 42");
     Check(set_ups == 2, "a static's set-up: expected once, and once more after it threw");
 
     // The library's own errors, as the program meets them.
-    const char* caught = "nothing";
+    caught = "nothing";
     try {
         std::string text;
         text.reserve(text.max_size() + 1);
@@ -62,11 +59,10 @@ int main() {
     } catch (...) {
         caught = "another exception";
     }
-    Check(std::string(caught) == "bad_alloc", "a length error: expected std::bad_alloc");
+    Check(caught == "bad_alloc", "a length error: expected std::bad_alloc");
 
     int outer_in_flight = -1;
     int inner_in_flight = -1;
-    caught = "nothing";
     try {
         try {
             InFlight probe{outer_in_flight};
@@ -84,7 +80,7 @@ int main() {
     } catch (const std::bad_alloc&) {
         caught = "the outer exception";
     }
-    Check(std::string(caught) == "the outer exception", "a rethrow: expected the outer exception");
+    Check(caught == "the outer exception", "a rethrow: expected the outer exception");
     Check(outer_in_flight == 1, "while one exception unwinds: expected 1 in flight");
     Check(inner_in_flight == 1, "a throw inside a handler: expected 1 in flight");
     Check(std::uncaught_exceptions() == 0, "after the handlers: expected none in flight");

@@ -11,7 +11,6 @@ trap 'rm -rf "$work"' EXIT
 # standard input, under Wine by the dialog driver's ";"-separated actions; it sets `shown` (what
 # the dialog showed) and `code` (the exit code, or the driver's failure).
 if [[ $runner == native ]]; then
-    sep=/
     # The dialogs are answered on standard input: no display to open windows on.
     unset DISPLAY WAYLAND_DISPLAY
     export XDG_CONFIG_HOME=$work/config HOME=$work/home
@@ -28,12 +27,20 @@ if [[ $runner == native ]]; then
         export PATH="$work/bin:$PATH"
     }
     run() { "$program" "$@"; }
+    # ended NAME PID: waits for the run PID (started with its output in $work/output) to end,
+    # killing it after a minute, and expects the end of a run whose dialog was answered: exit
+    # code 1, no output.
+    ended() {
+        for _ in $(seq 1200); do kill -0 "$2" 2>/dev/null || break; sleep 0.05; done
+        kill -0 "$2" 2>/dev/null && { kill "$2"; expect "$1: closed" closed open; }
+        wait "$2"
+        expect "$1: exit code, output" "1 " "$? $(cat "$work/output")"
+    }
     answer() {
         shown=$(printf "$1" | "$program" "${@:3}")
         code=$?
     }
 else
-    sep='\'
     program_path() { echo "Z:${1//\//\\}"; }
     wine_run() { "$root/tools/wine-run" "$@" >/dev/null 2>&1; }
     # The program's keys gone and the desktop at $1; .html pages opened by $1 (show_recorder).
@@ -65,6 +72,18 @@ else
         "$root/tools/wine-prefix-init"
     fi
 fi
+
+# tracking_script AUTHOR_USER AUTHOR_SKU AUTHOR_PARTNER READER_USER COUNT BOOK_ID: the whole
+# tracking script as the program writes it, with no reader component (its two values empty).
+tracking_script() {
+    printf '%s\r\n' '/*' \
+        $'\tQuarlo web book tracking variables, written when the book is installed.' \
+        $'\tCopyright (C) Quarlo. All rights reserved.' \
+        $'\tProprietary and confidential: do not copy, change or redistribute this file.' \
+        '*/' '' '' "var AuthorUser = \"$1\";" "var AuthorSKU = \"$2\";" \
+        "var AuthorPartner = \"$3\";" "var ReaderUser = \"$4\";" "var ReaderAutorunCount = $5;" \
+        'var ReaderSKU = "";' 'var ReaderPartner = "";' "var WebBookID = \"$6\";"
+}
 
 # The type|data of value NAME of KEY in `listing` (registry_listing's output).
 value() { grep -F "$1|$2|" <<<"$listing" | cut -d'|' -f3-; }

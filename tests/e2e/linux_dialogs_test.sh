@@ -2,11 +2,10 @@
 # The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
 # and pointer as a reader would; each run is checked by what it wrote: the registry, the
 # desktop's shortcuts, the opener's record.
-# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST SILENT_DISPLAY
+# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native
 program=$1
 close_request=$2
-silent_display=$3
 display=$DISPLAY
 source "$(dirname "$0")/lib.sh"
 export DISPLAY=$display
@@ -38,12 +37,7 @@ click() {
             print int((x + 4) * cx / 4), int((y + h / 2) * cy / 8) }') click 1
 }
 # finish NAME: the window has gone and the program ended with exit code 1; its output is empty.
-finish() {
-    for _ in $(seq 1200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-    kill -0 "$pid" 2>/dev/null && { kill "$pid"; expect "$1: closed" closed open; }
-    wait "$pid"
-    expect "$1: exit code, output" "1 " "$? $(cat "$work/output")"
-}
+finish() { ended "$1" "$pid"; }
 track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | cut -d'|' -f4; }
 
 # Nothing stored: Enter does nothing while no answer is chosen, nor do Escape and the close
@@ -123,28 +117,46 @@ sleep 0.5  # as long as an opener started by the run would take to write its rec
 expect "display lost: no desktop shortcut, nothing opened" "" \
     "$(ls "$work/desktop"; ls "$work/opened" 2>/dev/null)"
 
-# A display that takes the connection and never says anything (a stale forwarded one): the run
-# gives up on it and shows the terminal dialog, which takes the answers on its input.
+# The terminal dialog, taking the answers on its input, where no window can be shown: a display
+# that takes the connection and never says anything (a stale forwarded one), and GTK not on the
+# machine (the program in a folder without its windows' module, or with one that cannot be
+# loaded) with a display that answers.
+terminal() {  # terminal BOOK COMMAND...
+    printf '1\n\n' | timeout 120 "${@:2}" -mode 1 -autorunbookid "$1" >"$work/output" 2>&1
+    local code=$?
+    grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
+    expect "$1: exit code, dialog, answer" "1 terminal 0x00000001" "$code $(track "$1")"
+}
+# silent_display x11|wayland DIR COMMAND...: runs COMMAND with the display named by a socket
+# that listens and never accepts (X11: the abstract socket libxcb tries first for DISPLAY=:N,
+# from :1000; Wayland: DIR/wayland-silent), and ends as COMMAND does.
+silent_display='
+import os, socket, subprocess, sys
+listener = socket.socket(socket.AF_UNIX)
+if sys.argv[1] == "x11":
+    for n in range(1000, 1100):
+        try:
+            listener.bind("\0/tmp/.X11-unix/X%d" % n)
+            break
+        except OSError:
+            pass
+    else:
+        sys.exit(125)
+    os.environ["DISPLAY"] = ":%d" % n
+    os.environ.pop("WAYLAND_DISPLAY", None)
+else:
+    listener.bind(sys.argv[2] + "/wayland-silent")
+    os.environ.update(XDG_RUNTIME_DIR=sys.argv[2], WAYLAND_DISPLAY="wayland-silent")
+    os.environ.pop("DISPLAY", None)
+listener.listen(16)
+sys.exit(subprocess.call(sys.argv[3:]))'
 for kind in x11 wayland; do
     mkdir -m 700 "$work/runtime-$kind"
-    printf '1\n\n' | timeout 120 "$silent_display" "$kind" "$work/runtime-$kind" "$program" \
-        -mode 1 -autorunbookid "silent-$kind" >"$work/output" 2>&1
-    code=$?
-    grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
-    expect "silent $kind display: exit code, dialog, answer" "1 terminal 0x00000001" \
-        "$code $(track "silent-$kind")"
+    terminal "silent-$kind" /usr/bin/python3 -c "$silent_display" "$kind" "$work/runtime-$kind" "$program"
 done
-# GTK not on the machine: the program in a folder without its windows' module, or with one
-# that cannot be loaded, shows the terminal dialog on a display that answers.
 mkdir "$work/alone"
 cp "$program" "$work/alone/"
-for module in absent unloadable; do
-    [[ $module == unloadable ]] && echo 'not a library' >"$work/alone/webbook-helper-gtk.so"
-    printf '1\n\n' | timeout 120 "$work/alone/$(basename "$program")" -mode 1 \
-        -autorunbookid "module-$module" >"$work/output" 2>&1
-    code=$?
-    grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
-    expect "module $module: exit code, dialog, answer" "1 terminal 0x00000001" \
-        "$code $(track "module-$module")"
-done
+terminal module-absent "$work/alone/$(basename "$program")"
+echo 'not a library' >"$work/alone/webbook-helper-gtk.so"
+terminal module-unloadable "$work/alone/$(basename "$program")"
 [[ $failures == 0 ]]

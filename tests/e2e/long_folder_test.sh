@@ -23,16 +23,6 @@ long_folder() {
     echo "$folder$(pad "$missing")"
 }
 
-header=$'/*\r\n\tQuarlo web book tracking variables, written when the book is installed.\r
-\tCopyright (C) Quarlo. All rights reserved.\r
-\tProprietary and confidential: do not copy, change or redistribute this file.\r\n*/\r\n\r\n\r\n'
-expected_script() {
-    printf '%s' "$header"
-    printf 'var %s = %s;\r\n' AuthorUser '""' AuthorSKU '""' AuthorPartner '""' \
-        ReaderUser '"{00000000-0000-0000-0000-000000000000}"' ReaderAutorunCount 0 \
-        ReaderSKU '""' ReaderPartner '""' WebBookID "\"$1\""
-}
-
 # FOLDER_LENGTH SCRIPT MARKER: the book's folder, and the two files' names relative to it; each
 # is written when its full path (the folder, a separator, the name) fits. Beside a name of one
 # character, a temporary has room for one character only.
@@ -58,7 +48,8 @@ for row in "${rows[@]}"; do
     files=js
     if ((length + 1 + ${#script} <= 259)); then
         files+=$'\n'$script
-        expected_script "livre-$length" >"$work/expected.js"
+        tracking_script '' '' '' '{00000000-0000-0000-0000-000000000000}' 0 "livre-$length" \
+            >"$work/expected.js"
         expect "$length: script" "" "$(cmp "$work/expected.js" "$livre/$script" 2>&1)"
     fi
     if ((length + 1 + ${#marker} <= 259)); then

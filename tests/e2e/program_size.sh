@@ -8,25 +8,15 @@ limit=98304
 system_dlls='advapi32 comctl32 comdlg32 gdi32 kernel32 msvcrt ole32 oleaut32 shell32 shlwapi user32'
 
 status=0
+fail() { echo "FAIL: $*"; status=1; }
 size=$(stat -c %s "$program")
-if ((size > limit)); then
-    echo "FAIL: expected at most $limit bytes, got $size"
-    status=1
-fi
-if x86_64-w64-mingw32-objdump -h "$program" | grep -q '\.debug_\|\.stab'; then
-    echo "FAIL: the program still carries debugging sections"
-    status=1
-fi
+((size <= limit)) || fail "expected at most $limit bytes, got $size"
+x86_64-w64-mingw32-objdump -h "$program" | grep -q '\.debug_\|\.stab' &&
+    fail "the program still carries debugging sections"
 imports=$(x86_64-w64-mingw32-objdump -p "$program" | awk '/DLL Name:/ { print tolower($3) }')
-if [[ -z $imports ]]; then
-    echo "FAIL: no imported DLL read from the program"
-    status=1
-fi
+[[ -n $imports ]] || fail "no imported DLL read from the program"
 for dll in $imports; do
-    if ! grep -qw "${dll%.dll}" <<<"$system_dlls"; then
-        echo "FAIL: imports $dll, which is not a system DLL"
-        status=1
-    fi
+    grep -qw "${dll%.dll}" <<<"$system_dlls" || fail "imports $dll, which is not a system DLL"
 done
 ((status == 0)) && echo "ok: $size bytes (at most $limit), imports" $imports
 exit $status

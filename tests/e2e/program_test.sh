@@ -27,7 +27,7 @@ ini=$(program_path "$work/p.ini")
 check "no options" 1 none
 check "mode 3" 1 "$written" -mode 3 -rtpfilename "$rtp"
 check "mode 7" 0 "$written" -mode 7 -rtpfilename "$rtp"
-# Under Wine the dialogs wait for a reader: setup_test.sh drives them.
+# Under Wine the dialogs wait for a reader: folder_names_test.sh drives them.
 if [[ $runner == native ]]; then
     check "mode 2, input ended" 1 "$written" -mode 2 -installdirectory "$work" -rtpfilename "$rtp"
     # A file-size limit fails the result file's write part way: the run ends as usual, the old

@@ -1,63 +1,59 @@
 #!/usr/bin/env bash
-# The sample book as its package runs it: the reader accepts in mode 1, mode 2 installs the book
-# with a renamed desktop shortcut, then the reader refuses; what the runs wrote is checked from
-# outside (natively the launchers by desktop-file-validate and GLib's launcher).
-# Usage: setup_test.sh native|wine PROGRAM [DIALOG_DRIVER SHOW_RECORDER]
-runner=$1
-program=$2
-driver=${3:-}
+# The sample book as its package runs it, natively: the reader accepts in mode 1, mode 2 installs
+# the book with a renamed desktop shortcut, then the reader refuses; what the runs wrote is
+# checked from outside (the launchers by desktop-file-validate and GLib's launcher). Under Wine
+# the same story is folder_names_test.sh's.
+# Usage: setup_test.sh PROGRAM
+runner=native
+program=$1
 source "$(dirname "$0")/lib.sh"
-livre=$work/livre
-# Natively the book's folder holds what a launcher's command line must quote.
-[[ $runner == native ]] && livre="$work/\"été\" \$HOME %u \`id\`"
+# The book's folder holds what a launcher's command line must quote.
+livre="$work/\"été\" \$HOME %u \`id\`"
 cp -r "$root/examples/sample-book" "$livre"
 mkdir -p "$work/desktop" "$work/bin"
-book=$(program_path "$livre")
+book=$livre
 opened=$work/opened
-if [[ $runner == wine ]]; then
-    wine_book_desktop "$work/desktop"
-    wine_page_opener "$4"
-    opened=$livre/index.html.shown
-else
-    ln -s "$work/desktop" "$HOME/Desktop"
-    # It also records the signals it was started with ignored or blocked: none should be. Its own
-    # (exec'd) grep reads them: the shell blocks all signals while it waits for a child.
-    cat >"$work/bin/xdg-open" <<END
+ln -s "$work/desktop" "$HOME/Desktop"
+# It also records the signals it was started with ignored or blocked: none should be. Its own
+# (exec'd) grep reads them: the shell blocks all signals while it waits for a child.
+cat >"$work/bin/xdg-open" <<END
 #!/bin/sh
 printf '%s\n' "\$#" "\$@" >"$opened"
 exec grep '^Sig[IB]' /proc/self/status >>"$opened"
 END
-    chmod +x "$work/bin/xdg-open"
-    export PATH="$work/bin:$PATH"
-fi
-# --- .7xe in the shared MIME database (POSIX): the user's is the one below the throwaway HOME.
-[[ $runner == native ]] && unset XDG_DATA_HOME
-# ---
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+# .7xe in the shared MIME database: the user's is the one below the throwaway HOME.
+unset XDG_DATA_HOME
 
-# The record of the book's opening, which the program does not wait for: natively the opener
-# keeps the program's output open, which answer's capture waits for; under Wine we wait here.
+# The record of the book's opening: the opener keeps the program's output open, which answer's
+# capture waits for. Its argument count and first argument, joined by "|".
 opened_record() {
-    while [[ ! -e $opened && $runner == wine ]]; do sleep 0.1; done
-    tr -d '\r' <"$opened"
+    tr -d '\r' <"$opened" | head -2 | paste -sd'|'
     rm -f "$opened"
 }
 
-params=(-parametersfilepath "$book${sep}parameters.ini")
+params=(-parametersfilepath "$book/parameters.ini")
 user_data='HKEY_CURRENT_USER\Software\Quarlo\UserData'
 referral="$user_data\\Referrals\\livre-exemple"
 author='{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}'
 
-if [[ $runner == native ]]; then
-    # A display that cannot be opened is no display: the terminal's dialog, nothing more.
-    expect "unopenable display" "$(run -mode 1 </dev/null 2>&1)" \
-        "$(DISPLAY=:99999 WAYLAND_DISPLAY=wbh-none run -mode 1 </dev/null 2>&1)"
-fi
-answer '1\n\n' 'unchecked=1001;unchecked=1002;disabled=1;click=1001;enter' -mode 1 "${params[@]}"
+# A display that cannot be opened is no display: the terminal's dialog, nothing more.
+expect "unopenable display" "$(run -mode 1 </dev/null 2>&1)" \
+    "$(DISPLAY=:99999 WAYLAND_DISPLAY=wbh-none run -mode 1 </dev/null 2>&1)"
+answer '1\n\n' '' -mode 1 "${params[@]}"
 expect "mode 1 exit code" 1 "$code"
 expect "caption" 1 "$(grep -c 'Utilisation du livre Web et confidentialité' <<<"$shown")"
-answer '2\nMon livre\n\n' 'checked=1004;checked=1007;text=1005:Mon livre;enter' \
-    -mode 2 -installdirectory "$book" "${params[@]}"
+# glibc's posix_spawn leaves its two internal signals (32 and 33) ignored in every program it
+# starts; a program's own glibc takes them back, and they are no concern of ours.
+answer '2\nMon livre\n\n' '' -mode 2 -installdirectory "$book" "${params[@]}"
 expect "mode 2 exit code" 1 "$code"
+expect "xdg-open starts with no signal ignored or blocked" "SigBlk=0 SigIgn=0 " \
+    "$(sed -n 's/:\t/ /p' "$opened" | while read -r name bits; do
+        printf '%s=%x ' "$name" $((0x$bits & ~0x180000000))
+    done)"
+target="$book/index.html"
+expect "book opened by xdg-open" "1|$target" "$(opened_record)"
 
 listing=$(registry_listing "$runner" "$user_data")
 reader=$(value "$user_data" ReaderID | cut -d'|' -f2)
@@ -75,94 +71,53 @@ record() {
         "$referral|TimeStamp|REG_BINARY|$stamp" "$referral|UserID|REG_SZ|$2" | LC_ALL=C sort
 }
 expect "registry" "$(record 1 "$author" QRL-AUTEUR-01 partenaire-exemple)" "$listing"
-classes='HKEY_CLASSES_ROOT'
-if [[ $runner == wine ]]; then
-    expect "association" "$classes\.7xe|(default)|REG_SZ|7xefile"$'\n'"$classes\7xefile|||" \
-        "$(registry_listing "$runner" "$classes\.7xe"
-        registry_listing "$runner" "$classes\7xefile")"
-else  # --- POSIX: .7xe in the MIME database below HOME, not in the registry file's classes.
-    expect "no classes in the registry" "$classes|||" "$(registry_listing native "$classes"
-        registry_listing native 'HKEY_CURRENT_USER\Software\Classes')"
-    expect "globs2 from the MIME package" "50:application/x-7xe:*.7xe" \
-        "$(grep -F '*.7xe' "$HOME/.local/share/mime/globs2")"
-fi  # ---
+# .7xe in the MIME database below HOME, not in the registry file's classes.
+expect "no classes in the registry" 'HKEY_CLASSES_ROOT|||' "$(registry_listing native \
+    HKEY_CLASSES_ROOT; registry_listing native 'HKEY_CURRENT_USER\Software\Classes')"
+expect "globs2 from the MIME package" "50:application/x-7xe:*.7xe" \
+    "$(grep -F '*.7xe' "$HOME/.local/share/mime/globs2")"
 
-script=$'/*\n\tQuarlo web book tracking variables, written when the book is installed.
-\tCopyright (C) Quarlo. All rights reserved.
-\tProprietary and confidential: do not copy, change or redistribute this file.\n*/\n\n
-var AuthorUser = "'$author'";
-var AuthorSKU = "QRL-AUTEUR-01";
-var AuthorPartner = "partenaire-exemple";
-var ReaderUser = "'$reader'";
-var ReaderAutorunCount = 1;
-var ReaderSKU = "";
-var ReaderPartner = "";
-var WebBookID = "livre-exemple";'
-expect "tracking script, CR LF line ends" "$(printf '%s\r\n' "${script//$'\n'/$'\r\n'}" | od -c)" \
-    "$(od -c <"$livre/js/suivi.js")"
-target="$book${sep}index.html"
+expect "tracking script" "$(tracking_script "$author" QRL-AUTEUR-01 partenaire-exemple \
+    "$reader" 1 livre-exemple | od -c)" "$(od -c <"$livre/js/suivi.js")"
 expect "marker" " 20" "$(od -An -tx1 "$livre/livre-exemple.7xe")"
-if [[ $runner == wine ]]; then
-    expect "book opened hidden" "argument=$target|use_show_window=1|show_window=0|cmd_show=0" \
-        "$(opened_record | paste -sd'|')"
-else
-    # glibc's posix_spawn leaves its two internal signals (32 and 33) ignored in every program
-    # it starts; a program's own glibc takes them back, and they are no concern of ours.
-    opening=$(opened_record)
-    expect "book opened by xdg-open" "1|$target" "$(head -2 <<<"$opening" | paste -sd'|')"
-    expect "xdg-open starts with no signal ignored or blocked" "SigBlk=0 SigIgn=0 " \
-        "$(sed -n 's/:\t/ /p' <<<"$opening" | while read -r name bits; do
-            printf '%s=%x ' "$name" $((0x$bits & ~0x180000000))
-        done)"
-fi
-ext=.desktop
-[[ $runner == wine ]] && ext=.lnk
-for link in "$livre/Lancer le livre Web$ext" "$work/desktop/Mon livre$ext"; do
-    if [[ $runner == wine ]]; then  # the shell link object's file holds the path's ANSI form
-        expect "$link" yes "$(grep -qaF "$target" "$link" && echo yes)"
-        continue
-    fi
+for link in "$livre/Lancer le livre Web.desktop" "$work/desktop/Mon livre.desktop"; do
     expect "$link accepted" "" "$(desktop-file-validate "$link" 2>&1)"
     expect "$link icon" "Icon=$book/livre.ico" "$(grep '^Icon=' "$link")"
     # Run as a desktop runs it; the stand-in holds gio's output open until it is done.
     expect "$link launched" "" "$(gio launch "$link" 2>&1)"
-    expect "$link opens the book" "1|$target" "$(opened_record | head -2 | paste -sd'|')"
+    expect "$link opens the book" "1|$target" "$(opened_record)"
 done
 
 # The reader refuses, given the book's identifier alone: the book's record is emptied.
 printf '[parameters]\r\nautorunbookid=livre-exemple\r\n' >"$work/refusal.ini"
-answer '' 'checked=1001;unchecked=1002;enabled=1;click=1002;enter' \
-    -mode 1 -parametersfilepath "$(program_path "$work/refusal.ini")"
+answer '' '' -mode 1 -parametersfilepath "$work/refusal.ini"
 expect "mode 1 exit code, refused" 1 "$code"
 expect "registry after the refusal" "$(record 0 '' '' '')" \
     "$(registry_listing "$runner" "$user_data")"
 
-if [[ $runner == native ]]; then
-    # Whoever reads the dialog stops reading at once: the answers still count.
-    printf '1\n\n' | "$program" -mode 1 -autorunbookid livre-exemple | head -c 1 >/dev/null
-    listing=$(registry_listing "$runner" "$user_data")
-    expect "output closed early" "REG_DWORD|0x00000001" "$(value "$referral" ReaderTrack)"
-fi
-# --- A parameters file from Windows, in Windows-1252 (POSIX): the script, the opener and the
-# launchers get their names and paths in UTF-8.
-if [[ $runner == native ]]; then
-    book=$work/livre-1252
-    mkdir -p "$book/js"
-    printf '%b\r\n' '[parameters]' 'targetfilepath=pr\xe9sentation.html' \
-        'shortcuticonpath=ic\xf4ne.ico' 'readerJSpath=js\\\xe9l\xe8ve.js' \
-        'openshortcutname=Lancer l\x92\xe9t\xe9' 'desktopshortcutname=Livre \x80 \xe9t\xe9' \
-        'importtoquarlofilename=m.7xe' >"$book/parameters.ini"
-    rm "$HOME/.local/share/mime/packages/webbook-helper-7xe.xml"  # globs2 still lists *.7xe
-    answer '\n' '' -mode 2 -installdirectory "$book" -parametersfilepath "$book/parameters.ini"
-    expect "tracking script" 1 "$(grep -c 'var WebBookID = "";' "$book/js/élève.js")"
-    expect "a known .7xe type left alone" "m.7xe" "$(ls "$book" "$HOME/.local/share/mime/packages" |
-        grep -F 7xe)"
-    expect "book opened" "1|$book/présentation.html" "$(opened_record | head -2 | paste -sd'|')"
-    for link in "$book/Lancer l’été.desktop" "$work/desktop/Livre € été.desktop"; do
-        expect "$link: in UTF-8, the start file and icon" "ok /présentation.html /icône.ico" \
-            "$({ iconv -f UTF-8 -t UTF-8 "$link" >/dev/null && echo ok
-            grep -oF -e /présentation.html -e /icône.ico "$link" | LC_ALL=C sort -ru
-            } | paste -sd' ')"
-    done
-fi  # ---
+# Whoever reads the dialog stops reading at once: the answers still count.
+printf '1\n\n' | "$program" -mode 1 -autorunbookid livre-exemple | head -c 1 >/dev/null
+listing=$(registry_listing "$runner" "$user_data")
+expect "output closed early" "REG_DWORD|0x00000001" "$(value "$referral" ReaderTrack)"
+
+# A parameters file from Windows, in Windows-1252: the script, the opener and the launchers get
+# their names and paths in UTF-8.
+book=$work/livre-1252
+mkdir -p "$book/js"
+printf '%b\r\n' '[parameters]' 'targetfilepath=pr\xe9sentation.html' \
+    'shortcuticonpath=ic\xf4ne.ico' 'readerJSpath=js\\\xe9l\xe8ve.js' \
+    'openshortcutname=Lancer l\x92\xe9t\xe9' 'desktopshortcutname=Livre \x80 \xe9t\xe9' \
+    'importtoquarlofilename=m.7xe' >"$book/parameters.ini"
+rm "$HOME/.local/share/mime/packages/webbook-helper-7xe.xml"  # globs2 still lists *.7xe
+answer '\n' '' -mode 2 -installdirectory "$book" -parametersfilepath "$book/parameters.ini"
+expect "tracking script" 1 "$(grep -c 'var WebBookID = "";' "$book/js/élève.js")"
+expect "a known .7xe type left alone" "m.7xe" "$(ls "$book" "$HOME/.local/share/mime/packages" |
+    grep -F 7xe)"
+expect "book opened" "1|$book/présentation.html" "$(opened_record)"
+for link in "$book/Lancer l’été.desktop" "$work/desktop/Livre € été.desktop"; do
+    expect "$link: in UTF-8, the start file and icon" "ok /présentation.html /icône.ico" \
+        "$({ iconv -f UTF-8 -t UTF-8 "$link" >/dev/null && echo ok
+        grep -oF -e /présentation.html -e /icône.ico "$link" | LC_ALL=C sort -ru
+        } | paste -sd' ')"
+done
 [[ $failures == 0 ]]

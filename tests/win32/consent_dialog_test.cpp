@@ -1,5 +1,5 @@
 // The real consent dialog from the real template, driven from a second thread as a reader would
-// drive it. (Its answers and buttons in whole runs of the program: tests/e2e/setup_test.sh.)
+// drive it. (Its answers in whole runs of the program: tests/e2e/folder_names_test.sh.)
 #include "consent/consent_dialog.h"
 
 #include <gtest/gtest.h>
@@ -28,11 +28,6 @@ namespace reg = platform::registry;
 
 constexpr wchar_t kCaption[] = L"Utilisation du livre Web et confidentialité";
 
-void UseTestModule() {
-    platform::win32::Instance() = GetModuleHandleW(nullptr);
-    platform::win32::Module() = GetModuleHandleW(nullptr);
-}
-
 // An edit box's selection: its start and end.
 std::pair<DWORD, DWORD> Selection(HWND edit) {
     DWORD start = 1, end = 1;
@@ -47,6 +42,16 @@ bool FocusReaches(HWND dialog, HWND control) {
 }
 bool FocusReaches(HWND dialog, int id) { return FocusReaches(dialog, GetDlgItem(dialog, id)); }
 
+// Each test's dialogs from this program's resources, with the program's keys removed.
+class ConsentDialogWin32 : public testing::Test {
+protected:
+    void SetUp() override {
+        platform::win32::Instance() = GetModuleHandleW(nullptr);
+        platform::win32::Module() = GetModuleHandleW(nullptr);
+    }
+    const test::RegistrySandbox sandbox_;
+};
+
 // The consent dialog, counting the IDCANCEL commands it hears.
 class CountingConsentDialog : public ConsentDialog {
 public:
@@ -58,9 +63,7 @@ public:
     std::atomic<int> cancels{0};
 };
 
-TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
-    UseTestModule();
-    const test::RegistrySandbox sandbox;
+TEST_F(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
     std::int32_t accepted = 0;
     CountingConsentDialog handler(accepted);
     long result = 0;
@@ -109,9 +112,7 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
 // A stored answer other than 0 and 1 (written by something else) checks both answers, whatever
 // the radio buttons and the dialog manager do with a group that holds two checked buttons, and
 // they still answer as one group. (That "Continuer" then accepts is ConsentDialogTest's.)
-TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
-    UseTestModule();
-    const test::RegistrySandbox sandbox;
+TEST_F(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
     ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
                             store::kLastReaderTrackValue, test::DwordValue(2)));
     ConsentFlow flow;
@@ -135,9 +136,7 @@ TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
 
 // The notice shows its first line with nothing selected whenever it gets the focus, also from the
 // dialog manager, which selects an edit box's whole text and so scrolls to its end.
-TEST(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
-    UseTestModule();
-    const test::RegistrySandbox sandbox;
+TEST_F(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
     ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
                             store::kLastReaderTrackValue, test::DwordValue(1)));
     std::int32_t accepted = 0;
@@ -188,9 +187,7 @@ TEST(ConsentDialogWin32, NoticeGetsTheFocusAtItsStart) {
 // A handler that runs out of memory ends its dialog as one that could not be made, and the run
 // goes on: an exception never unwinds through user32's dispatch, which would end the program.
 // The consent dialog then gives no answer, so the run records a refusal.
-TEST(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
-    UseTestModule();
-    const test::RegistrySandbox sandbox;
+TEST_F(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
     class ThrowingConsentDialog : public ConsentDialog {
     public:
         ThrowingConsentDialog(std::int32_t& accepted, bool at_init)

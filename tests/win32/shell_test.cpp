@@ -1,22 +1,19 @@
 // The setup's Windows side under Wine: the desktop, the shell link object and the reader
-// component's lifetime. (The real finish dialog, a name typed outside the code page included:
+// component's lifetime. (The association, HKEY_CLASSES_ROOT refused included:
+// tests/unit/setup_flow_test.cpp, under Wine too; the real finish dialog:
 // tests/e2e/folder_names_test.sh.)
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/com.h"
 #include "platform/reader_component.h"
-#include "setup/import_marker.h"
-#include "setup/setup_flow.h"
 #include "support/fault_injection.h"
 #include "support/reader_component_stand_in.h"
-#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform {
@@ -27,22 +24,6 @@ protected:
     void TearDown() override { fault::Reset(); }
     const ComScope com_;  // the run's apartment
 };
-
-// Other programs see the association that the user's own classes take when HKEY_CLASSES_ROOT
-// refuses it.
-TEST_F(Win32Setup, RegSeesThePerUserAssociation) {
-    const test::RegistrySandbox sandbox;
-    fault::FailNthCall("RegCreateKeyEx", 1);
-    EXPECT_EQ(1, EnsureFileAssociation());
-    fault::Reset();
-    FILE* listing = _popen("reg query HKCU\\Software\\Classes\\.7xe /ve", "r");
-    ASSERT_NE(nullptr, listing);
-    std::string text;
-    char line[256];
-    while (std::fgets(line, sizeof line, listing) != nullptr) text += line;
-    _pclose(listing);
-    EXPECT_NE(std::string::npos, text.find("REG_SZ    7xefile")) << text;
-}
 
 TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
     char desktop[MAX_PATH];
