@@ -63,6 +63,22 @@ for row in 'b2 0x00000000 click 49 250 200 20 300 305' 'b3 0x00000001 xdotool ke
     expect "$row" "$answer" "$(track "$book")"
 done
 
+# A Wayland display that takes the connection and never answers, beside the X screen: the
+# window opens on the X screen, GDK never trying the silent one; it has the last answer (b4's).
+mkdir -m 700 "$work/runtime-beside"
+python3 -c 'import socket, sys, time
+listener = socket.socket(socket.AF_UNIX)
+listener.bind(sys.argv[1])
+listener.listen(16)
+time.sleep(300)' "$work/runtime-beside/wayland-silent" &
+listener=$!
+for _ in $(seq 200); do [[ -S $work/runtime-beside/wayland-silent ]] && break; sleep 0.05; done
+XDG_RUNTIME_DIR=$work/runtime-beside WAYLAND_DISPLAY=wayland-silent consent beside
+xdotool key Return
+finish "silent Wayland beside X"
+expect "silent Wayland beside X" 0x00000000 "$(track beside)"
+kill "$listener"
+
 # The finish dialog: a name typed into the box, and Enter there presses "Terminer".
 book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
 show "Fin de l'extraction" -mode 2 "${book[@]}"
