@@ -39,8 +39,11 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     ASSERT_TRUE(gtk::SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
     odd.font = "Odd \"b\\ c";
+    DialogTemplate large = ProgramResources().dialogs.at(101);
+    large.font_size *= 2;
     const DialogTemplate* layouts[] = {&ProgramResources().dialogs.at(100), &odd,
-                                       &ProgramResources().dialogs.at(101)};
+                                       &ProgramResources().dialogs.at(101), &large};
+    std::vector<gtk::DialogUnits> all_units;
     for (const DialogTemplate* layout : layouts) {
         SCOPED_TRACE(layout->caption + ", " + layout->font);
         std::vector<std::pair<std::string, int>> widths;
@@ -51,7 +54,15 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
             const gtk::DialogUnits units = window.Units();
             std::printf("%s: base units %d x %d pixels\n", layout->font.c_str(), units.cx,
                         units.cy);
-            EXPECT_TRUE(units.cx >= 4 && units.cx <= 16 && units.cy >= 8 && units.cy <= 32);
+            EXPECT_TRUE(units.cx >= 4 && units.cx <= 32 && units.cy >= 8 && units.cy <= 64);
+            all_units.push_back(units);
+            // A notice longer than its box: its lines wrap at the box's width.
+            std::string notice;
+            for (int i = 0; i < 300; ++i) notice += "confidentialit\xC3\xA9 ";
+            for (gtk::TemplateControl& control : window.Controls()) {
+                if (control.kind == dialog_manager::ControlKind::kNotice)
+                    window.SetText(control, notice.c_str());
+            }
             GtkWidget* shown = GTK_WIDGET(window.Window());
             gtk_widget_show(shown);
             // Mapping takes a round trip to the X server; the events keep coming until it is done.
@@ -81,6 +92,14 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
             }
             while (g_main_context_iteration(nullptr, FALSE)) {
             }
+            for (gtk::TemplateControl& control : window.Controls()) {
+                if (control.kind != dialog_manager::ControlKind::kNotice) continue;
+                GtkAdjustment* across =
+                    gtk_scrollable_get_hadjustment(GTK_SCROLLABLE(control.input));
+                GtkAdjustment* down = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(control.input));
+                EXPECT_LE(gtk_adjustment_get_upper(across), gtk_adjustment_get_page_size(across));
+                EXPECT_GT(gtk_adjustment_get_upper(down), gtk_adjustment_get_page_size(down));
+            }
         }
         g_layout_widths = nullptr;
         int laid_out = 0;
@@ -91,6 +110,9 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
         }
         EXPECT_GT(laid_out, 0) << "no text laid out, nothing was checked";
     }
+    // The base units follow the template's font: twice its size, larger units.
+    EXPECT_GT(all_units[3].cx, all_units[2].cx);
+    EXPECT_GT(all_units[3].cy, all_units[2].cy);
 }
 
 // Runs `steps` when the consent dialog opens, and ends it before it is shown.
