@@ -37,14 +37,18 @@ namespace {
 const Key kUser = RootKey(Root::kCurrentUser);
 constexpr char kDatabase[] = "/webbook-helper/registry.db";
 
-// Runs SQL on a registry file through a connection of its own, as another process would; ""
-// when it ran.
+// Runs SQL on a registry file through a connection of its own, as another process would: the
+// first column of the last row it gave, "" when it ran and gave none.
 std::string Sql(const std::string& file, const char* sql) {
     sqlite3* db = nullptr;
     std::string result;
+    const auto take = [](void* to, int, char** values, char**) {
+        *static_cast<std::string*>(to) = values[0] != nullptr ? values[0] : "NULL";
+        return 0;
+    };
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         result = "<cannot open>";
-    } else if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    } else if (sqlite3_exec(db, sql, take, &result, nullptr) != SQLITE_OK) {
         result = "<error>";
     }
     sqlite3_close(db);
@@ -105,6 +109,20 @@ TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
         EXPECT_EQ(kBadDatabase, CreateKey(kUser, "Software", kAllAccess, &key));
         EXPECT_EQ(before, dir_.Read(config + kDatabase)) << "left as it was";
     }
+}
+
+// A registry file put in the place of the one in use (a backup brought back) is the one the next
+// key is written to, not the file that left the name.
+TEST_F(RegistryStoreTest, AFileReplacedMeanwhileIsTheOneWritten) {
+    const std::string file = UseConfig("replaced");
+    Key key = nullptr;
+    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software", kAllAccess, &key));
+    EXPECT_EQ(kSuccess, CloseKey(key));
+    std::filesystem::copy(file, file + ".backup");
+    std::filesystem::rename(file + ".backup", file);
+    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software\\After", kAllAccess, &key));
+    EXPECT_EQ(kSuccess, CloseKey(key));
+    EXPECT_EQ("1", Sql(file, "SELECT count(*) FROM keys WHERE name = 'After'"));
 }
 
 TEST_F(RegistryStoreTest, AStoreThatCannotBeMadeTellsWhy) {
