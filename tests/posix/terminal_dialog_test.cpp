@@ -82,6 +82,13 @@ TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
     EXPECT_EQ(
         "\n=== c ===\n  1  [ ] a\n\nt\n\n  2  [ ] b\n\n-- g --\n  3  [ ] c\n  Entrée  [ d ]\n",
         shown.substr(0, shown.find("Tapez")));
+    // An edit control takes a line when it takes input, whatever its number of lines, and is
+    // text when it takes none (read-only 0x800, multi-line 4).
+    layout.controls.clear();
+    layout.controls.push_back({1, "EDIT", 0x50000004, 0, 0, 9, 9, "m"});
+    layout.controls.push_back({2, "EDIT", 0x50000800, 0, 10, 9, 9, "r"});
+    EXPECT_EQ(-1, Drive(layout, handler, "", shown));
+    EXPECT_EQ("\n=== c ===\n  1  « m »\n\n  r\n", shown.substr(0, shown.find("Tapez")));
 }
 
 }  // namespace
