@@ -89,6 +89,11 @@ TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
     layout.controls.push_back({2, "EDIT", 0x50000800, 0, 10, 9, 9, "r"});
     EXPECT_EQ(-1, Drive(layout, handler, "", shown));
     EXPECT_EQ("\n=== c ===\n  1  « m »\n\n  r\n", shown.substr(0, shown.find("Tapez")));
+    // A disabled choice's number is answered, not taken.
+    layout.controls[0] = {1, "BUTTON", 0x58000003, 0, 0, 9, 9, "off"};
+    EXPECT_EQ(-1, Drive(layout, handler, "1\n", shown));
+    EXPECT_NE(std::string::npos, shown.find("« off » n'est pas disponible.")) << shown;
+    EXPECT_EQ(std::string::npos, shown.find("[x]")) << shown;
 }
 
 }  // namespace
