@@ -39,6 +39,9 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     ASSERT_TRUE(gtk::SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
     odd.font = "Odd \"b\\ c";
+    for (ControlTemplate& control : odd.controls) {  // its texts right-aligned (SS_RIGHT)
+        if (control.class_name == "STATIC") control.style = (control.style & ~3u) | 2u;
+    }
     DialogTemplate large = ProgramResources().dialogs.at(101);
     large.font_size *= 2;
     const DialogTemplate* layouts[] = {&ProgramResources().dialogs.at(100), &odd,
@@ -83,6 +86,10 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
                 EXPECT_NEAR(Scaled(t.width, units.cx, 4), a.width, 1);
                 EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
                 EXPECT_TRUE(gtk_widget_get_mapped(control.input));
+                if (control.kind == dialog_manager::ControlKind::kText) {
+                    const float along[] = {0.0f, 0.5f, 1.0f, 0.0f};  // SS_LEFT, CENTER, RIGHT
+                    EXPECT_EQ(along[t.style & 3], gtk_label_get_xalign(GTK_LABEL(control.label)));
+                }
                 GtkStyleContext* style = gtk_widget_get_style_context(control.input);
                 PangoFontDescription* font = nullptr;
                 gtk_style_context_get(style, gtk_style_context_get_state(style),
