@@ -180,6 +180,7 @@ TEST_F(ReaderIdTest, EnsureKeepsTakesOrMakesAndNeverLosesAValidIdentifier) {
         {"a program name, which COM reads too", "", "Shell.Application", kLower, kUpper},
         {"a G among the digits", "", "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8FG}", kLower, kUpper},
         {"+ for a hyphen", "", "{0A1B2C3D+4E5F-6071-8293-A4B5C6D7E8F9}", kLower, kUpper},
+        {"no closing brace", "", "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9)", kLower, kUpper},
         {"empty ReaderID, invalid UserID", "", "", "{oops}", kHash},
         {"read again before the write", "RegQueryValueEx", kLower, kOther, kLower},
         {"the invalid one deleted all the same", "RegSetValueEx", "invalid", kOther, {}},
