@@ -12,11 +12,36 @@ export DISPLAY=$display
 native_book_desktop
 referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 
-# show CAPTION ARGS...: starts the program and waits for its window to show; it gets the keyboard;
-# sets `window`, `pid`, and the window's `width`, `height` and position `left`, `top`. A
-# program that ends without one is not waited for.
+# silent_display x11|wayland DIR COMMAND...: runs COMMAND with the display named by a socket
+# that listens and never accepts (X11: the abstract socket libxcb tries first for DISPLAY=:N,
+# from :1000, in place of DISPLAY; Wayland: DIR/wayland-silent, beside DISPLAY), and ends as
+# COMMAND does.
+silent_display='
+import os, socket, subprocess, sys
+listener = socket.socket(socket.AF_UNIX)
+if sys.argv[1] == "x11":
+    for n in range(1000, 1100):
+        try:
+            listener.bind("\0/tmp/.X11-unix/X%d" % n)
+            break
+        except OSError:
+            pass
+    else:
+        sys.exit(125)
+    os.environ["DISPLAY"] = ":%d" % n
+    os.environ.pop("WAYLAND_DISPLAY", None)
+else:
+    listener.bind(sys.argv[2] + "/wayland-silent")
+    os.environ.update(XDG_RUNTIME_DIR=sys.argv[2], WAYLAND_DISPLAY="wayland-silent")
+listener.listen(16)
+sys.exit(subprocess.call(sys.argv[3:]))'
+
+# show CAPTION ARGS...: starts the program (through the command in `via`, if any) and waits for
+# its window to show; it gets the keyboard; sets `window`, `pid`, and the window's `width`,
+# `height` and position `left`, `top`. A program that ends without one is not waited for.
+via=()
 show() {
-    "$program" "${@:2}" </dev/null >"$work/output" 2>&1 &
+    "${via[@]}" "$program" "${@:2}" </dev/null >"$work/output" 2>&1 &
     pid=$!
     window=
     for _ in $(seq 2400); do
@@ -66,18 +91,12 @@ done
 # A Wayland display that takes the connection and never answers, beside the X screen: the
 # window opens on the X screen, GDK never trying the silent one; it has the last answer (b4's).
 mkdir -m 700 "$work/runtime-beside"
-python3 -c 'import socket, sys, time
-listener = socket.socket(socket.AF_UNIX)
-listener.bind(sys.argv[1])
-listener.listen(16)
-time.sleep(300)' "$work/runtime-beside/wayland-silent" &
-listener=$!
-for _ in $(seq 200); do [[ -S $work/runtime-beside/wayland-silent ]] && break; sleep 0.05; done
-XDG_RUNTIME_DIR=$work/runtime-beside WAYLAND_DISPLAY=wayland-silent consent beside
+via=(python3 -c "$silent_display" wayland "$work/runtime-beside")
+consent beside
+via=()
 xdotool key Return
 finish "silent Wayland beside X"
 expect "silent Wayland beside X" 0x00000000 "$(track beside)"
-kill "$listener"
 
 # The finish dialog: a name typed into the box, and Enter there presses "Terminer".
 book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
@@ -143,32 +162,10 @@ terminal() {  # terminal BOOK COMMAND...
     grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
     expect "$1: exit code, dialog, answer" "1 terminal 0x00000001" "$code $(track "$1")"
 }
-# silent_display x11|wayland DIR COMMAND...: runs COMMAND with the display named by a socket
-# that listens and never accepts (X11: the abstract socket libxcb tries first for DISPLAY=:N,
-# from :1000; Wayland: DIR/wayland-silent), and ends as COMMAND does.
-silent_display='
-import os, socket, subprocess, sys
-listener = socket.socket(socket.AF_UNIX)
-if sys.argv[1] == "x11":
-    for n in range(1000, 1100):
-        try:
-            listener.bind("\0/tmp/.X11-unix/X%d" % n)
-            break
-        except OSError:
-            pass
-    else:
-        sys.exit(125)
-    os.environ["DISPLAY"] = ":%d" % n
-    os.environ.pop("WAYLAND_DISPLAY", None)
-else:
-    listener.bind(sys.argv[2] + "/wayland-silent")
-    os.environ.update(XDG_RUNTIME_DIR=sys.argv[2], WAYLAND_DISPLAY="wayland-silent")
-    os.environ.pop("DISPLAY", None)
-listener.listen(16)
-sys.exit(subprocess.call(sys.argv[3:]))'
 for kind in x11 wayland; do
     mkdir -m 700 "$work/runtime-$kind"
-    terminal "silent-$kind" /usr/bin/python3 -c "$silent_display" "$kind" "$work/runtime-$kind" "$program"
+    terminal "silent-$kind" env -u DISPLAY python3 -c "$silent_display" "$kind" \
+        "$work/runtime-$kind" "$program"
 done
 mkdir "$work/alone"
 cp "$program" "$work/alone/"
