@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/dialogs/display_probe.h"
 #include "platform/posix/dialogs/gtk_dialog.h"
 #include "platform/posix/dialogs/gtk_template_window.h"
 
@@ -31,12 +32,18 @@ namespace {
 
 int Scaled(int units, int base, int per) { return (units * base + per / 2) / per; }
 
+// The tests' X screen, opened as the program opens it.
+bool SessionOpen() {
+    static posix::DisplayProbe displays(5000);
+    return gtk::SessionOpen(displays);
+}
+
 // Every control at its template rectangle, in the template's font (in the window's style as a
 // CSS string, whatever the name holds). Each text is laid out only at its rectangle's width (or
 // unbounded, unwrapped): never with each word on a line of its own, as GtkLabel does to work out
 // a smallest size, which nothing here uses and which took longer than building the rest.
 TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
-    ASSERT_TRUE(gtk::SessionOpen());
+    ASSERT_TRUE(SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
     odd.font = "Odd \"b\\ c";
     for (ControlTemplate& control : odd.controls) {  // its texts right-aligned (SS_RIGHT)
@@ -136,7 +143,7 @@ struct Steps : DialogHandler {
 };
 
 TEST(GtkWindow, KeepsControlStatesAsWindows) {
-    ASSERT_TRUE(gtk::SessionOpen());
+    ASSERT_TRUE(SessionOpen());
     // Radio buttons of one group may be both checked or both unchecked, as CheckDlgButton
     // leaves them: the checks made, then the states of 1001 and 1002.
     const struct {

@@ -8,8 +8,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/posix/dialogs/display_probe.h"
+
 namespace wbh::platform::posix {
 namespace {
+
+// Long enough for a display across a slow link to take a connection, short enough that a
+// reader waiting for a window is not left wondering.
+constexpr int kAnswerDeadlineMs = 5000;
 
 bool Named(const char* variable) {
     const char* value = std::getenv(variable);
@@ -31,10 +37,16 @@ RunWindowDialogFunction Load() {
 
 }  // namespace
 
-RunWindowDialogFunction WindowModule() {
-    if (!Named("WAYLAND_DISPLAY") && !Named("DISPLAY")) return nullptr;
+long ShowWindowDialog(const DialogTemplate& layout, DialogHandler& handler) {
+    if (!Named("WAYLAND_DISPLAY") && !Named("DISPLAY")) return kNoWindow;
+    // The displays are tried first, and answer while the module loads.
+    static DisplayProbe displays(kAnswerDeadlineMs);
     static const RunWindowDialogFunction entry = Load();
-    return entry;
+    if (entry == nullptr) {
+        displays.Release();
+        return kNoWindow;
+    }
+    return entry(&layout, &handler, &displays);
 }
 
 }  // namespace wbh::platform::posix
