@@ -34,6 +34,7 @@ set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/posix)
 # libstdc++.so and its 1,700 symbol look-ups cost more than starting a small program does. The
 # module keeps its copy to itself. The unwinder stays the shared libgcc_s: an exception may cross
 # between the program and the module (a handler's, out of memory), and two unwinders in one
-# process abort on each other's frames.
+# process abort on each other's frames. The module's own calls into GTK and Xlib are bound when
+# it is loaded (-z now), so that a library without one of them fails the load (window_module.cpp).
 set(WBH_PROGRAM_LINK_OPTIONS -static-libstdc++ -Wl,-O1,--as-needed,--gc-sections)
-set(WBH_WINDOW_MODULE_LINK_OPTIONS ${WBH_PROGRAM_LINK_OPTIONS} -Wl,--exclude-libs,ALL)
+set(WBH_WINDOW_MODULE_LINK_OPTIONS ${WBH_PROGRAM_LINK_OPTIONS} -Wl,--exclude-libs,ALL -Wl,-z,now)

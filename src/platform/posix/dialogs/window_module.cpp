@@ -29,8 +29,11 @@ RunWindowDialogFunction Load() {
     path.resize(static_cast<std::size_t>(length));
     path.resize(path.rfind('/') + 1);
     path += kWindowModuleName;
-    // Never closed: GTK cannot be unloaded once it has started.
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Never closed: GTK cannot be unloaded once it has started. The module's own calls are bound
+    // as it loads (it is linked with -z now), so a GTK without one fails here and the dialogs go
+    // to the terminal; the libraries' calls among themselves are bound when first made, as in
+    // any program linked with GTK (binding them all now took a tenth of the load).
+    void* module = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (module == nullptr) return nullptr;
     return reinterpret_cast<RunWindowDialogFunction>(dlsym(module, kWindowModuleEntry));
 }
