@@ -30,7 +30,7 @@ int NoteLoss(Display*) {
 void GoOn(Display*, void*) {}
 
 // Fontconfig reads its configuration and its caches of the installed fonts once per process,
-// before any text can be measured: on the other core, while GTK opens the display.
+// before any text can be measured: on the other core, while GTK reads its theme.
 gpointer LoadFontConfiguration(gpointer) {
     FcInit();
     return nullptr;
@@ -53,14 +53,15 @@ bool SessionOpen(posix::DisplaysFound& displays) {
         gdk_set_allowed_backends(backends);
         // The program's text handling is the C locale's; GTK would take the user's.
         gtk_disable_setlocale();
-        GThread* fonts = g_thread_try_new("wbh-fonts", LoadFontConfiguration, nullptr, nullptr);
         const bool opened = gtk_init_check(nullptr, nullptr) != FALSE;
         displays.Release();
-        // The theme's style sheets, read when the settings are first asked for, take longer
-        // than the display: the fonts go on loading meanwhile.
-        if (opened) gtk_settings_get_default();
-        if (fonts != nullptr) g_thread_join(fonts);
         if (!opened) return false;
+        // The theme's style sheets, read when the settings are first asked for, take longer
+        // than the fonts, which load meanwhile. (Loaded while GTK opened the display, they
+        // slowed it down by more than they took.)
+        GThread* fonts = g_thread_try_new("wbh-fonts", LoadFontConfiguration, nullptr, nullptr);
+        gtk_settings_get_default();
+        if (fonts != nullptr) g_thread_join(fonts);
         TakeOverLoss();
         return true;
     }();
