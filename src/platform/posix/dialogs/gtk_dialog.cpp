@@ -102,12 +102,20 @@ public:
         result_ = result;
     }
     // The frame around the window as the display knows it: until a window manager has framed
-    // the shown window, the window itself.
+    // the shown window, the window itself; before it is shown (and made on the display), the
+    // size GTK will make it, as it is not resizable.
     WindowRect Bounds() override {
         GdkRectangle frame{};
         stretch_.Run([&] {
-            GdkWindow* window = gtk_widget_get_window(GTK_WIDGET(window_.Window()));
-            if (window != nullptr) gdk_window_get_frame_extents(window, &frame);
+            GtkWidget* widget = GTK_WIDGET(window_.Window());
+            if (GdkWindow* window = gtk_widget_get_window(widget)) {
+                gdk_window_get_frame_extents(window, &frame);
+            } else {
+                GtkRequisition size;
+                gtk_widget_get_preferred_size(widget, nullptr, &size);
+                frame.width = size.width;
+                frame.height = size.height;
+            }
         });
         return {frame.x, frame.y, frame.x + frame.width, frame.y + frame.height};
     }
@@ -138,8 +146,9 @@ public:
 
     // Shows the window and runs it until End, or until the window or the display goes.
     long Run() {
-        // The handler places the window before it is shown.
-        if (!stretch_.Run([&] { gtk_widget_realize(GTK_WIDGET(window_.Window())); })) return -1;
+        // The handler places the window before it is shown. It is made on the display only
+        // then, with what the handler set: made before, its controls would be laid out and
+        // styled twice.
         Tell([&] { handler_.OnInit(*this); });
         stretch_.Run([&] {
             if (Closed()) return;
