@@ -149,6 +149,7 @@ public:
         // The handler places the window before it is shown. It is made on the display only
         // then, with what the handler set: made before, its controls would be laid out and
         // styled twice.
+        if (DisplayLost()) return -1;
         Tell([&] { handler_.OnInit(*this); });
         stretch_.Run([&] {
             if (Closed()) return;
