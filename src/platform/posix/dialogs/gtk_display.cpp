@@ -7,6 +7,7 @@
 #include <fontconfig/fontconfig.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
+#include <pango/pangocairo.h>
 
 #include <csetjmp>
 #include <utility>
@@ -30,10 +31,12 @@ int NoteLoss(Display*) {
 void GoOn(Display*, void*) {}
 
 // Fontconfig reads its configuration and its caches of the installed fonts once per process,
-// before any text can be measured: on the other core, while GTK reads its theme.
-gpointer LoadFontConfiguration(gpointer) {
+// before any text can be measured, and Pango's font map is made on them: on the other core,
+// while GTK reads its theme. The map is returned for the window's thread (Pango keeps one
+// default map per thread).
+gpointer LoadFonts(gpointer) {
     FcInit();
-    return nullptr;
+    return pango_cairo_font_map_new();
 }
 
 void TakeOverLoss() {
@@ -59,9 +62,14 @@ bool SessionOpen(posix::DisplaysFound& displays) {
         // The theme's style sheets, read when the settings are first asked for, take longer
         // than the fonts, which load meanwhile. (Loaded while GTK opened the display, they
         // slowed it down by more than they took.)
-        GThread* fonts = g_thread_try_new("wbh-fonts", LoadFontConfiguration, nullptr, nullptr);
+        GThread* fonts = g_thread_try_new("wbh-fonts", LoadFonts, nullptr, nullptr);
         gtk_settings_get_default();
-        if (fonts != nullptr) g_thread_join(fonts);
+        if (fonts != nullptr) {
+            // This thread's from now on, before any text is laid out: GTK lays them out with it.
+            PangoFontMap* map = static_cast<PangoFontMap*>(g_thread_join(fonts));
+            pango_cairo_font_map_set_default(PANGO_CAIRO_FONT_MAP(map));
+            g_object_unref(map);
+        }
         TakeOverLoss();
         return true;
     }();
