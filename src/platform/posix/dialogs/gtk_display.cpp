@@ -65,7 +65,8 @@ bool SessionOpen(posix::DisplaysFound& displays) {
         GThread* fonts = g_thread_try_new("wbh-fonts", LoadFonts, nullptr, nullptr);
         gtk_settings_get_default();
         if (fonts != nullptr) {
-            // This thread's from now on, before any text is laid out: GTK lays them out with it.
+            // This thread's default from now on, before any text is laid out: GTK lays the
+            // windows' texts out with it.
             PangoFontMap* map = static_cast<PangoFontMap*>(g_thread_join(fonts));
             pango_cairo_font_map_set_default(PANGO_CAIRO_FONT_MAP(map));
             g_object_unref(map);
