@@ -100,24 +100,4 @@ printf '1\n\n' | "$program" -mode 1 -autorunbookid livre-exemple | head -c 1 >/d
 listing=$(registry_listing "$runner" "$user_data")
 expect "output closed early" "REG_DWORD|0x00000001" "$(value "$referral" ReaderTrack)"
 
-# A parameters file from Windows, in Windows-1252: the script, the opener and the launchers get
-# their names and paths in UTF-8.
-book=$work/livre-1252
-mkdir -p "$book/js"
-printf '%b\r\n' '[parameters]' 'targetfilepath=pr\xe9sentation.html' \
-    'shortcuticonpath=ic\xf4ne.ico' 'readerJSpath=js\\\xe9l\xe8ve.js' \
-    'openshortcutname=Lancer l\x92\xe9t\xe9' 'desktopshortcutname=Livre \x80 \xe9t\xe9' \
-    'importtoquarlofilename=m.7xe' >"$book/parameters.ini"
-rm "$HOME/.local/share/mime/packages/webbook-helper-7xe.xml"  # globs2 still lists *.7xe
-answer '\n' '' -mode 2 -installdirectory "$book" -parametersfilepath "$book/parameters.ini"
-expect "tracking script" 1 "$(grep -c 'var WebBookID = "";' "$book/js/élève.js")"
-expect "a known .7xe type left alone" "m.7xe" "$(ls "$book" "$HOME/.local/share/mime/packages" |
-    grep -F 7xe)"
-expect "book opened" "1|$book/présentation.html" "$(opened_record)"
-for link in "$book/Lancer l’été.desktop" "$work/desktop/Livre € été.desktop"; do
-    expect "$link: in UTF-8, the start file and icon" "ok /présentation.html /icône.ico" \
-        "$({ iconv -f UTF-8 -t UTF-8 "$link" >/dev/null && echo ok
-        grep -oF -e /présentation.html -e /icône.ico "$link" | LC_ALL=C sort -ru
-        } | paste -sd' ')"
-done
 [[ $failures == 0 ]]
