@@ -17,13 +17,16 @@ if [[ $runner == native ]]; then
     export XDG_CONFIG_HOME=$work/config HOME=$work/home
     mkdir -p "$HOME"
     program_path() { echo "$1"; }
-    # The sample book in $work/livre, the desktop at $work/desktop, and an xdg-open that
-    # records the file it is asked to open in $work/opened.
+    # The sample book in BOOK (default $work/livre), the desktop at $work/desktop, and an
+    # xdg-open that records its argument count and its arguments in $work/opened.
     native_book_desktop() {
-        cp -r "$root/examples/sample-book" "$work/livre"
+        cp -r "$root/examples/sample-book" "${1:-$work/livre}"
         mkdir -p "$work/desktop" "$work/bin"
         ln -s "$work/desktop" "$HOME/Desktop"
-        printf '#!/bin/sh\necho "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
+        cat >"$work/bin/xdg-open" <<END
+#!/bin/sh
+printf '%s\n' "\$#" "\$@" >"$work/opened"
+END
         chmod +x "$work/bin/xdg-open"
         export PATH="$work/bin:$PATH"
     }
