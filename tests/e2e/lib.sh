@@ -8,9 +8,8 @@ source "$here/registry-listing.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/webbook e2e-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 # answer INPUT ACTIONS ARGS... runs the program and answers its dialog, natively with INPUT on
-# standard input, under Wine by the dialog driver's ";"-separated actions; it sets `shown` (what
-# the terminal dialog showed, or the driver's complaints) and `code` (the exit code, or the
-# driver's failure).
+# standard input, under Wine by the dialog driver's ";"-separated actions; it sets `shown` (the
+# terminal dialog's text, or the driver's complaints) and `code` (the exit code, or the failure).
 if [[ $runner == native ]]; then
     # The dialogs are answered on standard input: no display to open windows on.
     unset DISPLAY WAYLAND_DISPLAY
