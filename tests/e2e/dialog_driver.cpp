@@ -1,43 +1,34 @@
-// Drives the program's dialog from another process under Wine: waits for it, prints its caption
-// (UTF-8), performs the actions in order (click=ID, enter; checked=ID fails unless checked;
-// text=ID:TEXT types TEXT, shows=ID:TEXT fails unless the control shows TEXT) and waits for it
-// to close. Exit code 0 when every step held.
+// Drives the program's dialog from another process under Wine: waits for it, performs the
+// actions in order (click=ID, enter; checked=ID fails unless checked; text=ID:TEXT types TEXT,
+// shows=ID:TEXT fails unless the control shows TEXT) and waits for it to close. Exit code 0 when
+// every step held. The actions come in UTF-16 (wmain), whatever the ANSI code page holds.
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <cwchar>
 #include <string>
-#include <vector>
 
 #include "support/dialog_driving.h"
 
 namespace {
 
-bool Step(HWND dialog, const char* action) {
-    const char* equals = std::strchr(action, '=');
-    const int id = equals ? std::atoi(equals + 1) : 0;
-    auto is = [&](const char* verb) {
-        return std::strncmp(action, verb, std::strlen(verb)) == 0 &&
-               action[std::strlen(verb)] == '=';
-    };
-    if (std::strcmp(action, "enter") == 0) {
+bool Step(HWND dialog, const std::wstring& action) {
+    const std::size_t equals = action.find(L'=');
+    const std::wstring verb = action.substr(0, equals);
+    const int id = equals == std::wstring::npos ? 0 : std::wcstol(&action[equals + 1], nullptr, 10);
+    const std::size_t colon = action.find(L':');
+    const std::wstring text = colon == std::wstring::npos ? L"" : action.substr(colon + 1);
+    if (action == L"enter") {
         wbh::test::PressKey(dialog, VK_RETURN);
-    } else if (is("click")) {
+    } else if (verb == L"click") {
         wbh::test::Click(dialog, id);
-    } else if (is("checked")) {
+    } else if (verb == L"checked") {
         return wbh::test::IsChecked(dialog, id);
-    } else if (is("text") || is("shows")) {
-        const char* colon = std::strchr(action, ':');
-        if (colon == nullptr) return false;
-        wchar_t text[1024];
-        if (MultiByteToWideChar(CP_UTF8, 0, colon + 1, -1, text, 1024) == 0) return false;
-        if (is("shows")) return wbh::test::TextOf(dialog, id) == text;
-        SetDlgItemTextW(dialog, id, text);
+    } else if (verb == L"shows" && colon != std::wstring::npos) {
+        return wbh::test::TextOf(dialog, id) == text;
+    } else if (verb == L"text" && colon != std::wstring::npos) {
+        SetDlgItemTextW(dialog, id, text.c_str());
     } else {
-        std::fprintf(stderr, "unknown action %s\n", action);
         return false;
     }
     return true;
@@ -45,36 +36,16 @@ bool Step(HWND dialog, const char* action) {
 
 }  // namespace
 
-int main() {
-    // The actions in UTF-8, whatever the ANSI code page could hold of them.
-    int argc = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (wide == nullptr) return 1;
-    std::vector<std::string> argv(static_cast<std::size_t>(argc));
-    for (int i = 0; i < argc; ++i) {
-        char utf8[4096];
-        if (WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, utf8, sizeof utf8, nullptr, nullptr) ==
-            0) {
-            return 1;
-        }
-        argv[static_cast<std::size_t>(i)] = utf8;
-    }
-    LocalFree(wide);
+int wmain(int argc, wchar_t** argv) {
     HWND dialog = wbh::test::WaitForDialog(nullptr, 30000);  // the first of any process
     if (dialog == nullptr) {
         std::fprintf(stderr, "no dialog appeared\n");
         return 1;
     }
-    wchar_t caption[512];
-    GetWindowTextW(dialog, caption, 512);
-    char utf8[1536];
-    WideCharToMultiByte(CP_UTF8, 0, caption, -1, utf8, sizeof utf8, nullptr, nullptr);
-    std::printf("%s\n", utf8);
-    std::fflush(stdout);
     int failures = 0;
     for (int i = 1; i < argc; ++i) {
-        if (!Step(dialog, argv[i].c_str())) {
-            std::fprintf(stderr, "step %s did not hold\n", argv[i].c_str());
+        if (!Step(dialog, argv[i])) {
+            std::fprintf(stderr, "step %d did not hold\n", i);
             ++failures;
         }
     }

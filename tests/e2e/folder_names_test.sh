@@ -30,13 +30,14 @@ registry() {
     rm -f "$work.reg"
 }
 
-# install ROW BOOK DESKTOP RESULTS ID PARTNER PARTNER_IN_SCRIPT NAME TYPED ENCODING: a fresh copy
-# of the sample book in BOOK, its parameters file in ENCODING (CP1252 or UTF-16) naming ID,
-# PARTNER (PARTNER_IN_SCRIPT: as the script spells it) and the desktop shortcut NAME; TYPED,
-# when given, replaces the name in the finish dialog.
+# install ROW BOOK DESKTOP RESULTS ID ID_IN_SCRIPT PARTNER PARTNER_IN_SCRIPT NAME TYPED ENCODING: a
+# fresh copy of the sample book in BOOK, its parameters file in ENCODING (CP1252 or UTF-16)
+# naming ID, PARTNER and the desktop shortcut NAME; TYPED, when given, replaces the name in the
+# finish dialog. The script spells the identifiers in the code page's bytes, and escapes (\uXXXX)
+# what it cannot hold.
 install() {
-    local row=$1 livre=$work/$2 desktop=$work/$3 results=$work/$4 id=$5 partner=$6
-    local partner_js=$7 name=$8 typed=$9 encoding=${10}
+    local row=$1 livre=$work/$2 desktop=$work/$3 results=$work/$4 id=$5 id_js=$6 partner=$7
+    local partner_js=$8 name=$9 typed=${10} encoding=${11}
     mkdir -p "$livre" "$desktop" "$results"
     cp -r "$root/examples/sample-book/." "$livre"
     grep -v -e '^;' -e '^autorunbookid=' -e '^authorpartnerid=' -e '^desktopshortcutname=' \
@@ -86,9 +87,8 @@ install() {
         "$(printf 'hex:%02x,%02x 16' $((year & 255)) $((year >> 8)))" \
         "$(sed -n 's/^"TimeStamp"=//p' <<<"$lines" | awk -F, '{ print $1 "," $2, NF }')"
 
-    # The variables in the code page's bytes, \u escapes for what it cannot hold.
     expect "$row: tracking script" "$(tracking_script "{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}" \
-        QRL-AUTEUR-01 "$partner_js" "$reader_id" 1 "$(js_id "$id")" | od -An -c)" \
+        QRL-AUTEUR-01 "$partner_js" "$reader_id" 1 "$id_js" | od -An -c)" \
         "$(od -An -c <"$livre/js/suivi.js")"
     expect "$row: marker" " 20" "$(od -An -tx1 "$livre/livre-exemple.7xe")"
     expect "$row: result file" "[ADRTP]|ExitCode=0" "$(tr -d '\r' <"$results/r.rtp" | paste -sd'|')"
@@ -106,23 +106,14 @@ install() {
     rm "$work.mark"
 }
 
-# A book identifier as the script spells it: what the code page cannot hold, escaped.
-js_id() {
-    case $1 in
-        книга-1) printf '%s' '\u043A\u043D\u0438\u0433\u0430-1' ;;
-        书-1) printf '%s' '\u4E66-1' ;;
-        *) printf '%s' "$1" ;;
-    esac
-}
-
 # The look-alikes of the folders above, a quote and a hyphen of a result folder that would
 # end a value and start an option if they were read as their ASCII twins.
-install "fullwidth" "Ｌｉｖｒｅｓ/livre" "Ｂｕｒｅａｕ" "a＂ －mode 9 ＂b" livre-b partenaire \
-    partenaire "Le livre exemple" "" CP1252
-install "Cyrillic" "Книги/книга" "Рабочий стол" Темп книга-1 партнёр \
-    '\u043F\u0430\u0440\u0442\u043D\u0451\u0440' "Моя книга" "" UTF-16
+install "fullwidth" "Ｌｉｖｒｅｓ/livre" "Ｂｕｒｅａｕ" "a＂ －mode 9 ＂b" livre-b livre-b \
+    partenaire partenaire "Le livre exemple" "" CP1252
+install "Cyrillic" "Книги/книга" "Рабочий стол" Темп книга-1 '\u043A\u043D\u0438\u0433\u0430-1' \
+    партнёр '\u043F\u0430\u0440\u0442\u043D\u0451\u0440' "Моя книга" "" UTF-16
 # A name typed in the finish dialog outside the code page.
-install "Chinese" 书 桌面 结果 书-1 伙伴 '\u4F19\u4F34' 书 "书 Ｌｉｖｒｅ" UTF-16
-install "French" "Livres été" "Bureau été" Résultats livre-c "partenaire-été" \
+install "Chinese" 书 桌面 结果 书-1 '\u4E66-1' 伙伴 '\u4F19\u4F34' 书 "书 Ｌｉｖｒｅ" UTF-16
+install "French" "Livres été" "Bureau été" Résultats livre-c livre-c "partenaire-été" \
     "$(printf '%s' partenaire-été | iconv -f UTF-8 -t CP1252)" "Livre été" "" CP1252
 [[ $failures == 0 ]]

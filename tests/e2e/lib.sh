@@ -8,21 +8,24 @@ source "$here/registry-listing.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/webbook e2e-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 # answer INPUT ACTIONS ARGS... runs the program and answers its dialog, natively with INPUT on
-# standard input, under Wine by the dialog driver's ";"-separated actions; it sets `shown` (what
-# the dialog showed) and `code` (the exit code, or the driver's failure).
+# standard input, under Wine by the dialog driver's ";"-separated actions; it sets `shown` (the
+# terminal dialog's text, or the driver's complaints) and `code` (the exit code, or the failure).
 if [[ $runner == native ]]; then
     # The dialogs are answered on standard input: no display to open windows on.
     unset DISPLAY WAYLAND_DISPLAY
     export XDG_CONFIG_HOME=$work/config HOME=$work/home
     mkdir -p "$HOME"
     program_path() { echo "$1"; }
-    # The sample book in $work/livre, the desktop at $work/desktop, and an xdg-open that
-    # records the file it is asked to open in $work/opened.
+    # The sample book in BOOK (default $work/livre), the desktop at $work/desktop, and an
+    # xdg-open that records its argument count and its arguments in $work/opened.
     native_book_desktop() {
-        cp -r "$root/examples/sample-book" "$work/livre"
+        cp -r "$root/examples/sample-book" "${1:-$work/livre}"
         mkdir -p "$work/desktop" "$work/bin"
         ln -s "$work/desktop" "$HOME/Desktop"
-        printf '#!/bin/sh\necho "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
+        cat >"$work/bin/xdg-open" <<END
+#!/bin/sh
+printf '%s\n' "\$#" "\$@" >"$work/opened"
+END
         chmod +x "$work/bin/xdg-open"
         export PATH="$work/bin:$PATH"
     }

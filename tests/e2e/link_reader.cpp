@@ -6,7 +6,6 @@
 #include <windows.h>
 // After windows.h, which they need.
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -48,12 +47,9 @@ std::string Read(const wchar_t* file) {
 
 }  // namespace
 
-int main() {
-    int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == nullptr || FAILED(CoInitialize(nullptr))) return 1;
-    for (int i = 1; i < count; ++i) std::printf("%s\n", Read(arguments[i]).c_str());
+int wmain(int argc, wchar_t** argv) {
+    if (FAILED(CoInitialize(nullptr))) return 1;
+    for (int i = 1; i < argc; ++i) std::printf("%s\n", Read(argv[i]).c_str());
     CoUninitialize();
-    LocalFree(arguments);
     return 0;
 }

@@ -7,16 +7,15 @@
 #include <string>
 
 #include "platform/portable/resource_script.h"
+#include "platform/win32/wide_text.h"
 #include "support/resource_text.h"
 
 namespace wbh::platform {
 namespace {
 
 std::string Utf8(const wchar_t* text, int length) {
-    std::string out(length * 3, '\0');  // at most 3 bytes per UTF-16 unit
-    out.resize(WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(),
-                                   static_cast<int>(out.size()), nullptr, nullptr));
-    return out;
+    std::string out;
+    return win32::ToUtf8(std::wstring_view(text, length), out) ? out : "<not converted>";
 }
 
 // Reads a DLGTEMPLATE into the parser's form; the parts the parser never gives are skipped.

@@ -8,15 +8,10 @@ namespace wbh::test {
 namespace {
 
 void RemoveProgramKeys() {
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quarlo");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\.7xe");
-    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\7xefile");
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\.7xe");
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\7xefile");
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, ".7xe");
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, "7xefile");
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".7xe");
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, "7xefile");
+    for (const char* key : {"Software\\Quarlo", "Software\\Classes\\.7xe", "Software\\Classes\\7xefile"}) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, key);
+    }
+    for (const char* key : {".7xe", "7xefile"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
 }
 
 }  // namespace
