@@ -1,5 +1,7 @@
 // Which displays are tried (on the X screen of tests/e2e/on_xvfb.sh, beside Wayland sockets of
 // the test's own): only those that answer are allowed to GDK, and a silent one holds no other.
+#include "platform/posix/dialogs/gtk_display.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -11,7 +13,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/dialogs/display_probe.h"
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
 
@@ -64,8 +65,8 @@ TEST(GtkDisplay, OnlyTheDisplaysThatAnswerAreOpened) {
     test::SavedEnvironment saved{"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"};
     // A client of the X screen for the whole table: left without any between two rows, the
     // server would reset and refuse the next row's connection meanwhile.
-    posix::DisplayProbe kept(5000);
-    ASSERT_STREQ("x11", kept.Backends());
+    const gtk::DisplayProbe kept(5000);
+    ASSERT_EQ("x11", kept.Backends());
     test::TempDir runtime;
     setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
     const AnsweringCompositor compositor(runtime.File("answering"));
@@ -84,7 +85,7 @@ TEST(GtkDisplay, OnlyTheDisplaysThatAnswerAreOpened) {
                      (row.x11 ? ", X screen" : ", no X"));
         row.wayland ? setenv("WAYLAND_DISPLAY", row.wayland, 1) : unsetenv("WAYLAND_DISPLAY");
         row.x11 ? setenv("DISPLAY", x_screen.c_str(), 1) : unsetenv("DISPLAY");
-        EXPECT_STREQ(row.backends, posix::DisplayProbe(5000).Backends());
+        EXPECT_EQ(row.backends, gtk::DisplayProbe(5000).Backends());
     }
     close(silent);
 }

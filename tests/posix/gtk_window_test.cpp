@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/dialogs/display_probe.h"
 #include "platform/posix/dialogs/gtk_dialog.h"
 #include "platform/posix/dialogs/gtk_template_window.h"
 
@@ -32,18 +31,12 @@ namespace {
 
 int Scaled(int units, int base, int per) { return (units * base + per / 2) / per; }
 
-// The tests' X screen, opened as the program opens it.
-bool SessionOpen() {
-    static posix::DisplayProbe displays(5000);
-    return gtk::SessionOpen(displays);
-}
-
 // Every control at its template rectangle, in the template's font (in the window's style as a
 // CSS string, whatever the name holds). Each text is laid out only at its rectangle's width (or
 // unbounded, unwrapped): never with each word on a line of its own, as GtkLabel does to work out
 // a smallest size, which nothing here uses and which took longer than building the rest.
 TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
-    ASSERT_TRUE(SessionOpen());
+    ASSERT_TRUE(gtk::SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
     odd.font = "Odd \"b\\ c";
     for (ControlTemplate& control : odd.controls) {  // its texts right-aligned (SS_RIGHT)
@@ -143,7 +136,7 @@ struct Steps : DialogHandler {
 };
 
 TEST(GtkWindow, KeepsControlStatesAsWindows) {
-    ASSERT_TRUE(SessionOpen());
+    ASSERT_TRUE(gtk::SessionOpen());
     // Radio buttons of one group may be both checked or both unchecked, as CheckDlgButton
     // leaves them: the checks made, then the states of 1001 and 1002.
     const struct {

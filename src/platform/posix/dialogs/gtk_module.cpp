@@ -6,9 +6,8 @@
 namespace wp = wbh::platform;
 
 extern "C" __attribute__((visibility("default"))) long wbh_run_window_dialog(
-    const wp::DialogTemplate* layout, wp::DialogHandler* handler,
-    wp::posix::DisplaysFound* displays) {
-    if (!wp::gtk::SessionOpen(*displays)) return wp::posix::kNoWindow;
+    const wp::DialogTemplate* layout, wp::DialogHandler* handler) {
+    if (!wp::gtk::SessionOpen()) return wp::posix::kNoWindow;
     return wp::gtk::RunWindowDialog(*layout, *handler);
 }
 

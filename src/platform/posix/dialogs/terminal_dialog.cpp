@@ -380,8 +380,10 @@ long RunModalDialog(int template_id, DialogHandler& handler) {
         if (found == dialogs.end()) return -1L;
         // A window on a graphical desktop; the terminal without one (or when it cannot open,
         // or GTK is not on the machine).
-        const long result = posix::ShowWindowDialog(found->second, handler);
-        if (result != posix::kNoWindow) return result;
+        if (const auto window = posix::WindowModule()) {
+            const long result = window(&found->second, &handler);
+            if (result != posix::kNoWindow) return result;
+        }
         return RunTerminalDialog(found->second, handler, stdin, stdout);
     });
 }

@@ -8,14 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/dialogs/display_probe.h"
-
 namespace wbh::platform::posix {
 namespace {
-
-// Long enough for a display across a slow link to take a connection, short enough that a
-// reader waiting for a window is not left wondering.
-constexpr int kAnswerDeadlineMs = 5000;
 
 bool Named(const char* variable) {
     const char* value = std::getenv(variable);
@@ -40,16 +34,10 @@ RunWindowDialogFunction Load() {
 
 }  // namespace
 
-long ShowWindowDialog(const DialogTemplate& layout, DialogHandler& handler) {
-    if (!Named("WAYLAND_DISPLAY") && !Named("DISPLAY")) return kNoWindow;
-    // The displays are tried first, and answer while the module loads.
-    static DisplayProbe displays(kAnswerDeadlineMs);
+RunWindowDialogFunction WindowModule() {
+    if (!Named("WAYLAND_DISPLAY") && !Named("DISPLAY")) return nullptr;
     static const RunWindowDialogFunction entry = Load();
-    if (entry == nullptr) {
-        displays.Release();
-        return kNoWindow;
-    }
-    return entry(&layout, &handler, &displays);
+    return entry;
 }
 
 }  // namespace wbh::platform::posix

@@ -17,27 +17,12 @@ inline constexpr const char kWindowModuleName[] = "webbook-helper-gtk.so";
 inline constexpr const char kWindowModuleEntry[] = "wbh_run_window_dialog";
 inline constexpr long kNoWindow = -2;
 
-// The displays that the program tried while it loaded the module (display_probe.h).
-class DisplaysFound {
-public:
-    // GDK's backends whose display answered, as gdk_set_allowed_backends takes them; empty
-    // when none did.
-    virtual const char* Backends() = 0;
-    // GTK has opened its own connection: the ones that tried the displays may go.
-    virtual void Release() = 0;
+// Runs the dialog as a window (GTK's result: End's, or -1), or returns kNoWindow.
+using RunWindowDialogFunction = long (*)(const DialogTemplate* layout, DialogHandler* handler);
 
-protected:
-    ~DisplaysFound() = default;
-};
-
-// The entry point: runs the dialog as a window on one of `displays` (GTK's result: End's, or
-// -1), or returns kNoWindow.
-using RunWindowDialogFunction = long (*)(const DialogTemplate* layout, DialogHandler* handler,
-                                         DisplaysFound* displays);
-
-// Runs the dialog as a window through the module, loaded once per process; kNoWindow when no
-// display is named in the environment (nothing to load GTK for), none answers, or the module
-// cannot be loaded (absent, or GTK missing on the machine).
-long ShowWindowDialog(const DialogTemplate& layout, DialogHandler& handler);
+// The module's entry point, loaded once per process; null when no display is named in the
+// environment (nothing to load GTK for) or the module cannot be loaded (absent, or GTK missing
+// on the machine).
+RunWindowDialogFunction WindowModule();
 
 }  // namespace wbh::platform::posix
