@@ -1,6 +1,6 @@
-// The POSIX INI layer: its cache of the last file parsed sees every change and saves re-reading;
-// the writer keeps every byte it does not own; files are replaced through links and keep their
-// mode.
+// The POSIX INI layer: its cache of the last file parsed sees every change (that it saves
+// re-reading is ParametersFile's test); the writer keeps every byte it does not own; files are
+// replaced through links and keep their mode.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,7 +9,6 @@
 #include <set>
 #include <string>
 
-#include "params/parameters_file.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "support/temp_dir.h"
@@ -80,31 +79,6 @@ TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252) {
     }
 }
 
-// Bytes this process has read so far, as the kernel counts them.
-long long BytesRead() {
-    std::ifstream io("/proc/self/io");
-    std::string field;
-    long long value = -1;
-    while (io >> field >> value && field != "rchar:") {
-    }
-    return value;
-}
-
-TEST(PosixIniFile, AFileOfManyKeysIsReadOnce) {
-    test::TempDir dir;
-    std::string text = "[parameters]\n";
-    for (int i = 0; i < 1000; ++i) text += "key" + std::to_string(i) + "=value\n";
-    const std::string file = dir.Write("p.ini", text);
-    int entries = 0;
-    const long long before = BytesRead();
-    EXPECT_EQ(1, ReadParametersFile(file.c_str(), [&](const char*, const char*, const char*) {
-                  return ++entries;
-              }));
-    EXPECT_EQ(1000, entries);
-    EXPECT_LT(BytesRead() - before, 2 * static_cast<long long>(text.size()))
-        << "the file is read once, not once per key";
-}
-
 // What is in the folder: names, and "@" after a link.
 std::set<std::string> Listing(const test::TempDir& dir) {
     std::set<std::string> names;
@@ -120,7 +94,6 @@ TEST(PosixIniWriter, OtherBytesStayAsWritten) {
         const char* before;
         const char* after;
     } rows[] = {
-        {"", "[ADRTP]\r\nExitCode=0\r\n"},
         {"; caller's comment\n[a]\nb = 1   ; note\n\n",
          "; caller's comment\n[a]\nb = 1   ; note\n\n[ADRTP]\nExitCode=0\n"},
         {"[a]\nb=1", "[a]\nb=1\n[ADRTP]\nExitCode=0\n"},

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/shell.h"
@@ -40,13 +39,10 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         {"@bin", "50:x/y:*.7xe:w,cs", "/data", Result::kRegistered, false, nullptr},
         {"@bin", "|50:x/y:*.7xe\n", "/data", Result::kRegistered, false, nullptr},
         {"@bin", "", "/file", Result::kFailed, false, nullptr},  // no folder can be made there
-        {":@bin", "", "/data", Result::kRegistered, true, "bin"},
-        {"rel:@bin", "", "/data", Result::kRegistered, true, "bin"},
-        {"./rel:.:@bin:", "", "/data", Result::kRegistered, true, "bin"},
+        {":./rel:.:@bin:", "", "/data", Result::kRegistered, true, "bin"},
         {"@folder:@bin", "", "/data", Result::kRegistered, true, "bin"},
         {"", "", "/data", Result::kRegistered, true, nullptr},
         {":rel:.", "", "/data", Result::kRegistered, true, nullptr},
-        {"rel/..", "", "/data", Result::kRegistered, true, nullptr},
         {nullptr, "", "/data", Result::kRegistered, true, nullptr},  // the system's tool
     };
     test::SavedEnvironment saved{"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
@@ -55,23 +51,20 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         SCOPED_TRACE(testing::Message() << "PATH=" << (row.path ? row.path : "-") << row.globs2);
         test::TempDir dir;
         const std::string at = dir.File("");
-        const auto put = [](const std::string& file, const std::string& text) {
-            if (text.empty()) return;
-            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-            std::ofstream(file) << text;
-        };
-        const std::string data =
-            dir.File(row.data_home == std::string("/data") ? "data" : "home/.local/share");
+        const std::string data_folder =
+            row.data_home == std::string("/data") ? "data" : "home/.local/share";
+        const std::string data = dir.File(data_folder);
         const std::size_t bar = row.globs2.find('|');
-        put((bar == std::string::npos ? data : dir.File("system")) + "/mime/globs2",
-            row.globs2.substr(bar == std::string::npos ? 0 : bar + 1));
-        put(dir.File("file"), "x");
+        if (!row.globs2.empty()) {
+            dir.Write((bar == std::string::npos ? data_folder : "system") + "/mime/globs2",
+                      row.globs2.substr(bar == std::string::npos ? 0 : bar + 1));
+        }
+        dir.Write("file", "x");
         const std::string record = "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" " +
                                    std::string("\"$(/usr/bin/readlink /proc/$$/fd/1)\" >>'") +
                                    dir.File("ran") + "'\n";
         for (const std::string folder : {"bin/", "rel/", ""}) {
-            put(dir.File(folder + "update-mime-database"), record);
-            chmod(dir.File(folder + "update-mime-database").c_str(), 0755);
+            dir.Write(folder + "update-mime-database", record, 0755);
         }
         std::filesystem::create_directories(dir.File("folder/update-mime-database"));
         std::string path = row.path ? row.path : "";
@@ -107,12 +100,11 @@ TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
     // Opened first, so that the tool's open for writing does not wait for a reader.
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(reader, 0);
-    std::filesystem::create_directory(dir.File("bin"));
     dir.Write("bin/update-mime-database",
               "#!/bin/sh\nPATH=/usr/bin:/bin\nexec 3>'" + fifo +
                   "'\nprintf started >&3\n"
-                  "{ sleep 20; printf ' survived'; } >&3 &\nwhile :; do sleep 1; done\n");
-    ::chmod(dir.File("bin/update-mime-database").c_str(), 0755);
+                  "{ sleep 20; printf ' survived'; } >&3 &\nwhile :; do sleep 1; done\n",
+              0755);
     setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
     setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
     setenv("PATH", dir.File("bin").c_str(), 1);

@@ -38,7 +38,6 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
         std::int32_t accepted;  // ReaderAccepted afterwards, 7 before
         const char* shown;      // a piece of the transcript
     } rows[] = {
-        {"1\n\n", 1, 1, "(*) Oui, je l'accepte."},
         {"1\r\n2\r\n\r\n", 1, 0, "( ) Oui, je l'accepte."},  // lines from Windows
         {"\n", -1, 7, "« Continuer » n'est pas disponible : choisissez d'abord une réponse."},
         {"", -1, 7, "(indisponible : choisissez d'abord une réponse)"},

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/posix/registry/registry_store.h"
@@ -34,15 +34,26 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
         const char *home, *config, *data;
         bool no_password_home;  // the password database fails
         std::string registry, desktop, package;
+        const char* user_dirs = "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n";  // in @config
     } rows[] = {
         {"@home", "rel/config", "rel/data", false, "@home/.config", "@home/Desktop",
          "@home/.local/share"},
-        // The user directories file in @config names the desktop "$HOME/Bureau".
         {"rel/home", "@config", "@data", false, "@config", "~/Bureau", "@data"},
         {nullptr, "@config", "@data", false, "@config", "~/Bureau", "@data"},
         {"rel/home", "rel/config", "rel/data", true, "", "", ""},
         {nullptr, nullptr, nullptr, true, "", "", ""},
         {"@home", nullptr, nullptr, true, "@home/.config", "@home/Desktop", "@home/.local/share"},
+        // How the user directories file's lines are read; malformed ones are skipped, and the
+        // last valid one wins.
+        {"@home", "@config", "@data", false, "@config", "/srv/desk", "@data",
+         "# xdg-user-dirs\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n"
+         "  XDG_DESKTOP_DIR = \"/srv/desk/\" # x\n"},
+        {"@home", "@config", "@data", false, "@config", "@home/Mon \"Bureau\"", "@data",
+         "XDG_DESKTOP_DIR=\"$HOME/Mon \\\"Bureau\\\"\"\n"},
+        {"@home", "@config", "@data", false, "@config", "@home/A", "@data",
+         "XDG_DESKTOP_DIR=\"$HOME/A\"\nXDG_DESKTOP_DIR=\"Relative\"\n"
+         "XDG_DESKTOP_DIR=$HOME/Unquoted\nXDG_DESKTOP_DIR=\"$HOMEX/B\"\n"
+         "XDG_DESKTOP_DIRS=\"/c\"\n \t \nXDG_DESKTOP_DIR=\"/open\n"},
     };
     test::SavedEnvironment saved{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
                                  "PATH"};
@@ -67,8 +78,7 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
         set("XDG_DATA_HOME", row.data);
         setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
         setenv("PATH", dir.File("bin").c_str(), 1);  // no update-mime-database
-        std::filesystem::create_directories(dir.File("config"));
-        std::ofstream(dir.File("config/user-dirs.dirs")) << "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n";
+        dir.Write("config/user-dirs.dirs", row.user_dirs);
         if (row.no_password_home) fault::FailCall("getpwuid_r");
 
         const std::string registry = expand(row.registry);
@@ -78,6 +88,12 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
         const HResult located = DesktopDirectory(desktop, sizeof desktop);
         EXPECT_EQ(expand(row.desktop), desktop);
         EXPECT_EQ(!row.desktop.empty(), located >= 0);
+        if (located >= 0) {  // a buffer one byte short: a failure with an empty text
+            const int size = static_cast<int>(std::strlen(desktop));
+            EXPECT_EQ(0, DesktopDirectory(desktop, size + 1));
+            EXPECT_LT(DesktopDirectory(desktop, size), 0);
+            EXPECT_STREQ("", desktop);
+        }
         const std::string package = expand(row.package);
         EXPECT_EQ(
             package.empty() ? FileTypeRegistration::kFailed : FileTypeRegistration::kRegistered,

@@ -28,12 +28,15 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     // The path of a file in the directory, as text for the program's calls.
     std::string File(const std::string& name) const { return (path_ / name).string(); }
-    // Writes the bytes exactly as given (no line-end translation) and returns the file's path.
-    // Written beside and renamed into place, as an editor saves: each version is a new file.
-    std::string Write(const std::string& name, const std::string& bytes) const {
+    // Writes the bytes exactly as given (no line-end translation), in the folders it makes, and
+    // returns the file's path; `mode`, when given, is the file's. Written beside and renamed
+    // into place, as an editor saves: each version is a new file.
+    std::string Write(const std::string& name, const std::string& bytes, int mode = 0) const {
         const std::string file = File(name);
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
         std::ofstream(file + ".new", std::ios::binary) << bytes;
         std::filesystem::rename(file + ".new", file);
+        if (mode != 0) std::filesystem::permissions(file, std::filesystem::perms(mode));
         return file;
     }
     // The file's bytes, or "<missing>" when it does not exist.
