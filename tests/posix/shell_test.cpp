@@ -82,26 +82,30 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     test::TempDir dir;
     // The opener writes into a FIFO that is read only once the call is back: a call that
     // waited for the opener would never come back. It also tells its process id and its
-    // session's (fields 1 and 6 of its stat), and its blocked signals.
+    // session's (fields 1 and 6 of its stat), and its blocked and ignored signals.
     const std::string record = dir.File("record");
     ASSERT_EQ(0, ::mkfifo(record.c_str(), 0600));
     dir.Write("xdg-open",
               "#!/bin/sh\nread -r pid _ _ _ _ session _ </proc/$$/stat\n"
               "{ printf '%s|%s|' \"$#\" \"$1\"; readlink /proc/self/fd/0; echo $pid $session;\n"
-              "grep '^SigBlk' /proc/$$/status | tr -s '\\t\\n' '  '; } >" +
+              "grep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -s '\\t\\n' '  '; } >" +
                   record,
               0755);
     setenv("PATH", (dir.Path().string() + ":" + path).c_str(), 1);
     // A shell would split at the blank, expand $HOME and stop at the semicolon.
     const std::string book = dir.File("mon livre \"l'été\" $HOME;x.html");
-    // What the program blocks is unblocked in the opener. (What it ignores is back at its
-    // default there: tests/e2e/setup_test.sh.)
+    // What the program ignores or blocks is at its default in the opener.
+    struct sigaction ignored {
+    }, before{};
+    ignored.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &ignored, &before);
     sigset_t blocked, mask;
     sigemptyset(&blocked);
     sigaddset(&blocked, SIGUSR1);
     ::pthread_sigmask(SIG_BLOCK, &blocked, &mask);
     ASSERT_TRUE(OpenWithShell(book.c_str()));
     ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+    ::sigaction(SIGPIPE, &before, nullptr);
     std::istringstream heard(dir.Read("record"));
     std::string line, signals;
     pid_t opener = 0, session = 0;
@@ -110,9 +114,12 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     std::getline(heard, signals);
     EXPECT_EQ("1|" + book + "|/dev/null", line);
     EXPECT_EQ(opener, session) << "a session of its own";
-    unsigned long long blocked_bits = 0;
-    ASSERT_EQ(1, std::sscanf(signals.c_str(), "SigBlk: %llx", &blocked_bits)) << signals;
+    unsigned long long blocked_bits = 0, ignored_bits = 0;
+    ASSERT_EQ(
+        2, std::sscanf(signals.c_str(), "SigBlk: %llx SigIgn: %llx", &blocked_bits, &ignored_bits))
+        << signals;
     EXPECT_EQ(0u, blocked_bits & (1ull << (SIGUSR1 - 1))) << signals;
+    EXPECT_EQ(0u, ignored_bits & (1ull << (SIGPIPE - 1))) << signals;
     // Started by this process itself, with no process in between that could have been forked
     // from a process with threads: it is this process's child, which the test reaps.
     int status = 0;
