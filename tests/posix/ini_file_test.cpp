@@ -11,6 +11,7 @@
 
 #include "platform/files.h"
 #include "platform/ini.h"
+#include "support/fault_injection.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform {
@@ -34,6 +35,11 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
     EXPECT_EQ("333", Value(file, "k"));
 
     ASSERT_TRUE(IniWriteString("s", "k", "4", file.c_str()));
+    EXPECT_EQ("4", Value(file, "k"));
+    // A file that cannot be read is not replaced by one that lost its other lines.
+    fault::FailCall("ReadProfileFile");
+    EXPECT_FALSE(IniWriteString("s", "k", "5", file.c_str()));
+    fault::Reset();
     EXPECT_EQ("4", Value(file, "k"));
 
     std::remove(file.c_str());
