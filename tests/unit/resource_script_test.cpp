@@ -19,13 +19,13 @@ TEST(ResourceScript, ReadsWhatWindresReads) {
         {"STRINGTABLE\nBEGIN\n"
          "    1, \"a\\r\\nb\\tc\\\\d\\\"e\"\"f\"\n"
          "    2,\n        \"two \" \"parts\"\n        \" on three lines\"\n"
-         "    0x10 \"no comma; \\\"//\\\" and /* kept */\"\n"
+         "    0x1a \"no comma; \\\"//\\\" and /* kept */\"\n"
          "    010, \"\xC3\xA9t\xC3\xA9\"\n"
          "END\n",
          "string 1 \"a\r\nb\tc\\d\"e\"f\"\n"
          "string 2 \"two parts on three lines\"\n"
          "string 8 \"\xC3\xA9t\xC3\xA9\"\n"
-         "string 16 \"no comma; \"//\" and /* kept */\"\n"},
+         "string 26 \"no comma; \"//\" and /* kept */\"\n"},
         {"// BEGIN \"not a string\n#include <windows.h>\n  #pragma code_page(65001)\n"
          "/* 1, \"hidden\"\n   END */\n"
          "LANGUAGE LANG_FRENCH, SUBLANG_FRENCH\n"
