@@ -8,7 +8,8 @@ namespace wbh::test {
 namespace {
 
 void RemoveProgramKeys() {
-    for (const char* key : {"Software\\Quarlo", "Software\\Classes\\.7xe", "Software\\Classes\\7xefile"}) {
+    for (const char* key :
+         {"Software\\Quarlo", "Software\\Classes\\.7xe", "Software\\Classes\\7xefile"}) {
         RegDeleteTreeA(HKEY_CURRENT_USER, key);
     }
     for (const char* key : {".7xe", "7xefile"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
