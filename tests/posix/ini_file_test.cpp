@@ -1,6 +1,6 @@
-// The POSIX INI layer: its cache of the last file parsed sees every change (that it saves
-// re-reading is ParametersFile's test); the writer keeps every byte it does not own; files are
-// replaced through links and keep their mode.
+// The POSIX INI layer: its cache of the last file parsed sees every change and saves re-reading;
+// the writer keeps every byte it does not own; files are replaced through links and keep their
+// mode.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "params/parameters_file.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "support/fault_injection.h"
@@ -84,6 +85,28 @@ TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252) {
         const std::string file = dir.Write("p.ini", std::string("[S]\r\nZ=") + row.value + "\r\n");
         EXPECT_EQ(row.read, Value(file, "z"));
     }
+}
+
+// Bytes this process has read so far, as the kernel counts them.
+long long BytesRead() {
+    std::ifstream io("/proc/self/io");
+    std::string field;
+    long long value = -1;
+    while (io >> field >> value && field != "rchar:") {
+    }
+    return value;
+}
+
+// The parameters file's names are read one call each: the file itself once.
+TEST(PosixIniFile, AFileOfManySectionsIsReadOnce) {
+    test::TempDir dir;
+    std::string text;
+    for (int i = 0; i < 600; ++i) text += "[s" + std::to_string(i) + "]\nk=1\n";
+    const std::string file = dir.Write("p.ini", text);
+    const long long before = BytesRead();
+    EXPECT_EQ(1, ReadParametersFile(file.c_str(),
+                                    [](const char*, const char*, const char*) { return 1; }));
+    EXPECT_LT(BytesRead() - before, 2 * static_cast<long long>(text.size()));
 }
 
 // What is in the folder: names, and "@" after a link.
