@@ -42,6 +42,10 @@ struct Identity {
     }
 };
 
+Identity IdentityOf(const struct stat& st) {
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
 struct Cache {
     std::string path;
     Identity identity;
@@ -167,22 +171,25 @@ std::unique_ptr<IniFile> ParseIni(std::string text) {
 }
 
 const IniFile* LoadIni(const char* path) {
+    Cache& cache = TheCache();
+    const auto cached = [&](const struct stat& st) {
+        return cache.parsed && cache.path == path && cache.identity == IdentityOf(st);
+    };
+    // The parameters file reader makes a call per key: while the file is unchanged, a stat
+    // answers each (opening the file too made a file of 50,000 keys take twice as long).
     struct stat st;
+    if (::stat(path, &st) == 0 && cached(st)) return cache.parsed.get();
+
     const UniqueFd fd = OpenRegularFile(path, st);
     if (!fd.Valid()) return nullptr;
-
-    Cache& cache = TheCache();
-    const Identity identity{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-    if (cache.parsed && cache.path == path && cache.identity == identity) {
-        return cache.parsed.get();
-    }
+    if (cached(st)) return cache.parsed.get();
 
     std::string text;
     const bool read = ReadToEnd(fd.Get(), text);
     cache.parsed.reset();
     if (!read) return nullptr;
     cache.path = path;
-    cache.identity = identity;
+    cache.identity = IdentityOf(st);
     cache.parsed = ParseIni(std::move(text));
     return cache.parsed.get();
 }
