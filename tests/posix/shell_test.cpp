@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -42,14 +41,14 @@ TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {
         EXPECT_LT(Save(dir.File(bad + ".desktop"), "/t"), 0);
     }
     // A write that fails part way (here at the file-size limit) leaves no launcher behind.
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    const auto handler = signal(SIGXFSZ, SIG_IGN);
     rlimit limit{};
     ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &limit));
     const rlimit small{16, limit.rlim_max};
     ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
     EXPECT_LT(Save(dir.File("cut.desktop"), "/tmp/livre/index.html"), 0);
     setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, handler);
+    signal(SIGXFSZ, handler);
     EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
     // Their neighbours; the first three-byte and four-byte forms; the last code point.
     for (const std::string good : {"\xC2\xA0", "~", "\xED\x9F\xBF", "\xEE\x80\x80", "\xE0\xA0\x80",
