@@ -11,6 +11,7 @@
 #include "params/option_scanner.h"
 #include "params/parameters_file.h"
 #include "platform/com.h"
+#include "platform/files.h"
 #include "platform/ini.h"
 #include "setup/setup_flow.h"
 
@@ -78,6 +79,8 @@ int DispatchMode(const char* command_line, LaunchParameters& p) {
 }
 
 void WriteResultFile(const char* file, int code) {
+    // A device name ("NUL", "com1.rtp") is no file to leave a result in.
+    if (platform::files::CheckName(file) != platform::files::NameRule::kFile) return;
     platform::IniWriteString("ADRTP", "ExitCode", std::to_string(code).c_str(), file);
 }
 

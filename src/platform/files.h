@@ -13,6 +13,28 @@ char Separator();
 // Turns every backslash in `path` into the platform's separator (nothing to do on Windows).
 void ToNativePath(char* path);
 
+// The one rule for names that come from outside (a book's package, the reader's typing): what
+// this platform's file systems make of `path` as the name of a file of its own.
+//   kFile: it can be one (Windows drops trailing dots and blanks from the name it makes);
+//   kTooLong: it is over the path limit (Windows: MAX_PATH, 259 UTF-16 units and the NUL) or
+//     its last name over kNameLimit: a shorter name may be one;
+//   kNever: no name like it is a file of its own: empty, ending in a separator, ".", "..", a
+//     control character; on Windows also a character the file system refuses (<>:"|?*) and a
+//     device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$, in any case, with
+//     trailing blanks) before the first dot, which the system opens as the device whatever
+//     follows ("nul.txt", "nul.txt (0).lnk"). A name numbered at its end stays so.
+// Every writer asks it before making a file; the temporaries are named within it.
+enum class NameRule { kFile, kTooLong, kNever };
+NameRule CheckName(const char* path);
+
+// The longest name (one name, without its folder) that the file systems take: 255 UTF-16 units
+// on Windows, 255 bytes on POSIX; the other count is unbounded.
+struct NameLimit {
+    std::size_t units;
+    std::size_t bytes;
+};
+extern const NameLimit kNameLimit;
+
 // What is at a path. kUnknown: the platform cannot tell (the folder cannot be searched, the
 // name is not a valid one, ...), so nothing should be made there.
 enum class Presence { kAbsent, kPresent, kUnknown };

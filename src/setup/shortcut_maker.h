@@ -4,6 +4,8 @@
 // the platform's shortcut extension).
 #pragma once
 
+#include <string>
+
 #include "common/bounded_text.h"
 #include "platform/guid.h"
 
@@ -16,10 +18,17 @@ inline constexpr char kDesktopNameFallback[] = "autorun book";
 inline constexpr char kOpenNameFallback[] = "Open autorun book";
 }  // namespace shortcut_maker
 
-// The path at which a shortcut called `name` is saved in `folder`: the plain name when nothing
-// is there, else the first numbered form at which nothing is. Empty when no candidate fits the
-// path limit before a free one is found, or when the folder cannot be probed.
-BoundedText<260> ChooseShortcutPath(const char* folder, const char* name);
+// Where a shortcut called `name` is saved in `folder`: the plain name when nothing is there,
+// else the first numbered form at which nothing is. A name over the platform's name limit is
+// cut between whole characters to fit with its number and extension; `title`, what a launcher
+// shows, keeps the whole name with the number. `path` is empty when no candidate can be a file
+// within the path limit before a free one is found, when the folder cannot be probed, or after
+// more numbered forms than any real folder holds.
+struct ShortcutPlace {
+    BoundedText<260> path;
+    std::string title;
+};
+ShortcutPlace ChooseShortcutPath(const char* folder, const char* name);
 
 // Both return 1 when there is nothing to do (no target; no install directory), else the HRESULT
 // of the step that failed or of the save. An empty name takes the default name (the string

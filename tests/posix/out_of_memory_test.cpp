@@ -79,7 +79,7 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
         files::Probe(book.c_str());
         char text[260];
         shell::DesktopDirectory(text, sizeof text);
-        shell::SaveShortcut(link_file.c_str(), book.c_str(), book.c_str());
+        shell::SaveShortcut(link_file.c_str(), "livre", book.c_str(), book.c_str());
         LoadText(1501, text, 64);
     });
 

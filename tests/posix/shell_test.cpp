@@ -21,8 +21,10 @@
 namespace wbh::platform::shell {
 namespace {
 
+// Titled with the file's name, as the shortcut maker titles a name that needs no cut.
 HResult Save(const std::string& file, const std::string& target, const std::string& icon = "") {
-    return SaveShortcut(file.c_str(), target.c_str(), icon.c_str());
+    const std::string name = std::filesystem::path(file).stem().string();
+    return SaveShortcut(file.c_str(), name.c_str(), target.c_str(), icon.c_str());
 }
 
 TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {

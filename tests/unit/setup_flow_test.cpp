@@ -62,7 +62,7 @@ TEST_F(Setup, NoFullPathFromAnEmptyPartOrPastThePathLimit) {
 
 TEST_F(Setup, TheFirstFreeShortcutNameThatFitsIsChosen) {
     const auto chosen = [&](const std::string& name) -> std::string {
-        return ChooseShortcutPath(folder_.c_str(), name.c_str()).CStr();
+        return ChooseShortcutPath(folder_.c_str(), name.c_str()).path.CStr();
     };
     dir_.Write("livre (0)" + kLink, "");
     EXPECT_EQ(dir_.File("livre" + kLink), chosen("livre"))

@@ -40,11 +40,11 @@ TEST_F(Win32Setup, ShortcutSaveFailures) {
     const std::string link = dir.File("l.lnk");
     for (const char* call : {"CoCreateInstance", "QueryInterface"}) {
         fault::FailCall(call);
-        EXPECT_LT(shell::SaveShortcut(link.c_str(), "C:\\t.htm", ""), 0) << call;
+        EXPECT_LT(shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""), 0) << call;
         fault::Reset();
         EXPECT_EQ("<missing>", dir.Read("l.lnk")) << call;
     }
-    EXPECT_EQ(S_OK, shell::SaveShortcut(link.c_str(), "C:\\t\xC3", "C:\\i\xC3.ico"));
+    EXPECT_EQ(S_OK, shell::SaveShortcut(link.c_str(), "l", "C:\\t\xC3", "C:\\i\xC3.ico"));
     EXPECT_NE("<missing>", dir.Read("l.lnk"));
 }
 

@@ -65,7 +65,12 @@ void NameTemporary(wchar_t* name, std::size_t room, std::wstring_view target, DW
 win32::FileHandle CreateTemporary(const wchar_t* path, wchar_t (&temp)[MAX_PATH]) {
     static DWORD count = 0;
     const std::size_t folder = FolderLength(path);
-    const std::size_t room = MAX_PATH - 1 - folder;  // the caller checked that the path fits
+    // The caller checked that the path fits and ends in a name: one unit of room at least.
+    if (folder >= MAX_PATH - 1) {
+        temp[0] = L'\0';
+        return win32::FileHandle();
+    }
+    const std::size_t room = MAX_PATH - 1 - folder;
     std::wmemcpy(temp, path, folder);
     for (int attempt = 0; attempt < kTempNameTries; ++attempt) {
         const DWORD mark =
@@ -94,6 +99,52 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size) {
 }
 
 }  // namespace
+
+namespace {
+
+// The names kernel32 opens as devices, whatever folder they are in.
+bool IsDeviceName(std::wstring_view name) {
+    static constexpr std::wstring_view kDevices[] = {L"con", L"prn", L"aux", L"nul",
+                                                     L"conin$", L"conout$"};
+    for (const std::wstring_view device : kDevices) {
+        if (SameNameNoCase(name, device)) return true;
+    }
+    // COM1 to COM9 and LPT1 to LPT9; Windows takes the superscripts 1, 2 and 3 as digits there.
+    if (name.size() != 4 || !(SameNameNoCase(name.substr(0, 3), L"com") ||
+                              SameNameNoCase(name.substr(0, 3), L"lpt"))) {
+        return false;
+    }
+    const wchar_t digit = name[3];
+    return (digit >= L'1' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
+}  // namespace
+
+const NameLimit kNameLimit = {255, static_cast<std::size_t>(-1)};
+
+NameRule CheckName(const char* path) {
+    if (path == nullptr || path[0] == '\0') return NameRule::kNever;
+    return NoThrow(NameRule::kNever, [&] {
+        const win32::WideArgument wide(path);
+        if (!wide.Ok()) return NameRule::kNever;
+        const std::wstring_view text(wide.Get(), wide.Length());
+        for (const wchar_t c : text) {
+            if (c < 0x20 || std::wcschr(L"<>\"|?*", c) != nullptr) return NameRule::kNever;
+        }
+        // The last name: after the last separator, or after a drive's colon ("C:name").
+        std::size_t start = text.find_last_of(L"\\/");
+        start = start == std::wstring_view::npos ? (text.size() > 1 && text[1] == L':' ? 2 : 0)
+                                                 : start + 1;
+        const std::wstring_view name = text.substr(start);
+        if (name.find(L':') != std::wstring_view::npos) return NameRule::kNever;  // a stream
+        if (name.find_last_not_of(L". ") == std::wstring_view::npos) return NameRule::kNever;
+        std::wstring_view stem = name.substr(0, name.find(L'.'));
+        while (!stem.empty() && stem.back() == L' ') stem.remove_suffix(1);
+        if (IsDeviceName(stem)) return NameRule::kNever;
+        if (text.size() >= MAX_PATH || name.size() > kNameLimit.units) return NameRule::kTooLong;
+        return NameRule::kFile;
+    });
+}
 
 char Separator() { return '\\'; }
 
@@ -143,7 +194,7 @@ bool Replace(const char* path, const void* data, std::size_t size) {
 
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
     if (fault::Fail(fault::Call::kReplaceFile)) return false;
-    if (path == nullptr || path[0] == '\0') return false;
+    if (CheckName(path) != NameRule::kFile) return false;
     if (data == nullptr && size > 0) return false;
     return NoThrow(false, [&] { return Replace(path, data, size); });
 }

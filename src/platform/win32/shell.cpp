@@ -13,6 +13,7 @@
 #include <string>
 
 #include "common/no_throw.h"
+#include "platform/files.h"
 #include "platform/portable/fault.h"
 #include "platform/win32/com_owners.h"
 #include "platform/win32/system_library.h"
@@ -67,7 +68,8 @@ HResult DesktopDirectory(char* buffer, int size) {
     return S_OK;
 }
 
-HResult SaveShortcut(const char* path, const char* target, const char* icon) {
+HResult SaveShortcut(const char* path, const char*, const char* target, const char* icon) {
+    if (files::CheckName(path) != files::NameRule::kFile) return kFailed;
     if (fault::Fail(fault::Call::kCoCreateInstance)) return REGDB_E_CLASSNOTREG;
     win32::ComPtr<IShellLinkW> link;
     const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,

@@ -89,7 +89,7 @@ constexpr long kRebuildLimitMs = 5000;
 void RebuildDatabase(const std::string& mime) {
     char* argv[] = {const_cast<char*>("update-mime-database"), const_cast<char*>(mime.c_str()),
                     nullptr};
-    const posix::SpawnSettings settings(true);
+    const posix::SpawnSettings settings(posix::ChildOutput::kErrorsOnly);
     posix::RunToEnd(settings, argv, kRebuildLimitMs);
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "common/ascii.h"
 #include "common/no_throw.h"
+#include "platform/files.h"
 #include "platform/portable/fault.h"
 #include "platform/posix/desktop/spawn.h"
 #include "platform/posix/desktop/user_folders.h"
@@ -80,15 +80,8 @@ bool MakeAbsolute(std::string& path) {
 }
 
 // The launcher's text, or false when one of its texts cannot go in a launcher.
-bool LauncherText(const char* path, std::string target, std::string icon, std::string& text) {
-    // The name shown is the file's, as Windows shows a .lnk file's name.
-    std::string_view name(path);
-    name.remove_prefix(name.rfind('/') + 1);
-    const std::string_view extension(kShortcutExtension);
-    if (name.size() > extension.size() &&
-        name.substr(name.size() - extension.size()) == extension) {
-        name.remove_suffix(extension.size());
-    }
+bool LauncherText(std::string_view name, std::string target, std::string icon,
+                  std::string& text) {
     if (!IsLauncherText(name) || target.empty() || !IsLauncherText(target) ||
         !IsLauncherText(icon) || !MakeAbsolute(target) || !MakeAbsolute(icon)) {
         return false;
@@ -99,11 +92,12 @@ bool LauncherText(const char* path, std::string target, std::string icon, std::s
     return true;
 }
 
-bool WriteLauncher(const char* path, const char* target, const char* icon) {
-    // A control character makes no valid file name, as on Windows.
-    if (path == nullptr || path[0] == '\0' || HasControl(path)) return false;
+bool WriteLauncher(const char* path, const char* title, const char* target, const char* icon) {
+    if (files::CheckName(path) != files::NameRule::kFile) return false;
     std::string text;
-    if (!LauncherText(path, target, icon, text)) return false;
+    if (title == nullptr || title[0] == '\0' || !LauncherText(title, target, icon, text)) {
+        return false;
+    }
     // The caller picked a free name; a file that appeared there since is not ours to replace.
     // Executable, so that desktops offer to run it rather than to edit it.
     posix::UniqueFd fd(::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0755));
@@ -128,15 +122,17 @@ HResult DesktopDirectory(char* buffer, int size) {
     });
 }
 
-HResult SaveShortcut(const char* path, const char* target, const char* icon) {
-    const bool saved = NoThrow(false, [&] { return WriteLauncher(path, target, icon); });
+HResult SaveShortcut(const char* path, const char* title, const char* target, const char* icon) {
+    const bool saved = NoThrow(false, [&] { return WriteLauncher(path, title, target, icon); });
     return saved ? 0 : kFailed;
 }
 
 bool OpenWithShell(const char* path) {
     if (fault::Fail(fault::Call::kShellExecute)) return false;
     if (path == nullptr || path[0] == '\0') return false;
-    const posix::SpawnSettings settings(false);
+    // Nothing of this process's: a caller reading its output through a pipe sees the end of
+    // it when the run ends, not when the reader closes the book.
+    const posix::SpawnSettings settings(posix::ChildOutput::kNone);
     char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path), nullptr};
     // Never waited for: some xdg-open fall-backs run the application in the foreground. It
     // stays this process's child (a zombie once it ends) until the run ends, a moment later;

@@ -62,7 +62,7 @@ std::string FindProgram(const char* name) {
     }
 }
 
-SpawnSettings::SpawnSettings(bool quiet_output) {
+SpawnSettings::SpawnSettings(ChildOutput output) {
     have_actions_ = posix_spawn_file_actions_init(&actions_) == 0;
     have_attributes_ = have_actions_ && posix_spawnattr_init(&attributes_) == 0;
     if (!have_attributes_) return;
@@ -71,8 +71,11 @@ SpawnSettings::SpawnSettings(bool quiet_output) {
     sigemptyset(&none);
     ready_ =
         posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0) == 0 &&
-        (!quiet_output || posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null",
-                                                           O_WRONLY, 0) == 0) &&
+        posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) ==
+            0 &&
+        (output == ChildOutput::kErrorsOnly ||
+         posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0) ==
+             0) &&
         posix_spawnattr_setsigdefault(&attributes_, &all) == 0 &&
         posix_spawnattr_setsigmask(&attributes_, &none) == 0 &&
         posix_spawnattr_setflags(

@@ -3,8 +3,7 @@
 // closing terminal does not take it along, and it can be ended with what it started), gets
 // every signal at its default and none blocked (what this program ignores, SIGPIPE and
 // SIGXFSZ, or whoever started it ignored is no concern of its), and its standard input from
-// /dev/null; with `quiet_output` its standard output too, so that it never mixes with a
-// terminal dialog's.
+// /dev/null; its standard output too, so that it never mixes with a terminal dialog's.
 #pragma once
 
 #include <spawn.h>
@@ -19,10 +18,15 @@ namespace wbh::platform::posix {
 // relative one names a folder below the working folder, which may be a book's.
 std::string FindProgram(const char* name);
 
+// What the program's standard error is: this process's (a tool whose errors a person running
+// this program should see, and which is waited for), or /dev/null (a program left running,
+// which would hold a pipe that the caller reads this process's output from).
+enum class ChildOutput { kErrorsOnly, kNone };
+
 // The settings of posix_spawn, made once and released with the object.
 class SpawnSettings {
 public:
-    explicit SpawnSettings(bool quiet_output);
+    explicit SpawnSettings(ChildOutput output);
     ~SpawnSettings();
     SpawnSettings(const SpawnSettings&) = delete;
     SpawnSettings& operator=(const SpawnSettings&) = delete;

@@ -6,12 +6,28 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <climits>
+#include <string_view>
 
 #include "common/ascii.h"
 #include "platform/portable/fault.h"
 #include "platform/posix/text_files/replace_file.h"
 
 namespace wbh::platform::files {
+
+const NameLimit kNameLimit = {static_cast<std::size_t>(-1), NAME_MAX};
+
+NameRule CheckName(const char* path) {
+    if (path == nullptr || path[0] == '\0') return NameRule::kNever;
+    // A control character makes no valid name, as on Windows: a name from a book holding one
+    // never becomes a file (it would, among other things, reach a terminal when listed).
+    const std::string_view text(path);
+    if (HasControl(text)) return NameRule::kNever;
+    const std::string_view name = text.substr(text.rfind('/') + 1);
+    if (name.empty() || name == "." || name == "..") return NameRule::kNever;
+    if (name.size() > kNameLimit.bytes || text.size() >= PATH_MAX) return NameRule::kTooLong;
+    return NameRule::kFile;
+}
 
 char Separator() { return '/'; }
 
@@ -45,6 +61,7 @@ Presence Probe(const char* path) {
 
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
     if (fault::Fail(fault::Call::kReplaceFile)) return false;
+    if (CheckName(path) != NameRule::kFile) return false;
     return posix::ReplaceFile(path, data, size);
 }
 

@@ -1,0 +1,94 @@
+// Names Windows treats specially, against kernel32 under Wine: what the name rule answers, and
+// the shortcut numbering that asks it, which must end however the names are taken.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "platform/files.h"
+#include "setup/shortcut_maker.h"
+#include "support/temp_dir.h"
+
+namespace wbh {
+namespace {
+
+using platform::files::CheckName;
+using platform::files::NameRule;
+
+TEST(Win32NameRule, DevicesSeparatorsAndLimits) {
+    const test::TempDir dir;
+    const std::string folder = dir.Path().string() + "\\";
+    const struct {
+        std::string name;
+        NameRule rule;
+    } rows[] = {
+        {"nul.livre.lnk", NameRule::kNever},   {"NUL", NameRule::kNever},
+        {"aux .txt", NameRule::kNever},        {"Con.1 (0).lnk", NameRule::kNever},
+        {"com9.a", NameRule::kNever},          {"lpt1", NameRule::kNever},
+        {"conin$.x", NameRule::kNever},        {"CONOUT$", NameRule::kNever},
+        {"com\xC2\xB9.lnk", NameRule::kNever}, {"m\\", NameRule::kNever},
+        {"..", NameRule::kNever},              {". .", NameRule::kNever},
+        {"a:b", NameRule::kNever},             {"a?b", NameRule::kNever},
+        {"a\x01", NameRule::kNever},           {"\xC3", NameRule::kNever},
+        // Look-alikes of devices are plain names.
+        {"NUL (0).lnk", NameRule::kFile},      {"com0", NameRule::kFile},
+        {"com10.a", NameRule::kFile},          {"nula.lnk", NameRule::kFile},
+        {"anul.txt", NameRule::kFile},         {"x.nul", NameRule::kFile},
+        {"livre.", NameRule::kFile},           {".livre", NameRule::kFile},
+        {"livre été 书", NameRule::kFile},     {"sub\\livre", NameRule::kFile},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.rule, CheckName((folder + row.name).c_str()));
+    }
+    EXPECT_EQ(NameRule::kNever, CheckName(""));
+    EXPECT_EQ(NameRule::kFile, CheckName("C:livre"));
+    // 259 units are a path, 260 are not; a surrogate pair is two of them.
+    const std::string path = "C:\\" + std::string(254, 'p') + "\\";
+    EXPECT_EQ(NameRule::kFile, CheckName((path + "\xF0\x9F\x93\x96").c_str()));
+    EXPECT_EQ(NameRule::kTooLong, CheckName((path + "a\xF0\x9F\x93\x96").c_str()));
+    // The file system's name limit, with a short folder.
+    EXPECT_EQ(NameRule::kFile, CheckName(("C:\\" + std::string(255, 'n')).c_str()));
+    EXPECT_EQ(NameRule::kTooLong, CheckName(("C:\\" + std::string(256, 'n')).c_str()));
+}
+
+TEST(Win32NameRule, ShortcutNumberingEndsOnDeviceNames) {
+    const test::TempDir dir;
+    const std::string folder = dir.Path().string();
+    const auto chosen = [&](const char* name) {
+        return std::string(ChooseShortcutPath(folder.c_str(), name).path.CStr());
+    };
+    // Every numbered form of these is the device too: no shortcut, and an end.
+    for (const char* name : {"nul.livre", "aux.txt", "con.1", "Lpt3 .x", "CONIN$.a"}) {
+        EXPECT_EQ("", chosen(name)) << name;
+    }
+    // A plain device name takes its first numbered form, which is a file.
+    EXPECT_EQ(folder + "\\NUL (0).lnk", chosen("NUL"));
+    EXPECT_EQ(folder + "\\com1 (0).lnk", chosen("com1"));
+    EXPECT_EQ(folder + "\\nul_livre.lnk", chosen("nul_livre"));
+}
+
+// A path with no file name is refused before any temporary is made beside it, also at the
+// path limit, where a temporary's name has no room at all.
+TEST(Win32NameRule, NoFileAtAPathEndingInASeparator) {
+    const test::TempDir dir;
+    const std::string folder = dir.Path().string() + "\\";
+    const std::string sub(258 - folder.size() - 1, 'm');
+    ASSERT_TRUE(CreateDirectoryA((folder + sub).c_str(), nullptr));
+    const std::string path = folder + sub + "\\";
+    ASSERT_EQ(259u, path.size());
+    EXPECT_FALSE(platform::files::ReplaceFileContents(path.c_str(), "x", 1));
+    EXPECT_FALSE(platform::files::ReplaceFileContents((folder + "nul.js").c_str(), "x", 1));
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + sub + "\\*").c_str(), &found);
+    int entries = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do ++entries;
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(2, entries) << "only . and ..";
+}
+
+}  // namespace
+}  // namespace wbh
