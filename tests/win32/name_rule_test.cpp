@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 #include "platform/files.h"
@@ -44,7 +45,7 @@ TEST(Win32NameRule, DevicesSeparatorsAndLimits) {
     EXPECT_EQ(NameRule::kNever, CheckName(""));
     EXPECT_EQ(NameRule::kFile, CheckName("C:livre"));
     // 259 units are a path, 260 are not; a surrogate pair is two of them.
-    const std::string path = "C:\\" + std::string(254, 'p') + "\\";
+    const std::string path = "C:\\" + std::string(253, 'p') + "\\";
     EXPECT_EQ(NameRule::kFile, CheckName((path + "\xF0\x9F\x93\x96").c_str()));
     EXPECT_EQ(NameRule::kTooLong, CheckName((path + "a\xF0\x9F\x93\x96").c_str()));
     // The file system's name limit, with a short folder.
@@ -68,26 +69,37 @@ TEST(Win32NameRule, ShortcutNumberingEndsOnDeviceNames) {
     EXPECT_EQ(folder + "\\nul_livre.lnk", chosen("nul_livre"));
 }
 
-// A path with no file name is refused before any temporary is made beside it, also at the
-// path limit, where a temporary's name has no room at all.
+// A path with no file name is refused before any file is made beside it, also at the path
+// limit, where a temporary's name has no room at all. The folder's changes are read from before
+// the call up to a file the test makes after it: nothing may come first.
 TEST(Win32NameRule, NoFileAtAPathEndingInASeparator) {
     const test::TempDir dir;
     const std::string folder = dir.Path().string() + "\\";
-    const std::string sub(258 - folder.size() - 1, 'm');
-    ASSERT_TRUE(CreateDirectoryA((folder + sub).c_str(), nullptr));
-    const std::string path = folder + sub + "\\";
-    ASSERT_EQ(259u, path.size());
-    EXPECT_FALSE(platform::files::ReplaceFileContents(path.c_str(), "x", 1));
-    EXPECT_FALSE(platform::files::ReplaceFileContents((folder + "nul.js").c_str(), "x", 1));
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + sub + "\\*").c_str(), &found);
-    int entries = 0;
-    if (search != INVALID_HANDLE_VALUE) {
-        do ++entries;
-        while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    EXPECT_EQ(2, entries) << "only . and ..";
+    const std::string sub = folder + std::string(259 - folder.size() - 1, 'm');
+    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+    const HANDLE watched = CreateFileA(sub.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ |
+                                       FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS |
+                                       FILE_FLAG_OVERLAPPED, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, watched);
+    alignas(DWORD) char changes[4096];
+    OVERLAPPED pending{};
+    pending.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(ReadDirectoryChangesW(watched, changes, sizeof changes, FALSE,
+                                      FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &pending, nullptr) ||
+                GetLastError() == ERROR_IO_PENDING);
+
+    EXPECT_FALSE(platform::files::ReplaceFileContents((sub + "\\").c_str(), "x", 1));
+    EXPECT_FALSE(platform::files::ReplaceFileContents((sub + "\\nul.js").c_str(), "x", 1));
+    CloseHandle(CreateFileA((sub + "\\z").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                            nullptr));
+    DWORD size = 0;
+    ASSERT_TRUE(GetOverlappedResult(watched, &pending, &size, TRUE));
+    ASSERT_GT(size, offsetof(FILE_NOTIFY_INFORMATION, FileName));
+    const auto* first = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(changes);
+    EXPECT_EQ(L"z", std::wstring(first->FileName, first->FileNameLength / sizeof(wchar_t)));
+    CloseHandle(pending.hEvent);
+    CloseHandle(watched);
 }
 
 }  // namespace

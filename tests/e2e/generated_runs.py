@@ -1,0 +1,262 @@
+#!/usr/bin/env python3
+"""Whole runs over generated names and files: each case installs the sample book (mode 1 where
+it applies, then mode 2 with its finish dialog answered) with names a package or a reader may
+give (device names and their look-alikes, trailing dots and blanks, separators at either end,
+any script, 1 to 300 units, characters beyond the BMP), parameters files in every encoding the
+program reads (lone surrogates and stray bytes included) and, under Wine, the book's stored
+values in other registry types. Every run must end within a bound, exit with 1, leave its
+result file saying ExitCode=0, write nothing outside the book's folder and the desktop (and the
+program's own store), and leave no temporary behind.
+
+Usage: generated_runs.py native|wine PROGRAM COUNT SEED [DIALOG_DRIVER]
+(WBH_GENERATED_COUNT and WBH_GENERATED_SEED, when set, take the place of COUNT and SEED.)
+"""
+import os
+import random
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+RUNNER, PROGRAM = sys.argv[1], sys.argv[2]
+COUNT = int(os.environ.get("WBH_GENERATED_COUNT", sys.argv[3]))
+SEED = int(os.environ.get("WBH_GENERATED_SEED", sys.argv[4]))
+DRIVER = sys.argv[5] if len(sys.argv) > 5 else None
+VERBOSE = os.environ.get("WBH_GENERATED_VERBOSE") == "1"
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
+SAMPLE = os.path.join(ROOT, "examples", "sample-book")
+LIMIT_S = 60 if RUNNER == "wine" else 20  # a run still going then is a hang
+
+DEVICES = ["NUL", "nul", "Con", "aux", "PRN", "com1", "COM9", "lpt1", "LPT9", "conin$",
+           "CONOUT$", "com\u00b9", "lpt\u00b3"]
+LOOK_ALIKES = ["com0", "lpt10", "nul_", "anul", "nula", "con-", "auxx", "\uff2e\uff35\uff2c"]
+ALPHABETS = ["abcdefghijklmnopqrstuvwxyz ", "éèàçœÉ -", "книгаЖ", "书桌面伙伴",
+             "ＬｉｖｒｅＡ", "\U0001F4D6\U00020000\U0001F600", "'()[]{}+,;=@#~%&$`!"]
+
+
+def units(text):
+    return len(text.encode("utf-16-le", "surrogatepass")) // 2
+
+
+def any_script(rng, low, high):
+    target = rng.randint(low, high)
+    text = ""
+    while units(text) < target:
+        text += rng.choice(rng.choice(ALPHABETS))
+    return text.strip() or "n"
+
+
+def name(rng):
+    """A name as a package or a reader may give it."""
+    kind = rng.randrange(7)
+    if kind == 0:
+        base = rng.choice(DEVICES)
+        return base + rng.choice(["", ".livre", ".txt", " .1", ".", "  ", ".a.b"])
+    if kind == 1:
+        return rng.choice(LOOK_ALIKES) + rng.choice(["", ".livre", " (0)"])
+    if kind == 2:
+        return any_script(rng, 1, 12) + rng.choice([".", " ", ". .", "..", " ."])
+    if kind == 3:
+        text = any_script(rng, 1, 12)
+        return rng.choice(["\\", "/", ""]) + text + rng.choice(["\\", "/", ""])
+    if kind == 4:
+        return any_script(rng, 60, 300)
+    if kind == 5:
+        return "\U0001F4D6" * rng.randint(1, 130)
+    return any_script(rng, 1, 30)
+
+
+def parameters_file(rng, values):
+    """The parameters file's bytes, in one of the encodings the program reads."""
+    lines = ["[parameters]"] + ["%s=%s" % item for item in values.items()]
+    text = "\r\n".join(lines) + "\r\n"
+    encoding = rng.choice(["cp1252", "utf-8-sig", "utf-16", "utf-16-bad", "utf-8-bad"])
+    if encoding == "cp1252":
+        return text.encode("cp1252", "replace"), encoding
+    if encoding == "utf-16-bad":
+        # A lone surrogate somewhere in a value, a key or a section name.
+        at = rng.randrange(len(text))
+        text = text[:at] + rng.choice(["\ud800", "\udc00"]) + text[at:]
+        return b"\xff\xfe" + text.encode("utf-16-le", "surrogatepass"), encoding
+    if encoding == "utf-8-bad":
+        data = bytearray(text.encode("utf-8"))
+        data.insert(rng.randrange(len(data)), rng.choice([0x80, 0xC3, 0xED, 0xFF]))
+        return bytes(data), encoding
+    if encoding == "utf-16":
+        return b"\xff\xfe" + text.encode("utf-16-le"), encoding
+    return text.encode("utf-8-sig"), encoding
+
+
+def files_below(folder):
+    found = {}
+    for top, dirs, names in os.walk(folder):
+        for entry in names + [d for d in dirs if os.path.islink(os.path.join(top, d))]:
+            path = os.path.join(top, entry)
+            try:
+                found[path] = os.lstat(path).st_mtime_ns
+            except OSError:
+                found[path] = None
+    return found
+
+
+def run(args, actions, stdin):
+    """Runs the program and answers its dialog: the exit code, or None when it did not end."""
+    if RUNNER == "native":
+        command = [PROGRAM] + args
+    else:
+        command = [WINE_RUN, PROGRAM] + args
+    process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, start_new_session=True)
+    driver = None
+    if RUNNER == "wine":
+        driver = subprocess.Popen([WINE_RUN, DRIVER] + actions, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL, start_new_session=True)
+    try:
+        process.communicate(stdin.encode("utf-8"), timeout=LIMIT_S)
+        code = process.returncode
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+        code = None
+    if driver is not None:
+        # A run that ended without showing its dialog leaves the driver waiting for one.
+        try:
+            driver.wait(timeout=2)
+        except subprocess.TimeoutExpired:
+            os.killpg(driver.pid, signal.SIGKILL)
+            driver.wait()
+    return code
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def wine_quiet(*args):
+    subprocess.run([WINE_RUN] + list(args), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def main():
+    rng = random.Random(SEED)
+    print("generated runs: %s, %d cases, seed %d" % (RUNNER, COUNT, SEED), flush=True)
+    work = tempfile.mkdtemp(prefix="webbook generated-")
+    home = os.path.join(work, "home")
+    desktop = os.path.join(work, "desktop")
+    os.makedirs(home)
+    os.makedirs(desktop)
+    env_store = []
+    if RUNNER == "native":
+        os.environ.pop("DISPLAY", None)
+        os.environ.pop("WAYLAND_DISPLAY", None)
+        os.environ.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                          XDG_DATA_HOME=os.path.join(home, ".local", "share"))
+        os.symlink(desktop, os.path.join(home, "Desktop"))
+        bin_dir = os.path.join(work, "bin")
+        os.makedirs(bin_dir)
+        with open(os.path.join(bin_dir, "xdg-open"), "w") as opener:
+            opener.write("#!/bin/sh\nexit 0\n")
+        os.chmod(os.path.join(bin_dir, "xdg-open"), 0o755)
+        os.environ["PATH"] = bin_dir + ":" + os.environ["PATH"]
+        # The program's own store and the MIME database: what it keeps for itself.
+        env_store = [os.path.join(home, ".config"), os.path.join(home, ".local")]
+    else:
+        os.environ["LC_ALL"] = "C.UTF-8"
+        wine_quiet("reg", "add",
+                   "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                   "/v", "Desktop", "/t", "REG_SZ", "/d", windows_path(desktop), "/f")
+    failures = 0
+    try:
+        for case in range(COUNT):
+            book = os.path.join(work, "b%d" % case, any_script(rng, 1, 20).replace("/", "_"))
+            shutil.copytree(SAMPLE, book)
+            results = os.path.join(work, "results")
+            os.makedirs(results, exist_ok=True)
+            rtp = os.path.join(results, "r%d.rtp" % case)
+            values = {
+                "autorunbookid": rng.choice(["livre-%d" % case, name(rng)]),
+                "authoruserid": rng.choice(["{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}", name(rng)]),
+                "authorquarlosku": "QRL-%d" % case,
+                "authorpartnerid": name(rng),
+                "targetfilepath": rng.choice(["index.html", name(rng)]),
+                "shortcuticonpath": rng.choice(["livre.ico", name(rng)]),
+                "readerJSpath": rng.choice(["js\\suivi.js", name(rng), name(rng) + "\\"]),
+                "importtoquarlofilename": rng.choice(["livre.7xe", name(rng), name(rng) + "\\"]),
+                "desktopshortcutname": name(rng),
+                "openshortcutname": name(rng),
+            }
+            data, encoding = parameters_file(rng, values)
+            ini = os.path.join(book, "parameters.ini")
+            with open(ini, "wb") as out:
+                out.write(data)
+            typed = name(rng).replace("\n", " ") if rng.random() < 0.5 else ""
+            place = (lambda p: windows_path(p)) if RUNNER == "wine" else (lambda p: p)
+            common = ["-parametersfilepath", place(ini), "-rtpfilename", place(rtp)]
+            label = "case %d (%s, typed %r): %r" % (case, encoding, typed, values)
+
+            before = files_below(work)
+            steps = []
+            if rng.random() < 0.5:
+                answer = rng.choice(["1", "2"])
+                steps.append(("mode 1", ["-mode", "1"] + common,
+                              ["click=100%s" % answer, "enter"], answer + "\n\n"))
+            actions = ["click=1007"] + (["text=1005:" + typed] if typed else []) + ["enter"]
+            stdin = "2\n%s\n\n" % typed if typed else "\n"
+            steps.append(("mode 2", ["-mode", "2", "-installdirectory", place(book)] + common,
+                          actions, stdin))
+            for index, (what, args, actions, stdin) in enumerate(steps):
+                if RUNNER == "wine" and what == "mode 2" and rng.random() < 0.3:
+                    # The book's values stored in another type than text.
+                    key = "HKCU\\Software\\Quarlo\\UserData\\Referrals\\" + values["autorunbookid"]
+                    value = rng.choice(["UserID", "QuarloSKU", "PartnerID"])
+                    kind = rng.choice([("REG_BINARY", "c9646974696f6e73"), ("REG_DWORD", "233"),
+                                       ("REG_BINARY", "c3a9" * 300)])
+                    wine_quiet("reg", "add", key, "/v", value, "/t", kind[0], "/d", kind[1], "/f")
+                if os.path.exists(rtp):
+                    os.remove(rtp)
+                started = time.monotonic()
+                code = run(args, actions, stdin)
+                if VERBOSE:
+                    print("%s, %s: %.1f s, code %s" % (label, what, time.monotonic() - started,
+                                                        code), flush=True)
+                problems = []
+                if code is None:
+                    problems.append("did not end within %d s" % LIMIT_S)
+                elif code != 1:
+                    problems.append("exit code %d" % code)
+                try:
+                    with open(rtp, "rb") as result:
+                        result_text = result.read().replace(b"\r", b"")
+                except OSError:
+                    result_text = None
+                if result_text is None or b"ExitCode=0" not in result_text.replace(b"\0", b""):
+                    problems.append("result file %r" % result_text)
+                for problem in problems:
+                    failures += 1
+                    print("FAIL %s, %s: %s" % (label, what, problem), flush=True)
+            after = files_below(work)
+            allowed = (os.path.join(work, "b%d" % case) + os.sep, desktop + os.sep, rtp,
+                       *[store + os.sep for store in env_store])
+            for path in sorted(set(after) | set(before)):
+                if before.get(path) == after.get(path):
+                    continue
+                if path.endswith(".tmp") or "/.wbh" in path or os.path.basename(path).startswith("wbh"):
+                    failures += 1
+                    print("FAIL %s: a temporary left: %r" % (label, path), flush=True)
+                elif not path.startswith(allowed) and path != rtp:
+                    failures += 1
+                    print("FAIL %s: written outside the book and the desktop: %r"
+                          % (label, path), flush=True)
+            for entry in os.listdir(desktop):
+                os.remove(os.path.join(desktop, entry))
+            shutil.rmtree(os.path.join(work, "b%d" % case), ignore_errors=True)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print("generated runs: %d cases, %d failures" % (COUNT, failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
