@@ -93,13 +93,15 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
     test::TempDir dir;
     // The opener writes into a FIFO that is read only once the call is back: a call that
-    // waited for the opener would never come back. It also tells its process id and its
-    // session's (fields 1 and 6 of its stat), and its blocked and ignored signals.
+    // waited for the opener would never come back. It also tells its standard streams, its
+    // process id and its session's (fields 1 and 6 of its stat), and its blocked and ignored
+    // signals.
     const std::string record = dir.File("record");
     ASSERT_EQ(0, ::mkfifo(record.c_str(), 0600));
     dir.Write("xdg-open",
               "#!/bin/sh\nread -r pid _ _ _ _ session _ </proc/$$/stat\n"
-              "{ printf '%s|%s|' \"$#\" \"$1\"; readlink /proc/self/fd/0; echo $pid $session;\n"
+              "streams=$(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2 | paste -sd'|')\n"
+              "{ printf '%s|%s|%s\\n' \"$#\" \"$1\" \"$streams\"; echo $pid $session;\n"
               "grep -E '^Sig(Blk|Ign)' /proc/$$/status | tr -s '\\t\\n' '  '; } >" +
                   record,
               0755);
@@ -124,7 +126,9 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     std::getline(heard, line);
     heard >> opener >> session >> std::ws;
     std::getline(heard, signals);
-    EXPECT_EQ("1|" + book + "|/dev/null", line);
+    // None of this process's streams: a caller reading its output sees the end of it when the
+    // run ends, not when the opener (or the browser it runs) does.
+    EXPECT_EQ("1|" + book + "|/dev/null|/dev/null|/dev/null", line);
     EXPECT_EQ(opener, session) << "a session of its own";
     unsigned long long blocked_bits = 0, ignored_bits = 0;
     ASSERT_EQ(
