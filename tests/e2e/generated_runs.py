@@ -49,9 +49,12 @@ def any_script(rng, low, high):
     return text.strip() or "n"
 
 
-def name(rng):
-    """A name as a package or a reader may give it."""
-    kind = rng.randrange(7)
+KINDS = 7
+
+
+def name(rng, kind=None):
+    """A name as a package or a reader may give it, of a kind drawn or given."""
+    kind = rng.randrange(KINDS) if kind is None else kind % KINDS
     if kind == 0:
         base = rng.choice(DEVICES)
         return base + rng.choice(["", ".livre", ".txt", " .1", ".", "  ", ".a.b"])
@@ -180,18 +183,19 @@ def main():
                 "authoruserid": rng.choice(["{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}", name(rng)]),
                 "authorquarlosku": "QRL-%d" % case,
                 "authorpartnerid": name(rng),
-                "targetfilepath": rng.choice(["index.html", name(rng)]),
+                "targetfilepath": rng.choice(["index.html", "index.html", "index.html", name(rng)]),
                 "shortcuticonpath": rng.choice(["livre.ico", name(rng)]),
                 "readerJSpath": rng.choice(["js\\suivi.js", name(rng), name(rng) + "\\"]),
                 "importtoquarlofilename": rng.choice(["livre.7xe", name(rng), name(rng) + "\\"]),
                 "desktopshortcutname": name(rng),
-                "openshortcutname": name(rng),
+                # Each kind in turn, so that a few dozen cases meet them all.
+                "openshortcutname": name(rng, case),
             }
             data, encoding = parameters_file(rng, values)
             ini = os.path.join(book, "parameters.ini")
             with open(ini, "wb") as out:
                 out.write(data)
-            typed = name(rng).replace("\n", " ") if rng.random() < 0.5 else ""
+            typed = name(rng, case + 3) if case % 2 == 0 else ""
             place = (lambda p: windows_path(p)) if RUNNER == "wine" else (lambda p: p)
             common = ["-parametersfilepath", place(ini), "-rtpfilename", place(rtp)]
             label = "case %d (%s, typed %r): %r" % (case, encoding, typed, values)
@@ -235,7 +239,7 @@ def main():
                     problems.append("result file %r" % result_text)
                 for problem in problems:
                     failures += 1
-                    print("FAIL %s, %s: %s" % (label, what, problem), flush=True)
+                    print("FAIL case %d, %s: %s\n  %s" % (case, what, problem, label), flush=True)
             after = files_below(work)
             allowed = (os.path.join(work, "b%d" % case) + os.sep, desktop + os.sep, rtp,
                        *[store + os.sep for store in env_store])
@@ -244,11 +248,12 @@ def main():
                     continue
                 if path.endswith(".tmp") or "/.wbh" in path or os.path.basename(path).startswith("wbh"):
                     failures += 1
-                    print("FAIL %s: a temporary left: %r" % (label, path), flush=True)
+                    print("FAIL case %d: a temporary left: %r\n  %s" % (case, path, label),
+                          flush=True)
                 elif not path.startswith(allowed) and path != rtp:
                     failures += 1
-                    print("FAIL %s: written outside the book and the desktop: %r"
-                          % (label, path), flush=True)
+                    print("FAIL case %d: written outside the book and the desktop: %r\n  %s"
+                          % (case, path, label), flush=True)
             for entry in os.listdir(desktop):
                 os.remove(os.path.join(desktop, entry))
             shutil.rmtree(os.path.join(work, "b%d" % case), ignore_errors=True)
