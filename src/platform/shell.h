@@ -22,15 +22,15 @@ extern const char kShortcutExtension[];
 
 // Saves a new shortcut at `path` (a path over the path limit fails) that opens `target`, with
 // the icon in the file `icon` (empty: none), shown as `title` where the platform shows a title
-// of its own (POSIX; Windows shows a .lnk file's name). A negative result on failure, with nothing saved.
-// Windows: the shell link object (CoCreateInstance, then its IPersistFile) with IShellLinkW's
-// SetPath and SetIconLocation, whose failures do not stop the save, then IPersistFile::Save;
-// the result is the failing call's HRESULT (never a success code then) or the save's. Fault
-// names "CoCreateInstance" and "QueryInterface". POSIX: a launcher whose Name is `title`; it
-// never replaces a file at `path`, is written whole or not at all (mode 0755 less the umask),
-// and fails with kFailed when the target is empty or the target, the icon or the title is not
-// valid UTF-8 or holds a control character; a relative target or icon is taken from the
-// working folder.
+// of its own (POSIX; Windows shows a .lnk file's name). A negative result on failure, with nothing
+// saved. Windows: the shell link object (CoCreateInstance, then its IPersistFile) with
+// IShellLinkW's SetPath and SetIconLocation, whose failures do not stop the save, then
+// IPersistFile::Save; the result is the failing call's HRESULT (never a success code then) or the
+// save's. Fault names "CoCreateInstance" and "QueryInterface". POSIX: a launcher whose Name is
+// `title`; it never replaces a file at `path`, is written whole or not at all (mode 0755 less the
+// umask), and fails with kFailed when the target is empty or the target, the icon or the title is
+// not valid UTF-8 or holds a control character; a relative target or icon is taken from the working
+// folder.
 HResult SaveShortcut(const char* path, const char* title, const char* target, const char* icon);
 
 // Asks the application associated with the file's type to open it ("open", hidden-window show

@@ -22,27 +22,18 @@ std::string Repeat(const std::string& text, int times) {
 }
 
 TEST(PosixNameRule, NamesAndTheirLimits) {
-    const struct {
-        std::string path;
-        NameRule rule;
-    } rows[] = {
-        {"/tmp/nul.livre.desktop", NameRule::kFile},
-        {"/tmp/CON", NameRule::kFile},
-        {"/tmp/a\\b", NameRule::kFile},
-        {"/tmp/" + std::string(255, 'n'), NameRule::kFile},
-        {"/tmp/" + Repeat("\xE4\xB9\xA6", 85), NameRule::kFile},
-        {"/tmp/" + std::string(256, 'n'), NameRule::kTooLong},
-        {"/tmp/" + Repeat("\xE4\xB9\xA6", 86), NameRule::kTooLong},
-        {"/" + Repeat(std::string(200, 'd') + "/", 21) + "n", NameRule::kTooLong},
-        {"/tmp/m/", NameRule::kNever},
-        {"/tmp/..", NameRule::kNever},
-        {"/tmp/.", NameRule::kNever},
-        {"/tmp/a\nb", NameRule::kNever},
-        {"", NameRule::kNever},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.path);
-        EXPECT_EQ(row.rule, CheckName(row.path.c_str()));
+    const std::string chinese = "\xE4\xB9\xA6";  // three bytes
+    for (const std::string name : std::initializer_list<std::string>{
+             "nul.livre.desktop", "CON", "a\\b", std::string(255, 'n'), Repeat(chinese, 85)}) {
+        EXPECT_EQ(NameRule::kFile, CheckName(("/tmp/" + name).c_str())) << name;
+    }
+    for (const std::string name : {std::string(256, 'n'), Repeat(chinese, 86)}) {
+        EXPECT_EQ(NameRule::kTooLong, CheckName(("/tmp/" + name).c_str())) << name;
+    }
+    const std::string deep = "/" + Repeat(std::string(200, 'd') + "/", 21) + "n";
+    EXPECT_EQ(NameRule::kTooLong, CheckName(deep.c_str())) << "over PATH_MAX";
+    for (const char* path : {"/tmp/m/", "/tmp/..", "/tmp/.", "/tmp/a\nb", ""}) {
+        EXPECT_EQ(NameRule::kNever, CheckName(path)) << path;
     }
 }
 

@@ -19,28 +19,16 @@ using platform::files::NameRule;
 TEST(Win32NameRule, DevicesSeparatorsAndLimits) {
     const test::TempDir dir;
     const std::string folder = dir.Path().string() + "\\";
-    const struct {
-        std::string name;
-        NameRule rule;
-    } rows[] = {
-        {"nul.livre.lnk", NameRule::kNever},   {"NUL", NameRule::kNever},
-        {"aux .txt", NameRule::kNever},        {"Con.1 (0).lnk", NameRule::kNever},
-        {"com9.a", NameRule::kNever},          {"lpt1", NameRule::kNever},
-        {"conin$.x", NameRule::kNever},        {"CONOUT$", NameRule::kNever},
-        {"com\xC2\xB9.lnk", NameRule::kNever}, {"m\\", NameRule::kNever},
-        {"..", NameRule::kNever},              {". .", NameRule::kNever},
-        {"a:b", NameRule::kNever},             {"a?b", NameRule::kNever},
-        {"a\x01", NameRule::kNever},           {"\xC3", NameRule::kNever},
-        // Look-alikes of devices are plain names.
-        {"NUL (0).lnk", NameRule::kFile},      {"com0", NameRule::kFile},
-        {"com10.a", NameRule::kFile},          {"nula.lnk", NameRule::kFile},
-        {"anul.txt", NameRule::kFile},         {"x.nul", NameRule::kFile},
-        {"livre.", NameRule::kFile},           {".livre", NameRule::kFile},
-        {"livre été 书", NameRule::kFile},     {"sub\\livre", NameRule::kFile},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(row.rule, CheckName((folder + row.name).c_str()));
+    for (const std::string name :
+         {"nul.livre.lnk", "NUL", "aux .txt", "Con.1 (0).lnk", "com9.a", "lpt1", "conin$.x",
+          "CONOUT$", "com\xC2\xB9.lnk", "m\\", "..", ". .", "a:b", "a?b", "a\x01", "\xC3"}) {
+        EXPECT_EQ(NameRule::kNever, CheckName((folder + name).c_str())) << name;
+    }
+    // Look-alikes of devices are plain names.
+    for (const std::string name :
+         {"NUL (0).lnk", "com0", "com10.a", "nula.lnk", "anul.txt", "x.nul", "livre.", ".livre",
+          "livre \xC3\xA9t\xC3\xA9", "sub\\livre"}) {
+        EXPECT_EQ(NameRule::kFile, CheckName((folder + name).c_str())) << name;
     }
     EXPECT_EQ(NameRule::kNever, CheckName(""));
     EXPECT_EQ(NameRule::kFile, CheckName("C:livre"));
@@ -77,10 +65,9 @@ TEST(Win32NameRule, NoFileAtAPathEndingInASeparator) {
     const std::string folder = dir.Path().string() + "\\";
     const std::string sub = folder + std::string(259 - folder.size() - 1, 'm');
     ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
-    const HANDLE watched = CreateFileA(sub.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ |
-                                       FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS |
-                                       FILE_FLAG_OVERLAPPED, nullptr);
+    const HANDLE watched = CreateFileA(
+        sub.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, watched);
     alignas(DWORD) char changes[4096];
     OVERLAPPED pending{};
@@ -91,8 +78,8 @@ TEST(Win32NameRule, NoFileAtAPathEndingInASeparator) {
 
     EXPECT_FALSE(platform::files::ReplaceFileContents((sub + "\\").c_str(), "x", 1));
     EXPECT_FALSE(platform::files::ReplaceFileContents((sub + "\\nul.js").c_str(), "x", 1));
-    CloseHandle(CreateFileA((sub + "\\z").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
-                            nullptr));
+    CloseHandle(
+        CreateFileA((sub + "\\z").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     DWORD size = 0;
     ASSERT_TRUE(GetOverlappedResult(watched, &pending, &size, TRUE));
     ASSERT_GT(size, offsetof(FILE_NOTIFY_INFORMATION, FileName));

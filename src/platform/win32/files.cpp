@@ -86,6 +86,22 @@ win32::FileHandle CreateTemporary(const wchar_t* path, wchar_t (&temp)[MAX_PATH]
     return win32::FileHandle();
 }
 
+// The names kernel32 opens as devices, whatever folder they are in.
+bool IsDeviceName(std::wstring_view name) {
+    static constexpr std::wstring_view kDevices[] = {L"con", L"prn",    L"aux",
+                                                     L"nul", L"conin$", L"conout$"};
+    for (const std::wstring_view device : kDevices) {
+        if (SameNameNoCase(name, device)) return true;
+    }
+    // COM1 to COM9 and LPT1 to LPT9; Windows takes the superscripts 1, 2 and 3 as digits there.
+    if (name.size() != 4 ||
+        !(SameNameNoCase(name.substr(0, 3), L"com") || SameNameNoCase(name.substr(0, 3), L"lpt"))) {
+        return false;
+    }
+    const wchar_t digit = name[3];
+    return (digit >= L'1' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
 bool WriteAll(HANDLE file, const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -96,26 +112,6 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size) {
         size -= written;
     }
     return true;
-}
-
-}  // namespace
-
-namespace {
-
-// The names kernel32 opens as devices, whatever folder they are in.
-bool IsDeviceName(std::wstring_view name) {
-    static constexpr std::wstring_view kDevices[] = {L"con", L"prn", L"aux", L"nul",
-                                                     L"conin$", L"conout$"};
-    for (const std::wstring_view device : kDevices) {
-        if (SameNameNoCase(name, device)) return true;
-    }
-    // COM1 to COM9 and LPT1 to LPT9; Windows takes the superscripts 1, 2 and 3 as digits there.
-    if (name.size() != 4 || !(SameNameNoCase(name.substr(0, 3), L"com") ||
-                              SameNameNoCase(name.substr(0, 3), L"lpt"))) {
-        return false;
-    }
-    const wchar_t digit = name[3];
-    return (digit >= L'1' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
 }  // namespace

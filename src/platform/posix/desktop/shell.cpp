@@ -80,8 +80,7 @@ bool MakeAbsolute(std::string& path) {
 }
 
 // The launcher's text, or false when one of its texts cannot go in a launcher.
-bool LauncherText(std::string_view name, std::string target, std::string icon,
-                  std::string& text) {
+bool LauncherText(std::string_view name, std::string target, std::string icon, std::string& text) {
     if (!IsLauncherText(name) || target.empty() || !IsLauncherText(target) ||
         !IsLauncherText(icon) || !MakeAbsolute(target) || !MakeAbsolute(icon)) {
         return false;
