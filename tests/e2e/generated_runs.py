@@ -28,6 +28,7 @@ VERBOSE = os.environ.get("WBH_GENERATED_VERBOSE") == "1"
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
 SAMPLE = os.path.join(ROOT, "examples", "sample-book")
+USER_SHELL_FOLDERS = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"
 LIMIT_S = 60 if RUNNER == "wine" else 20  # a run still going then is a hang
 
 DEVICES = ["NUL", "nul", "Con", "aux", "PRN", "com1", "COM9", "lpt1", "LPT9", "conin$",
@@ -167,9 +168,8 @@ def main():
         env_store = [os.path.join(home, ".config"), os.path.join(home, ".local")]
     else:
         os.environ["LC_ALL"] = "C.UTF-8"
-        wine_quiet("reg", "add",
-                   "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                   "/v", "Desktop", "/t", "REG_SZ", "/d", windows_path(desktop), "/f")
+        wine_quiet("reg", "add", USER_SHELL_FOLDERS, "/v", "Desktop", "/t", "REG_SZ", "/d",
+                   windows_path(desktop), "/f")
     failures = 0
     try:
         for case in range(COUNT):
@@ -258,6 +258,10 @@ def main():
                 os.remove(os.path.join(desktop, entry))
             shutil.rmtree(os.path.join(work, "b%d" % case), ignore_errors=True)
     finally:
+        if RUNNER == "wine":
+            # The prefix's own desktop again, for the tests that share the prefix.
+            wine_quiet("reg", "add", USER_SHELL_FOLDERS, "/v", "Desktop", "/t", "REG_EXPAND_SZ",
+                       "/d", "%USERPROFILE%\\Desktop", "/f")
         shutil.rmtree(work, ignore_errors=True)
     print("generated runs: %d cases, %d failures" % (COUNT, failures))
     return 1 if failures else 0
