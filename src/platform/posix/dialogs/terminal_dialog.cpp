@@ -15,6 +15,7 @@
 #include "platform/posix/dialogs/dialog_manager.h"
 #include "platform/posix/dialogs/dialog_styles.h"
 #include "platform/posix/dialogs/window_module.h"
+#include "platform/posix/dialogs/window_process.h"
 
 namespace wbh::platform {
 namespace {
@@ -380,8 +381,9 @@ long RunModalDialog(int template_id, DialogHandler& handler) {
         if (found == dialogs.end()) return -1L;
         // A window on a graphical desktop; the terminal without one (or when it cannot open,
         // or GTK is not on the machine).
-        if (const auto window = posix::WindowModule()) {
-            const long result = window(&found->second, &handler);
+        if (posix::DisplayNamed()) {
+            const long result =
+                posix::RunWindowProcess(found->second, handler, posix::LoadWindowModule);
             if (result != posix::kNoWindow) return result;
         }
         return RunTerminalDialog(found->second, handler, stdin, stdout);
