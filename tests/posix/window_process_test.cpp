@@ -18,9 +18,10 @@
 namespace wbh::platform {
 namespace {
 
-// What the child's module does, word by word: "init", "click:ID", "abort", "exit", "nowindow";
-// then it returns End's result. "crash" makes the window crash when asked about control 666;
-// "nomodule" loads no module. Set before the fork, so the child has it.
+// What the child's module does, word by word: "init", "click:ID", "abort", "exit", "hang",
+// "nowindow"; then it returns End's result. "crash" and "stall" make the window crash, or never
+// answer, when asked about control 666; "nomodule" loads no module. Set before the fork, so the
+// child has it.
 const char* g_script = "";
 
 bool Says(const char* word) {
@@ -33,6 +34,7 @@ struct FakeWindow final : Dialog {
     void Check(int id, bool checked) override { checks[id] = checked; }
     bool IsChecked(int id) override {
         if (id == 666 && Says("crash")) std::abort();
+        if (id == 666 && Says("stall")) pause();
         return checks[id];
     }
     void Enable(int, bool) override {}
@@ -75,6 +77,7 @@ long ScriptedWindow(const DialogTemplate*, DialogHandler* handler) {
         if (word.rfind("click:", 0) == 0) handler->OnCommand(window, std::stoi(word.substr(6)), 0);
         if (word == "abort") std::abort();
         if (word == "exit") std::exit(0);
+        if (word == "hang") pause();
         if (word == "nowindow") return posix::kNoWindow;
     }
     return window.ended ? window.result : -1;
@@ -135,6 +138,9 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         {"init click:9 click:1", -1, init + "9:0; 1:0; "},
         // Nothing is heard after the crash: nothing checked, no text, no rectangles.
         {"crash init click:1", -1, "init 100 0 0,0,0,0 0x0 0; "},
+        // No window within the time given, or no answer to a question.
+        {"hang", -1, ""},
+        {"stall init click:1", -1, "init 100 0 0,0,0,0 0x0 0; "},
     };
     ASSERT_EQ(0, std::atexit(ProgramExitHandler));
     for (const auto& row : rows) {
@@ -144,7 +150,7 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         ASSERT_EQ(0, pipe(witness));
         g_program_exit_witness = witness[1];
         Asking handler;
-        EXPECT_EQ(row.result, posix::RunWindowProcess({}, handler, LoadScripted));
+        EXPECT_EQ(row.result, posix::RunWindowProcess({}, handler, LoadScripted, 1500));
         g_program_exit_witness = -1;
         close(witness[1]);
         char byte;

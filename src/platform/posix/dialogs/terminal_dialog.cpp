@@ -24,6 +24,9 @@ using namespace styles;
 
 constexpr std::size_t kWidth = 76;               // columns of wrapped text
 constexpr std::size_t kLongestLine = 64 * 1024;  // longer input lines are cut here
+// How long the window's process may take to open its window (trying the displays takes up to
+// five seconds, GTK on a forwarded display one or two more) or to answer a question.
+constexpr int kWindowAnswerMs = 30000;
 
 using dialog_manager::ControlKind;
 
@@ -382,8 +385,8 @@ long RunModalDialog(int template_id, DialogHandler& handler) {
         // A window on a graphical desktop; the terminal without one (or when it cannot open,
         // or GTK is not on the machine).
         if (posix::DisplayNamed()) {
-            const long result =
-                posix::RunWindowProcess(found->second, handler, posix::LoadWindowModule);
+            const long result = posix::RunWindowProcess(found->second, handler,
+                                                        posix::LoadWindowModule, kWindowAnswerMs);
             if (result != posix::kNoWindow) return result;
         }
         return RunTerminalDialog(found->second, handler, stdin, stdout);

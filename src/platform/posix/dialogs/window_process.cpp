@@ -3,6 +3,7 @@
 // program is single-threaded and has loaded no GTK when it forks, so the child may start GTK.
 #include "platform/posix/dialogs/window_process.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -11,10 +12,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -71,9 +74,20 @@ bool SendAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-// False at the end of the stream too: the other side is gone.
-bool ReadAll(int fd, char* data, std::size_t size) {
+using Clock = std::chrono::steady_clock;
+
+// False at the end of the stream too: the other side is gone; and when the bytes have not all
+// come by `deadline` (none: no limit).
+bool ReadAll(int fd, char* data, std::size_t size, std::optional<Clock::time_point> deadline) {
     while (size > 0) {
+        if (deadline) {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+            pollfd waiting{fd, POLLIN, 0};
+            const int ready = left > 0 ? poll(&waiting, 1, static_cast<int>(left)) : 0;
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready <= 0) return false;
+        }
         const ssize_t got = read(fd, data, size);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return false;
@@ -94,9 +108,12 @@ bool Send(int fd, Kind kind, std::initializer_list<int> values, std::string_view
     return SendAll(fd, bytes.data(), bytes.size());
 }
 
-bool Receive(int fd, Message& message) {
+// Waits for the message at most `wait_ms` milliseconds, without limit when negative.
+bool Receive(int fd, Message& message, int wait_ms = -1) {
+    std::optional<Clock::time_point> deadline;
+    if (wait_ms >= 0) deadline = Clock::now() + std::chrono::milliseconds(wait_ms);
     Header header;
-    if (!ReadAll(fd, reinterpret_cast<char*>(&header), sizeof header)) return false;
+    if (!ReadAll(fd, reinterpret_cast<char*>(&header), sizeof header, deadline)) return false;
     if (header.kind < static_cast<std::uint32_t>(Kind::kInit) ||
         header.kind > static_cast<std::uint32_t>(Kind::kDone) || header.length > kLongestText) {
         return false;
@@ -104,7 +121,7 @@ bool Receive(int fd, Message& message) {
     message.kind = static_cast<Kind>(header.kind);
     std::memcpy(message.values, header.values, sizeof header.values);
     message.text.assign(header.length, '\0');
-    return ReadAll(fd, message.text.data(), header.length);
+    return ReadAll(fd, message.text.data(), header.length, deadline);
 }
 
 // In the window's process. Whatever goes wrong here ends the process: the program then ends
@@ -200,7 +217,7 @@ private:
 // nothing checked and no text.
 class RemoteDialog final : public Dialog {
 public:
-    explicit RemoteDialog(int fd) : fd_(fd) {}
+    RemoteDialog(int fd, int answer_ms) : fd_(fd), answer_ms_(answer_ms) {}
 
     void Check(int id, bool checked) override { Tell(Kind::kCheck, {id, checked ? 1 : 0}); }
     bool IsChecked(int id) override {
@@ -257,13 +274,15 @@ private:
         return !broken_;
     }
     bool Ask(Kind kind, std::initializer_list<int> values, Message& reply) {
-        if (Tell(kind, values) && (!Receive(fd_, reply) || reply.kind != Kind::kReply)) {
+        if (Tell(kind, values) &&
+            (!Receive(fd_, reply, answer_ms_) || reply.kind != Kind::kReply)) {
             broken_ = true;
         }
         return !broken_;
     }
 
     int fd_;
+    int answer_ms_;
     bool broken_ = false;
     bool ended_ = false;
     int result_ = -1;
@@ -300,7 +319,7 @@ void Tell(RemoteDialog& dialog, Call&& call) {
 }  // namespace
 
 long RunWindowProcess(const DialogTemplate& layout, DialogHandler& handler,
-                      RunWindowDialogFunction (*load)()) {
+                      RunWindowDialogFunction (*load)(), int answer_ms) {
     int ends[2];
     // Close-on-exec: no program that the handler starts (the book's opener) keeps the
     // window's process heard after it has gone.
@@ -319,10 +338,11 @@ long RunWindowProcess(const DialogTemplate& layout, DialogHandler& handler,
     const ChildProcess child(pid);
     // The child's end is then its own alone: its end of file comes when the child ends.
     theirs = UniqueFd();
-    RemoteDialog dialog(ours.Get());
+    RemoteDialog dialog(ours.Get(), answer_ms);
     bool initialised = false;
     Message message;
-    while (!dialog.Broken() && Receive(ours.Get(), message)) {
+    // Once the window is shown, the reader takes the time it takes.
+    while (!dialog.Broken() && Receive(ours.Get(), message, initialised ? -1 : answer_ms)) {
         if (message.kind == Kind::kResult) {
             // After a handler call the terminal must not make the dialog a second time.
             const long result = message.values[0];

@@ -15,9 +15,11 @@ namespace wbh::platform::posix {
 // open a window before any handler call (or no child could be made): the dialog is then the
 // terminal's. A child that ends or breaks the exchange at any other moment ends the dialog as
 // one that closed without an answer: -1, or End's result when the handler had already called
-// End. The child is bound to this process: it is killed when the exchange breaks, or when this
-// process ends, and it is always reaped before the call returns.
+// End. So does one that has not opened its window, or has not answered one of the handler's
+// questions, within `answer_ms` milliseconds: a display can stop answering after it has been
+// tried. The child is bound to this process: it is killed when the exchange ends or breaks, or
+// when this process ends, and it is always reaped before the call returns.
 long RunWindowProcess(const DialogTemplate& layout, DialogHandler& handler,
-                      RunWindowDialogFunction (*load)());
+                      RunWindowDialogFunction (*load)(), int answer_ms);
 
 }  // namespace wbh::platform::posix
