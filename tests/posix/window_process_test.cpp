@@ -96,6 +96,8 @@ struct Asking : DialogHandler {
         dialog.Move(5, 6, 70, 80);
         char name[4] = "###";
         const int copied = dialog.GetText(1005, name, sizeof name);
+        char empty[4] = "###";
+        const int nothing = dialog.GetText(1002, empty, sizeof empty);
         const WindowRect r = dialog.Bounds();
         const ScreenSize s = dialog.Screen();
         // Texts beyond the exchange's limit (a mebibyte) are cut, not refused.
@@ -103,7 +105,8 @@ struct Asking : DialogHandler {
         std::string notice((1 << 20) + 9, '#');
         const int notice_length = dialog.GetText(1000, notice.data(), (1 << 20) + 9);
         std::ostringstream said;
-        said << "init " << checked[0] << checked[1] << checked[2] << " " << copied << name << " "
+        said << "init " << checked[0] << checked[1] << checked[2] << " " << copied << name
+             << nothing << empty << " "
              << r.left << "," << r.top << "," << r.right << "," << r.bottom << " " << s.width
              << "x" << s.height << " " << notice_length << "; ";
         heard += said.str();
@@ -117,7 +120,7 @@ struct Asking : DialogHandler {
 };
 
 TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildDoes) {
-    const std::string init = "init 100 3Mon 5,6,75,86 1024x768 1048575; ";
+    const std::string init = "init 100 3Mon0 5,6,75,86 1024x768 1048575; ";
     const struct {
         const char* script;
         long result;
@@ -137,10 +140,10 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         {"init click:1 abort", 1, init + "1:0; "},
         {"init click:9 click:1", -1, init + "9:0; 1:0; "},
         // Nothing is heard after the crash: nothing checked, no text, no rectangles.
-        {"crash init click:1", -1, "init 100 0 0,0,0,0 0x0 0; "},
+        {"crash init click:1", -1, "init 100 00 0,0,0,0 0x0 0; "},
         // No window within the time given, or no answer to a question.
         {"hang", -1, ""},
-        {"stall init click:1", -1, "init 100 0 0,0,0,0 0x0 0; "},
+        {"stall init click:1", -1, "init 100 00 0,0,0,0 0x0 0; "},
     };
     ASSERT_EQ(0, std::atexit(ProgramExitHandler));
     for (const auto& row : rows) {
