@@ -20,10 +20,10 @@ find_package(SQLite3 REQUIRED)
 # program opens with dlopen when a dialog is about to be shown: the program still runs in a
 # terminal when no display can be opened or GTK is missing. Xlib and the Wayland client library,
 # which GTK loads anyway, are called directly from the module to try a display before GTK waits
-# on it, and to live on after an X display has gone.
+# on it, and to end the window's process quietly once an X display has gone.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
-pkg_check_modules(DISPLAYS REQUIRED IMPORTED_TARGET x11>=1.7 wayland-client)
+pkg_check_modules(DISPLAYS REQUIRED IMPORTED_TARGET x11 wayland-client)
 pkg_check_modules(FONTS REQUIRED IMPORTED_TARGET fontconfig)
 set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3 ${CMAKE_DL_LIBS})
 set(WBH_WINDOW_LIBRARIES PkgConfig::GTK3 PkgConfig::DISPLAYS PkgConfig::FONTS)

@@ -36,6 +36,61 @@ else:
 listener.listen(16)
 sys.exit(subprocess.call(sys.argv[3:]))'
 
+# cut_display N COMMAND...: runs COMMAND with DISPLAY naming a proxy to the X screen (an
+# abstract socket from :1100) that passes its first connection whole (the display probe's) and
+# cuts each later one (GTK's) N bytes into the server's answers after its connection setup; ends
+# as COMMAND does.
+cut_display='
+import os, socket, struct, subprocess, sys, threading
+screen, limit = "\0/tmp/.X11-unix/X" + os.environ["DISPLAY"].lstrip(":"), int(sys.argv[1])
+listener = socket.socket(socket.AF_UNIX)
+for n in range(1100, 1200):
+    try:
+        listener.bind("\0/tmp/.X11-unix/X%d" % n)
+        break
+    except OSError:
+        pass
+else:
+    sys.exit(125)
+listener.listen(16)
+os.environ["DISPLAY"] = ":%d" % n
+def pump(source, sink, cut):
+    setup, left = b"", None
+    while True:
+        try:
+            data = source.recv(65536)
+        except OSError:
+            data = b""
+        if cut and left is None:
+            setup += data
+            if len(setup) >= 8:  # the setup answer: 8 bytes, then its length in 4-byte units
+                left = 8 + 4 * struct.unpack("<H", setup[6:8])[0] + limit - len(setup) + len(data)
+        if left is not None:
+            data = data[:max(left, 0)]
+            left -= len(data)
+        try:
+            sink.sendall(data)
+        except OSError:
+            data = b""
+        if not data or left == 0:
+            for end in (source, sink):
+                try:
+                    end.shutdown(socket.SHUT_RDWR)
+                except OSError:
+                    pass
+            return
+def serve():
+    first = True
+    while True:
+        client = listener.accept()[0]
+        upstream = socket.socket(socket.AF_UNIX)
+        upstream.connect(screen)
+        threading.Thread(target=pump, args=(client, upstream, False), daemon=True).start()
+        threading.Thread(target=pump, args=(upstream, client, not first), daemon=True).start()
+        first = False
+threading.Thread(target=serve, daemon=True).start()
+sys.exit(subprocess.call(sys.argv[2:]))'
+
 # show CAPTION ARGS...: starts the program (through the command in `via`, if any) and waits for
 # its window to show; it gets the keyboard; sets `window`, `pid`, and the window's `width`,
 # `height` and position `left`, `top`. A program that ends without one is not waited for.
@@ -130,8 +185,7 @@ lose_display() {
     xvfb=$!
     for _ in $(seq 600); do [[ -s $display_file ]] && break; sleep 0.05; done
     export DISPLAY=:$(head -n 1 "$display_file")
-    # What the X call that met the loss had allocated stays allocated: the process ends soon.
-    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 show "$@" -rtpfilename "$work/r.rtp"
+    show "$@" -rtpfilename "$work/r.rtp"
     [[ -z $keys ]] || xdotool key $keys
     kill "$xvfb"
     wait "$xvfb"
@@ -151,6 +205,20 @@ lose_display '' "Fin de l'extraction" -mode 2 "${book[@]}"
 sleep 0.5  # as long as an opener started by the run would take to write its record
 expect "display lost: no desktop shortcut, nothing opened" "" \
     "$(ls "$work/desktop"; ls "$work/opened" 2>/dev/null)"
+
+# The display's connection cut while GTK opens it (early, in its first requests, and later):
+# the dialog ends as one that closed without an answer, not as one that could not be opened
+# (the terminal would take the answers offered on the input), and the run goes on to its
+# records, its result file and its exit code.
+for limit in 20 300 3800; do
+    rm -f "$work/r.rtp"
+    printf '1\n\n' | timeout 120 python3 -c "$cut_display" "$limit" "$program" -mode 1 \
+        -autorunbookid "cut$limit" -rtpfilename "$work/r.rtp" >"$work/output" 2>&1
+    ended="$? $(tr -d '\r' 2>/dev/null <"$work/r.rtp" | xargs)"
+    grep -q '^===' "$work/output" && ended+=" terminal"
+    expect "cut after $limit bytes: exit code, result file, refusal" \
+        "1 [ADRTP] ExitCode=0 0x00000000" "$ended $(track "cut$limit")"
+done
 
 # The terminal dialog, taking the answers on its input, where no window can be shown: a display
 # that takes the connection and never says anything (a stale forwarded one), and GTK not on the

@@ -51,8 +51,7 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
         std::vector<std::pair<std::string, int>> widths;
         g_layout_widths = &widths;
         {
-            gtk::DisplayStretch stretch;
-            gtk::TemplateWindow window(*layout, stretch);
+            gtk::TemplateWindow window(*layout);
             const gtk::DialogUnits units = window.Units();
             std::printf("%s: base units %d x %d pixels\n", layout->font.c_str(), units.cx,
                         units.cy);

@@ -25,28 +25,25 @@ constexpr char kIndexKey[] = "wbh-control";  // a widget's index among the contr
 class WindowDialog final : public Dialog {
 public:
     WindowDialog(const DialogTemplate& layout, DialogHandler& handler)
-        : window_(layout, stretch_), handler_(handler) {
-        stretch_.Run([&] {
-            std::vector<TemplateControl>& controls = window_.Controls();
-            for (std::size_t i = 0; i < controls.size(); ++i) {
-                GtkWidget* input = controls[i].input;
-                g_object_set_data(G_OBJECT(input), kIndexKey, GSIZE_TO_POINTER(i + 1));
-                if (GTK_IS_BUTTON(input)) {
-                    g_signal_connect(input, "clicked", G_CALLBACK(Clicked), this);
-                }
-                if (GTK_IS_ENTRY(input)) {
-                    g_signal_connect(input, "changed", G_CALLBACK(Changed), this);
-                }
+        : window_(layout), handler_(handler) {
+        std::vector<TemplateControl>& controls = window_.Controls();
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            GtkWidget* input = controls[i].input;
+            g_object_set_data(G_OBJECT(input), kIndexKey, GSIZE_TO_POINTER(i + 1));
+            if (GTK_IS_BUTTON(input)) {
+                g_signal_connect(input, "clicked", G_CALLBACK(Clicked), this);
             }
-            GtkWidget* window = GTK_WIDGET(window_.Window());
-            g_signal_connect(window, "key-press-event", G_CALLBACK(KeyPressed), this);
-            g_signal_connect(window, "delete-event", G_CALLBACK(CloseAsked), this);
-            g_signal_connect(window, "destroy", G_CALLBACK(Destroyed), this);
-        });
+            if (GTK_IS_ENTRY(input)) {
+                g_signal_connect(input, "changed", G_CALLBACK(Changed), this);
+            }
+        }
+        GtkWidget* window = GTK_WIDGET(window_.Window());
+        g_signal_connect(window, "key-press-event", G_CALLBACK(KeyPressed), this);
+        g_signal_connect(window, "delete-event", G_CALLBACK(CloseAsked), this);
+        g_signal_connect(window, "destroy", G_CALLBACK(Destroyed), this);
     }
 
     ~WindowDialog() {
-        if (DisplayLost()) return;  // no GTK call after the loss: nothing will call back
         g_signal_handlers_disconnect_by_data(window_.Window(), this);
         for (TemplateControl& control : window_.Controls()) {
             g_signal_handlers_disconnect_by_data(control.input, this);
@@ -56,40 +53,35 @@ public:
     void Check(int id, bool checked) override {
         TemplateControl* control = window_.Find(id);
         if (control == nullptr) return;
-        stretch_.Run([&] {
-            ++quiet_;
-            if (control->kind == ControlKind::kCheckBox) {
-                gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(control->input), checked);
-            } else if (control->kind == ControlKind::kRadio) {
-                gtk_toggle_button_set_active(
-                    GTK_TOGGLE_BUTTON(checked ? control->input : control->unchecked), TRUE);
-            }
-            --quiet_;
-            UpdateTabStops();
-        });
+        ++quiet_;
+        if (control->kind == ControlKind::kCheckBox) {
+            gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(control->input), checked);
+        } else if (control->kind == ControlKind::kRadio) {
+            gtk_toggle_button_set_active(
+                GTK_TOGGLE_BUTTON(checked ? control->input : control->unchecked), TRUE);
+        }
+        --quiet_;
+        UpdateTabStops();
     }
     bool IsChecked(int id) override {
         const TemplateControl* control = window_.Find(id);
         bool checked = false;
         if (control != nullptr && Checkable(*control)) {
-            stretch_.Run(
-                [&] { checked = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(control->input)); });
+            checked = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(control->input));
         }
         return checked;
     }
     void Enable(int id, bool enabled) override {
         if (TemplateControl* control = window_.Find(id)) {
-            stretch_.Run([&] { gtk_widget_set_sensitive(control->widget, enabled); });
+            gtk_widget_set_sensitive(control->widget, enabled);
         }
     }
     void SetText(int id, const char* text) override {
         TemplateControl* control = window_.Find(id);
         if (control == nullptr) return;
-        stretch_.Run([&] {
-            ++quiet_;
-            window_.SetText(*control, text);
-            --quiet_;
-        });
+        ++quiet_;
+        window_.SetText(*control, text);
+        --quiet_;
     }
     int GetText(int id, char* buffer, int size) override {
         const TemplateControl* control = window_.Find(id);
@@ -106,27 +98,23 @@ public:
     // size GTK will make it, as it is not resizable.
     WindowRect Bounds() override {
         GdkRectangle frame{};
-        stretch_.Run([&] {
-            GtkWidget* widget = GTK_WIDGET(window_.Window());
-            if (GdkWindow* window = gtk_widget_get_window(widget)) {
-                gdk_window_get_frame_extents(window, &frame);
-            } else {
-                GtkRequisition size;
-                gtk_widget_get_preferred_size(widget, nullptr, &size);
-                frame.width = size.width;
-                frame.height = size.height;
-            }
-        });
+        GtkWidget* widget = GTK_WIDGET(window_.Window());
+        if (GdkWindow* window = gtk_widget_get_window(widget)) {
+            gdk_window_get_frame_extents(window, &frame);
+        } else {
+            GtkRequisition size;
+            gtk_widget_get_preferred_size(widget, nullptr, &size);
+            frame.width = size.width;
+            frame.height = size.height;
+        }
         return {frame.x, frame.y, frame.x + frame.width, frame.y + frame.height};
     }
     ScreenSize Screen() override {
         GdkRectangle area{};
-        stretch_.Run([&] {
-            GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(window_.Window()));
-            GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-            if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
-            if (monitor != nullptr) gdk_monitor_get_geometry(monitor, &area);
-        });
+        GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(window_.Window()));
+        GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+        if (monitor == nullptr) monitor = gdk_display_get_monitor(display, 0);
+        if (monitor != nullptr) gdk_monitor_get_geometry(monitor, &area);
         return {area.width, area.height};
     }
     // The window keeps its template's size: it is not resizable. A window manager frames the
@@ -134,42 +122,34 @@ public:
     // manager is asked to keep the rectangle's centre (ICCCM's centre gravity), so the frame
     // is centred where the bare window would have been.
     void Move(int x, int y, int, int) override {
-        stretch_.Run([&] {
-            gtk_window_set_gravity(window_.Window(), GDK_GRAVITY_CENTER);
-            gtk_window_move(window_.Window(), x, y);
-        });
+        gtk_window_set_gravity(window_.Window(), GDK_GRAVITY_CENTER);
+        gtk_window_move(window_.Window(), x, y);
     }
     void Focus(int id) override {
         TemplateControl* control = window_.Find(id);
-        if (control != nullptr) stretch_.Run([&] { FocusOn(*control); });
+        if (control != nullptr) FocusOn(*control);
     }
 
-    // Shows the window and runs it until End, or until the window or the display goes.
+    // Shows the window and runs it until End, or until the window goes.
     long Run() {
         // The handler places the window before it is shown. It is made on the display only
         // then, with what the handler set: made before, its controls would be laid out and
         // styled twice.
-        if (DisplayLost()) return -1;
         Tell([&] { handler_.OnInit(*this); });
-        stretch_.Run([&] {
-            if (Closed()) return;
-            UpdateTabStops();
-            gtk_window_present(window_.Window());
-            // End and the display's loss both come while an event is handled, after which
-            // the iteration returns.
-            while (!Closed()) g_main_context_iteration(nullptr, TRUE);
-        });
+        if (ended_) return result_;
+        UpdateTabStops();
+        gtk_window_present(window_.Window());
+        // End comes while an event is handled, after which the iteration returns.
+        while (!ended_) g_main_context_iteration(nullptr, TRUE);
         return result_;
     }
 
     // The window is gone from the screen before the program goes on.
     void Close() {
-        stretch_.Run([&] {
-            window_.Destroy();
-            while (g_main_context_iteration(nullptr, FALSE)) {
-            }
-            gdk_display_sync(gdk_display_get_default());
-        });
+        window_.Destroy();
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        gdk_display_sync(gdk_display_get_default());
     }
 
 private:
@@ -195,21 +175,15 @@ private:
     // Runs a handler call; one that runs out of memory ends the dialog as one that failed.
     template <typename Call>
     void Tell(Call&& call) {
-        stretch_.OwnCode([&] {
-            if (!NoThrow(false, [&] {
-                    call();
-                    return true;
-                }))
-                End(-1);
-        });
+        if (!NoThrow(false, [&] {
+                call();
+                return true;
+            }))
+            End(-1);
     }
     void Notify(int id, int code) {
-        if (!Closed()) Tell([&] { handler_.OnCommand(*this, id, code); });
+        if (!ended_) Tell([&] { handler_.OnCommand(*this, id, code); });
     }
-    // A lost display ends the dialog as one that closed with no answer; the handler is not
-    // told anything more, so nothing it does touches the display again.
-    bool Closed() const { return ended_ || DisplayLost(); }
-
     TemplateControl& ControlOf(gpointer widget) {
         const std::size_t index =
             GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(widget), kIndexKey)) - 1;
@@ -345,7 +319,6 @@ private:
         return TRUE;
     }
 
-    DisplayStretch stretch_;
     TemplateWindow window_;
     DialogHandler& handler_;
     int quiet_ = 0;  // > 0 while the dialog itself changes controls

@@ -10,8 +10,8 @@
 namespace wbh::platform::gtk {
 
 // Runs the dialog modally as a window; returns the result given to End, or -1 when the window
-// went before End (destroyed by the display, or the display lost) or the handler ran out of
-// memory.
+// went before End (destroyed from outside) or the handler ran out of memory. The display's loss
+// ends the process (gtk_display.h).
 long RunWindowDialog(const DialogTemplate& layout, DialogHandler& handler);
 
 }  // namespace wbh::platform::gtk

@@ -1,6 +1,5 @@
-// Opening GTK's display only once it has answered, and going on without it once it has gone.
-// GDK answers a failed X connection with _exit(1); Xlib lets a program take over both its I/O
-// error handler and the exit after it (XSetIOErrorExitHandler, libX11 1.7).
+// Opening GTK's display only once it has answered. GDK answers a failed X connection with a
+// message and _exit(1); once the window's process has its display, the end is kept quiet.
 #include "platform/posix/dialogs/gtk_display.h"
 
 #include <X11/Xlib.h>
@@ -11,13 +10,13 @@
 #include <pango/pangocairo.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
 #include <cerrno>
 #include <chrono>
-#include <csetjmp>
 #include <cstdlib>
 #include <utility>
 
@@ -60,8 +59,12 @@ void Start(Probe& probe, const char* backend, bool (*answers)(), int release[2])
     if (pipe2(ends, O_CLOEXEC) != 0) return;
     UniqueFd read_end(ends[0]);
     const UniqueFd write_end(ends[1]);
+    const pid_t parent = getpid();
     probe.child = fork();
     if (probe.child == 0) {
+        // A probe waiting on a silent display would otherwise outlive the window's process,
+        // and keep the program's end of their exchange from closing.
+        if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(1);
         // Only the program holds the release's writing end: its end of file comes when the
         // program lets go, or ends in any way.
         close(release[1]);
@@ -113,20 +116,9 @@ void Collect(Probe* probes, int count, int deadline_ms) {
     }
 }
 
-// One display per process, and once gone it does not come back: the loss is the process's.
-bool& LostFlag() {
-    static bool lost = false;
-    return lost;
-}
-
-// Xlib calls the I/O error handler once the connection has failed (GDK's prints and ends the
-// process), then the exit handler (Xlib's own calls exit), which leaves the running stretch's
-// GTK calls (DisplayStretch::Leave), or returns outside any.
-int NoteLoss(Display*) {
-    LostFlag() = true;
-    return 0;
-}
-void GoOn(Display*, void*) {}
+// Xlib's I/O error handler is called once the connection has failed; the process then ends,
+// and its program hears that the window has gone.
+int EndQuietly(Display*) { _exit(1); }
 
 // Fontconfig reads its configuration and its caches of the installed fonts once per process,
 // before any text can be measured, and Pango's font map is made on them: on the other core,
@@ -135,13 +127,6 @@ void GoOn(Display*, void*) {}
 gpointer LoadFonts(gpointer) {
     FcInit();
     return pango_cairo_font_map_new();
-}
-
-void TakeOverLoss() {
-    GdkDisplay* display = gdk_display_get_default();
-    if (!GDK_IS_X11_DISPLAY(display)) return;
-    XSetIOErrorHandler(NoteLoss);
-    XSetIOErrorExitHandler(gdk_x11_display_get_xdisplay(display), GoOn, nullptr);
 }
 
 }  // namespace
@@ -196,47 +181,11 @@ bool SessionOpen() {
             pango_cairo_font_map_set_default(PANGO_CAIRO_FONT_MAP(map));
             g_object_unref(map);
         }
-        TakeOverLoss();
+        // Set after GDK's own, which it sets as it opens the display.
+        if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) XSetIOErrorHandler(EndQuietly);
         return true;
     }();
     return open;
-}
-
-bool DisplayLost() { return LostFlag(); }
-
-DisplayStretch::DisplayStretch() {
-    GdkDisplay* display = gdk_display_get_default();
-    x_ = GDK_IS_X11_DISPLAY(display) ? gdk_x11_display_get_xdisplay(display) : nullptr;
-    if (x_ != nullptr) XSetIOErrorExitHandler(x_, Leave, this);
-}
-
-// Setting the handler only stores it (no request): right also after the loss.
-DisplayStretch::~DisplayStretch() {
-    if (x_ != nullptr) XSetIOErrorExitHandler(x_, GoOn, nullptr);
-}
-
-void DisplayStretch::Leave(Display*, void* self) {
-    std::jmp_buf* const target = static_cast<DisplayStretch*>(self)->target_;
-    if (target != nullptr) std::longjmp(*target, 1);
-}
-
-bool DisplayStretch::Run(FunctionRef<void()> gtk_calls) {
-    if (DisplayLost()) return false;
-    std::jmp_buf target;
-    std::jmp_buf* const outer = target_;
-    if (setjmp(target) == 0) {
-        target_ = &target;
-        gtk_calls();
-    }
-    target_ = outer;
-    return !DisplayLost();
-}
-
-void DisplayStretch::OwnCode(FunctionRef<void()> code) {
-    std::jmp_buf* const outer = std::exchange(target_, nullptr);
-    code();
-    target_ = outer;
-    if (outer != nullptr && DisplayLost()) std::longjmp(*outer, 1);
 }
 
 }  // namespace wbh::platform::gtk

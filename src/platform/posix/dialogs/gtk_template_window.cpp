@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/posix/dialogs/dialog_styles.h"
-#include "platform/posix/dialogs/gtk_display.h"
 
 namespace wbh::platform::gtk {
 namespace {
@@ -191,39 +190,34 @@ PixelRect ToPixels(DialogUnits units, int x, int y, int width, int height) {
             MulDiv(height, units.cy, 8)};
 }
 
-TemplateWindow::TemplateWindow(const DialogTemplate& layout, DisplayStretch& stretch)
-    : layout_(layout), stretch_(stretch) {
+TemplateWindow::TemplateWindow(const DialogTemplate& layout) : layout_(layout) {
     const std::string name = "wbh-dialog-" + std::to_string(layout.id);
     const std::string style = WindowStyle(layout, name);
-    stretch_.Run([&] {
-        units_ = MeasureUnits(layout);
-        style_ = gtk_css_provider_new();
-        // GTK owns a toplevel and lets it go when it is destroyed; the window may be destroyed
-        // from outside (the X server), and is used until this object goes.
-        window_ = GTK_WIDGET(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)));
-        client_ = GTK_WIDGET(g_object_new(ClientType(), nullptr));
-        gtk_widget_set_name(window_, name.c_str());
-        gtk_css_provider_load_from_data(style_, style.c_str(), -1, nullptr);
-        gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(window_),
-                                                  GTK_STYLE_PROVIDER(style_),
-                                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-        gtk_window_set_title(Window(), g_utf8_validate(layout.caption.c_str(), -1, nullptr)
-                                           ? layout.caption.c_str()
-                                           : "");
-        gtk_window_set_resizable(Window(), FALSE);
-        gtk_window_set_modal(Window(), TRUE);
-        gtk_window_set_type_hint(Window(), GDK_WINDOW_TYPE_HINT_DIALOG);
-        const PixelRect client = ToPixels(units_, 0, 0, layout.width, layout.height);
-        gtk_widget_set_size_request(client_, client.width, client.height);
-        gtk_container_add(GTK_CONTAINER(window_), client_);
-        gtk_widget_show(client_);
-    });
+    units_ = MeasureUnits(layout);
+    style_ = gtk_css_provider_new();
+    // GTK owns a toplevel and lets it go when it is destroyed; the window may be destroyed
+    // from outside (the X server), and is used until this object goes.
+    window_ = GTK_WIDGET(g_object_ref(gtk_window_new(GTK_WINDOW_TOPLEVEL)));
+    client_ = GTK_WIDGET(g_object_new(ClientType(), nullptr));
+    gtk_widget_set_name(window_, name.c_str());
+    gtk_css_provider_load_from_data(style_, style.c_str(), -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(window_),
+                                              GTK_STYLE_PROVIDER(style_),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    gtk_window_set_title(Window(), g_utf8_validate(layout.caption.c_str(), -1, nullptr)
+                                       ? layout.caption.c_str()
+                                       : "");
+    gtk_window_set_resizable(Window(), FALSE);
+    gtk_window_set_modal(Window(), TRUE);
+    gtk_window_set_type_hint(Window(), GDK_WINDOW_TYPE_HINT_DIALOG);
+    const PixelRect client = ToPixels(units_, 0, 0, layout.width, layout.height);
+    gtk_widget_set_size_request(client_, client.width, client.height);
+    gtk_container_add(GTK_CONTAINER(window_), client_);
+    gtk_widget_show(client_);
     controls_.reserve(layout.controls.size());
     for (const ControlTemplate& control : layout.controls) AddControl(control);
-    stretch_.Run([&] {
-        NameBoxes();
-        GroupRadios();
-    });
+    NameBoxes();
+    GroupRadios();
 }
 
 // A radio button's group to assistive technologies is its template's group, not the GTK group
@@ -277,9 +271,6 @@ void TemplateWindow::Destroy() {
 }
 
 TemplateWindow::~TemplateWindow() {
-    // Destroying the window would speak to a display that has gone: it is left to the end of
-    // the process, which follows.
-    if (DisplayLost()) return;
     Destroy();
     g_object_unref(window_);
     for (TemplateControl& control : controls_) {
@@ -300,7 +291,7 @@ TemplateControl* TemplateWindow::Find(int id) {
 void TemplateWindow::AddControl(const ControlTemplate& control) {
     controls_.push_back({&control, dialog_manager::KindOf(control)});
     TemplateControl& made = controls_.back();
-    stretch_.Run([&] { MakeWidgets(made); });
+    MakeWidgets(made);
     SetText(made, control.text.c_str());
 }
 
@@ -384,40 +375,36 @@ void TemplateWindow::SetText(TemplateControl& control, const char* text) {
     control.shown_text = valid;
     g_free(valid);
     const char* shown = control.shown_text.c_str();
-    stretch_.Run([&] {
-        if (control.kind == ControlKind::kGroupBox) {
-            gtk_frame_set_label(GTK_FRAME(control.widget), shown);
-        } else if (control.kind == ControlKind::kNotice) {
-            gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(control.input)), shown,
-                                     -1);
-        } else if (control.kind == ControlKind::kBox) {
-            gtk_entry_set_text(GTK_ENTRY(control.widget), shown);
-        } else {
-            gtk_label_set_text(GTK_LABEL(control.label), shown);
-            if (control.names != nullptr) {
-                atk_object_set_name(gtk_widget_get_accessible(control.names), shown);
-            }
+    if (control.kind == ControlKind::kGroupBox) {
+        gtk_frame_set_label(GTK_FRAME(control.widget), shown);
+    } else if (control.kind == ControlKind::kNotice) {
+        gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(control.input)), shown,
+                                 -1);
+    } else if (control.kind == ControlKind::kBox) {
+        gtk_entry_set_text(GTK_ENTRY(control.widget), shown);
+    } else {
+        gtk_label_set_text(GTK_LABEL(control.label), shown);
+        if (control.names != nullptr) {
+            atk_object_set_name(gtk_widget_get_accessible(control.names), shown);
         }
-    });
+    }
 }
 
 std::string TemplateWindow::Text(const TemplateControl& control) const {
     gchar* shown = nullptr;
-    stretch_.Run([&] {
-        if (control.kind == ControlKind::kGroupBox) {
-            shown = g_strdup(gtk_frame_get_label(GTK_FRAME(control.widget)));
-        } else if (control.kind == ControlKind::kNotice) {
-            GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(control.input));
-            GtkTextIter start;
-            GtkTextIter end;
-            gtk_text_buffer_get_bounds(buffer, &start, &end);
-            shown = gtk_text_buffer_get_text(buffer, &start, &end, TRUE);
-        } else if (control.kind == ControlKind::kBox) {
-            shown = g_strdup(gtk_entry_get_text(GTK_ENTRY(control.widget)));
-        } else {
-            shown = g_strdup(gtk_label_get_text(GTK_LABEL(control.label)));
-        }
-    });
+    if (control.kind == ControlKind::kGroupBox) {
+        shown = g_strdup(gtk_frame_get_label(GTK_FRAME(control.widget)));
+    } else if (control.kind == ControlKind::kNotice) {
+        GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(control.input));
+        GtkTextIter start;
+        GtkTextIter end;
+        gtk_text_buffer_get_bounds(buffer, &start, &end);
+        shown = gtk_text_buffer_get_text(buffer, &start, &end, TRUE);
+    } else if (control.kind == ControlKind::kBox) {
+        shown = g_strdup(gtk_entry_get_text(GTK_ENTRY(control.widget)));
+    } else {
+        shown = g_strdup(gtk_label_get_text(GTK_LABEL(control.label)));
+    }
     const std::string text = shown != nullptr ? shown : "";
     g_free(shown);
     // Unchanged since it was set: the bytes that were set, valid UTF-8 or not.

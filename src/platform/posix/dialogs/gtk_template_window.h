@@ -1,8 +1,6 @@
 // A GTK 3 window made from a dialog template, as Windows makes a dialog: every control at its
 // template rectangle, converted from dialog units by the metrics of the dialog's font. The
-// window owns its widgets and is not shown; what the controls do is gtk_dialog.cpp's. Its GTK
-// calls run in the caller's display stretch: once the display is lost, the widgets not made by
-// then stay null, and nothing more is asked of GTK.
+// window owns its widgets and is not shown; what the controls do is gtk_dialog.cpp's.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -12,7 +10,6 @@
 
 #include "platform/portable/resource_script.h"
 #include "platform/posix/dialogs/dialog_manager.h"
-#include "platform/posix/dialogs/gtk_display.h"
 
 namespace wbh::platform::gtk {
 
@@ -47,8 +44,8 @@ struct TemplateControl {
 
 class TemplateWindow {
 public:
-    // Needs an open display (gtk_init_check). `stretch` outlives the window.
-    TemplateWindow(const DialogTemplate& layout, DisplayStretch& stretch);
+    // Needs an open display (gtk_init_check).
+    explicit TemplateWindow(const DialogTemplate& layout);
     ~TemplateWindow();
     TemplateWindow(const TemplateWindow&) = delete;
     TemplateWindow& operator=(const TemplateWindow&) = delete;
@@ -60,8 +57,8 @@ public:
     const DialogTemplate& Layout() const { return layout_; }
     std::vector<TemplateControl>& Controls() { return controls_; }
     TemplateControl* Find(int id);
-    // Destroys the window now rather than when this object goes (GTK calls that a caller may
-    // need to run apart, see gtk_display.h).
+    // Destroys the window now rather than when this object goes: a dialog takes its window off
+    // the screen before its result is known to the program.
     void Destroy();
     // A control's text (its label, its box's or notice's text). Text gives back the bytes last
     // set while the reader has not changed them, also when they were not valid UTF-8.
@@ -75,7 +72,6 @@ private:
     void GroupRadios();
 
     const DialogTemplate& layout_;
-    DisplayStretch& stretch_;
     DialogUnits units_{0, 0};
     GtkCssProvider* style_ = nullptr;
     GtkWidget* window_ = nullptr;

@@ -15,6 +15,7 @@
 #include "platform/posix/dialogs/dialog_manager.h"
 #include "platform/posix/dialogs/dialog_styles.h"
 #include "platform/posix/dialogs/window_module.h"
+#include "platform/posix/dialogs/window_process.h"
 
 namespace wbh::platform {
 namespace {
@@ -23,6 +24,9 @@ using namespace styles;
 
 constexpr std::size_t kWidth = 76;               // columns of wrapped text
 constexpr std::size_t kLongestLine = 64 * 1024;  // longer input lines are cut here
+// How long the window's process may take to open its window (trying the displays takes up to
+// five seconds, GTK on a forwarded display one or two more) or to answer a question.
+constexpr int kWindowAnswerMs = 30000;
 
 using dialog_manager::ControlKind;
 
@@ -380,8 +384,9 @@ long RunModalDialog(int template_id, DialogHandler& handler) {
         if (found == dialogs.end()) return -1L;
         // A window on a graphical desktop; the terminal without one (or when it cannot open,
         // or GTK is not on the machine).
-        if (const auto window = posix::WindowModule()) {
-            const long result = window(&found->second, &handler);
+        if (posix::DisplayNamed()) {
+            const long result = posix::RunWindowProcess(found->second, handler,
+                                                        posix::LoadWindowModule, kWindowAnswerMs);
             if (result != posix::kNoWindow) return result;
         }
         return RunTerminalDialog(found->second, handler, stdin, stdout);

@@ -16,7 +16,11 @@ bool Named(const char* variable) {
     return value != nullptr && value[0] != '\0';
 }
 
-RunWindowDialogFunction Load() {
+}  // namespace
+
+bool DisplayNamed() { return Named("WAYLAND_DISPLAY") || Named("DISPLAY"); }
+
+RunWindowDialogFunction LoadWindowModule() {
     std::string path(4096, '\0');
     const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
     if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return nullptr;
@@ -30,14 +34,6 @@ RunWindowDialogFunction Load() {
     void* module = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (module == nullptr) return nullptr;
     return reinterpret_cast<RunWindowDialogFunction>(dlsym(module, kWindowModuleEntry));
-}
-
-}  // namespace
-
-RunWindowDialogFunction WindowModule() {
-    if (!Named("WAYLAND_DISPLAY") && !Named("DISPLAY")) return nullptr;
-    static const RunWindowDialogFunction entry = Load();
-    return entry;
 }
 
 }  // namespace wbh::platform::posix

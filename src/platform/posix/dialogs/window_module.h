@@ -1,8 +1,8 @@
 // The GTK windows live in a module of the program (webbook-helper-gtk.so beside it), opened
-// only when a dialog is about to be shown on a display: GTK and the display libraries load some
-// seventy shared libraries, which every run would otherwise pay for, windows or not. The module
-// has one C entry point; the program and the module are built together, so the types it takes
-// are the program's own.
+// only in the window's own process (window_process.h), when a dialog is about to be shown on a
+// display: GTK and the display libraries load some seventy shared libraries, which every run
+// would otherwise pay for, windows or not. The module has one C entry point; the program and
+// the module are built together, so the types it takes are the program's own.
 #pragma once
 
 #include "platform/dialog.h"
@@ -20,9 +20,13 @@ inline constexpr long kNoWindow = -2;
 // Runs the dialog as a window (GTK's result: End's, or -1), or returns kNoWindow.
 using RunWindowDialogFunction = long (*)(const DialogTemplate* layout, DialogHandler* handler);
 
-// The module's entry point, loaded once per process; null when no display is named in the
-// environment (nothing to load GTK for) or the module cannot be loaded (absent, or GTK missing
-// on the machine).
-RunWindowDialogFunction WindowModule();
+// Whether the environment names a display (WAYLAND_DISPLAY or DISPLAY): without one there is
+// nothing to load GTK for.
+bool DisplayNamed();
+
+// Loads the module and returns its entry point; null when it cannot be loaded (absent, or GTK
+// missing on the machine). GTK cannot be unloaded once started: only the window's process
+// calls this.
+RunWindowDialogFunction LoadWindowModule();
 
 }  // namespace wbh::platform::posix

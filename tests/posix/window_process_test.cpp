@@ -1,0 +1,170 @@
+// The dialog's window in a process of its own, with a stand-in for the windows' module in the
+// child: the handler's calls reach the window and their answers come back, and a child that
+// crashes, exits or opens no window at any moment gives the dialog's result as documented, with
+// the child reaped.
+#include "platform/posix/dialogs/window_process.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+#include <new>
+#include <sstream>
+#include <string>
+
+namespace wbh::platform {
+namespace {
+
+// What the child's module does, word by word: "init", "click:ID", "abort", "exit", "hang",
+// "nowindow"; then it returns End's result. "crash" and "stall" make the window crash, or never
+// answer, when asked about control 666; "nomodule" loads no module. Set before the fork, so the
+// child has it.
+const char* g_script = "";
+
+bool Says(const char* word) {
+    return (" " + std::string(g_script) + " ").find(" " + std::string(word) + " ") !=
+           std::string::npos;
+}
+
+// The window as the module would keep it, in the child.
+struct FakeWindow final : Dialog {
+    void Check(int id, bool checked) override { checks[id] = checked; }
+    bool IsChecked(int id) override {
+        if (id == 666 && Says("crash")) std::abort();
+        if (id == 666 && Says("stall")) pause();
+        return checks[id];
+    }
+    void Enable(int, bool) override {}
+    void SetText(int id, const char* text) override { texts[id] = text; }
+    int GetText(int id, char* buffer, int size) override {
+        const std::string text = texts[id].substr(0, static_cast<std::size_t>(size - 1));
+        text.copy(buffer, text.size());
+        buffer[text.size()] = '\0';
+        return static_cast<int>(text.size());
+    }
+    void End(int value) override {
+        if (!ended) result = value;
+        ended = true;
+    }
+    WindowRect Bounds() override { return bounds; }
+    ScreenSize Screen() override { return {1024, 768}; }
+    void Move(int x, int y, int width, int height) override {
+        bounds = {x, y, x + width, y + height};
+    }
+    void Focus(int) override {}
+
+    std::map<int, bool> checks;
+    std::map<int, std::string> texts;
+    WindowRect bounds{0, 0, 300, 200};
+    bool ended = false;
+    int result = -1;
+};
+
+// The write end of a pipe that the program's own exit handler writes to: never from the child.
+int g_program_exit_witness = -1;
+void ProgramExitHandler() {
+    if (g_program_exit_witness >= 0) (void)!write(g_program_exit_witness, "x", 1);
+}
+
+long ScriptedWindow(const DialogTemplate*, DialogHandler* handler) {
+    FakeWindow window;
+    std::istringstream words(g_script);
+    for (std::string word; words >> word;) {
+        if (word == "init") handler->OnInit(window);
+        if (word.rfind("click:", 0) == 0) handler->OnCommand(window, std::stoi(word.substr(6)), 0);
+        if (word == "abort") std::abort();
+        if (word == "exit") std::exit(0);
+        if (word == "hang") pause();
+        if (word == "nowindow") return posix::kNoWindow;
+    }
+    return window.ended ? window.result : -1;
+}
+posix::RunWindowDialogFunction LoadScripted() {
+    return Says("nomodule") ? nullptr : ScriptedWindow;
+}
+
+// Sets what it then asks back; clicks on 1 end the dialog with 1, on 9 run out of memory.
+struct Asking : DialogHandler {
+    void OnInit(Dialog& dialog) override {
+        dialog.Check(1001, true);
+        const bool checked[] = {dialog.IsChecked(1001), dialog.IsChecked(666),
+                                dialog.IsChecked(1002)};
+        dialog.SetText(1005, "Mon livre");
+        dialog.Move(5, 6, 70, 80);
+        char name[4] = "###";
+        const int copied = dialog.GetText(1005, name, sizeof name);
+        char empty[4] = "###";
+        const int nothing = dialog.GetText(1002, empty, sizeof empty);
+        const WindowRect r = dialog.Bounds();
+        const ScreenSize s = dialog.Screen();
+        // Texts beyond the exchange's limit (a mebibyte) are cut, not refused.
+        dialog.SetText(1000, std::string((1 << 20) + 9, 'n').c_str());
+        std::string notice((1 << 20) + 9, '#');
+        const int notice_length = dialog.GetText(1000, notice.data(), (1 << 20) + 9);
+        std::ostringstream said;
+        said << "init " << checked[0] << checked[1] << checked[2] << " " << copied << name
+             << nothing << empty << " "
+             << r.left << "," << r.top << "," << r.right << "," << r.bottom << " " << s.width
+             << "x" << s.height << " " << notice_length << "; ";
+        heard += said.str();
+    }
+    void OnCommand(Dialog& dialog, int id, int code) override {
+        heard += std::to_string(id) + ":" + std::to_string(code) + "; ";
+        if (id == 9) throw std::bad_alloc();
+        if (id == 1) dialog.End(1);
+    }
+    std::string heard;
+};
+
+TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildDoes) {
+    const std::string init = "init 100 3Mon0 5,6,75,86 1024x768 1048575; ";
+    const struct {
+        const char* script;
+        long result;
+        std::string heard;
+    } rows[] = {
+        {"init click:1000 click:1", 1, init + "1000:0; 1:0; "},
+        {"nomodule", posix::kNoWindow, ""},
+        {"nowindow", posix::kNoWindow, ""},
+        {"abort", -1, ""},
+        // Out of order: the program stops listening, and the child, waiting, is killed.
+        {"click:1", -1, ""},
+        {"exit", -1, ""},
+        // Never the terminal once the handler has been told.
+        {"init nowindow", -1, init},
+        {"init click:1000 exit", -1, init + "1000:0; "},
+        // End was called: the answer was taken.
+        {"init click:1 abort", 1, init + "1:0; "},
+        {"init click:9 click:1", -1, init + "9:0; 1:0; "},
+        // Nothing is heard after the crash: nothing checked, no text, no rectangles.
+        {"crash init click:1", -1, "init 100 00 0,0,0,0 0x0 0; "},
+        // No window within the time given, or no answer to a question.
+        {"hang", -1, ""},
+        {"stall init click:1", -1, "init 100 00 0,0,0,0 0x0 0; "},
+    };
+    ASSERT_EQ(0, std::atexit(ProgramExitHandler));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.script);
+        g_script = row.script;
+        int witness[2];
+        ASSERT_EQ(0, pipe(witness));
+        g_program_exit_witness = witness[1];
+        Asking handler;
+        EXPECT_EQ(row.result, posix::RunWindowProcess({}, handler, LoadScripted, 1500));
+        g_program_exit_witness = -1;
+        close(witness[1]);
+        char byte;
+        EXPECT_EQ(0, read(witness[0], &byte, 1)) << "the program's exit handler ran in the child";
+        close(witness[0]);
+        EXPECT_EQ(row.heard, handler.heard);
+        errno = 0;
+        EXPECT_EQ(-1, waitpid(-1, nullptr, WNOHANG)) << "a child left unreaped";
+        EXPECT_EQ(ECHILD, errno);
+    }
+}
+
+}  // namespace
+}  // namespace wbh::platform
