@@ -8,12 +8,15 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "params/parameters_file.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "support/fault_injection.h"
 #include "support/temp_dir.h"
+#include "support/utf16_bytes.h"
 
 namespace wbh::platform {
 namespace {
@@ -87,6 +90,27 @@ TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252) {
     }
 }
 
+// From UTF-16, a name that does not convert (a surrogate without its pair) is not listed, and
+// no caller reaches it with the bytes of its form; the rest of the file reads as usual.
+TEST(PosixIniFile, Utf16NamesThatDoNotConvertAreSkipped) {
+    const std::u16string lone(1, 0xDC00);
+    test::TempDir dir;
+    const std::string file = dir.Write(
+        "p.ini", test::Utf16(u"[a" + lone + u"]\r\nk=1\r\n[b]\r\nk" + lone + u"=2\r\nk=3\r\n"));
+    std::string entries;
+    EXPECT_EQ(1, ReadParametersFile(file.c_str(), [&](const char* s, const char* k, const char* v) {
+                  entries += std::string(" ") + s + "|" + k + "|" + v;
+                  return 1;
+              }));
+    EXPECT_EQ(" b|k|3", entries);
+    char buffer[16];
+    for (const auto& [section, key] : {std::pair{"a\xED\xB0\x80", "k"}, {"b", "k\xED\xB0\x80"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(section) + "|" + key));
+        IniReadString(section, key, "<none>", buffer, sizeof buffer, file.c_str());
+        EXPECT_STREQ("<none>", buffer);
+    }
+}
+
 // Bytes this process has read so far, as the kernel counts them.
 long long BytesRead() {
     std::ifstream io("/proc/self/io");
@@ -120,9 +144,11 @@ std::set<std::string> Listing(const test::TempDir& dir) {
 
 TEST(PosixIniWriter, OtherBytesStayAsWritten) {
     test::TempDir dir;
+    const std::u16string lone(1, 0xD800);
+    const std::string odd = test::Utf16(u"[a]\nb=1");
     const struct {
-        const char* before;
-        const char* after;
+        std::string before;
+        std::string after;
     } rows[] = {
         {"; caller's comment\n[a]\nb = 1   ; note\n\n",
          "; caller's comment\n[a]\nb = 1   ; note\n\n[ADRTP]\nExitCode=0\n"},
@@ -134,12 +160,27 @@ TEST(PosixIniWriter, OtherBytesStayAsWritten) {
         {"[ADRTP]\nExitCode=1\n[ADRTP]\nExitCode=2\n",
          "[ADRTP]\nExitCode=0\n[ADRTP]\nExitCode=2\n"},
         {"\xEF\xBB\xBF[ADRTP]\r\nExitCode=5\r\n", "\xEF\xBB\xBF[ADRTP]\r\nExitCode=0\r\n"},
+        // UTF-16 stays UTF-16 in its order, a unit without its pair included.
+        {test::Utf16(u"[ADRTP]\r\nExitCode=5\r\n"), test::Utf16(u"[ADRTP]\r\nExitCode=0\r\n")},
+        {test::Utf16(u"[\u00E9t\U0001D11E]\r\nv=" + lone + u"\r\n", true),
+         test::Utf16(u"[\u00E9t\U0001D11E]\r\nv=" + lone + u"\r\n[ADRTP]\r\nExitCode=0\r\n", true)},
+        {odd.substr(0, odd.size() - 1), test::Utf16(u"[a]\nb=\n[ADRTP]\nExitCode=0\n")},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.before);
+        SCOPED_TRACE(testing::PrintToString(row.before));
         const std::string file = dir.Write("r.rtp", row.before);
         ASSERT_TRUE(IniWriteString("ADRTP", "ExitCode", "0", file.c_str()));
         EXPECT_EQ(row.after, dir.Read("r.rtp"));
+    }
+    // Bytes that are not UTF-8 have no UTF-16 to be written as: refused, the file as it was.
+    const std::string utf16 = test::Utf16(u"[ADRTP]\r\nExitCode=5\r\n");
+    const std::string file = dir.Write("r.rtp", utf16);
+    for (const auto& [section, key, value] : {std::tuple{"\xE9", "k", "0"},
+                                              {"ADRTP", "\xE9", "0"},
+                                              {"ADRTP", "ExitCode", "\xED\xA0\x80"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(section) + "|" + key + "|" + value));
+        EXPECT_FALSE(IniWriteString(section, key, value, file.c_str()));
+        EXPECT_EQ(utf16, dir.Read("r.rtp"));
     }
 }
 
