@@ -14,6 +14,7 @@
 #include "params/parameters_file.h"
 #include "platform/files.h"
 #include "platform/ini.h"
+#include "platform/posix/text_files/ini_encoding.h"
 #include "support/fault_injection.h"
 #include "support/temp_dir.h"
 #include "support/utf16_bytes.h"
@@ -144,8 +145,11 @@ std::set<std::string> Listing(const test::TempDir& dir) {
 
 TEST(PosixIniWriter, OtherBytesStayAsWritten) {
     test::TempDir dir;
-    const std::u16string lone(1, 0xD800);
-    const std::string odd = test::Utf16(u"[a]\nb=1");
+    // Each edge of UTF-8's forms, and units without their pair: after a character, before the
+    // first unit past the surrogates, and last before an odd byte.
+    const std::u16string edges = u"\u007F\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF";
+    const std::u16string lone = {0xD800, 0xE000, 'x', 0xDC00, 0xDC00};
+    const std::u16string last = {0xDBFF};
     const struct {
         std::string before;
         std::string after;
@@ -162,9 +166,10 @@ TEST(PosixIniWriter, OtherBytesStayAsWritten) {
         {"\xEF\xBB\xBF[ADRTP]\r\nExitCode=5\r\n", "\xEF\xBB\xBF[ADRTP]\r\nExitCode=0\r\n"},
         // UTF-16 stays UTF-16 in its order, a unit without its pair included.
         {test::Utf16(u"[ADRTP]\r\nExitCode=5\r\n"), test::Utf16(u"[ADRTP]\r\nExitCode=0\r\n")},
-        {test::Utf16(u"[\u00E9t\U0001D11E]\r\nv=" + lone + u"\r\n", true),
-         test::Utf16(u"[\u00E9t\U0001D11E]\r\nv=" + lone + u"\r\n[ADRTP]\r\nExitCode=0\r\n", true)},
-        {odd.substr(0, odd.size() - 1), test::Utf16(u"[a]\nb=\n[ADRTP]\nExitCode=0\n")},
+        {test::Utf16(u"[" + edges + u"]\r\nv=" + lone + u"\r\n", true),
+         test::Utf16(u"[" + edges + u"]\r\nv=" + lone + u"\r\n[ADRTP]\r\nExitCode=0\r\n", true)},
+        {test::Utf16(u"[a]\nb=" + last, true) + "\xDC",
+         test::Utf16(u"[a]\nb=" + last + u"\n[ADRTP]\nExitCode=0\n", true)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.before));
@@ -172,15 +177,41 @@ TEST(PosixIniWriter, OtherBytesStayAsWritten) {
         ASSERT_TRUE(IniWriteString("ADRTP", "ExitCode", "0", file.c_str()));
         EXPECT_EQ(row.after, dir.Read("r.rtp"));
     }
-    // Bytes that are not UTF-8 have no UTF-16 to be written as: refused, the file as it was.
-    const std::string utf16 = test::Utf16(u"[ADRTP]\r\nExitCode=5\r\n");
-    const std::string file = dir.Write("r.rtp", utf16);
-    for (const auto& [section, key, value] : {std::tuple{"\xE9", "k", "0"},
-                                              {"ADRTP", "\xE9", "0"},
-                                              {"ADRTP", "ExitCode", "\xED\xA0\x80"}}) {
-        SCOPED_TRACE(testing::PrintToString(std::string(section) + "|" + key + "|" + value));
-        EXPECT_FALSE(IniWriteString(section, key, value, file.c_str()));
-        EXPECT_EQ(utf16, dir.Read("r.rtp"));
+    // Bytes that are not UTF-8 are no Unicode text: refused, the file as it was.
+    for (const std::string& before : {test::Utf16(u"[ADRTP]\r\nExitCode=5\r\n"),
+                                      std::string("\xEF\xBB\xBF[ADRTP]\r\nExitCode=5\r\n")}) {
+        const std::string file = dir.Write("r.rtp", before);
+        for (const auto& [section, key, value] : {std::tuple{"\xE9", "k", "0"},
+                                                  {"ADRTP", "\xE9", "0"},
+                                                  {"ADRTP", "ExitCode", "\xED\xA0\x80"}}) {
+            SCOPED_TRACE(testing::PrintToString(before + "|" + section + "|" + key + "|" + value));
+            EXPECT_FALSE(IniWriteString(section, key, value, file.c_str()));
+            EXPECT_EQ(before, dir.Read("r.rtp"));
+        }
+    }
+}
+
+// Text goes back to UTF-16 only as the reader gives it: UTF-8, and a surrogate's three-byte
+// form, whole and within the text.
+TEST(PosixIniEncoding, OnlyUtf8AndSurrogateFormsBecomeUtf16) {
+    const struct {
+        std::string_view text;
+        std::string_view utf16;  // after the mark; empty: refused
+    } rows[] = {
+        {"\xED\xA0\x80", {"\x00\xD8", 2}},
+        {"\xED\xBF\xBF", "\xFF\xDF"},
+        {{"\xED\xA0\x80", 2}, ""},
+        {"\xED\xC0\x80", ""},
+        {"\xED\xA0\x41", ""},
+        {"\xC0\xA0\x80", ""},
+        {"\xE9", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::string(row.text)));
+        std::string bytes;
+        const bool encoded = posix::EncodeIni(posix::IniEncoding::kUtf16Le, row.text, bytes);
+        EXPECT_EQ(!row.utf16.empty(), encoded);
+        if (encoded) EXPECT_EQ("\xFF\xFE" + std::string(row.utf16), bytes);
     }
 }
 

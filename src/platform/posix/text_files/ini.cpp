@@ -8,7 +8,7 @@
 // always gets UTF-8, as Windows gives its code page's text; names are compared as bytes and
 // given as they are. From UTF-16, only what does not convert (a surrogate without its pair) is
 // refused, as the Windows build refuses it: such a name is not listed, such a value reads as
-// missing, and nothing that is not UTF-8 is written into the file.
+// missing. Nothing that is not UTF-8 is written into a file with a mark.
 // Writes replace the file through the routine every writer shares, so a crash never leaves half
 // of it. Running out of memory fails a call as a failed read or write would: nothing is thrown.
 #include "platform/ini.h"
@@ -230,9 +230,9 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
         std::string bytes;
         if (!ReadForEdit(file, bytes)) return false;
         const posix::IniText ini = posix::DecodeIni(std::move(bytes));
-        // UTF-16 holds no byte that is not UTF-8: such a name or value has no characters to
-        // write, and the Windows build refuses it too.
-        if (posix::IsUtf16(ini.encoding) &&
+        // A file with a mark holds only Unicode text: a name or value that is not UTF-8 has no
+        // characters to write there, and the Windows build refuses it too.
+        if (ini.encoding != posix::IniEncoding::kPlain &&
             (!posix::IsUtf8(section) || !posix::IsUtf8(key) || !posix::IsUtf8(value))) {
             return false;
         }

@@ -60,7 +60,6 @@ std::string FromUtf16(std::string_view bytes, bool big_endian) {
     };
     const std::size_t units = bytes.size() / 2;
     std::string text;
-    text.reserve(bytes.size() / 2 * 3);
     for (std::size_t i = 0; i < units; ++i) {
         char32_t code = unit(i);
         if (IsHighSurrogate(code) && i + 1 < units && IsLowSurrogate(unit(i + 1))) {
@@ -129,7 +128,6 @@ bool EncodeIni(IniEncoding encoding, std::string_view text, std::string& bytes) 
         bytes += text;
         return true;
     }
-    bytes.reserve(bytes.size() + 2 * text.size());
     return ToUtf16(text, encoding == IniEncoding::kUtf16Be, bytes);
 }
 
