@@ -1,4 +1,4 @@
-// INI files as Windows saves them in Unicode: UTF-16 with its byte-order mark, in either order.
+// INI files as Windows saves them in Unicode: UTF-16 after its byte-order mark.
 #pragma once
 
 #include <string>
@@ -6,14 +6,13 @@
 
 namespace wbh::test {
 
-// The file's bytes for `text`, mark first. Units are taken as they are, so a surrogate without
-// its pair (no literal can hold one) is written as a file may hold it.
+// The file's bytes for `text`, mark first; units go as they are, so a surrogate without its pair
+// (which no literal can hold) is written as a file may hold it.
 inline std::string Utf16(std::u16string_view text, bool big_endian = false) {
-    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t unit : text) {
-        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-        bytes += big_endian ? high : low;
-        bytes += big_endian ? low : high;
+    std::string bytes;
+    for (const char16_t unit : u"\uFEFF" + std::u16string(text)) {
+        bytes += static_cast<char>(big_endian ? unit >> 8 : unit & 0xFF);
+        bytes += static_cast<char>(big_endian ? unit & 0xFF : unit >> 8);
     }
     return bytes;
 }
