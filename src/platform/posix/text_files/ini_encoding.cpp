@@ -1,6 +1,8 @@
 // The byte-order marks and the UTF-16 conversion of INI files, both ways.
 #include "platform/posix/text_files/ini_encoding.h"
 
+#include <utility>
+
 #include "common/utf8.h"
 
 namespace wbh::platform::posix {
