@@ -27,6 +27,14 @@ ini=$(program_path "$work/p.ini")
 check "no options" 1 none
 check "mode 3" 1 "$written" -mode 3 -rtpfilename "$rtp"
 check "mode 7" 0 "$written" -mode 7 -rtpfilename "$rtp"
+# Files saved in Unicode on Windows, UTF-16 after its mark: the parameters file's mode is the one
+# that runs, and the result file stays UTF-16 with the new ExitCode in it.
+utf16() { printf '\xff\xfe'; printf "$1" | iconv -f UTF-8 -t UTF-16LE; }
+utf16 '[parameters]\r\nmode=7\r\n' >"$work/p.ini"
+utf16 '[ADRTP]\r\nExitCode=5\r\n' >"$work/r.rtp"
+run -mode 3 -parametersfilepath "$ini" -rtpfilename "$rtp" </dev/null >/dev/null
+code=$?
+expect "UTF-16 files" "0 $(utf16 '[ADRTP]\r\nExitCode=0\r\n' | bytes)" "$code $(bytes <"$work/r.rtp")"
 # Under Wine the dialogs wait for a reader: folder_names_test.sh drives them.
 if [[ $runner == native ]]; then
     check "mode 2, input ended" 1 "$written" -mode 2 -installdirectory "$work" -rtpfilename "$rtp"

@@ -33,6 +33,10 @@ expect "unopenable display" "$(run -mode 1 </dev/null 2>&1)" \
 answer '1\n\n' '' -mode 1 "${params[@]}"
 expect "mode 1 exit code" 1 "$code"
 expect "caption" 1 "$(grep -c 'Utilisation du livre Web et confidentialité' <<<"$shown")"
+# Mode 2 reads the book's parameters file saved in Unicode (UTF-16 after its mark) as mode 1 read
+# it in the ANSI code page.
+{ printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$root/examples/sample-book/parameters.ini"; } \
+    >"$book/parameters.ini"
 answer '2\nMon livre\n\n' '' -mode 2 -installdirectory "$book" "${params[@]}"
 expect "mode 2 exit code" 1 "$code"
 target="$book/index.html"

@@ -58,17 +58,18 @@ void option_scanner(std::string_view input) {
     Check(wbh::ScanCommandLine(text.c_str(), Record) == 0 && g_pairs == 1);
 }
 
-// --- The parameters file reader over the POSIX INI files: entries are no longer than the file
-// (values three times as long: Windows-1252 converted to UTF-8), values are UTF-8 and hold no
-// line end, and the INI reads stay linear in the file's size.
+// --- The parameters file reader over the POSIX INI files: names are no longer than half as long
+// again as the file (UTF-16 converted to UTF-8), values no more than three times (Windows-1252
+// converted), values are UTF-8 and hold no line end, and the INI reads stay linear in the
+// file's size.
 
 std::size_t g_size = 0;  // of the file being read
 
 int Count(const char* section, const char* key, const char* value) {
     Check(section != nullptr && value != nullptr);  // the key may be null by the contract
-    Check(std::strlen(section) <= g_size && std::strlen(value) <= 3 * g_size);
+    Check(2 * std::strlen(section) <= 3 * g_size && std::strlen(value) <= 3 * g_size);
     Check(wbh::platform::posix::IsUtf8(value) && std::strchr(value, '\n') == nullptr);
-    Check(key == nullptr || std::strlen(key) <= g_size);
+    Check(key == nullptr || 2 * std::strlen(key) <= 3 * g_size);
     return 1;
 }
 

@@ -8,12 +8,16 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "params/parameters_file.h"
 #include "platform/files.h"
 #include "platform/ini.h"
+#include "platform/posix/text_files/ini_encoding.h"
 #include "support/fault_injection.h"
 #include "support/temp_dir.h"
+#include "support/utf16_bytes.h"
 
 namespace wbh::platform {
 namespace {
@@ -87,6 +91,27 @@ TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252) {
     }
 }
 
+// From UTF-16, a name that does not convert (a surrogate without its pair) is not listed, and
+// no caller reaches it with the bytes of its form; the rest of the file reads as usual.
+TEST(PosixIniFile, Utf16NamesThatDoNotConvertAreSkipped) {
+    const std::u16string lone(1, 0xDC00);
+    test::TempDir dir;
+    const std::string file = dir.Write(
+        "p.ini", test::Utf16(u"[a" + lone + u"]\r\nk=1\r\n[b]\r\nk" + lone + u"=2\r\nk=3\r\n"));
+    std::string entries;
+    EXPECT_EQ(1, ReadParametersFile(file.c_str(), [&](const char* s, const char* k, const char* v) {
+                  entries += std::string(" ") + s + "|" + k + "|" + v;
+                  return 1;
+              }));
+    EXPECT_EQ(" b|k|3", entries);
+    char buffer[16];
+    for (const auto& [section, key] : {std::pair{"a\xED\xB0\x80", "k"}, {"b", "k\xED\xB0\x80"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(section) + "|" + key));
+        IniReadString(section, key, "<none>", buffer, sizeof buffer, file.c_str());
+        EXPECT_STREQ("<none>", buffer);
+    }
+}
+
 // Bytes this process has read so far, as the kernel counts them.
 long long BytesRead() {
     std::ifstream io("/proc/self/io");
@@ -120,9 +145,14 @@ std::set<std::string> Listing(const test::TempDir& dir) {
 
 TEST(PosixIniWriter, OtherBytesStayAsWritten) {
     test::TempDir dir;
+    // Each edge of UTF-8's forms, and units without their pair: after a character, before the
+    // first unit past the surrogates, and last before an odd byte.
+    const std::u16string edges = u"\u007F\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF";
+    const std::u16string lone = {0xD800, 0xE000, 'x', 0xDC00, 0xDC00};
+    const std::u16string last = {0xDBFF};
     const struct {
-        const char* before;
-        const char* after;
+        std::string before;
+        std::string after;
     } rows[] = {
         {"; caller's comment\n[a]\nb = 1   ; note\n\n",
          "; caller's comment\n[a]\nb = 1   ; note\n\n[ADRTP]\nExitCode=0\n"},
@@ -134,12 +164,53 @@ TEST(PosixIniWriter, OtherBytesStayAsWritten) {
         {"[ADRTP]\nExitCode=1\n[ADRTP]\nExitCode=2\n",
          "[ADRTP]\nExitCode=0\n[ADRTP]\nExitCode=2\n"},
         {"\xEF\xBB\xBF[ADRTP]\r\nExitCode=5\r\n", "\xEF\xBB\xBF[ADRTP]\r\nExitCode=0\r\n"},
+        // UTF-16 stays UTF-16 in its order, a unit without its pair included.
+        {test::Utf16(u"[ADRTP]\r\nExitCode=5\r\n"), test::Utf16(u"[ADRTP]\r\nExitCode=0\r\n")},
+        {test::Utf16(u"[" + edges + u"]\r\nv=" + lone + u"\r\n", true),
+         test::Utf16(u"[" + edges + u"]\r\nv=" + lone + u"\r\n[ADRTP]\r\nExitCode=0\r\n", true)},
+        {test::Utf16(u"[a]\nb=" + last, true) + "\xDC",
+         test::Utf16(u"[a]\nb=" + last + u"\n[ADRTP]\nExitCode=0\n", true)},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.before);
+        SCOPED_TRACE(testing::PrintToString(row.before));
         const std::string file = dir.Write("r.rtp", row.before);
         ASSERT_TRUE(IniWriteString("ADRTP", "ExitCode", "0", file.c_str()));
         EXPECT_EQ(row.after, dir.Read("r.rtp"));
+    }
+    // Bytes that are not UTF-8 are no Unicode text: refused, the file as it was.
+    for (const std::string& before : {test::Utf16(u"[ADRTP]\r\nExitCode=5\r\n"),
+                                      std::string("\xEF\xBB\xBF[ADRTP]\r\nExitCode=5\r\n")}) {
+        const std::string file = dir.Write("r.rtp", before);
+        for (const auto& [section, key, value] : {std::tuple{"\xE9", "k", "0"},
+                                                  {"ADRTP", "\xE9", "0"},
+                                                  {"ADRTP", "ExitCode", "\xED\xA0\x80"}}) {
+            SCOPED_TRACE(testing::PrintToString(before + "|" + section + "|" + key + "|" + value));
+            EXPECT_FALSE(IniWriteString(section, key, value, file.c_str()));
+            EXPECT_EQ(before, dir.Read("r.rtp"));
+        }
+    }
+}
+
+// Text goes back to UTF-16 only as the reader gives it: UTF-8, and a surrogate's three-byte
+// form, whole and within the text.
+TEST(PosixIniEncoding, OnlyUtf8AndSurrogateFormsBecomeUtf16) {
+    const struct {
+        std::string_view text;
+        std::string_view utf16;  // after the mark; empty: refused
+    } rows[] = {
+        {"\xED\xA0\x80", {"\x00\xD8", 2}},
+        {"\xED\xBF\xBF", "\xFF\xDF"},
+        {{"\xED\xA0\x80", 2}, ""},
+        {"\xED\xC0\x80", ""},
+        {"\xED\xA0\x41", ""},
+        {"\xC0\xA0\x80", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::string(row.text)));
+        std::string bytes;
+        const bool encoded = posix::EncodeIni(posix::IniEncoding::kUtf16Le, row.text, bytes);
+        EXPECT_EQ(!row.utf16.empty(), encoded);
+        if (encoded) EXPECT_EQ("\xFF\xFE" + std::string(row.utf16), bytes);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "support/fault_injection.h"
 #include "support/temp_dir.h"
+#include "support/utf16_bytes.h"
 
 namespace wbh {
 namespace {
@@ -45,6 +46,32 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSections) {
         EXPECT_EQ(row.read, Read(row.text ? dir.Write("p.ini", row.text) : dir.File("none")));
     }
     EXPECT_EQ("1:", Read(""));  // no file name
+}
+
+// After a byte-order mark the file is UTF-16, in either order, or UTF-8.
+TEST(ParametersFile, FilesReadInTheEncodingOfTheirMark) {
+    // The first and the last character past the Basic Multilingual Plane, a pair each.
+    const std::u16string text =
+        u"[parameters]\r\nmode=2\r\nnom=\u00C9t\u00E9 \U00010000\U0010FFFF\r\n";
+    const std::string nom = "\xC3\x89t\xC3\xA9 \xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
+    const std::string entries = "1: parameters|mode|2 parameters|nom|" + nom;
+    const struct {
+        std::string bytes;
+        std::string read;
+    } rows[] = {
+        {test::Utf16(text), entries},
+        {test::Utf16(text, true), entries},
+        {"\xEF\xBB\xBF[parameters]\r\nmode=2\r\nnom=" + nom + "\r\n", entries},
+        // A value that does not convert (a surrogate without its pair) reads as missing, which
+        // ends the read; the file before it reads as usual.
+        {test::Utf16(u"[p]\r\na=1\r\nb=x" + std::u16string(1, 0xD800) + u"\r\nc=3\r\n"),
+         "0: p|a|1"},
+    };
+    test::TempDir dir;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.bytes));
+        EXPECT_EQ(row.read, Read(dir.Write("p.ini", row.bytes)));
+    }
 }
 
 TEST(ParametersFile, NamesAndValuesOfAnyLengthAreReadWhole) {

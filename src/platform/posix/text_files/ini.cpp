@@ -2,10 +2,13 @@
 // implements them (the shared test table runs against both): sections and keys match
 // case-insensitively and the first match wins; a line without "=" is no key; lines starting
 // with ";" are found but never listed; a value loses the blanks around it and one pair of
-// matching quotes; a UTF-8 byte-order mark before the first line is skipped, and kept by writes.
-// A value that is not UTF-8 was written on Windows in its ANSI code page and is read as
-// Windows-1252 (a French Windows'), so the caller always gets UTF-8, as Windows gives its code
-// page's text; names are compared as bytes and given as they are.
+// matching quotes. A file after a byte-order mark is UTF-8 or UTF-16 (either order), and writes
+// keep it so, mark included. In a file without one, a value that is not UTF-8 was written on
+// Windows in its ANSI code page and is read as Windows-1252 (a French Windows'), so the caller
+// always gets UTF-8, as Windows gives its code page's text; names are compared as bytes and
+// given as they are. From UTF-16, only what does not convert (a surrogate without its pair) is
+// refused, as the Windows build refuses it: such a name is not listed, such a value reads as
+// missing. Nothing that is not UTF-8 is written into a file with a mark.
 // Writes replace the file through the routine every writer shares, so a crash never leaves half
 // of it. Running out of memory fails a call as a failed read or write would: nothing is thrown.
 #include "platform/ini.h"
@@ -23,6 +26,7 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
+#include "platform/posix/text_files/ini_encoding.h"
 #include "platform/posix/text_files/ini_file.h"
 #include "platform/posix/text_files/replace_file.h"
 #include "platform/posix/text_files/windows_1252.h"
@@ -89,28 +93,34 @@ std::uint32_t CopyValue(std::string_view value, char* buffer, std::uint32_t size
 // The answer from a file that could be read and parsed.
 std::uint32_t ReadParsed(const IniFile& ini, const char* section, const char* key,
                          std::string_view fallback, char* buffer, std::uint32_t size) {
+    const auto converts = [&ini](std::string_view text) {
+        return !ini.from_utf16 || posix::IsUtf8(text);
+    };
     if (section == nullptr) {
         std::vector<std::string_view> names;
         for (const IniSection& s : ini.sections) {
-            if (!s.name.empty()) names.push_back(s.name);
+            if (!s.name.empty() && converts(s.name)) names.push_back(s.name);
         }
         return CopyList(names, buffer, size);
     }
 
-    const IniSection* found = ini.Find(section);
+    const IniSection* found = converts(section) ? ini.Find(section) : nullptr;
     if (found == nullptr || found->keys.empty()) return CopyCut(fallback, buffer, size);
 
     if (key == nullptr) {
         std::vector<std::string_view> names;
         for (const IniKey& k : found->keys) {
-            if (k.has_value && (k.name.empty() || k.name.front() != ';')) names.push_back(k.name);
+            if (k.has_value && (k.name.empty() || k.name.front() != ';') && converts(k.name)) {
+                names.push_back(k.name);
+            }
         }
         return CopyList(names, buffer, size);
     }
 
-    const IniKey* entry = found->Find(key);
+    const IniKey* entry = converts(key) ? found->Find(key) : nullptr;
     if (entry == nullptr || !entry->has_value) return CopyCut(fallback, buffer, size);
     if (posix::IsUtf8(entry->value)) return CopyValue(entry->value, buffer, size);
+    if (ini.from_utf16) return CopyCut(fallback, buffer, size);
     return CopyValue(posix::Windows1252ToUtf8(entry->value), buffer, size);
 }
 
@@ -217,13 +227,19 @@ bool IniWriteString(const char* section, const char* key, const char* value, con
     }
     // Out of memory, the write fails before anything was written.
     return NoThrow(false, [&] {
-        std::string text;
-        if (!ReadForEdit(file, text)) return false;
-        // A byte-order mark stays first; the lines are the text after it.
-        const std::string_view lines = posix::SkipByteOrderMark(text);
-        const std::string edited =
-            text.substr(0, text.size() - lines.size()) + Edit(lines, section, key, value);
-        return posix::ReplaceFile(file, edited.data(), edited.size());
+        std::string bytes;
+        if (!ReadForEdit(file, bytes)) return false;
+        const posix::IniText ini = posix::DecodeIni(std::move(bytes));
+        // A file with a mark holds only Unicode text: a name or value that is not UTF-8 has no
+        // characters to write there, and the Windows build refuses it too.
+        if (ini.encoding != posix::IniEncoding::kPlain &&
+            (!posix::IsUtf8(section) || !posix::IsUtf8(key) || !posix::IsUtf8(value))) {
+            return false;
+        }
+        if (!posix::EncodeIni(ini.encoding, Edit(ini.text, section, key, value), bytes)) {
+            return false;
+        }
+        return posix::ReplaceFile(file, bytes.data(), bytes.size());
     });
 }
 

@@ -11,6 +11,7 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
+#include "platform/posix/text_files/ini_encoding.h"
 
 namespace wbh::platform::posix {
 namespace {
@@ -101,12 +102,6 @@ bool WriteAll(int fd, const void* data, std::size_t size) {
     return true;
 }
 
-std::string_view SkipByteOrderMark(std::string_view text) {
-    constexpr std::string_view kMark = "\xEF\xBB\xBF";
-    if (text.substr(0, kMark.size()) == kMark) text.remove_prefix(kMark.size());
-    return text;
-}
-
 bool IsIniSpace(char c) { return IsSpace(c) || c == '\x1a'; }
 
 IniLine ClassifyIniLine(std::string_view raw) {
@@ -145,13 +140,15 @@ const IniSection* IniFile::Find(std::string_view section) const {
     return it == first_section.end() ? nullptr : &sections[it->second];
 }
 
-std::unique_ptr<IniFile> ParseIni(std::string text) {
+std::unique_ptr<IniFile> ParseIni(std::string bytes) {
     auto file = std::make_unique<IniFile>();
-    file->text = std::move(text);
+    IniText decoded = DecodeIni(std::move(bytes));
+    file->text = std::move(decoded.text);
+    file->from_utf16 = IsUtf16(decoded.encoding);
     file->sections.emplace_back();
     file->first_section.emplace("", 0);
 
-    std::string_view rest = SkipByteOrderMark(file->text);
+    std::string_view rest = file->text;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
         std::string_view raw = rest.substr(0, end);

@@ -17,9 +17,6 @@
 
 namespace wbh::platform::posix {
 
-// The text after UTF-8's byte-order mark, when it starts with one; kernel32 reads past it.
-std::string_view SkipByteOrderMark(std::string_view text);
-
 // One line of an INI file, classified.
 struct IniLine {
     enum class Kind { Blank, Section, Key, Other } kind = Kind::Blank;
@@ -48,7 +45,10 @@ struct IniSection {
 };
 
 struct IniFile {
-    std::string text;  // the names and values point into it
+    std::string text;  // the names and values point into it, the byte-order mark left out
+    // Decoded from UTF-16: a name or value that is not UTF-8 holds a surrogate without its pair,
+    // which no caller can be given.
+    bool from_utf16 = false;
     // Keys before the first header belong to a first section with the empty name, which is
     // never listed but can be asked for by that name.
     std::vector<IniSection> sections;
@@ -57,7 +57,8 @@ struct IniFile {
     const IniSection* Find(std::string_view section) const;
 };
 
-std::unique_ptr<IniFile> ParseIni(std::string text);
+// The file's bytes, in any of the encodings kernel32 reads. May throw std::bad_alloc.
+std::unique_ptr<IniFile> ParseIni(std::string bytes);
 
 // Opens a regular file for reading without blocking (a FIFO or a device at the name would
 // otherwise wait or never end): the descriptor, or none with errno set (EINVAL: not a regular
