@@ -66,8 +66,8 @@ bool ToCodePage(std::wstring_view wide, std::string& bytes) {
     if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, &bytes[0], size,
                             nullptr, &defaulted) != size ||
         defaulted ||
-        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, back.data(),
-                            units) != units ||
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, back.data(), units) !=
+            units ||
         std::wstring_view(back.data(), wide.size()) != wide) {
         bytes.clear();
         return false;
