@@ -15,7 +15,7 @@
 namespace wbh {
 namespace {
 
-enum class ReadResult { Found, NotFound, OutOfMemory };
+enum class ReadResult { Found, NotFound, Refused, OutOfMemory };
 
 // The section names already handled, compared as the profile calls compare them: ASCII
 // case-insensitively. Open addressing in a table of at least twice as many slots as the list
@@ -68,6 +68,10 @@ ReadResult ReadWhole(const char* file, const char* section, const char* key,
         if (!buffer) return ReadResult::OutOfMemory;
         buffer[0] = '\0';
         length = platform::IniReadString(section, key, kNotFoundSentinel, buffer.get(), size, file);
+        if (length == platform::kIniRefused) {
+            buffer.reset();
+            return ReadResult::Refused;
+        }
         if (EqualsNoCase(buffer.get(), kNotFoundSentinel)) {
             buffer.reset();
             return ReadResult::NotFound;
@@ -105,6 +109,7 @@ int ParametersFile::ReadAll(const char* file, EntryHandler handler) const {
         case ReadResult::OutOfMemory:
             return 0;
         case ReadResult::NotFound:
+        case ReadResult::Refused:
             return 1;
         case ReadResult::Found:
             break;
@@ -128,7 +133,7 @@ int ParametersFile::ReadAll(const char* file, EntryHandler handler) const {
         const ReadResult listed =
             ReadWhole(file, section.get(), nullptr, keys, keys_length, keys_size);
         if (listed == ReadResult::OutOfMemory) return 0;
-        if (listed == ReadResult::NotFound || keys_length == 0) continue;
+        if (listed != ReadResult::Found || keys_length == 0) continue;
 
         std::unique_ptr<char[]> key(new (std::nothrow) char[keys_size]);
         if (!key) return 0;
@@ -145,8 +150,17 @@ int ParametersFile::ReadEntry(const char* file, const char* section, const char*
     std::unique_ptr<char[]> value;
     std::uint32_t length = 0;
     std::uint32_t size = 0;
-    if (ReadWhole(file, section, key, value, length, size) != ReadResult::Found) return 0;
-    return handler(section, key, value.get());
+    switch (ReadWhole(file, section, key, value, length, size)) {
+        case ReadResult::Found:
+            return handler(section, key, value.get());
+        case ReadResult::Refused:
+            // Left out like a value that does not fit: what was given before it stands.
+            return 1;
+        case ReadResult::NotFound:
+        case ReadResult::OutOfMemory:
+            break;
+    }
+    return 0;
 }
 
 const char* ParametersFile::NextListString(const char* pos, char* out) const {

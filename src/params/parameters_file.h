@@ -18,6 +18,7 @@ inline constexpr char kNotFoundSentinel[] = "not_found_error";
 
 // 1 when every entry was passed (also for no file name, no file, no section);
 // 0 when an entry's value read back as the sentinel, a handler returned 0, or memory ran out.
+// A value the platform refuses (text that does not convert) is left out, and the read goes on.
 int ReadParametersFile(const char* file, EntryHandler handler);
 
 class ParametersFile {

@@ -14,6 +14,10 @@ namespace wbh::platform {
 //   `fallback` when the key is not in the section; cut to size - 1 characters when too long.
 // Returns the number of characters placed in the buffer, not counting the final NUL.
 // A missing or unreadable file gives an empty section list, and `fallback` for keys and values.
+// A name or value that does not convert exactly to UTF-8 (an unpaired surrogate in a UTF-16
+// file) is refused alone: a name is left out of its list, and a value gives kIniRefused with
+// the empty text in the buffer, which no found value and no fallback can be mistaken for.
+inline constexpr std::uint32_t kIniRefused = 0xFFFFFFFF;
 std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
                             char* buffer, std::uint32_t size, const char* file);
 

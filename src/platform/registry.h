@@ -59,6 +59,13 @@ long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out);
 // with kMoreData. The bytes come as stored (Windows may end a text stored without its NUL with
 // one after them, not counted in the size). A value larger than *size bytes fails with kMoreData
 // and leaves data as it was. data may be null to ask for the size alone. Needs kQueryValue.
+// On entry *type says how the caller takes the value, as callers of the ANSI call took the bytes
+// it gave: kTypeString as text, kTypeDword as a number, anything else as stored. Windows keeps
+// texts in UTF-16 and gives the ANSI call any other type's bytes unchanged, so there a value of
+// another type taken as text is text in the ANSI code page, given as UTF-8, and has at most
+// *size / 3 stored bytes (else kMoreData), as many as its UTF-8 is sure to fit; and a text taken
+// as a number comes in the code page's bytes. POSIX stores texts as given, in the UTF-8 that is
+// its code page, so there the three are the same.
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
                 std::uint32_t* size);
 // Stores `size` bytes of `type` as value `name`, replacing any value of that name whatever its

@@ -43,7 +43,7 @@ long RegKey::QueryDword(std::uint32_t& value, const char* name) {
     // any host.
     std::uint8_t bytes[4];
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    std::uint32_t type = 0;
+    std::uint32_t type = reg::kTypeDword;
     std::uint32_t size = sizeof bytes;
     const long result = reg::QueryValue(key_, name, &type, bytes, &size);
     if (result != reg::kSuccess) return result;
@@ -55,7 +55,7 @@ long RegKey::QueryDword(std::uint32_t& value, const char* name) {
 long RegKey::QueryString(char* buffer, const char* name, std::uint32_t& size) {
     if (key_ == nullptr) return reg::kInvalidHandle;
     if (buffer == nullptr || size == 0) return reg::kMoreData;
-    std::uint32_t type = 0;
+    std::uint32_t type = reg::kTypeString;
     size -= 1;  // the last byte is kept for the terminator
     const long result =
         reg::QueryValue(key_, name, &type, reinterpret_cast<std::uint8_t*>(buffer), &size);

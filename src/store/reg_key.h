@@ -26,14 +26,17 @@ public:
     // Empties the holder whatever the platform answers; 0 and no call when it holds nothing.
     long Close();
 
-    // A null name is the key's default value. Queries ignore the stored type.
+    // A null name is the key's default value. Queries take any stored type, as the ANSI calls
+    // gave it (platform/registry.h): a text's bytes as a number in the code page, another type's
+    // bytes as text in the code page.
     // Fewer than 4 stored bytes replace only that many low-order bytes of `value`; more fail
     // with kMoreData.
     long QueryDword(std::uint32_t& value, const char* name);
     // `size` is the buffer's size on entry and the stored size on return. At most size - 1
-    // stored bytes are read, and at most kTextCharacters characters (more fail with kMoreData),
-    // so that after success the buffer always holds a NUL-terminated text: bytes stored without
-    // a terminator get one after them.
+    // bytes are read, and at most kTextCharacters characters (more fail with kMoreData), and of
+    // a value that is not text at most (size - 1) / 3 stored bytes, so that after success the
+    // buffer always holds a NUL-terminated text: bytes stored without a terminator get one after
+    // them.
     long QueryString(char* buffer, const char* name, std::uint32_t& size);
     long SetDword(std::uint32_t value, const char* name);
     // Stores the text with its terminator; the empty text is one byte.

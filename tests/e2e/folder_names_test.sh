@@ -34,19 +34,24 @@ registry() {
 # fresh copy of the sample book in BOOK, its parameters file in ENCODING (CP1252 or UTF-16)
 # naming ID, PARTNER and the desktop shortcut NAME; TYPED, when given, replaces the name in the
 # finish dialog. The script spells the identifiers in the code page's bytes, and escapes (\uXXXX)
-# what it cannot hold.
+# what it cannot hold. A UTF-16 file also holds a section, a key and a value that do not convert
+# (an unpaired surrogate, U+E000 until the end), each left out alone: the value would take the
+# place of the install directory given on the command line.
 install() {
     local row=$1 livre=$work/$2 desktop=$work/$3 results=$work/$4 id=$5 id_js=$6 partner=$7
-    local partner_js=$8 name=$9 typed=${10} encoding=${11}
+    local partner_js=$8 name=$9 typed=${10} encoding=${11} s=$'\uE000'
     mkdir -p "$livre" "$desktop" "$results"
     cp -r "$root/examples/sample-book/." "$livre"
-    grep -v -e '^;' -e '^autorunbookid=' -e '^authorpartnerid=' -e '^desktopshortcutname=' \
-        "$root/examples/sample-book/parameters.ini" |
-        { cat; printf '%s\n' "autorunbookid=$id" "authorpartnerid=$partner" \
-            "desktopshortcutname=$name"; } | sed 's/$/\r/' |
+    grep -v -e '^;' -e '^\[parameters\]' -e '^autorunbookid=' -e '^authorpartnerid=' \
+        -e '^desktopshortcutname=' "$root/examples/sample-book/parameters.ini" |
+        { [[ $encoding == UTF-16 ]] && printf '%s\n' "[a$s]" k=v; echo '[parameters]'
+            [[ $encoding == UTF-16 ]] && printf '%s\n' "k$s=v" "installdirectory=$s"
+            cat; printf '%s\n' "autorunbookid=$id" "authorpartnerid=$partner" \
+                "desktopshortcutname=$name"; } | sed 's/$/\r/' |
         # UTF-16 as Windows writes it: little-endian after its byte-order mark.
-        { [[ $encoding == UTF-16 ]] && printf '\xff\xfe'; iconv -f UTF-8 -t "${encoding/%16/16LE}"; } \
-            >"$livre/parameters.ini"
+        { [[ $encoding == UTF-16 ]] && printf '\xff\xfe'; iconv -f UTF-8 -t "${encoding/%16/16LE}"; } |
+        perl -0777 -pe '$_ = pack("v*", map { $_ == 0xE000 ? 0xD800 : $_ } unpack("v*", $_))
+            if /^\xff\xfe/' >"$livre/parameters.ini"
     wine_book_desktop "$desktop"
     local before book ini rtp desktop_name=$name
     before=$(snapshot)
@@ -112,8 +117,10 @@ install "fullwidth" "Ｌｉｖｒｅｓ/livre" "Ｂｕｒｅａｕ" "a＂ －mod
     partenaire partenaire "Le livre exemple" "" CP1252
 install "Cyrillic" "Книги/книга" "Рабочий стол" Темп книга-1 '\u043A\u043D\u0438\u0433\u0430-1' \
     партнёр '\u043F\u0430\u0440\u0442\u043D\u0451\u0440' "Моя книга" "" UTF-16
-# A name typed in the finish dialog outside the code page.
-install "Chinese" 书 桌面 结果 书-1 '\u4E66-1' 伙伴 '\u4F19\u4F34' 书 "书 Ｌｉｖｒｅ" UTF-16
+# A name typed in the finish dialog outside the code page; a partner whose last character the
+# reader's first read (16 units) cuts in half.
+install "Chinese" 书 桌面 结果 书-1 '\u4E66-1' '伙伴 00000000000😀' \
+    '\u4F19\u4F34 00000000000\uD83D\uDE00' 书 "书 Ｌｉｖｒｅ" UTF-16
 install "French" "Livres été" "Bureau été" Résultats livre-c livre-c "partenaire-été" \
     "$(printf '%s' partenaire-été | iconv -f UTF-8 -t CP1252)" "Livre été" "" CP1252
 [[ $failures == 0 ]]

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "common/utf8.h"
@@ -11,8 +12,11 @@
 #include "platform/win32/wide_text.h"
 #include "setup/setup_flow.h"
 #include "setup/tracking_script.h"
+#include "store/reg_key.h"
+#include "store/store_layout.h"
 #include "support/reader_component_stand_in.h"
 #include "support/registry_sandbox.h"
+#include "support/registry_values.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform {
@@ -135,6 +139,42 @@ TEST(Win32Text, ParametersFilesInTheirOwnEncoding) {
         "\xE4\xB9\xA6 \xEF\xBC\xAC\np|v|" +
             e1000 + "\n",
         read(utf16_file));
+}
+
+// What another program stored reads as the ANSI calls gave it: another type's bytes as text in
+// the code page, no more than 512 of them whatever they convert to, and a text as a number from
+// its bytes in the code page, refused when the page has no exact form for it.
+TEST(Win32Text, StoredValuesInTheCodePage) {
+    const test::RegistrySandbox registry;
+    const std::string e512(512, '\xE9');
+    std::string e512_utf8;
+    for (int i = 0; i < 512; ++i) e512_utf8 += "\xC3\xA9";
+    const struct {
+        test::StoredValue stored;
+        std::string text, number;
+    } rows[] = {
+        {test::DwordValue(233), "\xC3\xA9", "0xe9"},
+        {{registry::kTypeBinary, e512}, e512_utf8, "<code 234>"},
+        {{registry::kTypeBinary, e512 + "\xE9"}, "<code 234>", "<code 234>"},
+        {test::TextValue("\xC3\xA9\xC3\xA9"), "\xC3\xA9\xC3\xA9", "0xe9e9"},
+        {test::TextValue("\xD0\x96"), "\xD0\x96", "<code 1113>"},  // Ж
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text.substr(0, 12));
+        ASSERT_TRUE(test::Store(registry::Root::kCurrentUser, "Software\\Quarlo", "v", row.stored));
+        store::RegKey key;
+        ASSERT_EQ(0, key.Open(registry::RootKey(registry::Root::kCurrentUser), "Software\\Quarlo",
+                              registry::kRead));
+        char text[store::kTextBufferSize + 1];
+        std::uint32_t size = sizeof text;
+        long result = key.QueryString(text, "v", size);
+        EXPECT_EQ(row.text, result == 0 ? text : "<code " + std::to_string(result) + ">");
+        std::uint32_t number = 0;
+        result = key.QueryDword(number, "v");
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%x", number);
+        EXPECT_EQ(row.number, result == 0 ? hex : "<code " + std::to_string(result) + ">");
+    }
 }
 
 }  // namespace

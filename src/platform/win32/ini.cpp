@@ -65,6 +65,22 @@ std::uint32_t Copy(const std::string& answer, bool list, bool cut, char* buffer,
     return room;
 }
 
+// The names of a list (each followed by a NUL) as UTF-8, those that do not convert exactly left
+// out: one name that cannot be told apart from another must not cost the names around it.
+std::string ListNames(std::wstring_view list) {
+    std::string names, name;
+    for (std::size_t start = 0; start < list.size();) {
+        std::size_t end = list.find(L'\0', start);
+        if (end == std::wstring_view::npos) end = list.size();
+        if (win32::ToUtf8(list.substr(start, end - start), name)) {
+            names += name;
+            if (end < list.size()) names += '\0';
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
 std::uint32_t Read(const char* section, const char* key, const char* fallback, char* buffer,
                    std::uint32_t size, const char* file) {
     const bool list = section == nullptr || key == nullptr;
@@ -80,12 +96,19 @@ std::uint32_t Read(const char* section, const char* key, const char* fallback, c
         GetPrivateProfileStringW(wide_section.Get(), wide_key.Get(), wide_fallback.Get(),
                                  wide.data(), size, wide_file.Get());
     const bool cut = got >= (list ? size - 2 : size - 1);
-    std::string answer;
-    // A name or value that does not convert exactly reads as missing.
-    if (!win32::ToUtf8(std::wstring_view(wide.data(), got), answer)) {
-        return Missing(list, fallback, buffer, size);
+    std::wstring_view answer(wide.data(), got);
+    // A cut between the two halves of a character: the caller reads again with more room, and
+    // meanwhile the half is no text of the file's.
+    if (cut && !answer.empty() && answer.back() >= 0xD800 && answer.back() <= 0xDBFF) {
+        answer.remove_suffix(1);
     }
-    return Copy(answer, list, cut, buffer, size);
+    if (list) return Copy(ListNames(answer), list, cut, buffer, size);
+    std::string value;
+    if (!win32::ToUtf8(answer, value)) {
+        buffer[0] = '\0';
+        return kIniRefused;
+    }
+    return Copy(value, list, cut, buffer, size);
 }
 
 }  // namespace
@@ -95,12 +118,15 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
     if (size == 0) return 0;
     const bool list = section == nullptr || key == nullptr;
     // Running out of memory fails the read as a missing file would.
-    constexpr std::uint32_t kThrew = 0xFFFFFFFF;
-    const std::uint32_t result =
-        fault::Fail(fault::Call::kGetPrivateProfileString)
-            ? kThrew
-            : NoThrow(kThrew, [&] { return Read(section, key, fallback, buffer, size, file); });
-    return result != kThrew ? result : Missing(list, fallback, buffer, size);
+    bool threw = true;
+    std::uint32_t result = 0;
+    if (!fault::Fail(fault::Call::kGetPrivateProfileString)) {
+        threw = NoThrow(true, [&] {
+            result = Read(section, key, fallback, buffer, size, file);
+            return false;
+        });
+    }
+    return threw ? Missing(list, fallback, buffer, size) : result;
 }
 
 bool IniWriteString(const char* section, const char* key, const char* value, const char* file) {

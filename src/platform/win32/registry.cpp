@@ -1,7 +1,8 @@
 // The registry through advapi32's wide calls. A Key is the HKEY itself; the roots are the
 // predefined keys. Names and texts are converted exactly; texts are stored as UTF-16, as
 // Windows stores them whichever call wrote them, so values written by the ANSI calls read the
-// same.
+// same, and so do values of other types read as text or texts read as numbers, in the ANSI code
+// page's bytes that the ANSI calls gave.
 #include "platform/registry.h"
 
 #include <windows.h>
@@ -40,26 +41,29 @@ bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type
 // The code for a name or path that is not UTF-8 (0 when it converted).
 long Convert(const WideArgument& name) { return name.Ok() ? 0 : kNoUnicodeTranslation; }
 
-// A text value's stored UTF-16 into `data` as UTF-8, with the contract of the ANSI call: the
-// size is the converted one, and a text stored without its NUL gets one when there is room.
-long TextInto(const win32::WideText& stored, DWORD stored_bytes, std::uint8_t* data,
-              std::uint32_t room, std::uint32_t* size) {
-    std::string text;
-    // An odd last byte is no unit; the ANSI call leaves it out too.
-    if (!win32::ToUtf8(std::wstring_view(stored.data(), stored_bytes / 2), text)) {
-        return kNoUnicodeTranslation;
+// A value in the form the caller takes it (registry.h): a text as UTF-8, or in the code page's
+// bytes when taken as a number; another type's bytes taken as text as the code page's text they
+// were to the ANSI call.
+long ConvertValue(DWORD type, const win32::WideText& stored, DWORD stored_bytes,
+                  std::uint32_t taken_as, std::string& value) {
+    if (IsText(type)) {
+        // An odd last byte is no unit; the ANSI call leaves it out too.
+        const std::wstring_view units(stored.data(), stored_bytes / 2);
+        const bool converted = taken_as == kTypeDword ? win32::ToCodePage(units, value)
+                                                      : win32::ToUtf8(units, value);
+        return converted ? kSuccess : kNoUnicodeTranslation;
     }
-    if (text.size() > 0xFFFFFFFEu) return kMoreData;
-    *size = static_cast<std::uint32_t>(text.size());
-    if (data == nullptr) return kSuccess;
-    if (text.size() > room) return kMoreData;
-    std::memcpy(data, text.data(), text.size());
-    if (!text.empty() && text.back() != '\0' && text.size() < room) data[text.size()] = '\0';
-    return kSuccess;
+    win32::WideText wide;
+    return win32::FromCodePage(
+               std::string_view(reinterpret_cast<const char*>(stored.data()), stored_bytes), wide) &&
+                   win32::ToUtf8(std::wstring_view(wide.data(), wide.size() - 1), value)
+               ? kSuccess
+               : kNoUnicodeTranslation;
 }
 
 long Query(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
            std::uint32_t* size) {
+    const std::uint32_t taken_as = *type;
     const WideArgument wide_name(name);
     if (!wide_name.Ok()) return kNoUnicodeTranslation;
     DWORD stored_type = 0;
@@ -67,8 +71,9 @@ long Query(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
     LONG result =
         RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type, nullptr, &stored_size);
     if (result != ERROR_SUCCESS) return result;
-    if (!IsText(stored_type)) {
-        // Any other type comes as stored, straight into the caller's buffer.
+    const bool text = IsText(stored_type);
+    if (!text && taken_as != kTypeString) {
+        // Bytes the caller takes as they are: straight into its buffer.
         stored_size = *size;
         result =
             RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type, data, &stored_size);
@@ -82,16 +87,26 @@ long Query(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
     stored_size = static_cast<DWORD>(stored.size() * 2);
     result = RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type,
                               reinterpret_cast<BYTE*>(stored.data()), &stored_size);
-    // Changed meanwhile into something larger or of another type: as if asked a moment later.
-    if (result == ERROR_SUCCESS && !IsText(stored_type)) result = ERROR_MORE_DATA;
+    // Changed meanwhile into something larger or of the other kind: as if asked a moment later.
+    if (result == ERROR_SUCCESS && IsText(stored_type) != text) result = ERROR_MORE_DATA;
     if (result != ERROR_SUCCESS) return result;
-    std::uint32_t converted = 0;
-    result = TextInto(stored, stored_size, data, *size, &converted);
-    if (result == kSuccess || result == kMoreData) {
-        *type = stored_type;
-        *size = converted;
+    std::string value;
+    if (const long refused = ConvertValue(stored_type, stored, stored_size, taken_as, value)) {
+        return refused;
     }
-    return result;
+    if (value.size() > 0xFFFFFFFEu) return kMoreData;
+    const std::uint32_t room = *size;
+    *type = stored_type;
+    *size = static_cast<std::uint32_t>(value.size());
+    if (data == nullptr) return kSuccess;
+    // Data counted in stored bytes, as the ANSI call counted them, whatever they convert to.
+    if (value.size() > room || (!text && stored_size > room / 3)) return kMoreData;
+    std::memcpy(data, value.data(), value.size());
+    if (text && taken_as != kTypeDword && !value.empty() && value.back() != '\0' &&
+        value.size() < room) {
+        data[value.size()] = '\0';
+    }
+    return kSuccess;
 }
 
 }  // namespace

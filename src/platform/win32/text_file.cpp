@@ -11,34 +11,6 @@
 #include "platform/win32/wide_text.h"
 
 namespace wbh::platform::files {
-namespace {
-
-// The UTF-16 text in the ANSI code page into `bytes`; false when a character has no exact form.
-bool ToCodePage(std::wstring_view wide, std::string& bytes) {
-    bytes.clear();
-    if (wide.empty()) return true;
-    if (wide.size() > 0x0FFFFFFF) return false;
-    const int units = static_cast<int>(wide.size());
-    // With the ANSI code page set to UTF-8 there is no default character to ask about.
-    if (GetACP() == CP_UTF8) return win32::ToUtf8(wide, bytes);
-    BOOL defaulted = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr,
-                                         0, nullptr, &defaulted);
-    if (size <= 0 || defaulted) return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, &bytes[0], size,
-                            nullptr, &defaulted) != size ||
-        defaulted) {
-        return false;
-    }
-    // Read back: a code page whose bytes do not give the same text does not hold it.
-    win32::WideText back(wide.size());
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), size, back.data(),
-                               units) == units &&
-           std::wstring_view(back.data(), wide.size()) == wide;
-}
-
-}  // namespace
 
 bool TextFileHolds(char32_t character) {
     if (character < 0x80) return true;
@@ -54,7 +26,7 @@ bool TextFileHolds(char32_t character) {
     }
     return NoThrow(false, [&] {
         std::string bytes;
-        return ToCodePage(std::wstring_view(wide, units), bytes);
+        return win32::ToCodePage(std::wstring_view(wide, units), bytes);
     });
 }
 
@@ -63,7 +35,7 @@ bool ReplaceTextFile(const char* path, std::string_view text) {
         win32::WideText wide;
         std::string bytes;
         return win32::ToWide(text, wide) &&
-               ToCodePage(std::wstring_view(wide.data(), wide.size() - 1), bytes) &&
+               win32::ToCodePage(std::wstring_view(wide.data(), wide.size() - 1), bytes) &&
                ReplaceFileContents(path, bytes.data(), bytes.size());
     });
 }

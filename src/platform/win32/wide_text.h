@@ -2,7 +2,8 @@
 // MultiByteToWideChar and WideCharToMultiByte with CP_UTF8 and the flags that refuse what does
 // not convert (text that is not well-formed UTF-8, an unpaired surrogate) instead of putting a
 // replacement or default character in its place. Every text crosses the Windows boundary here,
-// so no name is ever read as another one.
+// so no name is ever read as another one; so does text in the ANSI code page, which files and
+// values written for the ANSI calls hold.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +23,14 @@ using WideText = std::vector<wchar_t>;
 bool ToWide(std::string_view text, WideText& wide);
 // UTF-16 to UTF-8. False, with `text` empty, when `wide` holds an unpaired surrogate.
 bool ToUtf8(std::wstring_view wide, std::string& text);
+
+// The ANSI code page's bytes to UTF-16. False, with `wide` the empty text, when they are no text
+// of the code page (a lead byte without its second byte).
+bool FromCodePage(std::string_view bytes, WideText& wide);
+// UTF-16 to the ANSI code page's bytes. False, with `bytes` empty, when a character has no exact
+// form there: never a look-alike (the code page's "best fit" would write a fullwidth letter as
+// its ASCII twin).
+bool ToCodePage(std::wstring_view wide, std::string& bytes);
 
 // One text argument of a wide call, NUL-terminated. A null text stays null (the call's "none");
 // one that does not convert leaves Ok() false, and then must not be passed on.
