@@ -62,10 +62,10 @@ TEST(ParametersFile, FilesReadInTheEncodingOfTheirMark) {
         {test::Utf16(text), entries},
         {test::Utf16(text, true), entries},
         {"\xEF\xBB\xBF[parameters]\r\nmode=2\r\nnom=" + nom + "\r\n", entries},
-        // A value that does not convert (a surrogate without its pair) reads as missing, which
-        // ends the read; the file before it reads as usual.
+        // A value that does not convert (a surrogate without its pair) is left out alone; the
+        // rest of the file reads as usual.
         {test::Utf16(u"[p]\r\na=1\r\nb=x" + std::u16string(1, 0xD800) + u"\r\nc=3\r\n"),
-         "0: p|a|1"},
+         "1: p|a|1 p|c|3"},
     };
     test::TempDir dir;
     for (const auto& row : rows) {

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,7 +121,10 @@ std::uint32_t ReadParsed(const IniFile& ini, const char* section, const char* ke
     const IniKey* entry = converts(key) ? found->Find(key) : nullptr;
     if (entry == nullptr || !entry->has_value) return CopyCut(fallback, buffer, size);
     if (posix::IsUtf8(entry->value)) return CopyValue(entry->value, buffer, size);
-    if (ini.from_utf16) return CopyCut(fallback, buffer, size);
+    if (ini.from_utf16) {  // not UTF-16 in the file: refused alone
+        if (size > 0) buffer[0] = '\0';
+        return kIniRefused;
+    }
     return CopyValue(posix::Windows1252ToUtf8(entry->value), buffer, size);
 }
 
@@ -135,10 +139,11 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
                                                  nullptr, [file] { return posix::LoadIni(file); })
                                            : nullptr;
     if (ini != nullptr) {
-        constexpr std::uint32_t kNoAnswer = 0xFFFFFFFFu;
-        const std::uint32_t read = NoThrow(
-            kNoAnswer, [&] { return ReadParsed(*ini, section, key, fallback_text, buffer, size); });
-        if (read != kNoAnswer) return read;
+        const std::optional<std::uint32_t> read =
+            NoThrow(std::optional<std::uint32_t>(), [&]() -> std::optional<std::uint32_t> {
+                return ReadParsed(*ini, section, key, fallback_text, buffer, size);
+            });
+        if (read) return *read;
     }
     if (section == nullptr) return CopyList({}, buffer, size);
     return CopyCut(fallback_text, buffer, size);
