@@ -59,4 +59,20 @@ for row in "${rows[@]}"; do
     expect "$length: the folder's files" "$(LC_ALL=C sort <<<"$files")" \
         "$(cd "$livre" && find . -mindepth 1 | cut -c3- | LC_ALL=C sort)"
 done
+# A path of 259 characters that names a folder, not a file: nothing is made in that folder,
+# not even a temporary (under Wine, its trace of file opens shows every name tried).
+if [[ $runner == wine ]]; then
+    livre=$(long_folder 255)
+    mkdir -p "$livre/js"
+    book=$(program_path "$livre")
+    printf '[parameters]\r\nautorunbookid=livre-dossier\r\nimporttoquarlofilename=js\\\r\n' \
+        >"$work/p-folder.ini"
+    WBH_WINEDEBUG=trace+file answer '' 'click=1004;click=1007;enter' -mode 2 \
+        -installdirectory "$book" -parametersfilepath "$(program_path "$work/p-folder.ini")" \
+        2>"$work/trace"
+    expect "folder: exit code, Wine's trace read" "1 1" "$code $(grep -c -m1 CreateFileW "$work/trace")"
+    expect "folder: files opened in it" "" \
+        "$(grep -F 'CreateFileW' "$work/trace" | grep -F "${book//\\/\\\\}"'\\js\\')"
+    expect "folder: its files" "" "$(ls -A "$livre/js")"
+fi
 [[ $failures == 0 ]]
