@@ -12,23 +12,28 @@ export DISPLAY=$display
 native_book_desktop
 referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 
+# free_display FIRST: binds `listener` to the first free X display's abstract socket from :FIRST
+# (100 tried) and names it in DISPLAY.
+free_display='
+import os, socket, subprocess, sys
+def free_display(listener, first):
+    for n in range(first, first + 100):
+        try:
+            listener.bind("\0/tmp/.X11-unix/X%d" % n)
+            os.environ["DISPLAY"] = ":%d" % n
+            return
+        except OSError:
+            pass
+    sys.exit(125)
+'
 # silent_display x11|wayland DIR COMMAND...: runs COMMAND with the display named by a socket
 # that listens and never accepts (X11: the abstract socket libxcb tries first for DISPLAY=:N,
 # from :1000, in place of DISPLAY; Wayland: DIR/wayland-silent, beside DISPLAY), and ends as
 # COMMAND does.
-silent_display='
-import os, socket, subprocess, sys
+silent_display=$free_display'
 listener = socket.socket(socket.AF_UNIX)
 if sys.argv[1] == "x11":
-    for n in range(1000, 1100):
-        try:
-            listener.bind("\0/tmp/.X11-unix/X%d" % n)
-            break
-        except OSError:
-            pass
-    else:
-        sys.exit(125)
-    os.environ["DISPLAY"] = ":%d" % n
+    free_display(listener, 1000)
     os.environ.pop("WAYLAND_DISPLAY", None)
 else:
     listener.bind(sys.argv[2] + "/wayland-silent")
@@ -40,20 +45,12 @@ sys.exit(subprocess.call(sys.argv[3:]))'
 # abstract socket from :1100) that passes its first connection whole (the display probe's) and
 # cuts each later one (GTK's) N bytes into the server's answers after its connection setup; ends
 # as COMMAND does.
-cut_display='
-import os, socket, struct, subprocess, sys, threading
+cut_display=$free_display'
+import struct, threading
 screen, limit = "\0/tmp/.X11-unix/X" + os.environ["DISPLAY"].lstrip(":"), int(sys.argv[1])
 listener = socket.socket(socket.AF_UNIX)
-for n in range(1100, 1200):
-    try:
-        listener.bind("\0/tmp/.X11-unix/X%d" % n)
-        break
-    except OSError:
-        pass
-else:
-    sys.exit(125)
+free_display(listener, 1100)
 listener.listen(16)
-os.environ["DISPLAY"] = ":%d" % n
 def pump(source, sink, cut):
     setup, left = b"", None
     while True:
