@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace wbh::utf8 {
@@ -52,6 +53,26 @@ constexpr char32_t DecodeNext(std::string_view text, std::size_t& pos) {
     }
     pos += length;
     return code;
+}
+
+// Appends `code` (up to U+10FFFF; a surrogate too, which is then no well-formed UTF-8) in the
+// UTF-8 pattern.
+inline void Append(char32_t code, std::string& out) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | code >> 6);
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | code >> 12);
+        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | code >> 18);
+        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
 }
 
 // UTF-16 units of one character: two past the Basic Multilingual Plane, else one.

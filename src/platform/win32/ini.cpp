@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "common/no_throw.h"
@@ -118,15 +119,13 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
     if (size == 0) return 0;
     const bool list = section == nullptr || key == nullptr;
     // Running out of memory fails the read as a missing file would.
-    bool threw = true;
-    std::uint32_t result = 0;
+    std::optional<std::uint32_t> result;
     if (!fault::Fail(fault::Call::kGetPrivateProfileString)) {
-        threw = NoThrow(true, [&] {
-            result = Read(section, key, fallback, buffer, size, file);
-            return false;
+        result = NoThrow(std::optional<std::uint32_t>(), [&]() -> std::optional<std::uint32_t> {
+            return Read(section, key, fallback, buffer, size, file);
         });
     }
-    return threw ? Missing(list, fallback, buffer, size) : result;
+    return result ? *result : Missing(list, fallback, buffer, size);
 }
 
 bool IniWriteString(const char* section, const char* key, const char* value, const char* file) {

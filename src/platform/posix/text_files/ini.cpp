@@ -7,8 +7,8 @@
 // Windows in its ANSI code page and is read as Windows-1252 (a French Windows'), so the caller
 // always gets UTF-8, as Windows gives its code page's text; names are compared as bytes and
 // given as they are. From UTF-16, only what does not convert (a surrogate without its pair) is
-// refused, as the Windows build refuses it: such a name is not listed, such a value reads as
-// missing. Nothing that is not UTF-8 is written into a file with a mark.
+// refused, as the Windows build refuses it: such a name is not listed, such a value gives
+// kIniRefused. Nothing that is not UTF-8 is written into a file with a mark.
 // Writes replace the file through the routine every writer shares, so a crash never leaves half
 // of it. Running out of memory fails a call as a failed read or write would: nothing is thrown.
 #include "platform/ini.h"

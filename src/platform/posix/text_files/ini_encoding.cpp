@@ -29,25 +29,6 @@ std::string_view Mark(IniEncoding encoding) {
 bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
 bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
 
-// Any code point up to U+10FFFF, surrogates included, in the UTF-8 pattern.
-void AppendUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | code >> 18);
-        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 void AppendUnit(char32_t unit, bool big_endian, std::string& out) {
     const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
     out += big_endian ? high : low;
@@ -68,7 +49,7 @@ std::string FromUtf16(std::string_view bytes, bool big_endian) {
             code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
             ++i;
         }
-        AppendUtf8(code, text);
+        utf8::Append(code, text);
     }
     return text;
 }

@@ -25,23 +25,13 @@ bool IsUtf8(std::string_view text) {
 }
 
 std::string Windows1252ToUtf8(std::string_view text) {
-    std::string utf8;
-    utf8.reserve(text.size());
+    std::string converted;
+    converted.reserve(text.size());
     for (const char c : text) {
         const unsigned b = static_cast<unsigned char>(c);
-        const unsigned code = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b;
-        if (code < 0x80) {
-            utf8 += static_cast<char>(code);
-        } else if (code < 0x800) {
-            utf8 += static_cast<char>(0xC0 | code >> 6);
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xE0 | code >> 12);
-            utf8 += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        utf8::Append(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b, converted);
     }
-    return utf8;
+    return converted;
 }
 
 }  // namespace wbh::platform::posix
