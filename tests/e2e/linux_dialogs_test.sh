@@ -178,7 +178,9 @@ lose_display() {
     shift
     local display_file xvfb shared=$DISPLAY
     display_file=$(mktemp -p "$work")
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    # -noreset: a server whose last client (the test's own xdotool) has just left resets, and
+    # refuses the program's connection meanwhile.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
     xvfb=$!
     for _ in $(seq 600); do [[ -s $display_file ]] && break; sleep 0.05; done
     export DISPLAY=:$(head -n 1 "$display_file")
