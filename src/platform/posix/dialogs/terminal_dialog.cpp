@@ -153,7 +153,7 @@ public:
             std::fflush(out_);
             std::string line;
             if (!ReadLine(line) || !Act(line)) {
-                std::fprintf(out_, "\n(fin de l'entrée : la fenêtre se ferme sans effet)\n");
+                std::fprintf(out_, "\n(fin de l'entrée : la fenêtre se ferme sans réponse)\n");
                 std::fflush(out_);
                 return -1;
             }
