@@ -28,9 +28,8 @@ bool WriteAssociation(Root root, const char* extension_key, const char* class_ke
 bool FileTypeHasClass() {
     RegKey key;
     if (key.Open(RootKey(Root::kClassesRoot), kFileExtensionKey, kKeyRead) != 0) return false;
-    char file_class[kTextBufferSize + 1];
-    std::uint32_t size = sizeof file_class;
-    return key.QueryString(file_class, nullptr, size) == 0 && file_class[0] != '\0';
+    StoredText file_class;
+    return key.QueryText(file_class, nullptr) == 0 && !file_class.Empty();
 }
 
 bool WriteFileAssociation() {
