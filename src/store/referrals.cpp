@@ -62,6 +62,10 @@ void WriteReferral(const char* book_id, const BookIdentifiers& identifiers, std:
 }
 
 std::uint32_t ReadBookAnswer(const char* book_id) {
+    // No consent run can have recorded this book's answer, which may have been a refusal; the
+    // LastReaderTrack that run left speaks for it only until another book's run, so it counts
+    // as a refusal.
+    if (reg::CheckKeyPath(book_id) != reg::kSuccess) return 0;
     std::uint32_t answer = 1;
     RegKey referrals;
     if (referrals.Open(UserRoot(), kReferralsKey, kKeyRead) != 0) return 1;
