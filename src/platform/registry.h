@@ -17,10 +17,10 @@ namespace wbh::platform::registry {
 struct KeyObject;
 using Key = KeyObject*;
 
-enum class Root { kCurrentUser, kClassesRoot };
-// The predefined root keys; always open, closing them does nothing. POSIX has no classes root
-// (file types go to the MIME database there, see shell::kFileTypesInRegistry): its RootKey is
-// null, which every call refuses with kInvalidHandle.
+// The program's records are the current user's. (File types are the shell's: see
+// shell::RegisterFileType.)
+enum class Root { kCurrentUser };
+// The predefined root key; always open, closing it does nothing.
 Key RootKey(Root root);
 
 // Result codes (the Windows values).

@@ -109,9 +109,7 @@ long Query(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
 
 }  // namespace
 
-Key RootKey(Root root) {
-    return K(root == Root::kClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER);
-}
+Key RootKey(Root) { return K(HKEY_CURRENT_USER); }
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     if (fault::Fail(fault::Call::kRegOpenKeyEx)) return kAccessDenied;

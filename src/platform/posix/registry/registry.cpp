@@ -86,7 +86,7 @@ long OpenPath(Key parent, const char* path, std::uint32_t access, bool create, K
 
 }  // namespace
 
-Key RootKey(Root root) { return root == Root::kCurrentUser ? &g_current_user : nullptr; }
+Key RootKey(Root) { return &g_current_user; }
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     if (fault::Fail(fault::Call::kRegOpenKeyEx)) return kAccessDenied;
