@@ -21,7 +21,7 @@ expect "the refusal is the last answer" "REG_DWORD|0x00000000" \
     "$(value "$user_data\\Referrals" LastReaderTrack)"
 
 # BOOK_ID READER_USER COUNT: the script mode 2 writes for the book.
-for row in "$long {00000000-0000-0000-0000-000000000001} 0" "jamais-vu $reader 1"; do
+for row in "$long {00000000-0000-0000-0000-000000000001} 0" "jamaisvu $reader 1"; do
     read -r id user count <<<"$row"
     livre=$work/livre-${id:0:9}
     mkdir -p "$livre"
