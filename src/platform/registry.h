@@ -54,8 +54,8 @@ constexpr std::size_t kMaxKeyNameLength = 256;
 // What OpenKey and CreateKey answer for `path` by its form alone, before any key is looked at:
 // kMoreData for a path over kMaxKeyPathLength, then kBadPathname for one that starts with a
 // backslash, then kInvalidParameter for a name in it over kMaxKeyNameLength; kSuccess for a
-// path that can name a key (null and empty ones too). Windows may refuse more (a name that does
-// not convert, one of 256 units).
+// path that can name a key (null and empty ones too). Windows also refuses a name that does not
+// convert.
 long CheckKeyPath(const char* path);
 
 // Opens the key at `path` below `parent`: key names joined by backslashes (empty names are

@@ -160,6 +160,7 @@ TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
         {"a\\b\\", 1},                                             // nested keys
         {"\\b1", 0},                                               // no leading backslash
         {std::string(255, 'n'), 1},                                // the longest name
+        {std::string(256, 'n'), 1},
         {std::string(257, 'n'), 0},                                // a name too long
         {std::string(200, 'n') + "\\" + std::string(59, 'n'), 1},  // the longest path
         {std::string(200, 'n') + "\\" + std::string(60, 'n'), 0},  // a path too long
