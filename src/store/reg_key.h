@@ -40,8 +40,7 @@ public:
     // The value as text, the way every reader of the program takes one: at most kTextCharacters
     // characters, its stored terminator counted (more fail with kMoreData); a value of another
     // type as its bytes taken as text (registry.h), on Windows at most kTextCharacters of them.
-    // `value` is the empty text after any failure, so a caller may take it as it is (7-Zip's CKey::QueryValue clears its string the
-    // same way).
+    // `value` is the empty text after any failure, so a caller may take it as it is.
     long QueryText(StoredText& value, const char* name);
     // Whether the key holds a value of that name, of any type, of at most kTextCharacters stored
     // bytes (a text's in UTF-8): a larger one is one that no reader of the program takes, so it
