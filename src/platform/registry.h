@@ -8,6 +8,7 @@
 // unless said otherwise.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace wbh::platform::registry {
@@ -16,10 +17,10 @@ namespace wbh::platform::registry {
 struct KeyObject;
 using Key = KeyObject*;
 
-enum class Root { kCurrentUser, kClassesRoot };
-// The predefined root keys; always open, closing them does nothing. POSIX has no classes root
-// (file types go to the MIME database there, see shell::kFileTypesInRegistry): its RootKey is
-// null, which every call refuses with kInvalidHandle.
+// The program's records are the current user's. (File types are the shell's: see
+// shell::RegisterFileType.)
+enum class Root { kCurrentUser };
+// The predefined root key; always open, closing it does nothing.
 Key RootKey(Root root);
 
 // Result codes (the Windows values).
@@ -46,11 +47,22 @@ constexpr std::uint32_t kSetValue = 0x0002;
 constexpr std::uint32_t kRead = 0x20019;
 constexpr std::uint32_t kAllAccess = 0xF003F;
 
+// The limits of a key path, in UTF-16 units: the ANSI calls converted a path through a buffer
+// of MAX_PATH units, and a key's name has at most 256.
+constexpr std::size_t kMaxKeyPathLength = 260;
+constexpr std::size_t kMaxKeyNameLength = 256;
+// What OpenKey and CreateKey answer for `path` by its form alone, before any key is looked at:
+// kMoreData for a path over kMaxKeyPathLength, then kBadPathname for one that starts with a
+// backslash, then kInvalidParameter for a name in it over kMaxKeyNameLength; kSuccess for a
+// path that can name a key (null and empty ones too). Windows also refuses a name that does not
+// convert.
+long CheckKeyPath(const char* path);
+
 // Opens the key at `path` below `parent`: key names joined by backslashes (empty names are
-// skipped, a leading backslash is refused), names compared case-insensitively; an empty or null
-// path opens the parent itself again (for a root, the root itself). A book's id is such a path,
-// so these limits are the reader's too: a path longer than 260 characters (UTF-16 units)
-// fails with kMoreData and a name longer than 256 with kInvalidParameter. On success *out is a handle to close with CloseKey.
+// skipped), compared case-insensitively; an empty or null path opens the parent itself again
+// (for a root, the root itself). A path that CheckKeyPath refuses fails with its code; a book's
+// id is such a path, so these limits are the reader's too. On success *out is a handle to close
+// with CloseKey.
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out);
 // As OpenKey, making every missing key on the path first, with the names as written.
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out);

@@ -38,21 +38,13 @@ HResult SaveShortcut(const char* path, const char* title, const char* target, co
 // shell reports success (POSIX: xdg-open was started). Fault name "ShellExecute".
 bool OpenWithShell(const char* path);
 
-// Where the desktop learns the .7xe file type. Windows keeps file types in the registry
-// (HKEY_CLASSES_ROOT), which the caller writes itself: kKeptInRegistry, and nothing is done.
-// POSIX registers `*.7xe` in the user's shared MIME database, unless the database already
-// knows a type for that glob: kRegistered (also then), or kFailed when its package file could
-// not be written (its write is files::ReplaceFileContents, fault name "ReplaceFile").
-enum class FileTypeRegistration { kKeptInRegistry, kRegistered, kFailed };
-FileTypeRegistration RegisterFileType();
-// Whether RegisterFileType answers kKeptInRegistry on this platform.
-extern const bool kFileTypesInRegistry;
-
-// Tells the shell that file type associations changed (SHChangeNotify with SHCNE_ASSOCCHANGED
-// and SHCNF_IDLIST), so that Explorer shows the new type at once. Only called where file types
-// are kept in the registry; POSIX does nothing (desktops there watch the MIME database that
-// RegisterFileType rebuilds). Fault name "SHChangeNotify", whose count is how a test sees the
-// notice.
-void NotifyAssociationsChanged();
+// Registers the .7xe file type where the desktop looks for file types, unless a type is there
+// already, which is then left alone; true when the type stands afterwards. Windows: .7xe names
+// the class 7xefile under HKEY_CLASSES_ROOT, or when a write there fails under the user's own
+// classes (HKCU\Software\Classes), and the shell hears that associations changed
+// (SHChangeNotify, fault name "SHChangeNotify"). POSIX: a package for `*.7xe` in the user's
+// shared MIME database, which is then rebuilt; false when the package could not be written (its
+// write is files::ReplaceFileContents, fault name "ReplaceFile").
+bool RegisterFileType();
 
 }  // namespace wbh::platform::shell

@@ -16,9 +16,8 @@ namespace reg = platform::registry;
 bool ReadStoredGuid(RegKey& key, const char* value_name, platform::Guid& guid) {
     bool found = false;
     if (key.Open(reg::RootKey(reg::Root::kCurrentUser), kUserDataKey, kKeyRead) == 0) {
-        char text[kTextBufferSize + 1];
-        std::uint32_t size = sizeof text;
-        found = key.QueryString(text, value_name, size) == 0 && IsValidGuidText(text, guid);
+        StoredText text;
+        found = key.QueryText(text, value_name) == 0 && IsValidGuidText(text.CStr(), guid);
     }
     key.Close();
     return found;
@@ -39,9 +38,7 @@ bool ReadReaderId(StoredText& id) {
     if (user_data.Open(reg::RootKey(reg::Root::kCurrentUser), kUserDataKey, kKeyRead) != 0) {
         return false;
     }
-    char text[kTextBufferSize + 1];
-    std::uint32_t size = sizeof text;
-    return user_data.QueryString(text, kReaderIdValue, size) == 0 && id.Assign(text);
+    return user_data.QueryText(id, kReaderIdValue) == 0;
 }
 
 int EnsureReaderId() {
@@ -59,13 +56,12 @@ int EnsureReaderId() {
     if (key.Create(reg::RootKey(reg::Root::kCurrentUser), kUserDataKey, kKeyAllAccess) != 0) {
         return 1;
     }
-    char stored[kTextBufferSize + 1];
-    std::uint32_t size = sizeof stored;
-    if (key.QueryString(stored, kReaderIdValue, size) == 0) {
+    StoredText stored;
+    if (key.QueryText(stored, kReaderIdValue) == 0) {
         // Valid after all (the first read failed, or another run stored one meanwhile): the
         // reader keeps the identifier that links may already carry.
         platform::Guid existing;
-        if (IsValidGuidText(stored, existing)) {
+        if (IsValidGuidText(stored.CStr(), existing)) {
             key.Close();
             return 1;
         }

@@ -15,22 +15,11 @@ namespace reg = platform::registry;
 
 Key UserRoot() { return reg::RootKey(reg::Root::kCurrentUser); }
 
-// Reads a text value into `value`; false, with `value` empty, when it cannot be read.
-bool ReadText(RegKey& key, const char* name, StoredText& value) {
-    char text[kTextBufferSize + 1];
-    std::uint32_t size = sizeof text;
-    if (key.QueryString(text, name, size) == 0 && value.Assign(text)) return true;
-    value.Clear();
-    return false;
-}
-
 // TimeStamp records when the book was first recorded, so it is written only while the book key
-// has no readable value of that name, whatever type a readable one has. It is the platform's
+// has no value of that name that a reader would take, whatever its type. It is the platform's
 // 16-byte SYSTEMTIME: eight little-endian 16-bit fields, in UTC.
 void StampFirstRecording(RegKey& book) {
-    char stored[kTextBufferSize + 1];
-    std::uint32_t size = sizeof stored;
-    if (book.QueryString(stored, kTimeStampValue, size) == 0) return;
+    if (book.HasValue(kTimeStampValue)) return;
 
     const platform::SystemTime now = platform::CurrentUtcTime();
     const std::uint16_t fields[8] = {now.year, now.month,  now.day_of_week, now.day,
@@ -73,6 +62,10 @@ void WriteReferral(const char* book_id, const BookIdentifiers& identifiers, std:
 }
 
 std::uint32_t ReadBookAnswer(const char* book_id) {
+    // No consent run can have recorded this book's answer, which may have been a refusal; the
+    // LastReaderTrack that run left speaks for it only until another book's run, so it counts
+    // as a refusal.
+    if (reg::CheckKeyPath(book_id) != reg::kSuccess) return 0;
     std::uint32_t answer = 1;
     RegKey referrals;
     if (referrals.Open(UserRoot(), kReferralsKey, kKeyRead) != 0) return 1;
@@ -89,9 +82,9 @@ BookRecord ReadBookRecord(const char* book_id, std::uint32_t* book_count) {
     if (referrals.Open(UserRoot(), kReferralsKey, kKeyRead) != 0) return record;
     RegKey book;
     if (book.Open(referrals.Handle(), book_id, kKeyRead) == 0) {
-        ReadText(book, kBookUserIdValue, record.user_id);
-        ReadText(book, kQuarloSkuValue, record.sku);
-        ReadText(book, kPartnerIdValue, record.partner_id);
+        book.QueryText(record.user_id, kBookUserIdValue);
+        book.QueryText(record.sku, kQuarloSkuValue);
+        book.QueryText(record.partner_id, kPartnerIdValue);
     }
     book.Close();
     if (book_count != nullptr && referrals.CountSubkeys(*book_count) != 0) *book_count = 0;

@@ -33,7 +33,9 @@ std::optional<std::uint32_t> ReadLastAnswer();
 // The book id is the key path unchanged: a backslash nests keys, the empty id names Referrals.
 void WriteReferral(const char* book_id, const BookIdentifiers& identifiers, std::uint32_t answer);
 
-// The book's answer (ReaderTrack), 1 when it cannot be read; short values as ReadLastAnswer.
+// The book's answer (ReaderTrack), 1 when it cannot be read (a book installed without a consent
+// run has no key); short values as ReadLastAnswer. 0 for an id that cannot name a key, whose
+// answer no run could record: a refusal is never taken for consent.
 std::uint32_t ReadBookAnswer(const char* book_id);
 
 // The book's record. With `book_count`, also the number of recorded books there (0 when it

@@ -18,6 +18,15 @@ long RegKey::Adopt(long result, Key opened) {
     return closed;
 }
 
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
+    if (this != &other) {
+        Close();
+        key_ = other.key_;
+        other.key_ = nullptr;
+    }
+    return *this;
+}
+
 long RegKey::Open(Key parent, const char* path, std::uint32_t access) {
     Key opened = nullptr;
     const long result = reg::OpenKey(parent, path, access, &opened);
@@ -52,9 +61,8 @@ long RegKey::QueryDword(std::uint32_t& value, const char* name) {
     return result;
 }
 
-long RegKey::QueryString(char* buffer, const char* name, std::uint32_t& size) {
+long RegKey::QueryString(char* buffer, const char* name, std::uint32_t size) {
     if (key_ == nullptr) return reg::kInvalidHandle;
-    if (buffer == nullptr || size == 0) return reg::kMoreData;
     std::uint32_t type = reg::kTypeString;
     size -= 1;  // the last byte is kept for the terminator
     const long result =
@@ -64,6 +72,22 @@ long RegKey::QueryString(char* buffer, const char* name, std::uint32_t& size) {
     if (utf8::Utf16Length(std::string_view(buffer, size)) > kTextCharacters) return reg::kMoreData;
     buffer[size] = '\0';
     return result;
+}
+
+long RegKey::QueryText(StoredText& value, const char* name) {
+    char text[kTextBufferSize + 1];
+    long result = QueryString(text, name, sizeof text);
+    if (result == reg::kSuccess && !value.Assign(text)) result = reg::kMoreData;
+    if (result != reg::kSuccess) value.Clear();
+    return result;
+}
+
+bool RegKey::HasValue(const char* name) {
+    if (key_ == nullptr) return false;
+    std::uint32_t type = reg::kTypeBinary;  // taken as stored
+    std::uint32_t size = 0;
+    return reg::QueryValue(key_, name, &type, nullptr, &size) == reg::kSuccess &&
+           size <= kTextCharacters;
 }
 
 long RegKey::SetDword(std::uint32_t value, const char* name) {

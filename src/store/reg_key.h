@@ -1,11 +1,13 @@
 // RegKey: the owner of one open registry key, through which every registry access of the
 // program goes. Each operation returns the platform's code, 0 for success; a failed Open or
-// Create leaves the holder as it was, and the holder closes its key when destroyed.
+// Create leaves the holder as it was, and the holder closes its key when destroyed. A key moves
+// from holder to holder; it is never copied.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/registry.h"
+#include "store/store_layout.h"
 
 namespace wbh::store {
 
@@ -17,6 +19,9 @@ public:
     ~RegKey() { Close(); }
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;
+    // The moved-from holder is left empty; an assignment closes the key held before.
+    RegKey(RegKey&& other) noexcept : key_(other.key_) { other.key_ = nullptr; }
+    RegKey& operator=(RegKey&& other) noexcept;
 
     // On success closes the key held before (returning that close's code) and holds the new
     // one. `parent` is a root (platform::registry::RootKey) or another holder's Handle().
@@ -32,12 +37,15 @@ public:
     // Fewer than 4 stored bytes replace only that many low-order bytes of `value`; more fail
     // with kMoreData.
     long QueryDword(std::uint32_t& value, const char* name);
-    // `size` is the buffer's size on entry and the stored size on return. At most size - 1
-    // bytes are read, and at most kTextCharacters characters (more fail with kMoreData), and of
-    // a value that is not text at most (size - 1) / 3 stored bytes, so that after success the
-    // buffer always holds a NUL-terminated text: bytes stored without a terminator get one after
-    // them.
-    long QueryString(char* buffer, const char* name, std::uint32_t& size);
+    // The value as text, the way every reader of the program takes one: at most kTextCharacters
+    // characters, its stored terminator counted (more fail with kMoreData); a value of another
+    // type as its bytes taken as text (registry.h), on Windows at most kTextCharacters of them.
+    // `value` is the empty text after any failure, so a caller may take it as it is.
+    long QueryText(StoredText& value, const char* name);
+    // Whether the key holds a value of that name, of any type, of at most kTextCharacters stored
+    // bytes (a text's in UTF-8): a larger one is one that no reader of the program takes, so it
+    // counts as absent too. Asks the size alone; false when the key cannot be queried.
+    bool HasValue(const char* name);
     long SetDword(std::uint32_t value, const char* name);
     // Stores the text with its terminator; the empty text is one byte.
     long SetString(const char* text, const char* name);
@@ -53,6 +61,8 @@ public:
 
 private:
     long Adopt(long result, Key opened);
+    // Into `buffer` of `size` bytes, at most size - 1 of them, NUL-terminated after success.
+    long QueryString(char* buffer, const char* name, std::uint32_t size);
 
     Key key_ = nullptr;
 };

@@ -1,5 +1,5 @@
-// Every registry key and value the program touches, named once. The program remembers nothing
-// anywhere else between runs.
+// Every registry key and value of the program's records, named once. The program remembers
+// nothing anywhere else between runs. (The .7xe file type is the shell's: platform/shell.h.)
 //
 //  HKEY_CURRENT_USER\Software\Quarlo\UserData
 //      ReaderID           REG_SZ    the reader's anonymous GUID text (written only after consent)
@@ -11,10 +11,9 @@
 //          UserID, QuarloSKU, PartnerID   REG_SZ    the author's identifiers
 //          TimeStamp          REG_BINARY 16 bytes: SYSTEMTIME in UTC, the first time the book
 //                                        was recorded, never rewritten while readable
-//          ReaderTrack        REG_DWORD  the answer for this book; read as 1 when absent
+//          ReaderTrack        REG_DWORD  the answer for this book; read as 1 when absent, and
+//                                        as 0 for an id that cannot name a key
 //          Install Directory  REG_SZ     set only on a book key that already exists
-//  HKEY_CLASSES_ROOT\.7xe     default value REG_SZ "7xefile", set when absent or empty
-//  HKEY_CLASSES_ROOT\7xefile  the key alone
 //
 // Reads open keys with kRead; writes make their keys with Create and kAllAccess, except
 // Install Directory (kSetValue on the existing book key). The only deletion is of ReaderID.
@@ -29,12 +28,6 @@ namespace wbh::store {
 
 inline constexpr char kUserDataKey[] = "Software\\Quarlo\\UserData";
 inline constexpr char kReferralsKey[] = "Software\\Quarlo\\UserData\\Referrals";
-inline constexpr char kFileExtensionKey[] = ".7xe";
-inline constexpr char kFileClassKey[] = "7xefile";
-// The same two keys in the current user's own classes, the other half of HKEY_CLASSES_ROOT's
-// merged view, which a standard user may write.
-inline constexpr char kUserFileExtensionKey[] = "Software\\Classes\\.7xe";
-inline constexpr char kUserFileClassKey[] = "Software\\Classes\\7xefile";
 
 inline constexpr char kReaderIdValue[] = "ReaderID";
 inline constexpr char kProductUserIdValue[] = "UserID";
@@ -45,7 +38,6 @@ inline constexpr char kPartnerIdValue[] = "PartnerID";
 inline constexpr char kTimeStampValue[] = "TimeStamp";
 inline constexpr char kReaderTrackValue[] = "ReaderTrack";
 inline constexpr char kInstallDirectoryValue[] = "Install Directory";
-inline constexpr char kFileClassName[] = "7xefile";  // the default value of .7xe
 
 // Every reader of a text value reads at most this many stored characters (UTF-16 units, as
 // Windows stores texts; the terminator counts when it was stored); a longer value reads as

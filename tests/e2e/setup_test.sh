@@ -58,9 +58,10 @@ record() {
         "$referral|TimeStamp|REG_BINARY|$stamp" "$referral|UserID|REG_SZ|$2" | LC_ALL=C sort
 }
 expect "registry" "$(record 1 "$author" QRL-AUTEUR-01 partenaire-exemple)" "$listing"
-# .7xe in the MIME database below HOME, not in the registry file's classes.
-expect "no classes in the registry" 'HKEY_CLASSES_ROOT|||' "$(registry_listing native \
-    HKEY_CLASSES_ROOT; registry_listing native 'HKEY_CURRENT_USER\Software\Classes')"
+# .7xe in the MIME database below HOME; the registry file's one root holds no classes.
+expect "no classes in the registry" 'HKEY_CURRENT_USER' "$(sqlite3 -readonly \
+    "$XDG_CONFIG_HOME/webbook-helper/registry.db" 'SELECT name FROM keys WHERE parent IS NULL';
+    registry_listing native 'HKEY_CURRENT_USER\Software\Classes')"
 expect "globs2 from the MIME package" "50:application/x-7xe:*.7xe" \
     "$(grep -F '*.7xe' "$HOME/.local/share/mime/globs2")"
 

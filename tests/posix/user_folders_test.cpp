@@ -95,9 +95,7 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
             EXPECT_STREQ("", desktop);
         }
         const std::string package = expand(row.package);
-        EXPECT_EQ(
-            package.empty() ? FileTypeRegistration::kFailed : FileTypeRegistration::kRegistered,
-            RegisterFileType());
+        EXPECT_EQ(!package.empty(), RegisterFileType());
         if (!package.empty()) {
             EXPECT_TRUE(std::filesystem::exists(package + "/mime/packages/webbook-helper-7xe.xml"));
         }

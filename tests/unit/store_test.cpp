@@ -38,12 +38,14 @@ std::string Cyrillic(std::size_t characters) {
 
 constexpr char kScratch[] = "Software\\Quarlo\\Scratch";
 
-// The text read back as the program reads texts, or "<code N>" when the query failed.
+// The text read back as the program reads texts, or "<code N>" when the query failed, which
+// must leave the empty text.
 std::string ReadText(RegKey& key, const char* name) {
-    char buffer[kTextBufferSize + 1];
-    std::uint32_t size = sizeof buffer;
-    const long result = key.QueryString(buffer, name, size);
-    return result == 0 ? buffer : "<code " + std::to_string(result) + ">";
+    StoredText text;
+    text.Assign("garbage");
+    const long result = key.QueryText(text, name);
+    if (result != 0) EXPECT_STREQ("", text.CStr()) << "cleared after code " << result;
+    return result == 0 ? text.CStr() : "<code " + std::to_string(result) + ">";
 }
 
 TEST(RegKeyTest, AccessMasks) {
@@ -77,6 +79,52 @@ TEST(RegKeyTest, TextLimitInCharacters) {
     EXPECT_EQ("<code 234>", ReadText(scratch, "v"));
 }
 
+// A key moves with its holder and is closed once, by its last holder; an assignment closes
+// the key it replaces.
+TEST(RegKeyTest, AMovedKeyIsClosedOnce) {
+    const test::RegistrySandbox sandbox;
+    fault::Reset();
+    {
+        RegKey first;
+        ASSERT_EQ(0, first.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
+        RegKey second(std::move(first));
+        EXPECT_EQ(reg::kInvalidHandle, first.SetString("lost", "v")) << "left empty";
+        EXPECT_EQ(0, second.SetString("moved", "v"));
+        RegKey third;
+        ASSERT_EQ(0, third.Open(reg::RootKey(kUser), kScratch, kKeyRead));
+        third = std::move(second);
+        EXPECT_EQ(1, fault::CallCount("RegCloseKey")) << "the key third held";
+        EXPECT_EQ(0, third.SetString("assigned", "v"));
+        EXPECT_EQ("assigned", ReadText(third, "v"));
+    }
+    EXPECT_EQ(2, fault::CallCount("RegCloseKey"));
+}
+
+// A value counts as present, whatever its type, when a reader takes it: kTextCharacters stored
+// bytes at most.
+TEST(RegKeyTest, AValueIsThereUpToWhatAReaderTakes) {
+    const test::RegistrySandbox sandbox;
+    const struct {
+        std::optional<test::StoredValue> stored;
+        bool present;
+    } rows[] = {
+        {std::nullopt, false},
+        {test::DwordValue(0), true},
+        {test::StoredValue{reg::kTypeBinary, std::string(kTextCharacters, '\x7F')}, true},
+        {test::StoredValue{reg::kTypeBinary, std::string(kTextCharacters + 1, '\x7F')}, false},
+        {test::TextValue(std::string(kTextCharacters - 1, 't')), true},
+        {test::TextValue(std::string(kTextCharacters, 't')), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored ? row.stored->bytes.size() : 0);
+        RegKey scratch;
+        ASSERT_EQ(0, scratch.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
+        scratch.DeleteValue("v");
+        if (row.stored) ASSERT_TRUE(test::Store(kUser, kScratch, "v", *row.stored));
+        EXPECT_EQ(row.present, scratch.HasValue("v"));
+    }
+}
+
 // --- The referral records.
 
 TEST(Referrals, ABooksAnswerIsOneUnlessTheBookStoresIt) {
@@ -102,7 +150,8 @@ TEST(Referrals, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
 }
 
 // A book's id is a key path below Referrals, so the registry's limits on paths are the reader's:
-// an id that the registry refuses records nothing, on both platforms alike.
+// an id that the registry refuses records nothing, on both platforms alike, and its refusal
+// still counts as one.
 TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
     const struct {
         std::string id;
@@ -111,6 +160,7 @@ TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
         {"a\\b\\", 1},                                             // nested keys
         {"\\b1", 0},                                               // no leading backslash
         {std::string(255, 'n'), 1},                                // the longest name
+        {std::string(256, 'n'), 1},
         {std::string(257, 'n'), 0},                                // a name too long
         {std::string(200, 'n') + "\\" + std::string(59, 'n'), 1},  // the longest path
         {std::string(200, 'n') + "\\" + std::string(60, 'n'), 0},  // a path too long
@@ -121,7 +171,8 @@ TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.id.substr(0, 20) + "... " + std::to_string(row.id.size()));
         const test::RegistrySandbox sandbox;
-        WriteReferral(row.id.c_str(), {"u", "s", "p"}, 1);
+        WriteReferral(row.id.c_str(), {"u", "s", "p"}, 0);
+        EXPECT_EQ(0u, ReadBookAnswer(row.id.c_str()));
         std::uint32_t books = 99;
         EXPECT_EQ(row.books ? "u" : "",
                   std::string(ReadBookRecord(row.id.c_str(), &books).user_id.CStr()));

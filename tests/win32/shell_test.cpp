@@ -1,18 +1,19 @@
-// The setup's Windows side under Wine: the desktop, the shell link object and the reader
-// component's lifetime. (The association, HKEY_CLASSES_ROOT refused included:
-// tests/unit/setup_flow_test.cpp, under Wine too; the real finish dialog:
-// tests/e2e/folder_names_test.sh.)
+// The setup's Windows side under Wine: the desktop, the shell link object, the .7xe type in
+// the registry (read back through advapi32's own ANSI calls) and the reader component's
+// lifetime. (The real finish dialog: tests/e2e/folder_names_test.sh.)
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/com.h"
 #include "platform/reader_component.h"
 #include "support/fault_injection.h"
+#include "support/registry_sandbox.h"
 #include "support/reader_component_stand_in.h"
 #include "support/temp_dir.h"
 
@@ -46,6 +47,68 @@ TEST_F(Win32Setup, ShortcutSaveFailures) {
     }
     EXPECT_EQ(S_OK, shell::SaveShortcut(link.c_str(), "l", "C:\\t\xC3", "C:\\i\xC3.ico"));
     EXPECT_NE("<missing>", dir.Read("l.lnk"));
+}
+
+// The default value of `key` below `root`, or nothing when it or the key is absent.
+std::optional<std::string> DefaultValue(HKEY root, const char* key) {
+    char text[64];
+    DWORD size = sizeof text;
+    if (RegGetValueA(root, key, nullptr, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::string(text);
+}
+
+bool KeyExists(HKEY root, const char* key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+TEST_F(Win32Setup, TheFileTypeIsRegisteredUnlessAnotherClassHoldsIt) {
+    const struct {
+        const char* before;   // .7xe's default value under HKEY_CLASSES_ROOT; null: no key
+        const char* failing;  // a call made to fail: its first call, or all with "*"
+        bool registered;
+        const char* machine;  // .7xe's default value afterwards under HKEY_CLASSES_ROOT
+        const char* user;     // ... and under HKEY_CURRENT_USER\Software\Classes
+        long notices;         // the shell told that associations changed
+    } rows[] = {
+        {"", nullptr, true, "7xefile", nullptr, 1},
+        {"autre.classe", nullptr, true, "autre.classe", nullptr, 0},
+        // Access denied to the machine's classes: the user's own take the association.
+        {nullptr, "RegCreateKeyEx", true, nullptr, "7xefile", 1},
+        {nullptr, "RegSetValueEx", true, nullptr, "7xefile", 1},
+        {nullptr, "*RegCreateKeyEx", false, nullptr, nullptr, 0},
+        {nullptr, "*RegSetValueEx", false, nullptr, nullptr, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << (row.before ? row.before : "-") << row.failing);
+        const test::RegistrySandbox sandbox;
+        if (row.before) {
+            HKEY made = nullptr;
+            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, ".7xe", 0, nullptr, 0,
+                                                     KEY_ALL_ACCESS, nullptr, &made, nullptr));
+            RegSetValueExA(made, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(row.before),
+                           static_cast<DWORD>(std::strlen(row.before) + 1));
+            RegCloseKey(made);
+        }
+        fault::Reset();
+        if (row.failing && row.failing[0] == '*') fault::FailCall(row.failing + 1);
+        if (row.failing && row.failing[0] != '*') fault::FailNthCall(row.failing, 1);
+        EXPECT_EQ(row.registered, shell::RegisterFileType());
+        EXPECT_EQ(row.notices, fault::CallCount("SHChangeNotify"));
+        fault::Reset();
+        const auto value = [](const char* text) {
+            return text ? std::optional<std::string>(text) : std::nullopt;
+        };
+        EXPECT_EQ(value(row.user), DefaultValue(HKEY_CURRENT_USER, "Software\\Classes\\.7xe"));
+        EXPECT_EQ(row.user != nullptr, KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\7xefile"));
+        if (row.user) continue;  // Windows shows the user's classes in the merged view too
+        EXPECT_EQ(value(row.machine), DefaultValue(HKEY_CLASSES_ROOT, ".7xe"));
+        EXPECT_EQ(value(row.machine) == value("7xefile"), KeyExists(HKEY_CLASSES_ROOT, "7xefile"));
+    }
 }
 
 TEST_F(Win32Setup, TheReaderComponentIsHeldUntilReleased) {

@@ -165,10 +165,11 @@ TEST(Win32Text, StoredValuesInTheCodePage) {
         store::RegKey key;
         ASSERT_EQ(0, key.Open(registry::RootKey(registry::Root::kCurrentUser), "Software\\Quarlo",
                               registry::kRead));
-        char text[store::kTextBufferSize + 1];
-        std::uint32_t size = sizeof text;
-        long result = key.QueryString(text, "v", size);
-        EXPECT_EQ(row.text, result == 0 ? text : "<code " + std::to_string(result) + ">");
+        store::StoredText text;
+        text.Assign("garbage");
+        long result = key.QueryText(text, "v");
+        EXPECT_EQ(row.text, result == 0 ? text.CStr() : "<code " + std::to_string(result) + ">");
+        if (result != 0) EXPECT_STREQ("", text.CStr()) << "cleared";
         std::uint32_t number = 0;
         result = key.QueryDword(number, "v");
         char hex[16];

@@ -32,9 +32,7 @@ using win32::WideArgument;
 HKEY H(Key key) { return reinterpret_cast<HKEY>(key); }
 Key K(HKEY key) { return reinterpret_cast<Key>(key); }
 
-// The ANSI calls converted a key path through a buffer of MAX_PATH units and its NUL: a longer
-// one failed, and still does.
-constexpr std::size_t kMaxPathUnits = MAX_PATH;
+static_assert(kMaxKeyPathLength == MAX_PATH);
 
 bool IsText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
@@ -111,16 +109,14 @@ long Query(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
 
 }  // namespace
 
-Key RootKey(Root root) {
-    return K(root == Root::kClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER);
-}
+Key RootKey(Root) { return K(HKEY_CURRENT_USER); }
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     if (fault::Fail(fault::Call::kRegOpenKeyEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_path(path);
         if (const long refused = Convert(wide_path)) return refused;
-        if (wide_path.Length() > kMaxPathUnits) return kMoreData;
+        if (const long refused = CheckKeyPath(path)) return refused;
         HKEY opened = nullptr;
         const LONG result = RegOpenKeyExW(H(parent), wide_path.Get(), 0, access, &opened);
         if (result == ERROR_SUCCESS) *out = K(opened);
@@ -133,7 +129,7 @@ long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_path(path);
         if (const long refused = Convert(wide_path)) return refused;
-        if (wide_path.Length() > kMaxPathUnits) return kMoreData;
+        if (const long refused = CheckKeyPath(path)) return refused;
         HKEY created = nullptr;
         DWORD disposition = 0;
         const LONG result =

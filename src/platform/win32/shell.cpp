@@ -107,15 +107,4 @@ bool OpenWithShell(const char* path) {
     });
 }
 
-// Explorer reads file types from HKEY_CLASSES_ROOT, which the caller writes.
-const bool kFileTypesInRegistry = true;
-FileTypeRegistration RegisterFileType() { return FileTypeRegistration::kKeptInRegistry; }
-
-void NotifyAssociationsChanged() {
-    if (fault::Fail(fault::Call::kSHChangeNotify)) return;
-    static const auto notify =
-        win32::SystemProc<decltype(SHChangeNotify)>(L"shell32.dll", "SHChangeNotify");
-    if (notify != nullptr) notify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
-}
-
 }  // namespace wbh::platform::shell

@@ -93,29 +93,27 @@ void RebuildDatabase(const std::string& mime) {
     posix::RunToEnd(settings, argv, kRebuildLimitMs);
 }
 
-FileTypeRegistration Register() {
+bool Register() {
     const std::string data = posix::DataFolder();
-    if (data.empty()) return FileTypeRegistration::kFailed;
-    if (AlreadyKnown(data)) return FileTypeRegistration::kRegistered;
+    if (data.empty()) return false;
+    if (AlreadyKnown(data)) return true;
     const std::string mime = data + "/mime";
     const std::string packages = mime + "/packages";
     if (!posix::MakeFolders(packages) ||
         !files::ReplaceFileContents((packages + "/" + kPackageName).c_str(), kPackage.data(),
                                     kPackage.size())) {
-        return FileTypeRegistration::kFailed;
+        return false;
     }
     // A database that could not be rebuilt still has the package, which the next rebuild (by
     // any program's install) takes in: the type is registered either way.
     RebuildDatabase(mime);
-    return FileTypeRegistration::kRegistered;
+    return true;
 }
 
 }  // namespace
 
-const bool kFileTypesInRegistry = false;
-
-FileTypeRegistration RegisterFileType() {
-    return NoThrow(FileTypeRegistration::kFailed, [] { return Register(); });
+bool RegisterFileType() {
+    return NoThrow(false, [] { return Register(); });
 }
 
 }  // namespace wbh::platform::shell

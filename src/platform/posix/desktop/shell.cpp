@@ -140,7 +140,4 @@ bool OpenWithShell(const char* path) {
     return settings.Start(argv, &opener);
 }
 
-// Never called here: file types are not kept in the registry.
-void NotifyAssociationsChanged() {}
-
 }  // namespace wbh::platform::shell

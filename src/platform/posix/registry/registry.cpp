@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/no_throw.h"
-#include "common/utf8.h"
 #include "platform/portable/fault.h"
 #include "platform/posix/registry/registry_store.h"
 
@@ -25,23 +24,16 @@ struct KeyObject {
 
 namespace {
 
-// Windows converts a key path through a fixed Unicode buffer: a longer one does not fit. Both
-// limits count UTF-16 units, as there, so that a book id in any script is kept or refused alike.
-constexpr std::size_t kMaxPathChars = 260;
-constexpr std::size_t kMaxKeyNameChars = 256;  // one name in a key path
-
 KeyObject g_current_user{posix::kCurrentUserKey, kAllAccess};
 
 // The names of a key path: empty names (doubled or trailing backslashes) are skipped.
 long SplitPath(const char* path, std::vector<std::string_view>* names) {
+    if (const long refused = CheckKeyPath(path)) return refused;
     if (path == nullptr) return kSuccess;
-    if (utf8::Utf16Length(path) > kMaxPathChars) return kMoreData;
-    if (path[0] == '\\') return kBadPathname;
     std::string_view rest = path;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\\');
         const std::string_view name = rest.substr(0, end);
-        if (utf8::Utf16Length(name) > kMaxKeyNameChars) return kInvalidParameter;
         if (!name.empty()) names->push_back(name);
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
     }
@@ -94,7 +86,7 @@ long OpenPath(Key parent, const char* path, std::uint32_t access, bool create, K
 
 }  // namespace
 
-Key RootKey(Root root) { return root == Root::kCurrentUser ? &g_current_user : nullptr; }
+Key RootKey(Root) { return &g_current_user; }
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
     if (fault::Fail(fault::Call::kRegOpenKeyEx)) return kAccessDenied;

@@ -38,17 +38,15 @@ constexpr int kSchemaVersion = 1;
 constexpr int kBusyStepMs = 10;
 constexpr int kBusyLimitMs = 10000;
 
-// The roots have no parent; every other key must have one that exists, and removing a key
-// removes what is below it (in connections that turn foreign keys on, as this one does). Row 2,
-// HKEY_CLASSES_ROOT, is only for earlier versions of the program, which share the file: this
-// one never reads or writes below it, but no key of its own may take that id.
+// The root has no parent; every other key must have one that exists, and removing a key
+// removes what is below it (in connections that turn foreign keys on, as this one does).
 constexpr const char* kSchema = R"sql(
 CREATE TABLE keys (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     parent INTEGER REFERENCES keys (id) ON DELETE CASCADE,
     name TEXT NOT NULL COLLATE NOCASE,
     UNIQUE (parent, name),
-    CHECK (parent IS NOT NULL OR id IN (1, 2))
+    CHECK (parent IS NOT NULL OR id = 1)
 );
 CREATE TABLE key_values (
     key INTEGER NOT NULL REFERENCES keys (id) ON DELETE CASCADE,
@@ -58,7 +56,6 @@ CREATE TABLE key_values (
     PRIMARY KEY (key, name)
 );
 INSERT INTO keys (id, parent, name) VALUES (1, NULL, 'HKEY_CURRENT_USER');
-INSERT INTO keys (id, parent, name) VALUES (2, NULL, 'HKEY_CLASSES_ROOT');
 PRAGMA application_id = 1463961682;
 PRAGMA user_version = 1;
 )sql";
