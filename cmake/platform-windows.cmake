@@ -29,5 +29,11 @@ set(CMAKE_CXX_STANDARD 20)
 add_compile_options(-ffunction-sections -fdata-sections)
 add_link_options(-Wl,--gc-sections)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
+# The same commit gives the same bytes wherever it is built, so a packager can check that the
+# program shipped is the one built from the source: the PE header carries no link time (the
+# checksum is then the same too), and no source or build folder reaches the program through
+# __FILE__ or debugging data.
+add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+add_link_options(-Wl,--no-insert-timestamp)
 # The shipped program carries no symbols.
 set(WBH_PROGRAM_LINK_OPTIONS -s)

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The Windows program is reproducible: the same sources built in another folder (another source
+# and build path, of another length) give the same bytes as the program under test, so a
+# packager can check a shipped program against one built from its commit. Only the program is
+# built there (no tests), with the same preset.
+# Usage: reproducible_build.sh SOURCE_DIR PROGRAM.exe
+set -euo pipefail
+source_dir=$1 program=$2
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+copy=$work/an-other-checkout
+mkdir "$copy"
+# The sources as they stand (a commit not yet made included), without any build or Git's data.
+tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf -
+(cd "$copy" && cmake --preset mingw -B "$work/other-build" -DWBH_TESTS=OFF >/dev/null &&
+    cmake --build "$work/other-build" --target webbook-helper >/dev/null)
+rebuilt=$work/other-build/webbook-helper.exe
+
+if cmp -s "$program" "$rebuilt"; then
+    echo "ok: the same $(stat -c %s "$program") bytes, sha256 $(sha256sum <"$program" | cut -c1-64)"
+    exit 0
+fi
+echo "FAIL: expected the same bytes from $copy, got $(cmp -l "$program" "$rebuilt" 2>/dev/null |
+    wc -l) differing bytes (sizes $(stat -c %s "$program") and $(stat -c %s "$rebuilt")), the first:"
+cmp -l "$program" "$rebuilt" 2>/dev/null | head -n 8
+exit 1
