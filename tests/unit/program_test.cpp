@@ -72,6 +72,20 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     EXPECT_EQ(0, DispatchMode(("-mode 7 -mode 3" + fits).c_str(), launch));
 }
 
+// The launch level takes only the mode from the file: the result file and the parameters file
+// are the caller's.
+TEST_F(Program, TheLaunchLevelTakesOnlyTheModeFromTheFile) {
+    const std::string ini = dir_.Write(
+        "p.ini",
+        "[other]\nmode=7\n[PARAMETERS]\nrtpfilename=f.rtp\nparametersfilepath=f\nMode=3\n");
+    LaunchParameters p;
+    EXPECT_EQ(1, DispatchMode(
+                     ("-MODE 7 -rtpfilename r.rtp /parametersfilepath " + Quoted(ini)).c_str(), p));
+    EXPECT_STREQ("3", p.mode.CStr());
+    EXPECT_STREQ("r.rtp", p.rtpfilename.CStr());
+    EXPECT_EQ(ini, p.parametersfilepath.CStr());
+}
+
 TEST_F(Program, ASentinelValueInTheParametersFileEndsEitherRun) {
     const std::string ini = dir_.Write("p.ini", "[parameters]\r\nreaderJSpath=not_found_error\r\n");
     const std::string folder = dir_.Path().string();
