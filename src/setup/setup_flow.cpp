@@ -40,7 +40,6 @@ BoundedText<260> JoinPath(const char* folder, const char* name) {
     std::string path = folder;
     path += platform::files::Separator();
     path += name;
-    platform::files::ToNativePath(path.data());
     joined.Assign(path);  // refused whole when it does not fit
     return joined;
 }

@@ -31,8 +31,9 @@ struct SetupParameters {
 // Whether mode 2 reads an option of that name.
 bool IsSetupOption(std::string_view name);
 
-// `folder`, the platform's separator and `name`, with every backslash read as a separator.
-// Empty when either part is empty or the result does not fit: nothing is ever made at a cut path.
+// `folder`, the platform's separator and `name` (a backslash in either is a separator to every
+// platform call). Empty when either part is empty or the result does not fit: nothing is ever
+// made at a cut path.
 BoundedText<260> JoinPath(const char* folder, const char* name);
 // The four full paths from the install directory and the relative paths.
 void ComposeFullPaths(SetupParameters& p);
