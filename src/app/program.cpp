@@ -1,15 +1,13 @@
 // Entry and mode dispatch. The launch level reads only mode, rtpfilename and
-// parametersfilepath; each mode flow scans the same command line again with its own handlers.
+// parametersfilepath; each mode flow takes the same command line and file again into its own set.
 #include "app/program.h"
 
 #include <climits>
 #include <string>
 
-#include "common/ascii.h"
 #include "common/no_throw.h"
 #include "consent/consent_flow.h"
-#include "params/option_scanner.h"
-#include "params/parameters_file.h"
+#include "params/parameter_intake.h"
 #include "platform/com.h"
 #include "platform/files.h"
 #include "platform/ini.h"
@@ -17,23 +15,19 @@
 
 namespace wbh {
 
-int LaunchOptionHandler(LaunchParameters& p, const char* name, const char* value) {
-    if (EqualsNoCase(name, "mode")) {
-        p.mode.Assign(value);
-    } else if (EqualsNoCase(name, "rtpfilename")) {
-        p.rtpfilename.Assign(value);
-    } else if (EqualsNoCase(name, "parametersfilepath")) {
-        p.parametersfilepath.Assign(value);
-    }
-    return 1;
-}
+namespace {
 
-int LaunchEntryHandler(LaunchParameters& p, const char* section, const char* key,
-                       const char* value) {
-    if (key != nullptr && EqualsNoCase(section, "parameters") && EqualsNoCase(key, "mode")) {
-        p.mode.Assign(value);
-    }
-    return 1;
+// The file may choose the mode; only the caller names the result file and the parameters file.
+const Option<LaunchParameters> kLaunchOptions[] = {
+    {"mode", true, FieldOf<&LaunchParameters::mode>},
+    {"rtpfilename", false, FieldOf<&LaunchParameters::rtpfilename>},
+    {kParametersFileOption, false, FieldOf<&LaunchParameters::parametersfilepath>},
+};
+
+}  // namespace
+
+bool IsProgramOption(std::string_view name) {
+    return HasOption(kLaunchOptions, name) || IsConsentOption(name) || IsSetupOption(name);
 }
 
 long ReadModeNumber(const char* text) {
@@ -54,16 +48,7 @@ long ReadModeNumber(const char* text) {
 }
 
 int DispatchMode(const char* command_line, LaunchParameters& p) {
-    ScanCommandLine(command_line, [&p](const char* name, const char* value) {
-        return LaunchOptionHandler(p, name, value);
-    });
-    if (!p.parametersfilepath.Empty() &&
-        ReadParametersFile(p.parametersfilepath.CStr(),
-                           [&p](const char* section, const char* key, const char* value) {
-                               return LaunchEntryHandler(p, section, key, value);
-                           }) == 0) {
-        return 1;
-    }
+    if (TakeParameters(command_line, kLaunchOptions, p) == 0) return 1;
     if (p.mode.Empty()) return 1;
 
     switch (ReadModeNumber(p.mode.CStr())) {

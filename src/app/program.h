@@ -3,6 +3,8 @@
 // its result.
 #pragma once
 
+#include <string_view>
+
 #include "common/bounded_text.h"
 
 namespace wbh {
@@ -15,10 +17,8 @@ struct LaunchParameters {
     BoundedText<1024> parametersfilepath;
 };
 
-// The launch level's handlers: each takes its keys into `p` and always goes on.
-int LaunchOptionHandler(LaunchParameters& p, const char* name, const char* value);
-int LaunchEntryHandler(LaunchParameters& p, const char* section, const char* key,
-                       const char* value);
+// Whether any level (the launch, mode 1, mode 2) reads an option of that name.
+bool IsProgramOption(std::string_view name);
 
 // Reads the launch parameters into `p` and runs the chosen mode; returns the exit code.
 int DispatchMode(const char* command_line, LaunchParameters& p);

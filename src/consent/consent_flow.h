@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "common/bounded_text.h"
 
@@ -17,10 +18,8 @@ struct ConsentParameters {
     BoundedText<1024> parametersfilepath;
 };
 
-// The mode's handlers: each takes its keys into `p` and always goes on.
-int ConsentOptionHandler(ConsentParameters& p, const char* name, const char* value);
-int ConsentEntryHandler(ConsentParameters& p, const char* section, const char* key,
-                        const char* value);
+// Whether mode 1 reads an option of that name.
+bool IsConsentOption(std::string_view name);
 
 // Makes sure of the reader identifier when the reader accepted (1), then writes the referral
 // record. Returns 1.

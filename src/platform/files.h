@@ -1,5 +1,6 @@
 // The files the program writes and the names it probes. Paths come from books and parameters
-// files written for Windows, so a backslash in them is a folder separator on every platform.
+// files written for Windows, so a backslash in them is a folder separator on every platform:
+// every call here, and every other platform call that takes a path, reads it so.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +10,6 @@ namespace wbh::platform::files {
 
 // The separator that joins a folder and a name: '\\' on Windows, '/' on POSIX.
 char Separator();
-
-// Turns every backslash in `path` into the platform's separator (nothing to do on Windows).
-void ToNativePath(char* path);
 
 // The one rule for names that come from outside (a book's package, the reader's typing): what
 // this platform's file systems make of `path` as the name of a file of its own.

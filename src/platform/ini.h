@@ -1,6 +1,6 @@
 // INI files, with the contract of the Win32 profile calls (GetPrivateProfileStringA and
 // WritePrivateProfileStringA), which the Windows build calls directly and the POSIX build
-// implements itself. The file name goes to the platform unchanged.
+// implements itself. A backslash in the file name is a folder separator, as for every path.
 #pragma once
 
 #include <cstdint>

@@ -6,9 +6,7 @@
 
 #include <string>
 
-#include "common/ascii.h"
-#include "params/option_scanner.h"
-#include "params/parameters_file.h"
+#include "params/parameter_intake.h"
 #include "platform/files.h"
 #include "setup/finish_dialog.h"
 #include "setup/import_marker.h"
@@ -19,49 +17,22 @@
 namespace wbh {
 namespace {
 
-// Assigns the value to the field named by key among the keys a parameters file may set.
-bool AssignFileKey(SetupParameters& p, const char* key, const char* value) {
-    struct NameField {
-        const char* name;
-        BoundedText<260>* field;
-    };
-    const NameField names[] = {
-        {"desktopshortcutname", &p.desktopshortcutname},
-        {"openshortcutname", &p.openshortcutname},
-        {"importtoquarlofilename", &p.importtoquarlofilename},
-        {"targetfilepath", &p.targetfilepath},
-        {"shortcuticonpath", &p.shortcuticonpath},
-        {"readerJSpath", &p.readerJSpath},
-    };
-    for (const NameField& entry : names) {
-        if (EqualsNoCase(key, entry.name)) {
-            entry.field->Assign(value);
-            return true;
-        }
-    }
-    if (EqualsNoCase(key, "autorunbookid")) {
-        p.autorunbookid.Assign(value);
-        return true;
-    }
-    return false;
-}
+// Seven keys may come from the file too; the install directory only from the caller.
+const Option<SetupParameters> kSetupOptions[] = {
+    {"desktopshortcutname", true, FieldOf<&SetupParameters::desktopshortcutname>},
+    {"openshortcutname", true, FieldOf<&SetupParameters::openshortcutname>},
+    {"importtoquarlofilename", true, FieldOf<&SetupParameters::importtoquarlofilename>},
+    {"targetfilepath", true, FieldOf<&SetupParameters::targetfilepath>},
+    {"shortcuticonpath", true, FieldOf<&SetupParameters::shortcuticonpath>},
+    {"readerJSpath", true, FieldOf<&SetupParameters::readerJSpath>},
+    {"autorunbookid", true, FieldOf<&SetupParameters::autorunbookid>},
+    {"installdirectory", false, FieldOf<&SetupParameters::installdirectory>},
+    {kParametersFileOption, false, FieldOf<&SetupParameters::parametersfilepath>},
+};
 
 }  // namespace
 
-int SetupOptionHandler(SetupParameters& p, const char* name, const char* value) {
-    if (AssignFileKey(p, name, value)) return 1;
-    if (EqualsNoCase(name, "installdirectory")) {
-        p.installdirectory.Assign(value);
-    } else if (EqualsNoCase(name, "parametersfilepath")) {
-        p.parametersfilepath.Assign(value);
-    }
-    return 1;
-}
-
-int SetupEntryHandler(SetupParameters& p, const char* section, const char* key, const char* value) {
-    if (key != nullptr && EqualsNoCase(section, "parameters")) AssignFileKey(p, key, value);
-    return 1;
-}
+bool IsSetupOption(std::string_view name) { return HasOption(kSetupOptions, name); }
 
 BoundedText<260> JoinPath(const char* folder, const char* name) {
     BoundedText<260> joined;
@@ -69,7 +40,6 @@ BoundedText<260> JoinPath(const char* folder, const char* name) {
     std::string path = folder;
     path += platform::files::Separator();
     path += name;
-    platform::files::ToNativePath(path.data());
     joined.Assign(path);  // refused whole when it does not fit
     return joined;
 }
@@ -84,16 +54,7 @@ void ComposeFullPaths(SetupParameters& p) {
 
 int SetupFlow::RunSetup(const char* command_line) {
     SetupParameters& p = parameters_;
-    ScanCommandLine(command_line, [&p](const char* name, const char* value) {
-        return SetupOptionHandler(p, name, value);
-    });
-    if (!p.parametersfilepath.Empty() &&
-        ReadParametersFile(p.parametersfilepath.CStr(),
-                           [&p](const char* section, const char* key, const char* value) {
-                               return SetupEntryHandler(p, section, key, value);
-                           }) == 0) {
-        return 1;
-    }
+    if (TakeParameters(command_line, kSetupOptions, p) == 0) return 1;
     if (!p.installdirectory.Empty()) ComposeFullPaths(p);
     p.trackingallowed = static_cast<std::int32_t>(store::ReadBookAnswer(p.autorunbookid.CStr()));
     store::WriteInstallDirectory(p.autorunbookid.CStr(), p.installdirectory.CStr());

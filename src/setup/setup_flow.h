@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "common/bounded_text.h"
 
@@ -27,12 +28,12 @@ struct SetupParameters {
     std::int32_t trackingallowed = 0;
 };
 
-// The mode's handlers: each takes its keys into `p` and always goes on.
-int SetupOptionHandler(SetupParameters& p, const char* name, const char* value);
-int SetupEntryHandler(SetupParameters& p, const char* section, const char* key, const char* value);
+// Whether mode 2 reads an option of that name.
+bool IsSetupOption(std::string_view name);
 
-// `folder`, the platform's separator and `name`, with every backslash read as a separator.
-// Empty when either part is empty or the result does not fit: nothing is ever made at a cut path.
+// `folder`, the platform's separator and `name` (a backslash in either is a separator to every
+// platform call). Empty when either part is empty or the result does not fit: nothing is ever
+// made at a cut path.
 BoundedText<260> JoinPath(const char* folder, const char* name);
 // The four full paths from the install directory and the relative paths.
 void ComposeFullPaths(SetupParameters& p);

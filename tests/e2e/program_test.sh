@@ -38,6 +38,12 @@ expect "UTF-16 files" "0 $(utf16 '[ADRTP]\r\nExitCode=0\r\n' | bytes)" "$code $(
 # Under Wine the dialogs wait for a reader: folder_names_test.sh drives them.
 if [[ $runner == native ]]; then
     check "mode 2, input ended" 1 "$written" -mode 2 -installdirectory "$work" -rtpfilename "$rtp"
+    # A name that no level reads is one line on standard error, and changes nothing else.
+    said() { run "$@" 2>&1 >/dev/null </dev/null; echo "exit $?"; }
+    expect "--help" $'unknown option ignored: --help\nexit 1' "$(said --help)"
+    expect "misspelt" $'unknown option ignored: -mdoe\nexit 0' "$(said -mdoe 3 -MODE 7)"
+    expect "every level's names" "exit 1" \
+        "$(said -mode 3 -installdirectory "$work" -authoruserid u -READERJSPATH j)"
     # A file-size limit fails the result file's write part way: the run ends as usual, the old
     # file stays whole and no temporary stays beside it.
     printf -v big '[caller]\r\nstate=%02000d\r\n' 0

@@ -88,4 +88,25 @@ printf '1\n\n' | "$program" -mode 1 -autorunbookid livre-exemple | head -c 1 >/d
 listing=$(registry_listing "$runner" "$user_data")
 expect "output closed early" "REG_DWORD|0x00000001" "$(value "$referral" ReaderTrack)"
 
+# The README's examples, run as shown from a folder holding D:/Livres and the sample book copied
+# to D:/Livres/b1: a backslash in a path from outside is a separator, "D:" a folder like any other.
+# Mode 2 runs twice, so the second finds the first one's shortcut and numbers its own.
+readme=$work/readme
+mkdir -p "$readme/D:/Livres"
+cp -r "$root/examples/sample-book" "$readme/D:/Livres/b1"
+cd "$readme" || exit
+run -mode 3 -rtpfilename 'D:\Livres\r.rtp' </dev/null >/dev/null
+for _ in 1 2; do
+    answer '\n' '' -mode 2 -installdirectory 'D:\Livres\b1' -parametersfilepath 'D:\Livres\b1\parameters.ini'
+done
+cd "$root" || exit
+expect "README: the result file" $'[ADRTP]\r\nExitCode=0\r' "$(cat "$readme/D:/Livres/r.rtp")"
+expect "README: the book installed" \
+    "Lancer le livre Web (0).desktop|Lancer le livre Web.desktop|js/suivi.js|livre-exemple.7xe" \
+    "$(cd "$readme/D:/Livres/b1" && ls -d js/suivi.js *.7xe *.desktop 2>/dev/null | paste -sd'|')"
+expect "README: the launcher's target" "Exec=xdg-open \"$readme/D:/Livres/b1/index.html\"" \
+    "$(grep '^Exec=' "$readme/D:/Livres/b1/Lancer le livre Web.desktop")"
+expect "README: the book opened" "1|D:/Livres/b1/index.html" "$(opened_record)"
+expect "README: nothing else made" "D:" "$(ls "$readme")"
+
 [[ $failures == 0 ]]

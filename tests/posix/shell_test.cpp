@@ -69,9 +69,10 @@ TEST(PosixShell, LauncherText) {
         std::string lines;               // Name, Exec and Icon as written
     } rows[] = {
         {"Mon livre (0)", "/a b'c", "", "Name=Mon livre (0)\nExec=xdg-open \"/a b'c\"\n"},
-        {" l\\ivre ", "/\"q\" 100% $H `id` a\\b", "/i\\c",
-         "Name=\\sl\\\\ivre\\s\nExec=xdg-open \"/\\\\\"q\\\\\" 100%% \\\\$H \\\\`id\\\\` "
-         "a\\\\\\\\b\"\nIcon=/i\\\\c\n"},
+        // A backslash in a path is a folder separator, as in every path from outside.
+        {" l'ivre ", "/\"q\" 100% $H `id` a\\b", "/i\\c",
+         "Name=\\sl'ivre\\s\nExec=xdg-open \"/\\\\\"q\\\\\" 100%% \\\\$H \\\\`id\\\\` a/b\"\n"
+         "Icon=/i/c\n"},
         {"r", "index.html", "i.ico",  // from the working folder
          "Name=r\nExec=xdg-open \"" + cwd + "/index.html\"\nIcon=" + cwd + "/i.ico\n"},
     };

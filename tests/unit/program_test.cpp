@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "consent/consent_flow.h"
@@ -72,6 +73,37 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     EXPECT_EQ(0, DispatchMode(("-mode 7 -mode 3" + fits).c_str(), launch));
 }
 
+// The launch level takes only the mode from the file: the result file and the parameters file
+// are the caller's.
+TEST_F(Program, TheLaunchLevelTakesOnlyTheModeFromTheFile) {
+    const std::string ini = dir_.Write(
+        "p.ini",
+        "[other]\nmode=7\n[PARAMETERS]\nrtpfilename=f.rtp\nparametersfilepath=f\nMode=3\n");
+    LaunchParameters p;
+    EXPECT_EQ(1, DispatchMode(
+                     ("-MODE 7 -rtpfilename r.rtp /parametersfilepath " + Quoted(ini)).c_str(), p));
+    EXPECT_STREQ("3", p.mode.CStr());
+    EXPECT_STREQ("r.rtp", p.rtpfilename.CStr());
+    EXPECT_EQ(ini, p.parametersfilepath.CStr());
+}
+
+// A number just under the limit is read exactly (long is 32 bits on Windows, 64 here).
+TEST(ModeNumber, ReadsLeadingDigitsAndSaturates) {
+    const struct {
+        std::string text;
+        long number;
+    } rows[] = {{" 2x", 2},
+                {"01", 1},
+                {"+3", 3},
+                {"-1", -1},
+                {"x1", 0},
+                {std::to_string(LONG_MAX - 2), LONG_MAX - 2},
+                {std::to_string(LONG_MAX) + "0", LONG_MAX}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.number, ReadModeNumber(row.text.c_str())) << row.text;
+    }
+}
+
 TEST_F(Program, ASentinelValueInTheParametersFileEndsEitherRun) {
     const std::string ini = dir_.Write("p.ini", "[parameters]\r\nreaderJSpath=not_found_error\r\n");
     const std::string folder = dir_.Path().string();
@@ -80,6 +112,8 @@ TEST_F(Program, ASentinelValueInTheParametersFileEndsEitherRun) {
         " -parametersfilepath " + Quoted(ini);
     EXPECT_EQ(1, ConsentFlow().RunConsent(options.c_str()));
     EXPECT_EQ(1, SetupFlow().RunSetup(options.c_str()));
+    LaunchParameters launch;
+    EXPECT_EQ(1, DispatchMode(("-mode 7 " + options).c_str(), launch)) << "no mode runs";
     EXPECT_EQ(0, platform::fault::CallCount("DialogBoxParam"));
     EXPECT_FALSE(test::KeyExists(kUser, kReferrals)) << "nothing recorded";
     EXPECT_EQ("<missing>", dir_.Read("i.txt")) << "no import marker";

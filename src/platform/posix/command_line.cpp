@@ -35,9 +35,10 @@ bool PassesWhole(const std::string& value) {
 
 }  // namespace
 
-std::string BuildCommandLine(int argc, const char* const* argv, std::string* refused) {
+std::string BuildCommandLine(int argc, const char* const* argv, std::string* notes,
+                             bool (*known)(std::string_view name)) {
     const auto refuse = [&](const std::string& line) {
-        if (refused) *refused += line + "\n";
+        if (notes) *notes += line + "\n";
     };
     const auto is_name = [&](int i) { return argv[i][0] == '-'; };
     int i = 1;
@@ -56,6 +57,11 @@ std::string BuildCommandLine(int argc, const char* const* argv, std::string* ref
             refuse("option name refused: " + std::string(name));
             text += '-';
         } else {
+            // A misspelt name or a --help gets nothing else: no run prints anything or exits
+            // with another code for it, as the package relies on.
+            if (known != nullptr && !known(name + 1)) {
+                refuse("unknown option ignored: " + std::string(name));
+            }
             text += name;
         }
         // Every argument up to the next name is the value, as the words of a value run on to

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace wbh::platform {
 
@@ -13,7 +14,10 @@ namespace wbh::platform {
 // What the grammar cannot carry whole is refused rather than cut or split into further options:
 // a value holding both quotes or ending in white space or a quote is passed empty, a name
 // holding white space is passed as the empty name, arguments before the first name are left
-// out. `refused`, when given, receives one line for each.
-std::string BuildCommandLine(int argc, const char* const* argv, std::string* refused = nullptr);
+// out. `notes`, when given, receives one line for each, and, with `known`, one for each option
+// name that `known` (given the name without its "-") does not take; such an option is passed as
+// written all the same, and matches nothing.
+std::string BuildCommandLine(int argc, const char* const* argv, std::string* notes = nullptr,
+                             bool (*known)(std::string_view name) = nullptr);
 
 }  // namespace wbh::platform

@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
     // The terminal dialog takes only the lines it needs and leaves the rest of the input to
     // whoever reads next, so one stream can answer the dialogs of several runs in a row.
     std::setvbuf(stdin, nullptr, _IONBF, 0);
-    std::string refused;
-    const std::string command_line = wbh::platform::BuildCommandLine(argc, argv, &refused);
-    std::fputs(refused.c_str(), stderr);
+    std::string notes;
+    const std::string command_line =
+        wbh::platform::BuildCommandLine(argc, argv, &notes, wbh::IsProgramOption);
+    std::fputs(notes.c_str(), stderr);
     return wbh::RunProgram(command_line.c_str());
 }

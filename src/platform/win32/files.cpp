@@ -144,8 +144,6 @@ NameRule CheckName(const char* path) {
 
 char Separator() { return '\\'; }
 
-void ToNativePath(char*) {}
-
 Presence Probe(const char* path) {
     // An empty name is no name (Windows would answer "path not found"), and one that does not
     // convert names nothing that can be looked for.

@@ -16,6 +16,7 @@
 #include "platform/portable/fault.h"
 #include "platform/posix/desktop/spawn.h"
 #include "platform/posix/desktop/user_folders.h"
+#include "platform/posix/native_path.h"
 #include "platform/posix/text_files/ini_file.h"
 #include "platform/posix/text_files/windows_1252.h"
 #include "platform/posix/unique_fd.h"
@@ -122,12 +123,23 @@ HResult DesktopDirectory(char* buffer, int size) {
 }
 
 HResult SaveShortcut(const char* path, const char* title, const char* target, const char* icon) {
-    const bool saved = NoThrow(false, [&] { return WriteLauncher(path, title, target, icon); });
+    const posix::NativePath native_path(path);
+    const posix::NativePath native_target(target);
+    const posix::NativePath native_icon(icon);
+    if (native_path.CStr() == nullptr || native_target.CStr() == nullptr ||
+        native_icon.CStr() == nullptr) {
+        return kFailed;
+    }
+    const bool saved = NoThrow(false, [&] {
+        return WriteLauncher(native_path.CStr(), title, native_target.CStr(), native_icon.CStr());
+    });
     return saved ? 0 : kFailed;
 }
 
-bool OpenWithShell(const char* path) {
+bool OpenWithShell(const char* outside_path) {
     if (fault::Fail(fault::Call::kShellExecute)) return false;
+    const posix::NativePath native(outside_path);
+    const char* path = native.CStr();
     if (path == nullptr || path[0] == '\0') return false;
     // Nothing of this process's: a caller reading its output through a pipe sees the end of
     // it when the run ends, not when the reader closes the book.

@@ -1,6 +1,6 @@
-// Files on POSIX: paths written for Windows made native, what lstat says about a name, and a
-// file's content replaced by the routine the INI writer uses too, so a crash leaves either the
-// old file or the new one whole.
+// Files on POSIX: what lstat says about a name, and a file's content replaced by the routine the
+// INI writer uses too, so a crash leaves either the old file or the new one whole. Every path is
+// read through NativePath: a backslash in it is a folder separator.
 #include "platform/files.h"
 
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 
 #include "common/ascii.h"
 #include "platform/portable/fault.h"
+#include "platform/posix/native_path.h"
 #include "platform/posix/text_files/replace_file.h"
 
 namespace wbh::platform::files {
@@ -18,10 +19,12 @@ namespace wbh::platform::files {
 const NameLimit kNameLimit = {static_cast<std::size_t>(-1), NAME_MAX};
 
 NameRule CheckName(const char* path) {
-    if (path == nullptr || path[0] == '\0') return NameRule::kNever;
+    const posix::NativePath native(path);
+    if (native.TooLong()) return NameRule::kTooLong;
+    if (native.CStr() == nullptr || native.CStr()[0] == '\0') return NameRule::kNever;
     // A control character makes no valid name, as on Windows: a name from a book holding one
     // never becomes a file (it would, among other things, reach a terminal when listed).
-    const std::string_view text(path);
+    const std::string_view text(native.CStr());
     if (HasControl(text)) return NameRule::kNever;
     const std::string_view name = text.substr(text.rfind('/') + 1);
     if (name.empty() || name == "." || name == "..") return NameRule::kNever;
@@ -31,15 +34,10 @@ NameRule CheckName(const char* path) {
 
 char Separator() { return '/'; }
 
-void ToNativePath(char* path) {
-    if (path == nullptr) return;
-    for (char* p = path; *p != '\0'; ++p) {
-        if (*p == '\\') *p = '/';
-    }
-}
-
-Presence Probe(const char* path) {
+Presence Probe(const char* outside_path) {
     if (fault::Fail(fault::Call::kProbePath)) return Presence::kUnknown;
+    const posix::NativePath native(outside_path);
+    const char* path = native.CStr();
     if (path == nullptr || path[0] == '\0') return Presence::kUnknown;
     // No valid name, as on Windows: a name from a book that holds a control character never
     // becomes a file (it would, among other things, reach a terminal when listed).
@@ -62,7 +60,7 @@ Presence Probe(const char* path) {
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
     if (fault::Fail(fault::Call::kReplaceFile)) return false;
     if (CheckName(path) != NameRule::kFile) return false;
-    return posix::ReplaceFile(path, data, size);
+    return posix::ReplaceFile(posix::NativePath(path).CStr(), data, size);
 }
 
 }  // namespace wbh::platform::files

@@ -27,6 +27,7 @@
 #include "common/ascii.h"
 #include "common/no_throw.h"
 #include "platform/portable/fault.h"
+#include "platform/posix/native_path.h"
 #include "platform/posix/text_files/ini_encoding.h"
 #include "platform/posix/text_files/ini_file.h"
 #include "platform/posix/text_files/replace_file.h"
@@ -131,7 +132,9 @@ std::uint32_t ReadParsed(const IniFile& ini, const char* section, const char* ke
 }  // namespace
 
 std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
-                            char* buffer, std::uint32_t size, const char* file) {
+                            char* buffer, std::uint32_t size, const char* outside_file) {
+    const posix::NativePath native(outside_file);
+    const char* file = native.CStr();
     const std::string_view fallback_text = fallback ? fallback : "";
     const bool failed = fault::Fail(fault::Call::kGetPrivateProfileString);
     // Out of memory, the read fails: the answer is then that of a file that cannot be read.
@@ -225,7 +228,10 @@ bool ReadForEdit(const char* file, std::string& text) {
 
 }  // namespace
 
-bool IniWriteString(const char* section, const char* key, const char* value, const char* file) {
+bool IniWriteString(const char* section, const char* key, const char* value,
+                    const char* outside_file) {
+    const posix::NativePath native(outside_file);
+    const char* file = native.CStr();
     if (section == nullptr || key == nullptr || value == nullptr || file == nullptr ||
         file[0] == '\0') {
         return false;
