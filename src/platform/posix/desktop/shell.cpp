@@ -13,9 +13,9 @@
 
 #include "common/no_throw.h"
 #include "platform/files.h"
-#include "platform/portable/fault.h"
 #include "platform/posix/desktop/spawn.h"
 #include "platform/posix/desktop/user_folders.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/text_files/ini_file.h"
 #include "platform/posix/text_files/windows_1252.h"
 #include "platform/posix/unique_fd.h"
@@ -99,7 +99,7 @@ bool WriteLauncher(const char* path, const char* title, const char* target, cons
     }
     // The caller picked a free name; a file that appeared there since is not ours to replace.
     // Executable, so that desktops offer to run it rather than to edit it.
-    posix::UniqueFd fd(::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0755));
+    posix::UniqueFd fd(posix::Sys().open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0755));
     if (!fd.Valid()) return false;
     bool written = posix::WriteAll(fd.Get(), text.data(), text.size()) && ::fsync(fd.Get()) == 0;
     written = fd.Close() && written;
@@ -112,7 +112,6 @@ bool WriteLauncher(const char* path, const char* title, const char* target, cons
 HResult DesktopDirectory(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return kFailed;
     buffer[0] = '\0';
-    if (fault::Fail(fault::Call::kDesktopDirectory)) return kFailed;
     return NoThrow(kFailed, [&] {
         const std::string desktop = posix::DesktopFolder();
         if (desktop.empty() || desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
@@ -127,7 +126,6 @@ HResult SaveShortcut(const char* path, const char* title, const char* target, co
 }
 
 bool OpenWithShell(const char* path) {
-    if (fault::Fail(fault::Call::kShellExecute)) return false;
     if (path == nullptr || path[0] == '\0') return false;
     // Nothing of this process's: a caller reading its output through a pipe sees the end of
     // it when the run ends, not when the reader closes the book.

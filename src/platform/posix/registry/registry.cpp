@@ -11,7 +11,6 @@
 
 #include "common/no_throw.h"
 #include "common/utf8.h"
-#include "platform/portable/fault.h"
 #include "platform/posix/registry/registry_store.h"
 
 namespace wbh::platform::registry {
@@ -97,7 +96,6 @@ long OpenPath(Key parent, const char* path, std::uint32_t access, bool create, K
 Key RootKey(Root root) { return root == Root::kCurrentUser ? &g_current_user : nullptr; }
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail(fault::Call::kRegOpenKeyEx)) return kAccessDenied;
     // The root with no path is the root itself, whatever the access asked.
     if (parent == &g_current_user && (path == nullptr || path[0] == '\0')) {
         *out = parent;
@@ -107,13 +105,11 @@ long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
 }
 
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail(fault::Call::kRegCreateKeyEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&] { return OpenPath(parent, path, access, true, out); });
 }
 
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
                 std::uint32_t* size) {
-    if (fault::Fail(fault::Call::kRegQueryValueEx)) return kAccessDenied;
     RegistryStore* store = nullptr;
     long result = OpenedWith(key, kQueryValue, &store);
     if (result != kSuccess) return result;
@@ -128,7 +124,6 @@ long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* da
 
 long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t* data,
               std::uint32_t size) {
-    if (fault::Fail(fault::Call::kRegSetValueEx)) return kAccessDenied;
     RegistryStore* store = nullptr;
     long result = OpenedWith(key, kSetValue, &store);
     if (result == kSuccess) result = store->WriteValue(key->id, ValueName(name), type, data, size);
@@ -136,7 +131,6 @@ long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t*
 }
 
 long DeleteValue(Key key, const char* name) {
-    if (fault::Fail(fault::Call::kRegDeleteValue)) return kAccessDenied;
     RegistryStore* store = nullptr;
     long result = OpenedWith(key, kSetValue, &store);
     if (result == kSuccess) result = store->RemoveValue(key->id, ValueName(name));
@@ -144,7 +138,6 @@ long DeleteValue(Key key, const char* name) {
 }
 
 long CountSubkeys(Key key, std::uint32_t* count) {
-    if (fault::Fail(fault::Call::kRegQueryInfoKey)) return kAccessDenied;
     RegistryStore* store = nullptr;
     long result = OpenedWith(key, kQueryValue, &store);
     if (result == kSuccess) result = store->CountChildren(key->id, count);
@@ -152,15 +145,9 @@ long CountSubkeys(Key key, std::uint32_t* count) {
 }
 
 long CloseKey(Key key) {
-    // An injected failure still releases the handle, as a real one would: nothing leaks.
-    const bool failed = fault::Fail(fault::Call::kRegCloseKey);
-    long result = kSuccess;
-    if (key == nullptr) {
-        result = kInvalidHandle;
-    } else if (key != &g_current_user) {
-        delete key;
-    }
-    return failed ? kIoFailed : result;
+    if (key == nullptr) return kInvalidHandle;
+    if (key != &g_current_user) delete key;
+    return kSuccess;
 }
 
 }  // namespace wbh::platform::registry

@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "common/ascii.h"
-#include "platform/portable/fault.h"
 #include "platform/posix/text_files/replace_file.h"
 
 namespace wbh::platform::files {
@@ -39,7 +38,6 @@ void ToNativePath(char* path) {
 }
 
 Presence Probe(const char* path) {
-    if (fault::Fail(fault::Call::kProbePath)) return Presence::kUnknown;
     if (path == nullptr || path[0] == '\0') return Presence::kUnknown;
     // No valid name, as on Windows: a name from a book that holds a control character never
     // becomes a file (it would, among other things, reach a terminal when listed).
@@ -60,7 +58,6 @@ Presence Probe(const char* path) {
 }
 
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
-    if (fault::Fail(fault::Call::kReplaceFile)) return false;
     if (CheckName(path) != NameRule::kFile) return false;
     return posix::ReplaceFile(path, data, size);
 }
