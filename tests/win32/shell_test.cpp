@@ -5,6 +5,7 @@
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <cstring>
@@ -12,6 +13,7 @@
 
 #include "platform/com.h"
 #include "platform/reader_component.h"
+#include "platform/win32/system_calls.h"
 #include "support/fault_injection.h"
 #include "support/reader_component_stand_in.h"
 #include "support/temp_dir.h"
@@ -33,17 +35,65 @@ TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
     EXPECT_EQ('\0', small[0]);
 }
 
+// A link object that has no persist interface to give (as an older shell's might not).
+class LinkWithoutPersist : public IShellLinkW {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        *object = id == IID_IUnknown || id == IID_IShellLinkW ? this : nullptr;
+        if (*object == nullptr) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetPath(LPWSTR, int, WIN32_FIND_DATAW*, DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDList(PIDLIST_ABSOLUTE*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetIDList(PCIDLIST_ABSOLUTE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDescription(LPWSTR, int) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetDescription(LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetWorkingDirectory(LPWSTR, int) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetWorkingDirectory(LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetArguments(LPWSTR, int) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetArguments(LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetHotkey(WORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetHotkey(WORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetShowCmd(int*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetShowCmd(int) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIconLocation(LPWSTR, int, int*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetIconLocation(LPCWSTR, int) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetRelativePath(LPCWSTR, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Resolve(HWND, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPath(LPCWSTR) override { return E_NOTIMPL; }
+
+private:
+    ULONG references_ = 1;
+};
+
+HRESULT WINAPI CreateLinkWithoutPersist(REFCLSID, LPUNKNOWN, DWORD, REFIID, void** object) {
+    *object = static_cast<IShellLinkW*>(new LinkWithoutPersist);
+    return S_OK;
+}
+
 // Without the link object or its persist interface nothing is saved; without a target's or an
 // icon's text the link is saved all the same.
 TEST_F(Win32Setup, ShortcutSaveFailures) {
     const test::TempDir dir;
     const std::string link = dir.File("l.lnk");
-    for (const char* call : {"CoCreateInstance", "QueryInterface"}) {
-        fault::FailCall(call);
-        EXPECT_LT(shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""), 0) << call;
-        fault::Reset();
-        EXPECT_EQ("<missing>", dir.Read("l.lnk")) << call;
-    }
+    fault::FailCall("CoCreateInstance");
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
+    fault::Reset();
+    auto& create = win32::Sys().CoCreateInstance;
+    const auto real = create;
+    create = CreateLinkWithoutPersist;
+    EXPECT_EQ(E_NOINTERFACE, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
+    create = real;
+    EXPECT_EQ("<missing>", dir.Read("l.lnk"));
     EXPECT_EQ(S_OK, shell::SaveShortcut(link.c_str(), "l", "C:\\t\xC3", "C:\\i\xC3.ico"));
     EXPECT_NE("<missing>", dir.Read("l.lnk"));
 }

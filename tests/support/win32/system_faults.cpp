@@ -25,12 +25,12 @@ LONG WINAPI OpenKey(HKEY parent, LPCWSTR path, DWORD options, REGSAM access, PHK
 }
 
 LONG WINAPI CreateKey(HKEY parent, LPCWSTR path, DWORD reserved, LPWSTR kind, DWORD options,
-                      REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY key,
+                      REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key,
                       LPDWORD disposition) {
     // Both counted: a row may fail either.
     if (Fails("key") | Fails("key create")) return ERROR_ACCESS_DENIED;
-    return g_real.RegCreateKeyExW(parent, path, reserved, kind, options, access,
-                                  const_cast<SECURITY_ATTRIBUTES*>(security), key, disposition);
+    return g_real.RegCreateKeyExW(parent, path, reserved, kind, options, access, security, key,
+                                  disposition);
 }
 
 LONG WINAPI QueryValue(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
@@ -46,7 +46,7 @@ LONG WINAPI SetValue(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const B
 }
 
 HRESULT WINAPI NewGuid(GUID* guid) {
-    if (Fails("new guid")) return RPC_S_UUID_NO_ADDRESS;
+    if (Fails("new guid")) return HRESULT_FROM_WIN32(RPC_S_UUID_NO_ADDRESS);
     Guid planted;
     if (TakePlantedGuid(planted)) {
         std::memcpy(guid, &planted, sizeof *guid);
