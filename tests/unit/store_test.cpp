@@ -61,6 +61,11 @@ TEST(RegKeyTest, AccessMasks) {
     EXPECT_EQ("<code 5>", ReadText(writer, "v"));
     EXPECT_EQ(0, writer.SetString("changed", "v"));
     EXPECT_EQ("changed", ReadText(reader, "v"));
+    // The system refusing the write beneath is reported, and the value stays.
+    fault::FailCall("value write");
+    EXPECT_NE(0, writer.SetString("lost", "v"));
+    fault::Reset();
+    EXPECT_EQ("changed", ReadText(reader, "v"));
 }
 
 // A text value reads when it holds at most kTextCharacters characters, its terminator counted
