@@ -1,6 +1,6 @@
 // The owner of the COM apartment on the program's one thread: the run holds one for its whole
 // length, and the Windows reader component nests one inside it. On Windows this is CoInitialize
-// / CoUninitialize (fault name "CoInitialize"); POSIX has no COM, and its scope is always Ok.
+// / CoUninitialize; POSIX has no COM, and its scope is always Ok.
 #pragma once
 
 namespace wbh::platform {

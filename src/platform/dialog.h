@@ -63,9 +63,9 @@ protected:
 };
 
 // DialogBoxParamW: makes the dialog from template `template_id`, runs it modally and returns
-// the result given to End, or -1 when the dialog could not be made (fault name
-// "DialogBoxParam"). A handler call that throws ends the dialog there, as one that could not be
-// made. The Escape key and the close box send IDCANCEL; only End closes.
+// the result given to End, or -1 when the dialog could not be made. A handler call that throws ends
+// the dialog there, as one that could not be made. The Escape key and the close box send IDCANCEL;
+// only End closes.
 long RunModalDialog(int template_id, DialogHandler& handler);
 
 }  // namespace wbh::platform

@@ -37,14 +37,12 @@ extern const NameLimit kNameLimit;
 // name is not a valid one, ...), so nothing should be made there.
 enum class Presence { kAbsent, kPresent, kUnknown };
 // A file, folder or anything else at `path` is present, also when it cannot be read.
-// Fault name "ProbePath": answers kUnknown.
 Presence Probe(const char* path);
 
 // Replaces the whole content of the file at `path` with `size` bytes, written as given: first
 // into a new file beside it, which is then renamed over it, so that the file is either as it
 // was or complete, never half-written. A file at `path` that may not be written (read-only) is
 // left as it is, and the folder is never created. Returns true when the new content is in place.
-// Fault name "ReplaceFile": fails before anything is written.
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size);
 
 // Text files that other programs read in the encoding of the platform's text files: Windows'

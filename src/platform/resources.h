@@ -8,7 +8,7 @@ namespace wbh::platform {
 // Copies string `id` into buffer (`size` bytes), cut to size - 1 bytes between whole UTF-8
 // characters and always NUL-terminated when size > 0. Returns the number
 // of bytes copied, not counting the NUL; 0 when there is no such string (buffer then holds the
-// empty text). Fault name "LoadString": fails as a missing string.
+// empty text).
 int LoadText(unsigned id, char* buffer, int size);
 
 }  // namespace wbh::platform

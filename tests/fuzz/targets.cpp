@@ -103,7 +103,7 @@ void parameters_file(std::string_view input) {
     // A line costs at most one read and takes three bytes at least ("k=" and its line end); a
     // buffer outgrown has been paid for by the bytes that outgrew it. The 4: the section list of
     // a file too short to pay for its own reads.
-    const long reads = wbh::platform::fault::CallCount("GetPrivateProfileString");
+    const long reads = wbh::platform::fault::CallCount("profile read");
     Check(reads <= static_cast<long>(input.size() / 2 + 4));
 }
 

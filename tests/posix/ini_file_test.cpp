@@ -41,8 +41,9 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
 
     ASSERT_TRUE(IniWriteString("s", "k", "4", file.c_str()));
     EXPECT_EQ("4", Value(file, "k"));
-    // A file that cannot be read is not replaced by one that lost its other lines.
-    fault::FailCall("ReadProfileFile");
+    // A file that cannot be read (its open refused) is not replaced by one that lost its other
+    // lines.
+    fault::FailNthCall("open", 1);
     EXPECT_FALSE(IniWriteString("s", "k", "5", file.c_str()));
     fault::Reset();
     EXPECT_EQ("4", Value(file, "k"));

@@ -86,7 +86,7 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
     // Nor out of a whole run (mode 1, its dialog unanswered), which reads and writes INI files.
     const std::string run = "-mode 1 -autorunbookid b1 -parametersfilepath \"" + ini +
                             "\" -rtpfilename \"" + result_file + "\"";
-    fault::FailCall("DialogBoxParam");
+    fault::FailCall("dialog");
     EachAllocationFails("a consent run", [&] { RunProgram(run.c_str()); });
     fault::Reset();
 }

@@ -2,14 +2,11 @@
 // The registry contract itself is RegKeyTest's.
 #include "platform/posix/registry/registry_store.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,23 +14,14 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "support/fault_injection.h"
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
-
-// mkdir fails with this error while it is not 0, as a file system may refuse the store's folder.
-static int g_mkdir_error = 0;
-
-extern "C" int mkdir(const char* path, mode_t mode) noexcept {
-    if (g_mkdir_error != 0) {
-        errno = g_mkdir_error;
-        return -1;
-    }
-    return static_cast<int>(::syscall(SYS_mkdirat, AT_FDCWD, path, mode));
-}
 
 namespace wbh::platform::registry {
 namespace {
 
+namespace fault = platform::fault;
 const Key kUser = RootKey(Root::kCurrentUser);
 constexpr char kDatabase[] = "/webbook-helper/registry.db";
 
@@ -125,20 +113,13 @@ TEST_F(RegistryStoreTest, AFileReplacedMeanwhileIsTheOneWritten) {
     EXPECT_EQ("1", Sql(file, "SELECT count(*) FROM keys WHERE name = 'After'"));
 }
 
+// Its folder refused (EACCES): the key is refused, and nothing is left behind.
 TEST_F(RegistryStoreTest, AStoreThatCannotBeMadeTellsWhy) {
-    const struct {
-        int error;  // from making its folder
-        long result;
-    } rows[] = {
-        {EPERM, kAccessDenied}, {EROFS, kAccessDenied}, {ENOMEM, kOutOfMemory}, {EIO, kIoFailed}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.error);
-        UseConfig("c" + std::to_string(row.error));
-        Key key = nullptr;
-        g_mkdir_error = row.error;
-        EXPECT_EQ(row.result, CreateKey(kUser, "Software", kAllAccess, &key));
-        g_mkdir_error = 0;
-    }
+    Key key = nullptr;
+    fault::FailCall("mkdir");
+    EXPECT_EQ(kAccessDenied, CreateKey(kUser, "Software", kAllAccess, &key));
+    fault::Reset();
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("config")));
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
 
     EXPECT_FALSE(OpenWithShell(""));
     EXPECT_FALSE(OpenWithShell(nullptr));
-    fault::FailCall("ShellExecute");
+    fault::FailCall("open document");
     EXPECT_FALSE(OpenWithShell(book.c_str()));
     fault::Reset();
     setenv("PATH", dir.File("none").c_str(), 1);

@@ -1,78 +1,87 @@
-// Fault injection state: one process-wide table, as the program has one thread, consulted
-// through the platform's hook, which is set before the tests start.
+// The fault table: one process-wide state, as the program has one thread, read by the failing
+// calls that the platform's support puts in the system call table before the tests start. It
+// allocates nothing, so that counting never fails a call when memory runs out.
 #include "support/fault_injection.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <new>
-#include <string>
-#include <vector>
+#include <cstring>
 
-#include "common/ascii.h"
-#include "common/no_throw.h"
-#include "platform/portable/fault.h"
+#include "platform/guid.h"
+#include "support/system_faults.h"
 
 namespace wbh::platform::fault {
 namespace {
 
-#define WBH_FAULT_NAME(name) #name,
-constexpr const char* kNames[] = {WBH_FAULT_CALLS(WBH_FAULT_NAME)};
-#undef WBH_FAULT_NAME
-static_assert(sizeof kNames / sizeof kNames[0] == static_cast<int>(Call::kCount),
-              "one name per call");
+struct State {
+    long calls = 0;
+    long fail_at = 0;  // the call number that fails; 0: none
+    bool failing = false;
+};
 
-std::vector<std::string> g_failing_names;
-std::map<std::string, long> g_calls_by_name;
-std::map<std::string, long> g_fail_at_by_name;  // call number of that name that fails
+constexpr std::size_t kMostNames = 32;
+State g_states[kMostNames];
+Guid g_planted{};
+bool g_has_planted = false;
 
-// A misspelt name would arm nothing and the test would pass without its fault ever happening.
-// The empty name is none on purpose: a table's row that fails nothing.
-const char* Known(const char* name) {
-    if (*name == '\0') return name;
-    for (const char* known : kNames) {
-        if (std::string(known) == name) return name;
+// A misspelt name would arm nothing and the test would pass without its fault ever happening,
+// and so would one this platform cannot fail. The empty name is none on purpose: a table's row
+// that fails nothing.
+State* Find(const char* name, bool must_exist) {
+    static_assert(sizeof g_states / sizeof g_states[0] == kMostNames);
+    if (*name == '\0') return nullptr;
+    for (std::size_t i = 0; i < kInjectableCount && i < kMostNames; ++i) {
+        if (std::strcmp(kInjectable[i], name) == 0) return &g_states[i];
     }
-    std::fprintf(stderr, "fault injection: no injectable call is named \"%s\"\n", name);
+    if (!must_exist) return nullptr;
+    std::fprintf(stderr, "fault injection: this platform fails nothing named \"%s\"\n", name);
     std::abort();
 }
 
 }  // namespace
 
-void FailCall(const char* name) { g_failing_names.push_back(Known(name)); }
+bool Injectable(const char* name) { return Find(name, false) != nullptr; }
 
-void FailNthCall(const char* name, long n) { g_fail_at_by_name[Known(name)] = CallCount(name) + n; }
+void FailCall(const char* name) {
+    if (State* state = Find(name, true)) state->failing = true;
+}
+
+void FailNthCall(const char* name, long n) {
+    if (State* state = Find(name, true)) state->fail_at = state->calls + n;
+}
 
 void Reset() {
-    g_failing_names.clear();
-    g_fail_at_by_name.clear();
-    g_calls_by_name.clear();
+    for (State& state : g_states) state = State();
+    g_has_planted = false;
 }
 
 long CallCount(const char* name) {
-    const auto found = g_calls_by_name.find(Known(name));
-    return found == g_calls_by_name.end() ? 0 : found->second;
+    const State* state = Find(name, true);
+    return state != nullptr ? state->calls : 0;
 }
 
-namespace {
-
-bool Armed(const char* name) {
-    const long nth = ++g_calls_by_name[name];
-    const auto armed = g_fail_at_by_name.find(name);
-    if (armed != g_fail_at_by_name.end() && armed->second == nth) return true;
-    for (const std::string& failing : g_failing_names) {
-        if (EqualsNoCase(failing, name)) return true;
-    }
-    return false;
+void PlantGuid(const Guid& guid) {
+    g_planted = guid;
+    g_has_planted = true;
 }
 
-bool FailHook(Call call) {
-    const char* name = kNames[static_cast<int>(call)];
-    // Counting must not make a platform call throw when memory runs out: then nothing fails.
-    return NoThrow(false, [name] { return Armed(name); });
+bool Fails(const char* name) {
+    State* state = Find(name, true);
+    if (state == nullptr) return false;
+    ++state->calls;
+    return state->failing || state->calls == state->fail_at;
 }
 
-const bool g_hooked = (g_fail_hook = &FailHook, true);
+bool Failing(const char* name) {
+    const State* state = Find(name, true);
+    return state != nullptr && state->failing;
+}
 
-}  // namespace
+bool TakePlantedGuid(Guid& guid) {
+    if (!g_has_planted) return false;
+    guid = g_planted;
+    g_has_planted = false;
+    return true;
+}
+
 }  // namespace wbh::platform::fault

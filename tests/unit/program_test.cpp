@@ -27,7 +27,7 @@ std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 // Mode 1 runs as if its dialog could not be made (a refusal), in a registry of the test's own.
 class Program : public ::testing::Test {
 protected:
-    void SetUp() override { platform::fault::FailCall("DialogBoxParam"); }
+    void SetUp() override { platform::fault::FailCall("dialog"); }
     void TearDown() override { platform::fault::Reset(); }
 
     test::TempDir dir_;
@@ -114,7 +114,7 @@ TEST_F(Program, ASentinelValueInTheParametersFileEndsEitherRun) {
     EXPECT_EQ(1, SetupFlow().RunSetup(options.c_str()));
     LaunchParameters launch;
     EXPECT_EQ(1, DispatchMode(("-mode 7 " + options).c_str(), launch)) << "no mode runs";
-    EXPECT_EQ(0, platform::fault::CallCount("DialogBoxParam"));
+    EXPECT_EQ(0, platform::fault::CallCount("dialog"));
     EXPECT_FALSE(test::KeyExists(kUser, kReferrals)) << "nothing recorded";
     EXPECT_EQ("<missing>", dir_.Read("i.txt")) << "no import marker";
 }

@@ -16,12 +16,12 @@ TEST(Win32SystemLibrary, WithTheSearchFlagRefusedTheFunctionsAreStillFound) {
         const wchar_t* library;
         const char* function;
     } rows[] = {{L"shell32.dll", "SHChangeNotify"}, {L"oleaut32.dll", "SysFreeString"}};
-    fault::FailCall("LoadLibraryEx");
+    fault::FailCall("LoadLibraryExW");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.function);
-        const long refused = fault::CallCount("LoadLibraryEx");
+        const long refused = fault::CallCount("LoadLibraryExW");
         void* const found = SystemFunction(row.library, row.function);
-        EXPECT_EQ(refused + 1, fault::CallCount("LoadLibraryEx")) << "the flagged load was asked";
+        EXPECT_EQ(refused + 1, fault::CallCount("LoadLibraryExW")) << "the flagged load was asked";
         const HMODULE module = GetModuleHandleW(row.library);
         ASSERT_NE(nullptr, module) << "expected it loaded";
         EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, row.function)), found);

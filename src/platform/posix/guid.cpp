@@ -8,26 +8,25 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/portable/fault.h"
+#include "platform/posix/system_calls.h"
 
 namespace wbh::platform {
 namespace {
 
 constexpr HResult kFailed = static_cast<HResult>(0x80004005u);  // E_FAIL
+constexpr int kMostInterruptions = 100;
 
 }  // namespace
 
 HResult NewGuid(Guid& guid) {
-    if (fault::Fail(fault::Call::kCoCreateGuid)) return kFailed;
-    if (fault::TakePlantedGuid(guid)) return 0;
     std::uint8_t bytes[16];
     std::size_t filled = 0;
-    while (filled < sizeof bytes) {
-        const ssize_t got = getrandom(bytes + filled, sizeof bytes - filled, 0);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return kFailed;
-        }
+    // A signal may cut a read short or interrupt it; a source that keeps being interrupted is
+    // given up on rather than waited for without end.
+    for (int interrupted = 0; filled < sizeof bytes;) {
+        const ssize_t got = posix::Sys().getrandom(bytes + filled, sizeof bytes - filled, 0);
+        if (got < 0 && errno == EINTR && ++interrupted < kMostInterruptions) continue;
+        if (got <= 0) return kFailed;
         filled += static_cast<std::size_t>(got);
     }
     bytes[7] = static_cast<std::uint8_t>((bytes[7] & 0x0F) | 0x40);  // version 4 (in Data3)
@@ -37,13 +36,11 @@ HResult NewGuid(Guid& guid) {
 }
 
 bool ParseGuidText(const char* text, Guid& guid) {
-    if (fault::Fail(fault::Call::kCLSIDFromString)) return false;
     return text != nullptr && ParseBracedGuid(text, guid);
 }
 
 bool FormatGuidText(const Guid& guid, char* text, std::size_t size) {
     if (size > 0) text[0] = '\0';
-    if (fault::Fail(fault::Call::kStringFromCLSID)) return false;
     char braced[39];
     FormatBracedGuid(guid, braced);
     if (size < sizeof braced) return false;

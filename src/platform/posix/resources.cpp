@@ -6,24 +6,19 @@
 #include <string_view>
 
 #include "common/no_throw.h"
-#include "platform/portable/fault.h"
 #include "platform/portable/resource_script.h"
 
 namespace wbh::platform {
 
 int LoadText(unsigned id, char* buffer, int size) {
-    const bool failed = fault::Fail(fault::Call::kLoadString);
     if (size <= 0) return 0;
-    std::string_view text;
-    if (!failed) {
-        // Windows looks up only the low 16 bits of the id. The script is parsed on first use,
-        // which may run out of memory: then no string is found.
-        text = NoThrow(std::string_view(), [id] {
-            const auto& strings = ProgramResources().strings;
-            const auto found = strings.find(static_cast<int>(id & 0xFFFF));
-            return found != strings.end() ? std::string_view(found->second) : std::string_view();
-        });
-    }
+    // Windows looks up only the low 16 bits of the id. The script is parsed on first use, which
+    // may run out of memory: then no string is found.
+    const std::string_view text = NoThrow(std::string_view(), [id] {
+        const auto& strings = ProgramResources().strings;
+        const auto found = strings.find(static_cast<int>(id & 0xFFFF));
+        return found != strings.end() ? std::string_view(found->second) : std::string_view();
+    });
     std::size_t n = text.size() < static_cast<std::size_t>(size) - 1 ? text.size() : size - 1;
     // Back off to the first byte of a character that does not fit whole.
     while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;

@@ -5,12 +5,11 @@
 
 #include <objbase.h>
 
-#include "platform/portable/fault.h"
+#include "platform/win32/system_calls.h"
 
 namespace wbh::platform {
 
-ComScope::ComScope()
-    : ok_(!fault::Fail(fault::Call::kCoInitialize) && SUCCEEDED(CoInitialize(nullptr))) {}
+ComScope::ComScope() : ok_(SUCCEEDED(win32::Sys().CoInitialize(nullptr))) {}
 
 ComScope::~ComScope() {
     if (ok_) CoUninitialize();

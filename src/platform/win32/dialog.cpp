@@ -13,8 +13,8 @@
 
 #include "common/no_throw.h"
 #include "common/utf8.h"
-#include "platform/portable/fault.h"
 #include "platform/win32/module.h"
+#include "platform/win32/system_calls.h"
 #include "platform/win32/wide_text.h"
 
 namespace wbh::platform {
@@ -165,11 +165,10 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wparam, LPARA
 }  // namespace
 
 long RunModalDialog(int template_id, DialogHandler& handler) {
-    if (fault::Fail(fault::Call::kDialogBoxParam)) return -1;
     RunningDialog running{handler};
     const INT_PTR result =
-        DialogBoxParamW(win32::Instance(), MAKEINTRESOURCEW(template_id), nullptr, DialogProcedure,
-                        reinterpret_cast<LPARAM>(&running));
+        win32::Sys().DialogBoxParamW(win32::Instance(), MAKEINTRESOURCEW(template_id), nullptr,
+                                     DialogProcedure, reinterpret_cast<LPARAM>(&running));
     return static_cast<long>(result);
 }
 

@@ -11,10 +11,9 @@
 #include <string_view>
 
 #include "common/utf8.h"
-#include "platform/portable/fault.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
-#include "platform/win32/system_library.h"
+#include "platform/win32/system_calls.h"
 
 namespace wbh::platform::shell {
 namespace {
@@ -65,10 +64,7 @@ bool WriteAssociation(reg::Key root, const char* extension_key, const char* clas
 
 // SHCNE_ASSOCCHANGED, so that Explorer shows the new type at once.
 void NotifyAssociationsChanged() {
-    if (fault::Fail(fault::Call::kSHChangeNotify)) return;
-    static const auto notify =
-        win32::SystemProc<decltype(SHChangeNotify)>(L"shell32.dll", "SHChangeNotify");
-    if (notify != nullptr) notify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    win32::Sys().SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
 }  // namespace

@@ -12,8 +12,8 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
-#include "platform/portable/fault.h"
 #include "platform/win32/com_owners.h"
+#include "platform/win32/system_calls.h"
 #include "platform/win32/wide_text.h"
 
 namespace wbh::platform::files {
@@ -147,8 +147,7 @@ char Separator() { return '\\'; }
 Presence Probe(const char* path) {
     // An empty name is no name (Windows would answer "path not found"), and one that does not
     // convert names nothing that can be looked for.
-    if (fault::Fail(fault::Call::kProbePath) || path == nullptr || path[0] == '\0')
-        return Presence::kUnknown;
+    if (path == nullptr || path[0] == '\0') return Presence::kUnknown;
     return NoThrow(Presence::kUnknown, [&] {
         const win32::WidePath wide(path);
         if (!wide.Ok()) return Presence::kUnknown;
@@ -179,7 +178,8 @@ bool Replace(const char* path, const void* data, std::size_t size) {
     if (!file.Valid()) return false;
     bool ok = WriteAll(file.Get(), data, size) && FlushFileBuffers(file.Get());
     ok = file.Close() && ok;
-    ok = ok && MoveFileExW(temp, wide.Get(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && win32::Sys().MoveFileExW(temp, wide.Get(),
+                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileW(temp);
     return ok;
 }
@@ -187,7 +187,6 @@ bool Replace(const char* path, const void* data, std::size_t size) {
 }  // namespace
 
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
-    if (fault::Fail(fault::Call::kReplaceFile)) return false;
     if (CheckName(path) != NameRule::kFile) return false;
     if (data == nullptr && size > 0) return false;
     return NoThrow(false, [&] { return Replace(path, data, size); });

@@ -12,7 +12,7 @@
 
 #include "common/no_throw.h"
 #include "common/utf8.h"
-#include "platform/portable/fault.h"
+#include "platform/win32/system_calls.h"
 #include "platform/win32/wide_text.h"
 
 namespace wbh::platform {
@@ -93,9 +93,9 @@ std::uint32_t Read(const char* section, const char* key, const char* fallback, c
     // A UTF-8 answer has at least as many bytes as UTF-16 units: a wide answer cut at this size
     // would not fit either.
     win32::WideText wide(size);
-    const DWORD got =
-        GetPrivateProfileStringW(wide_section.Get(), wide_key.Get(), wide_fallback.Get(),
-                                 wide.data(), size, wide_file.Get());
+    const DWORD got = win32::Sys().GetPrivateProfileStringW(wide_section.Get(), wide_key.Get(),
+                                                            wide_fallback.Get(), wide.data(), size,
+                                                            wide_file.Get());
     const bool cut = got >= (list ? size - 2 : size - 1);
     std::wstring_view answer(wide.data(), got);
     // A cut between the two halves of a character: the caller reads again with more room, and
@@ -119,25 +119,22 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
     if (size == 0) return 0;
     const bool list = section == nullptr || key == nullptr;
     // Running out of memory fails the read as a missing file would.
-    std::optional<std::uint32_t> result;
-    if (!fault::Fail(fault::Call::kGetPrivateProfileString)) {
-        result = NoThrow(std::optional<std::uint32_t>(), [&]() -> std::optional<std::uint32_t> {
+    const std::optional<std::uint32_t> result =
+        NoThrow(std::optional<std::uint32_t>(), [&]() -> std::optional<std::uint32_t> {
             return Read(section, key, fallback, buffer, size, file);
         });
-    }
     return result ? *result : Missing(list, fallback, buffer, size);
 }
 
 bool IniWriteString(const char* section, const char* key, const char* value, const char* file) {
-    if (fault::Fail(fault::Call::kWritePrivateProfileString)) return false;
     return NoThrow(false, [&] {
         const WideArgument wide_section(section), wide_key(key), wide_value(value), wide_file(file);
         if (!wide_section.Ok() || !wide_key.Ok() || !wide_value.Ok() || !wide_file.Ok()) {
             return false;
         }
         if (file != nullptr && IsReadOnly(wide_file)) return false;
-        return WritePrivateProfileStringW(wide_section.Get(), wide_key.Get(), wide_value.Get(),
-                                          wide_file.Get()) != FALSE;
+        return win32::Sys().WritePrivateProfileStringW(wide_section.Get(), wide_key.Get(),
+                                                       wide_value.Get(), wide_file.Get()) != FALSE;
     });
 }
 

@@ -8,9 +8,9 @@
 
 #include "common/no_throw.h"
 #include "platform/com.h"
-#include "platform/portable/fault.h"
 #include "platform/win32/com_owners.h"
 #include "platform/win32/reader_component.h"
+#include "platform/win32/system_calls.h"
 #include "platform/win32/wide_text.h"
 
 namespace wbh::platform {
@@ -44,10 +44,9 @@ ReaderComponent::ReaderComponent() {
     const ComScope nested;
     win32::IReaderComponent* created = nullptr;
     // Only the pointer tells whether the product is there; the HRESULT adds nothing.
-    if (!fault::Fail(fault::Call::kCoCreateInstance)) {
-        CoCreateInstance(win32::kReaderComponentClass, nullptr, CLSCTX_ALL,
-                         win32::kReaderComponentInterface, reinterpret_cast<void**>(&created));
-    }
+    win32::Sys().CoCreateInstance(win32::kReaderComponentClass, nullptr, CLSCTX_ALL,
+                                  win32::kReaderComponentInterface,
+                                  reinterpret_cast<void**>(&created));
     component_.reset(reinterpret_cast<Object*>(created));
     if (created == nullptr) return;
     win32::Bstr sku;

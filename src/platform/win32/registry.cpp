@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/no_throw.h"
-#include "platform/portable/fault.h"
+#include "platform/win32/system_calls.h"
 #include "platform/win32/wide_text.h"
 
 namespace wbh::platform::registry {
@@ -66,15 +66,15 @@ long Query(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
     if (!wide_name.Ok()) return kNoUnicodeTranslation;
     DWORD stored_type = 0;
     DWORD stored_size = 0;
-    LONG result =
-        RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type, nullptr, &stored_size);
+    LONG result = win32::Sys().RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type,
+                                                nullptr, &stored_size);
     if (result != ERROR_SUCCESS) return result;
     const bool text = IsText(stored_type);
     if (!text && taken_as != kTypeString) {
         // Bytes the caller takes as they are: straight into its buffer.
         stored_size = *size;
-        result =
-            RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type, data, &stored_size);
+        result = win32::Sys().RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type, data,
+                                               &stored_size);
         if (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
             *type = stored_type;
             *size = stored_size;
@@ -83,8 +83,8 @@ long Query(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
     }
     win32::WideText stored(stored_size / 2 + 1);
     stored_size = static_cast<DWORD>(stored.size() * 2);
-    result = RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type,
-                              reinterpret_cast<BYTE*>(stored.data()), &stored_size);
+    result = win32::Sys().RegQueryValueExW(H(key), wide_name.Get(), nullptr, &stored_type,
+                                           reinterpret_cast<BYTE*>(stored.data()), &stored_size);
     // Changed meanwhile into something larger or of the other kind: as if asked a moment later.
     if (result == ERROR_SUCCESS && IsText(stored_type) != text) result = ERROR_MORE_DATA;
     if (result != ERROR_SUCCESS) return result;
@@ -112,29 +112,28 @@ long Query(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
 Key RootKey(Root) { return K(HKEY_CURRENT_USER); }
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail(fault::Call::kRegOpenKeyEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_path(path);
         if (const long refused = Convert(wide_path)) return refused;
         if (const long refused = CheckKeyPath(path)) return refused;
         HKEY opened = nullptr;
-        const LONG result = RegOpenKeyExW(H(parent), wide_path.Get(), 0, access, &opened);
+        const LONG result =
+            win32::Sys().RegOpenKeyExW(H(parent), wide_path.Get(), 0, access, &opened);
         if (result == ERROR_SUCCESS) *out = K(opened);
         return result;
     });
 }
 
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail(fault::Call::kRegCreateKeyEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_path(path);
         if (const long refused = Convert(wide_path)) return refused;
         if (const long refused = CheckKeyPath(path)) return refused;
         HKEY created = nullptr;
         DWORD disposition = 0;
-        const LONG result =
-            RegCreateKeyExW(H(parent), wide_path.Get(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                            nullptr, &created, &disposition);
+        const LONG result = win32::Sys().RegCreateKeyExW(H(parent), wide_path.Get(), 0, nullptr,
+                                                         REG_OPTION_NON_VOLATILE, access, nullptr,
+                                                         &created, &disposition);
         if (result == ERROR_SUCCESS) *out = K(created);
         return result;
     });
@@ -142,52 +141,45 @@ long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
 
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
                 std::uint32_t* size) {
-    if (fault::Fail(fault::Call::kRegQueryValueEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&] { return Query(key, name, type, data, size); });
 }
 
 long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t* data,
               std::uint32_t size) {
-    if (fault::Fail(fault::Call::kRegSetValueEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_name(name);
         if (const long refused = Convert(wide_name)) return refused;
         if (!IsText(type) || data == nullptr) {
-            return RegSetValueExW(H(key), wide_name.Get(), 0, type, data, size);
+            return win32::Sys().RegSetValueExW(H(key), wide_name.Get(), 0, type, data, size);
         }
         // The text's bytes, its NULs included, as UTF-16 units: the size the ANSI call gave.
         win32::WideText text;
         if (!win32::ToWide(std::string_view(reinterpret_cast<const char*>(data), size), text)) {
             return kNoUnicodeTranslation;
         }
-        return RegSetValueExW(H(key), wide_name.Get(), 0, type,
-                              reinterpret_cast<const BYTE*>(text.data()),
-                              static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t)));
+        return win32::Sys().RegSetValueExW(H(key), wide_name.Get(), 0, type,
+                                           reinterpret_cast<const BYTE*>(text.data()),
+                                           static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t)));
     });
 }
 
 long DeleteValue(Key key, const char* name) {
-    if (fault::Fail(fault::Call::kRegDeleteValue)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&]() -> long {
         const WideArgument wide_name(name);
         if (const long refused = Convert(wide_name)) return refused;
-        return RegDeleteValueW(H(key), wide_name.Get());
+        return win32::Sys().RegDeleteValueW(H(key), wide_name.Get());
     });
 }
 
 long CountSubkeys(Key key, std::uint32_t* count) {
-    if (fault::Fail(fault::Call::kRegQueryInfoKey)) return kAccessDenied;
     DWORD subkeys = 0;
-    const LONG result = RegQueryInfoKeyW(H(key), nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    const LONG result =
+        win32::Sys().RegQueryInfoKeyW(H(key), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr, nullptr);
     if (result == ERROR_SUCCESS) *count = subkeys;
     return result;
 }
 
-long CloseKey(Key key) {
-    const bool fail = fault::Fail(fault::Call::kRegCloseKey);
-    const LONG result = RegCloseKey(H(key));  // released even when told to fail: nothing leaks
-    return fail ? kIoFailed : result;
-}
+long CloseKey(Key key) { return win32::Sys().RegCloseKey(H(key)); }
 
 }  // namespace wbh::platform::registry

@@ -9,20 +9,19 @@
 
 #include "common/no_throw.h"
 #include "common/utf8.h"
-#include "platform/portable/fault.h"
 #include "platform/win32/module.h"
+#include "platform/win32/system_calls.h"
 #include "platform/win32/wide_text.h"
 
 namespace wbh::platform {
 
 int LoadText(unsigned id, char* buffer, int size) {
-    const bool failed = fault::Fail(fault::Call::kLoadString);
     if (size <= 0) return 0;
     buffer[0] = '\0';
-    if (failed) return 0;
     // With no buffer, LoadStringW hands out the stored string itself, without a NUL.
     const wchar_t* stored = nullptr;
-    const int length = LoadStringW(win32::Module(), id, reinterpret_cast<wchar_t*>(&stored), 0);
+    const int length =
+        win32::Sys().LoadStringW(win32::Module(), id, reinterpret_cast<wchar_t*>(&stored), 0);
     if (length <= 0 || stored == nullptr) return 0;
     return NoThrow(0, [&] {
         std::string text;

@@ -14,9 +14,8 @@
 
 #include "common/no_throw.h"
 #include "platform/files.h"
-#include "platform/portable/fault.h"
 #include "platform/win32/com_owners.h"
-#include "platform/win32/system_library.h"
+#include "platform/win32/system_calls.h"
 #include "platform/win32/wide_text.h"
 
 namespace wbh::platform::shell {
@@ -49,18 +48,13 @@ void SetText(const char* text, Set set) {
 HResult DesktopDirectory(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return kFailed;
     buffer[0] = '\0';
-    if (fault::Fail(fault::Call::kDesktopDirectory)) return kFailed;
-    static const auto locate = win32::SystemProc<decltype(SHGetSpecialFolderLocation)>(
-        L"shell32.dll", "SHGetSpecialFolderLocation");
-    static const auto to_path =
-        win32::SystemProc<decltype(SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
-    if (locate == nullptr || to_path == nullptr) return kFailed;
     win32::ItemList list;
-    const HRESULT located = locate(nullptr, CSIDL_DESKTOPDIRECTORY, list.Put());
+    const HRESULT located =
+        win32::Sys().SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, list.Put());
     if (FAILED(located)) return located;
     if (list.Get() == nullptr) return kFailed;
     wchar_t path[MAX_PATH] = L"";
-    if (to_path(list.Get(), path) == FALSE) return kFailed;
+    if (win32::Sys().SHGetPathFromIDListW(list.Get(), path) == FALSE) return kFailed;
     std::string text;
     if (!NoThrow(false, [&] { return win32::ToUtf8(path, text); })) return kFailed;
     if (text.size() >= static_cast<std::size_t>(size)) return kFailed;
@@ -70,16 +64,14 @@ HResult DesktopDirectory(char* buffer, int size) {
 
 HResult SaveShortcut(const char* path, const char*, const char* target, const char* icon) {
     if (files::CheckName(path) != files::NameRule::kFile) return kFailed;
-    if (fault::Fail(fault::Call::kCoCreateInstance)) return REGDB_E_CLASSNOTREG;
     win32::ComPtr<IShellLinkW> link;
-    const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IShellLinkW, reinterpret_cast<void**>(link.Put()));
+    const HRESULT created =
+        win32::Sys().CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkW, reinterpret_cast<void**>(link.Put()));
     if (FAILED(created) || link.Get() == nullptr) return AsFailure(created);
     win32::ComPtr<IPersistFile> persist;
     const HRESULT queried =
-        fault::Fail(fault::Call::kQueryInterface)
-            ? E_NOINTERFACE
-            : link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Put()));
+        link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Put()));
     if (FAILED(queried) || persist.Get() == nullptr) return AsFailure(queried);
     SetText(target, [&](const wchar_t* wide) { link->SetPath(wide); });
     if (icon[0] != '\0')
@@ -94,14 +86,11 @@ HResult SaveShortcut(const char* path, const char*, const char* target, const ch
 
 bool OpenWithShell(const char* path) {
     if (path == nullptr || path[0] == '\0') return false;
-    if (fault::Fail(fault::Call::kShellExecute)) return false;
-    static const auto execute =
-        win32::SystemProc<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
-    if (execute == nullptr) return false;
     return NoThrow(false, [&] {
         const win32::WidePath wide(path);
         if (!wide.Ok()) return false;
-        const HINSTANCE started = execute(nullptr, L"open", wide.Get(), nullptr, nullptr, SW_HIDE);
+        const HINSTANCE started =
+            win32::Sys().ShellExecuteW(nullptr, L"open", wide.Get(), nullptr, nullptr, SW_HIDE);
         // Values up to 32 are error codes.
         return reinterpret_cast<INT_PTR>(started) > 32;
     });

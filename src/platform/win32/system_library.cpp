@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "platform/portable/fault.h"
+#include "platform/win32/system_calls.h"
 
 namespace wbh::platform::win32 {
 namespace {
@@ -17,18 +17,13 @@ HMODULE LoadFromSystemFolder(const wchar_t* library) {
     if (folder == 0 || folder + 1 + name >= MAX_PATH) return nullptr;
     path[folder] = L'\\';
     std::wmemcpy(path + folder + 1, library, name + 1);
-    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return Sys().LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace
 
 void* SystemFunction(const wchar_t* library, const char* name) {
-    HMODULE module = nullptr;
-    if (fault::Fail(fault::Call::kLoadLibraryEx)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-    } else {
-        module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
+    HMODULE module = Sys().LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     // Windows 7 knows the search flags only with its update KB2533623, and refuses them without.
     if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
         module = LoadFromSystemFolder(library);

@@ -10,7 +10,6 @@ namespace wbh::platform::win32 {
 // kept to the end of the process), or null when either is missing. Where the loader refuses to
 // be told to search the system folder only (Windows 7 without its update), the DLL is loaded by
 // its full path there.
-// Fault name "LoadLibraryEx": that refusal (ERROR_INVALID_PARAMETER).
 void* SystemFunction(const wchar_t* library, const char* name);
 
 // SystemFunction with the function's own type, e.g.

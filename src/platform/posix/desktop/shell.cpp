@@ -13,10 +13,10 @@
 
 #include "common/no_throw.h"
 #include "platform/files.h"
-#include "platform/portable/fault.h"
 #include "platform/posix/desktop/spawn.h"
 #include "platform/posix/desktop/user_folders.h"
 #include "platform/posix/native_path.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/text_files/ini_file.h"
 #include "platform/posix/text_files/windows_1252.h"
 #include "platform/posix/unique_fd.h"
@@ -100,7 +100,7 @@ bool WriteLauncher(const char* path, const char* title, const char* target, cons
     }
     // The caller picked a free name; a file that appeared there since is not ours to replace.
     // Executable, so that desktops offer to run it rather than to edit it.
-    posix::UniqueFd fd(::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0755));
+    posix::UniqueFd fd(posix::Sys().open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0755));
     if (!fd.Valid()) return false;
     bool written = posix::WriteAll(fd.Get(), text.data(), text.size()) && ::fsync(fd.Get()) == 0;
     written = fd.Close() && written;
@@ -113,7 +113,6 @@ bool WriteLauncher(const char* path, const char* title, const char* target, cons
 HResult DesktopDirectory(char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return kFailed;
     buffer[0] = '\0';
-    if (fault::Fail(fault::Call::kDesktopDirectory)) return kFailed;
     return NoThrow(kFailed, [&] {
         const std::string desktop = posix::DesktopFolder();
         if (desktop.empty() || desktop.size() >= static_cast<std::size_t>(size)) return kFailed;
@@ -137,7 +136,6 @@ HResult SaveShortcut(const char* path, const char* title, const char* target, co
 }
 
 bool OpenWithShell(const char* outside_path) {
-    if (fault::Fail(fault::Call::kShellExecute)) return false;
     const posix::NativePath native(outside_path);
     const char* path = native.CStr();
     if (path == nullptr || path[0] == '\0') return false;

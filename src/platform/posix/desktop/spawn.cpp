@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "platform/posix/system_calls.h"
+
 extern char** environ;
 
 namespace wbh::platform::posix {
@@ -52,7 +54,7 @@ std::string FindProgram(const char* name) {
             file += '/';
             file += name;
             struct stat st;
-            if (::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            if (Sys().stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
                 ::access(file.c_str(), X_OK) == 0) {
                 return file;
             }
@@ -90,7 +92,7 @@ bool SpawnSettings::Start(char* const argv[], pid_t* child) const {
     if (!ready_) return false;
     const std::string program = FindProgram(argv[0]);
     return !program.empty() &&
-           posix_spawn(child, program.c_str(), &actions_, &attributes_, argv, environ) == 0;
+           Sys().posix_spawn(child, program.c_str(), &actions_, &attributes_, argv, environ) == 0;
 }
 
 void RunToEnd(const SpawnSettings& settings, char* const argv[], long limit_ms) {

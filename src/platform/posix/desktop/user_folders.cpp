@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/ascii.h"
-#include "platform/portable/fault.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/text_files/ini_file.h"
 #include "platform/posix/unique_fd.h"
 
@@ -25,12 +25,11 @@ const char* AbsoluteEnv(const char* name) {
 }
 
 std::string PasswordHome() {
-    if (fault::Fail(fault::Call::kgetpwuid_r)) return "";
     const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
     struct passwd entry;
     struct passwd* found = nullptr;
-    while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE) {
+    while (Sys().getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE) {
         buffer.resize(buffer.size() * 2);
     }
     if (found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
@@ -130,7 +129,7 @@ std::string DesktopFolder() {
 
 bool MakeFolders(const std::string& path) {
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        if (::mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (Sys().mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) return false;
         if (slash == std::string::npos) return true;
     }
 }

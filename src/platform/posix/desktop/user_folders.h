@@ -8,8 +8,7 @@
 
 namespace wbh::platform::posix {
 
-// HOME, else the password database's home of this user; empty when neither is absolute. Fault
-// name "getpwuid_r" (the database then gives nothing).
+// HOME, else the password database's home of this user; empty when neither is absolute.
 std::string HomeFolder();
 // XDG_CONFIG_HOME, else <home>/.config; empty when neither can be found.
 std::string ConfigFolder();

@@ -11,11 +11,11 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
-#include "platform/portable/fault.h"
 #include "platform/posix/dialogs/dialog_manager.h"
 #include "platform/posix/dialogs/dialog_styles.h"
 #include "platform/posix/dialogs/window_module.h"
 #include "platform/posix/dialogs/window_process.h"
+#include "platform/posix/system_calls.h"
 
 namespace wbh::platform {
 namespace {
@@ -246,7 +246,7 @@ private:
     bool ReadLine(std::string& line) {
         line.clear();
         bool any = false;
-        for (int c = std::fgetc(in_); c != EOF; c = std::fgetc(in_)) {
+        for (int c = posix::Sys().fgetc(in_); c != EOF; c = posix::Sys().fgetc(in_)) {
             any = true;
             if (c == '\n') break;
             if (line.size() < kLongestLine) line.push_back(static_cast<char>(c));
@@ -376,7 +376,6 @@ long RunTerminalDialog(const DialogTemplate& layout, DialogHandler& handler, std
 }
 
 long RunModalDialog(int template_id, DialogHandler& handler) {
-    if (fault::Fail(fault::Call::kDialogBoxParam)) return -1;
     // Out of memory, the dialog is one that could not be made (or shown to its end).
     return NoThrow(-1L, [&] {
         const auto& dialogs = ProgramResources().dialogs;

@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "common/no_throw.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/unique_fd.h"
 
 namespace wbh::platform::posix {
@@ -327,7 +328,7 @@ long RunWindowProcess(const DialogTemplate& layout, DialogHandler& handler,
     UniqueFd ours(ends[0]);
     UniqueFd theirs(ends[1]);
     const pid_t program = getpid();
-    const pid_t pid = fork();
+    const pid_t pid = Sys().fork();
     if (pid < 0) return kNoWindow;
     if (pid == 0) {
         // It dies with the program, whichever way the program ends.

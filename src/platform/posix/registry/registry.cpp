@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/no_throw.h"
-#include "platform/portable/fault.h"
 #include "platform/posix/registry/registry_store.h"
 
 namespace wbh::platform::registry {
@@ -89,7 +88,6 @@ long OpenPath(Key parent, const char* path, std::uint32_t access, bool create, K
 Key RootKey(Root) { return &g_current_user; }
 
 long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail(fault::Call::kRegOpenKeyEx)) return kAccessDenied;
     // The root with no path is the root itself, whatever the access asked.
     if (parent == &g_current_user && (path == nullptr || path[0] == '\0')) {
         *out = parent;
@@ -99,13 +97,11 @@ long OpenKey(Key parent, const char* path, std::uint32_t access, Key* out) {
 }
 
 long CreateKey(Key parent, const char* path, std::uint32_t access, Key* out) {
-    if (fault::Fail(fault::Call::kRegCreateKeyEx)) return kAccessDenied;
     return NoThrow(kOutOfMemory, [&] { return OpenPath(parent, path, access, true, out); });
 }
 
 long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* data,
                 std::uint32_t* size) {
-    if (fault::Fail(fault::Call::kRegQueryValueEx)) return kAccessDenied;
     RegistryStore* store = nullptr;
     long result = OpenedWith(key, kQueryValue, &store);
     if (result != kSuccess) return result;
@@ -120,7 +116,6 @@ long QueryValue(Key key, const char* name, std::uint32_t* type, std::uint8_t* da
 
 long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t* data,
               std::uint32_t size) {
-    if (fault::Fail(fault::Call::kRegSetValueEx)) return kAccessDenied;
     RegistryStore* store = nullptr;
     long result = OpenedWith(key, kSetValue, &store);
     if (result == kSuccess) result = store->WriteValue(key->id, ValueName(name), type, data, size);
@@ -128,7 +123,6 @@ long SetValue(Key key, const char* name, std::uint32_t type, const std::uint8_t*
 }
 
 long DeleteValue(Key key, const char* name) {
-    if (fault::Fail(fault::Call::kRegDeleteValue)) return kAccessDenied;
     RegistryStore* store = nullptr;
     long result = OpenedWith(key, kSetValue, &store);
     if (result == kSuccess) result = store->RemoveValue(key->id, ValueName(name));
@@ -136,7 +130,6 @@ long DeleteValue(Key key, const char* name) {
 }
 
 long CountSubkeys(Key key, std::uint32_t* count) {
-    if (fault::Fail(fault::Call::kRegQueryInfoKey)) return kAccessDenied;
     RegistryStore* store = nullptr;
     long result = OpenedWith(key, kQueryValue, &store);
     if (result == kSuccess) result = store->CountChildren(key->id, count);
@@ -144,15 +137,9 @@ long CountSubkeys(Key key, std::uint32_t* count) {
 }
 
 long CloseKey(Key key) {
-    // An injected failure still releases the handle, as a real one would: nothing leaks.
-    const bool failed = fault::Fail(fault::Call::kRegCloseKey);
-    long result = kSuccess;
-    if (key == nullptr) {
-        result = kInvalidHandle;
-    } else if (key != &g_current_user) {
-        delete key;
-    }
-    return failed ? kIoFailed : result;
+    if (key == nullptr) return kInvalidHandle;
+    if (key != &g_current_user) delete key;
+    return kSuccess;
 }
 
 }  // namespace wbh::platform::registry

@@ -15,6 +15,7 @@
 #include <new>
 
 #include "platform/posix/desktop/user_folders.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/registry.h"
 
@@ -147,7 +148,7 @@ public:
     // True for a row; false at the end or on failure (then result() says which).
     bool Step() {
         if (result_ != kSuccess) return false;
-        const int step = sqlite3_step(statement_);
+        const int step = Sys().sqlite3_step(statement_);
         if (step == SQLITE_ROW) return true;
         if (step != SQLITE_DONE) result_ = store_.Error(step);
         return false;
@@ -173,7 +174,7 @@ long RegistryStore::Get(RegistryStore** out) {
         return kIoFailed;
     }
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
+    if (Sys().stat(path.c_str(), &st) != 0) {
         const int error = errno;
         current.reset();
         if (error != ENOENT) return FromErrno(error);
@@ -182,9 +183,9 @@ long RegistryStore::Get(RegistryStore** out) {
         // is closed before SQLite opens it, as closing any descriptor of the file drops the
         // process's locks on it.
         const UniqueFd file(
-            ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+            Sys().open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
         if (!file.Valid() && errno != EEXIST) return FromErrno(errno);  // EEXIST: another process
-        if (::stat(path.c_str(), &st) != 0) return FromErrno(errno);
+        if (Sys().stat(path.c_str(), &st) != 0) return FromErrno(errno);
     }
     // A directory or a FIFO at the name is no registry (and a FIFO would block the reads).
     if (!S_ISREG(st.st_mode)) {
@@ -240,7 +241,7 @@ long long Number(sqlite3* db, const char* sql, int* error) {
     *error = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
     long long number = -1;
     if (*error == SQLITE_OK) {
-        *error = sqlite3_step(statement);
+        *error = Sys().sqlite3_step(statement);
         if (*error == SQLITE_ROW) {
             number = sqlite3_column_int64(statement, 0);
             *error = SQLITE_OK;

@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "common/ascii.h"
-#include "platform/portable/fault.h"
 #include "platform/posix/native_path.h"
 #include "platform/posix/text_files/replace_file.h"
 
@@ -35,7 +34,6 @@ NameRule CheckName(const char* path) {
 char Separator() { return '/'; }
 
 Presence Probe(const char* outside_path) {
-    if (fault::Fail(fault::Call::kProbePath)) return Presence::kUnknown;
     const posix::NativePath native(outside_path);
     const char* path = native.CStr();
     if (path == nullptr || path[0] == '\0') return Presence::kUnknown;
@@ -58,7 +56,6 @@ Presence Probe(const char* outside_path) {
 }
 
 bool ReplaceFileContents(const char* path, const void* data, std::size_t size) {
-    if (fault::Fail(fault::Call::kReplaceFile)) return false;
     if (CheckName(path) != NameRule::kFile) return false;
     return posix::ReplaceFile(posix::NativePath(path).CStr(), data, size);
 }

@@ -26,7 +26,6 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
-#include "platform/portable/fault.h"
 #include "platform/posix/native_path.h"
 #include "platform/posix/text_files/ini_encoding.h"
 #include "platform/posix/text_files/ini_file.h"
@@ -136,11 +135,9 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
     const posix::NativePath native(outside_file);
     const char* file = native.CStr();
     const std::string_view fallback_text = fallback ? fallback : "";
-    const bool failed = fault::Fail(fault::Call::kGetPrivateProfileString);
     // Out of memory, the read fails: the answer is then that of a file that cannot be read.
-    const IniFile* ini = (file && !failed) ? NoThrow<const IniFile*>(
-                                                 nullptr, [file] { return posix::LoadIni(file); })
-                                           : nullptr;
+    const IniFile* ini =
+        file ? NoThrow<const IniFile*>(nullptr, [file] { return posix::LoadIni(file); }) : nullptr;
     if (ini != nullptr) {
         const std::optional<std::uint32_t> read =
             NoThrow(std::optional<std::uint32_t>(), [&]() -> std::optional<std::uint32_t> {
@@ -219,7 +216,6 @@ std::string Edit(std::string_view text, const char* section, const char* key, co
 // it is never replaced by a file that lost its contents. A missing file reads as empty.
 bool ReadForEdit(const char* file, std::string& text) {
     text.clear();
-    if (fault::Fail(fault::Call::kReadProfileFile)) return false;
     struct stat st;
     const posix::UniqueFd fd = posix::OpenRegularFile(file, st);
     if (!fd.Valid()) return errno == ENOENT;

@@ -11,6 +11,7 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/text_files/ini_encoding.h"
 
 namespace wbh::platform::posix {
@@ -61,7 +62,7 @@ Cache& TheCache() {
 }  // namespace
 
 UniqueFd OpenRegularFile(const char* path, struct stat& st) {
-    UniqueFd fd(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    UniqueFd fd(Sys().open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.Valid()) return fd;
     if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         errno = EINVAL;
@@ -175,7 +176,7 @@ const IniFile* LoadIni(const char* path) {
     // The parameters file reader makes a call per key: while the file is unchanged, a stat
     // answers each (opening the file too made a file of 50,000 keys take twice as long).
     struct stat st;
-    if (::stat(path, &st) == 0 && cached(st)) return cache.parsed.get();
+    if (Sys().stat(path, &st) == 0 && cached(st)) return cache.parsed.get();
 
     const UniqueFd fd = OpenRegularFile(path, st);
     if (!fd.Valid()) return nullptr;

@@ -15,7 +15,7 @@
 
 #include "common/ascii.h"
 #include "common/no_throw.h"
-#include "platform/portable/fault.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/text_files/ini_file.h"
 #include "platform/posix/unique_fd.h"
 
@@ -26,7 +26,7 @@ namespace {
 // read-only for everyone, root included, as the Windows attribute is.
 bool MayReplace(const char* path, const struct stat& st) {
     if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
-    return UniqueFd(::open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)).Valid();
+    return UniqueFd(Sys().open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)).Valid();
 }
 
 // A new temporary file beside the one it will replace; removed when it goes out of scope,
@@ -50,7 +50,7 @@ public:
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string temp = folder + "." + stem + "." + std::to_string(::getpid()) + "." +
                                std::to_string(++counter) + ".tmp";
-            fd_ = UniqueFd(::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666));
+            fd_ = UniqueFd(Sys().open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666));
             if (fd_.Valid()) name_ = std::move(temp);
             if (fd_.Valid() || errno != EEXIST) return fd_.Valid();
         }
@@ -59,7 +59,7 @@ public:
     int Fd() const { return fd_.Get(); }
     bool Close() { return fd_.Close(); }
     bool RenameTo(const std::string& target) {
-        if (::rename(name_.c_str(), target.c_str()) != 0) return false;
+        if (Sys().rename(name_.c_str(), target.c_str()) != 0) return false;
         name_.clear();
         return true;
     }
@@ -79,7 +79,7 @@ bool Replace(const char* path, const void* data, std::size_t size) {
     const bool existed = ::lstat(path, &st) == 0;
     if (existed && S_ISLNK(st.st_mode)) {
         char resolved[PATH_MAX];
-        if (::realpath(path, resolved) == nullptr || ::stat(resolved, &st) != 0) return false;
+        if (::realpath(path, resolved) == nullptr || Sys().stat(resolved, &st) != 0) return false;
         target = resolved;
     } else if (!existed && errno != ENOENT) {
         return false;
@@ -92,12 +92,11 @@ bool Replace(const char* path, const void* data, std::size_t size) {
     if (name.empty()) return false;  // "folder/" names no file
 
     Temporary temp;
-    if (fault::Fail(fault::Call::kCreateTempFile) || !temp.Create(folder, name)) return false;
-    const bool written =
-        !fault::Fail(fault::Call::kWriteTempFile) && WriteAll(temp.Fd(), data, size) &&
-        (!existed || ::fchmod(temp.Fd(), st.st_mode & 07777) == 0) && ::fsync(temp.Fd()) == 0;
-    return temp.Close() && written && !fault::Fail(fault::Call::kRenameTempFile) &&
-           temp.RenameTo(target);
+    if (!temp.Create(folder, name)) return false;
+    const bool written = WriteAll(temp.Fd(), data, size) &&
+                         (!existed || ::fchmod(temp.Fd(), st.st_mode & 07777) == 0) &&
+                         ::fsync(temp.Fd()) == 0;
+    return temp.Close() && written && temp.RenameTo(target);
 }
 
 }  // namespace

@@ -13,7 +13,6 @@ namespace wbh::platform::posix {
 // link to nothing, a missing folder. A link to a file is written through; a replaced file keeps
 // its permission bits, a new one gets 0666 less the umask. The temporary's name always fits the
 // name limit, and it is removed on every failure. Never throws.
-// Fault names: "CreateTempFile", "WriteTempFile", "RenameTempFile".
 bool ReplaceFile(const char* path, const void* data, std::size_t size);
 
 }  // namespace wbh::platform::posix

@@ -1,0 +1,152 @@
+// The POSIX layer's system calls made to fail as Linux and SQLite fail them: each entry of the
+// table is replaced, before the tests start, by a function that counts the call under its name
+// and either fails with the system's own code or calls the real function.
+#include <fcntl.h>
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstring>
+
+#include "platform/guid.h"
+#include "platform/posix/system_calls.h"
+#include "support/system_faults.h"
+
+namespace wbh::platform::fault {
+
+const char* const kInjectable[] = {"key",           "value read",   "value write",
+                                   "new guid",      "dialog",       "open document",
+                                   "replace file",  "profile read", "open",
+                                   "mkdir",         "getpwuid_r"};
+const std::size_t kInjectableCount = sizeof kInjectable / sizeof kInjectable[0];
+
+namespace {
+
+const posix::SystemCalls g_real = posix::Sys();
+
+bool Starts(const char* text, const char* prefix) {
+    return text != nullptr && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+int Stat(const char* path, struct stat* st) noexcept {
+    Fails("profile read");
+    return g_real.stat(path, st);
+}
+
+int Open(const char* path, int flags, ...) {
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = static_cast<mode_t>(va_arg(arguments, int));
+        va_end(arguments);
+    }
+    if (Fails("open")) {
+        errno = EACCES;
+        return -1;
+    }
+    return g_real.open(path, flags, mode);
+}
+
+int MakeDirectory(const char* path, mode_t mode) noexcept {
+    if (Fails("mkdir")) {
+        errno = EACCES;
+        return -1;
+    }
+    return g_real.mkdir(path, mode);
+}
+
+int Rename(const char* from, const char* to) noexcept {
+    if (Fails("replace file")) {
+        errno = EACCES;
+        return -1;
+    }
+    return g_real.rename(from, to);
+}
+
+// "No entry for this user": found stays null, with no error.
+int PasswordEntry(uid_t uid, struct passwd* entry, char* buffer, std::size_t size,
+                  struct passwd** found) {
+    if (Fails("getpwuid_r")) {
+        *found = nullptr;
+        return 0;
+    }
+    return g_real.getpwuid_r(uid, entry, buffer, size, found);
+}
+
+// A kernel without the call. A planted GUID comes as the bytes of a version 4 GUID would.
+ssize_t Random(void* buffer, std::size_t size, unsigned flags) {
+    if (Fails("new guid")) {
+        errno = ENOSYS;
+        return -1;
+    }
+    Guid planted;
+    if (size == sizeof planted && TakePlantedGuid(planted)) {
+        std::memcpy(buffer, &planted, sizeof planted);  // the host's little-endian layout
+        return static_cast<ssize_t>(size);
+    }
+    return g_real.getrandom(buffer, size, flags);
+}
+
+int Spawn(pid_t* child, const char* path, const posix_spawn_file_actions_t* actions,
+          const posix_spawnattr_t* attributes, char* const argv[], char* const environment[]) {
+    if (argv[0] != nullptr && std::strcmp(argv[0], "xdg-open") == 0 && Fails("open document")) {
+        return EAGAIN;
+    }
+    return g_real.posix_spawn(child, path, actions, attributes, argv, environment);
+}
+
+// No window process can start, so the dialog goes to the terminal, whose input then fails.
+pid_t Fork() noexcept {
+    if (Failing("dialog")) {
+        errno = EAGAIN;
+        return -1;
+    }
+    return g_real.fork();
+}
+
+int ReadCharacter(std::FILE* stream) {
+    if (Fails("dialog")) {
+        errno = EIO;
+        return EOF;
+    }
+    return g_real.fgetc(stream);
+}
+
+// The registry's statements, told apart by their SQL: a key walk starts by looking for the first
+// name below the root, outside a write transaction (a key made in a walk of its own is looked
+// for again there); each value read and write is one statement.
+int Step(sqlite3_stmt* statement) {
+    const char* sql = sqlite3_sql(statement);
+    if (Starts(sql, "SELECT type, data FROM key_values") && Fails("value read")) {
+        return SQLITE_IOERR_READ;
+    }
+    if (Starts(sql, "INSERT INTO key_values") && Fails("value write")) return SQLITE_READONLY;
+    if (Starts(sql, "SELECT id FROM keys") &&
+        sqlite3_txn_state(sqlite3_db_handle(statement), nullptr) != SQLITE_TXN_WRITE) {
+        char* expanded = sqlite3_expanded_sql(statement);
+        const bool from_root = expanded != nullptr && std::strstr(expanded, "parent = 1 ") != nullptr;
+        sqlite3_free(expanded);
+        if (from_root && Fails("key")) return SQLITE_IOERR_READ;
+    }
+    return g_real.sqlite3_step(statement);
+}
+
+const bool g_installed = [] {
+    static_assert(sizeof kInjectable / sizeof kInjectable[0] <= 32, "the fault table's size");
+    posix::SystemCalls& calls = posix::Sys();
+    calls.stat = Stat;
+    calls.open = Open;
+    calls.mkdir = MakeDirectory;
+    calls.rename = Rename;
+    calls.getpwuid_r = PasswordEntry;
+    calls.getrandom = Random;
+    calls.posix_spawn = Spawn;
+    calls.fork = Fork;
+    calls.fgetc = ReadCharacter;
+    calls.sqlite3_step = Step;
+    return true;
+}();
+
+}  // namespace
+}  // namespace wbh::platform::fault
