@@ -1,5 +1,6 @@
-// The tracking script's eight variables, byte for byte, from each state of the store and of the
-// reader component. (An installed book's whole script is checked by tests/e2e/setup_test.sh.)
+// The tracking script's eight variables, byte for byte, from each state of the store. (An
+// installed book's whole script: tests/e2e/setup_test.sh; the reader component's values, where
+// there is one, under Wine: tests/win32/text_boundary_test.cpp.)
 #include "setup/tracking_script.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +11,6 @@
 
 #include "setup/setup_flow.h"
 #include "store/store_layout.h"
-#include "support/fault_injection.h"
-#include "support/reader_component_stand_in.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
 #include "support/temp_dir.h"
@@ -46,7 +45,6 @@ protected:
         p_.autorunbookid.Assign("b1");
         p_.trackingallowed = 1;
     }
-    void TearDown() override { platform::fault::Reset(); }
 
     // The variables after the header comment (which tests/e2e/setup_test.sh checks).
     std::string Variables() {
@@ -84,21 +82,6 @@ TEST_F(TrackingScriptTest, WhatIsStoredOrMissing) {
 TEST(JavaScriptString, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ("\"a\\\"b\\\\c\\r\\n\\x09\\x01\\x7F\xC3\xA9 ~\"",
               JavaScriptString("a\"b\\c\r\n\t\x01\x7F\xC3\xA9 ~"));
-}
-
-// A value the component does not have, or one too long for the reader's buffer, is empty; one
-// that fits is never cut.
-TEST_F(TrackingScriptTest, ReaderComponentValuesAreTakenWhole) {
-    const std::string fits(511, 'a');
-    const std::string too_long(600, 'b');
-    for (const char* partner : {static_cast<const char*>(nullptr), too_long.c_str()}) {
-        {
-            const test::ReaderComponentStandIn component(fits.c_str(), partner);
-            WriteTrackingScript(p_);
-            EXPECT_EQ(0, test::ReaderComponentStandIn::Alive()) << "released";
-        }
-        EXPECT_EQ(Lines({"", "", "", kNoReaderId, "0", fits, ""}), Variables());
-    }
 }
 
 }  // namespace
