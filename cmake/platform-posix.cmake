@@ -9,21 +9,25 @@ file(GLOB WBH_WINDOW_SOURCES CONFIGURE_DEPENDS
 list(REMOVE_ITEM WBH_WINDOW_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/gtk_module.cpp)
 list(REMOVE_ITEM WBH_PLATFORM_SOURCES ${WBH_WINDOW_SOURCES}
      ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/gtk_module.cpp)
-# The dialog manager's rules are the terminal dialog's and the windows' alike: compiled into
-# both, as the module links nothing of the program. Where both libraries are linked (the window
-# tests), the first one's copy serves, as both are built from the same source.
-list(APPEND WBH_WINDOW_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/dialog_manager.cpp)
+# The dialog manager's rules are the terminal dialog's and the windows' alike, and the display
+# probe is the program's (which tries the displays while the module loads) and the windows'
+# (which try them when not given them): compiled into both, as the module links nothing of the
+# program. Where both libraries are linked (the window tests), the first one's copy serves, as
+# both are built from the same source.
+list(APPEND WBH_WINDOW_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/dialog_manager.cpp
+     ${PROJECT_SOURCE_DIR}/src/platform/posix/dialogs/display_probe.cpp)
 set(WBH_ENTRY_SOURCES ${PROJECT_SOURCE_DIR}/src/platform/posix/main.cpp)
 # The registry is an SQLite file (libsqlite3-dev).
 find_package(SQLite3 REQUIRED)
 # The dialogs are GTK 3 windows on a graphical desktop (libgtk-3-dev), in a module that the
 # program opens with dlopen when a dialog is about to be shown: the program still runs in a
-# terminal when no display can be opened or GTK is missing. Xlib and the Wayland client library,
-# which GTK loads anyway, are called directly from the module to try a display before GTK waits
-# on it, and to end the window's process quietly once an X display has gone.
+# terminal when no display can be opened or GTK is missing. Xlib, which GTK loads anyway, is
+# called directly from the module to end the window's process quietly once an X display has
+# gone. The displays are tried before GTK waits on one by children that load Xlib or the Wayland
+# client library for themselves (display_probe.h), as the program links neither.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
-pkg_check_modules(DISPLAYS REQUIRED IMPORTED_TARGET x11 wayland-client)
+pkg_check_modules(DISPLAYS REQUIRED IMPORTED_TARGET x11)
 pkg_check_modules(FONTS REQUIRED IMPORTED_TARGET fontconfig)
 set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3 ${CMAKE_DL_LIBS})
 set(WBH_WINDOW_LIBRARIES PkgConfig::GTK3 PkgConfig::DISPLAYS PkgConfig::FONTS)

@@ -1,5 +1,5 @@
-// The windows' module's entry point (window_module.h): the display opened once it has
-// answered, then the dialog as a GTK window.
+// The windows' module's entry points (window_module.h): the displays that answered the
+// program's probe, then the dialog as a GTK window on one of them.
 #include "platform/posix/dialogs/gtk_dialog.h"
 #include "platform/posix/dialogs/window_module.h"
 
@@ -11,5 +11,10 @@ extern "C" __attribute__((visibility("default"))) long wbh_run_window_dialog(
     return wp::gtk::RunWindowDialog(*layout, *handler);
 }
 
-// Of the type the program calls it by.
+extern "C" __attribute__((visibility("default"))) void wbh_use_displays(const char* backends) {
+    wp::gtk::UseDisplays(backends);
+}
+
+// Of the types the program calls them by.
 [[maybe_unused]] constexpr wp::posix::RunWindowDialogFunction kEntry = wbh_run_window_dialog;
+[[maybe_unused]] constexpr wp::posix::UseDisplaysFunction kDisplays = wbh_use_displays;

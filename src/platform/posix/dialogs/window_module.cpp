@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/posix/dialogs/display_probe.h"
+
 namespace wbh::platform::posix {
 namespace {
 
@@ -21,6 +23,9 @@ bool Named(const char* variable) {
 bool DisplayNamed() { return Named("WAYLAND_DISPLAY") || Named("DISPLAY"); }
 
 RunWindowDialogFunction LoadWindowModule() {
+    // Loading GTK takes long enough for a display to answer, on another core: only the displays
+    // that answered are given to the module. Kept until the process ends, as GTK's connection is.
+    static const DisplayProbe probe(kDisplayAnswerMs);
     std::string path(4096, '\0');
     const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
     if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return nullptr;
@@ -33,6 +38,10 @@ RunWindowDialogFunction LoadWindowModule() {
     // any program linked with GTK (binding them all now took a tenth of the load).
     void* module = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (module == nullptr) return nullptr;
+    const auto use_displays =
+        reinterpret_cast<UseDisplaysFunction>(dlsym(module, kWindowModuleDisplays));
+    if (use_displays == nullptr) return nullptr;
+    use_displays(probe.Backends().c_str());
     return reinterpret_cast<RunWindowDialogFunction>(dlsym(module, kWindowModuleEntry));
 }
 

@@ -16,17 +16,22 @@ inline constexpr const char kWindowModuleName[] = "webbook-helper-gtk.so";
 // then the terminal's.
 inline constexpr const char kWindowModuleEntry[] = "wbh_run_window_dialog";
 inline constexpr long kNoWindow = -2;
+// The name of the call that gives the module the displays that answered the program's probe
+// (DisplayProbe::Backends), before the entry point's first call.
+inline constexpr const char kWindowModuleDisplays[] = "wbh_use_displays";
 
 // Runs the dialog as a window (GTK's result: End's, or -1), or returns kNoWindow.
 using RunWindowDialogFunction = long (*)(const DialogTemplate* layout, DialogHandler* handler);
+using UseDisplaysFunction = void (*)(const char* backends);
 
 // Whether the environment names a display (WAYLAND_DISPLAY or DISPLAY): without one there is
 // nothing to load GTK for.
 bool DisplayNamed();
 
 // Loads the module and returns its entry point; null when it cannot be loaded (absent, or GTK
-// missing on the machine). GTK cannot be unloaded once started: only the window's process
-// calls this.
+// missing on the machine). The displays are tried meanwhile (display_probe.h), and the probe
+// holds those that answered until the process ends. GTK cannot be unloaded once started: only
+// the window's process calls this.
 RunWindowDialogFunction LoadWindowModule();
 
 }  // namespace wbh::platform::posix
