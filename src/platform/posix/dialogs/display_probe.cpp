@@ -29,12 +29,14 @@ long long NowNs() {
     return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
-// In the child: whether the display takes a connection, as GDK will open it (through the
-// libraries GDK is linked with). The connection is never closed: the child holds it.
+// A function of a library that the child loads for itself, and never lets go of.
 void* Symbol(const char* library, const char* name) {
     void* handle = dlopen(library, RTLD_NOW | RTLD_LOCAL);
     return handle != nullptr ? dlsym(handle, name) : nullptr;
 }
+
+// In the child: whether the display takes a connection, as GDK will open it (through the
+// libraries GDK is linked with). The connection is never closed: the child holds it.
 bool WaylandAnswers() {
     const auto connect = reinterpret_cast<void* (*)(const char*)>(
         Symbol("libwayland-client.so.0", "wl_display_connect"));
