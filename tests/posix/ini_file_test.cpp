@@ -9,7 +9,6 @@
 #include <set>
 #include <string>
 #include <tuple>
-#include <utility>
 
 #include "params/parameters_file.h"
 #include "platform/files.h"
