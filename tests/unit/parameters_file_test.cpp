@@ -55,6 +55,7 @@ TEST(ParametersFile, FilesReadInTheEncodingOfTheirMark) {
         u"[parameters]\r\nmode=2\r\nnom=\u00C9t\u00E9 \U00010000\U0010FFFF\r\n";
     const std::string nom = "\xC3\x89t\xC3\xA9 \xF0\x90\x80\x80\xF4\x8F\xBF\xBF";
     const std::string entries = "1: parameters|mode|2 parameters|nom|" + nom;
+    const std::u16string lone(1, 0xDC00);
     const struct {
         std::string bytes;
         std::string read;
@@ -62,9 +63,10 @@ TEST(ParametersFile, FilesReadInTheEncodingOfTheirMark) {
         {test::Utf16(text), entries},
         {test::Utf16(text, true), entries},
         {"\xEF\xBB\xBF[parameters]\r\nmode=2\r\nnom=" + nom + "\r\n", entries},
-        // A value that does not convert (a surrogate without its pair) is left out alone; the
-        // rest of the file reads as usual.
-        {test::Utf16(u"[p]\r\na=1\r\nb=x" + std::u16string(1, 0xD800) + u"\r\nc=3\r\n"),
+        // A value or a name that does not convert (a surrogate without its pair) is left out
+        // alone; the rest of the file reads as usual.
+        {test::Utf16(u"[a" + lone + u"]\r\nk=1\r\n[p]\r\na=1\r\nb=x" + lone + u"\r\nk" + lone +
+                     u"=2\r\nc=3\r\n"),
          "1: p|a|1 p|c|3"},
     };
     test::TempDir dir;
