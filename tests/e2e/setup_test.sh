@@ -30,7 +30,6 @@ expect "unopenable display" "$(run -mode 1 </dev/null 2>&1)" \
     "$(DISPLAY=:99999 WAYLAND_DISPLAY=wbh-none run -mode 1 </dev/null 2>&1)"
 answer '1\n\n' '' -mode 1 "${params[@]}"
 expect "mode 1 exit code" 1 "$code"
-expect "caption" 1 "$(grep -c 'Utilisation du livre Web et confidentialité' <<<"$shown")"
 # Mode 2 reads the book's parameters file saved in Unicode (UTF-16 after its mark) as mode 1 read
 # it in the ANSI code page.
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$root/examples/sample-book/parameters.ini"; } \
@@ -42,7 +41,6 @@ expect "book opened by xdg-open" "1|$livre/index.html" "$(opened_record)"
 listing=$(registry_listing "$runner" "$user_data")
 reader=$(value "$user_data" ReaderID | cut -d'|' -f2)
 stamp=$(value "$referral" TimeStamp | cut -d'|' -f2)
-expect "ReaderID" 1 "$(grep -cE '^\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}$' <<<"$reader")"
 year=$(date -u +%Y)
 year=$(printf '%02X%02X' $((year & 255)) $((year >> 8)))
 expect "TimeStamp: 16 bytes, this year first" "$year 32" "${stamp:0:4} ${#stamp}"
