@@ -13,7 +13,9 @@ recorder=$3
 reader=$4
 source "$(dirname "$0")/lib.sh"
 
-wine_page_opener "$recorder"
+# .html pages open in the show recorder.
+wine_run reg add 'HKCR\.html' /ve /d wbhtest.page /f
+wine_run reg add 'HKCR\wbhtest.page\shell\open\command' /ve /d "\"$(program_path "$recorder")\" \"%1\"" /f
 
 # Every file below the work folder with its checksum, "path|md5" in byte order.
 snapshot() {
@@ -52,20 +54,20 @@ install() {
         { [[ $encoding == UTF-16 ]] && printf '\xff\xfe'; iconv -f UTF-8 -t "${encoding/%16/16LE}"; } |
         perl -0777 -pe '$_ = pack("v*", map { $_ == 0xE000 ? 0xD800 : $_ } unpack("v*", $_))
             if /^\xff\xfe/' >"$livre/parameters.ini"
-    wine_book_desktop "$desktop"
-    local before book ini rtp desktop_name=$name
+    for key in 'HKCU\Software\Quarlo' 'HKCR\.7xe' 'HKCR\7xefile'; do wine_run reg delete "$key" /f; done
+    wine_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
+        /v Desktop /t REG_SZ /d "$(program_path "$desktop")" /f
+    local before book desktop_name=$name
     before=$(snapshot)
     touch "$work.mark"
     book=$(program_path "$livre")
-    ini=$(program_path "$livre/parameters.ini")
-    rtp=$(program_path "$results/r.rtp")
+    local files=(-parametersfilepath "$book\\parameters.ini" -rtpfilename "$(program_path "$results/r.rtp")")
 
-    answer '' 'click=1001;enter' -mode 1 -parametersfilepath "$ini" -rtpfilename "$rtp"
+    answer '' 'click=1001;enter' -mode 1 "${files[@]}"
     expect "$row: mode 1 exit code" 1 "$code"
     local actions="checked=1004;checked=1007;shows=1005:$name;enter"
     [[ -n $typed ]] && actions="checked=1004;checked=1007;text=1005:$typed;enter" desktop_name=$typed
-    answer '' "$actions" -mode 2 -installdirectory "$book" -parametersfilepath "$ini" \
-        -rtpfilename "$rtp"
+    answer '' "$actions" -mode 2 -installdirectory "$book" "${files[@]}"
     expect "$row: mode 2 exit code" 1 "$code"
     for _ in $(seq 300); do [[ -e $livre/index.html.shown ]] && break; sleep 0.1; done
     expect "$row: the book opened hidden" \
@@ -85,8 +87,6 @@ install() {
         "\"ReaderID\"=\"$reader_id\"" '"ReaderTrack"=dword:00000001' \
         '"UserID"="{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}"' | LC_ALL=C sort)" \
         "$(grep -v '^"TimeStamp"' <<<"$lines")"
-    expect "$row: ReaderID" 1 \
-        "$(grep -cE '^\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}$' <<<"$reader_id")"
     local year=$(date -u +%Y)
     expect "$row: TimeStamp: 16 bytes, this year first" \
         "$(printf 'hex:%02x,%02x 16' $((year & 255)) $((year >> 8)))" \
@@ -95,8 +95,6 @@ install() {
     expect "$row: tracking script" "$(tracking_script "{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}" \
         QRL-AUTEUR-01 "$partner_js" "$reader_id" 1 "$id_js" | od -An -c)" \
         "$(od -An -c <"$livre/js/suivi.js")"
-    expect "$row: marker" " 20" "$(od -An -tx1 "$livre/livre-exemple.7xe")"
-    expect "$row: result file" "[ADRTP]|ExitCode=0" "$(tr -d '\r' <"$results/r.rtp" | paste -sd'|')"
     local link="Lancer le livre Web.lnk" shortcut="$book\\index.html|$book\\livre.ico|0"
     expect "$row: shortcuts, read back by the shell" "$shortcut"$'\n'"$shortcut" \
         "$("$root/tools/wine-run" "$reader" "$book\\$link" "$(program_path "$desktop/$desktop_name.lnk")" |

@@ -26,7 +26,7 @@ SEED = int(os.environ.get("WBH_GENERATED_SEED", sys.argv[4]))
 DRIVER = sys.argv[5] if len(sys.argv) > 5 else None
 VERBOSE = os.environ.get("WBH_GENERATED_VERBOSE") == "1"
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-WINE_RUN = os.path.join(ROOT, "tools", "wine-run")
+PREFIX = [os.path.join(ROOT, "tools", "wine-run")] if RUNNER == "wine" else []
 SAMPLE = os.path.join(ROOT, "examples", "sample-book")
 USER_SHELL_FOLDERS = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"
 LIMIT_S = 60 if RUNNER == "wine" else 20  # a run still going then is a hang
@@ -50,27 +50,26 @@ def any_script(rng, low, high):
     return text.strip() or "n"
 
 
-KINDS = 7
+def separated(rng):
+    text = any_script(rng, 1, 12)
+    return rng.choice(["\\", "/", ""]) + text + rng.choice(["\\", "/", ""])
+
+
+# The kinds of names a package or a reader may give.
+KINDS = [
+    lambda rng: rng.choice(DEVICES) + rng.choice(["", ".livre", ".txt", " .1", ".", "  ", ".a.b"]),
+    lambda rng: rng.choice(LOOK_ALIKES) + rng.choice(["", ".livre", " (0)"]),
+    lambda rng: any_script(rng, 1, 12) + rng.choice([".", " ", ". .", "..", " ."]),
+    separated,
+    lambda rng: any_script(rng, 60, 300),
+    lambda rng: "\U0001F4D6" * rng.randint(1, 130),
+    lambda rng: any_script(rng, 1, 30),
+]
 
 
 def name(rng, kind=None):
-    """A name as a package or a reader may give it, of a kind drawn or given."""
-    kind = rng.randrange(KINDS) if kind is None else kind % KINDS
-    if kind == 0:
-        base = rng.choice(DEVICES)
-        return base + rng.choice(["", ".livre", ".txt", " .1", ".", "  ", ".a.b"])
-    if kind == 1:
-        return rng.choice(LOOK_ALIKES) + rng.choice(["", ".livre", " (0)"])
-    if kind == 2:
-        return any_script(rng, 1, 12) + rng.choice([".", " ", ". .", "..", " ."])
-    if kind == 3:
-        text = any_script(rng, 1, 12)
-        return rng.choice(["\\", "/", ""]) + text + rng.choice(["\\", "/", ""])
-    if kind == 4:
-        return any_script(rng, 60, 300)
-    if kind == 5:
-        return "\U0001F4D6" * rng.randint(1, 130)
-    return any_script(rng, 1, 30)
+    """A name of a kind drawn or given."""
+    return KINDS[rng.randrange(len(KINDS)) if kind is None else kind % len(KINDS)](rng)
 
 
 def parameters_file(rng, values):
@@ -106,78 +105,69 @@ def files_below(folder):
     return found
 
 
-def run(args, actions, stdin):
-    """Runs the program and answers its dialog: the exit code, or None when it did not end."""
-    if RUNNER == "native":
-        command = [PROGRAM] + args
-    else:
-        command = [WINE_RUN, PROGRAM] + args
-    process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, start_new_session=True)
-    driver = None
-    if RUNNER == "wine":
-        driver = subprocess.Popen([WINE_RUN, DRIVER] + actions, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL, start_new_session=True)
+def stop(process, limit, stdin=None):
+    """Waits for PROCESS to end, killing it after LIMIT seconds: its exit code, or None."""
     try:
-        process.communicate(stdin.encode("utf-8"), timeout=LIMIT_S)
-        code = process.returncode
+        process.communicate(stdin, timeout=limit)
+        return process.returncode
     except subprocess.TimeoutExpired:
         os.killpg(process.pid, signal.SIGKILL)
         process.wait()
-        code = None
-    if driver is not None:
-        # A run that ended without showing its dialog leaves the driver waiting for one.
-        try:
-            driver.wait(timeout=2)
-        except subprocess.TimeoutExpired:
-            os.killpg(driver.pid, signal.SIGKILL)
-            driver.wait()
+        return None
+
+
+def run(args, actions, stdin):
+    """Runs the program and answers its dialog: the exit code, or None when it did not end."""
+    quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+    process = subprocess.Popen(PREFIX + [PROGRAM] + args, stdin=subprocess.PIPE, **quiet)
+    driver = subprocess.Popen(PREFIX + [DRIVER] + actions, **quiet) if RUNNER == "wine" else None
+    code = stop(process, LIMIT_S, stdin.encode("utf-8"))
+    if driver:
+        stop(driver, 2)  # a run that ended without showing its dialog leaves the driver waiting
     return code
 
 
-def windows_path(path):
-    return "Z:" + path.replace("/", "\\")
+def place(path):
+    """The path as the program is given it."""
+    return "Z:" + path.replace("/", "\\") if RUNNER == "wine" else path
 
 
-def wine_quiet(*args):
-    subprocess.run([WINE_RUN] + list(args), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+def reg_add(key, value, kind, data):
+    subprocess.run(PREFIX + ["reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def main():
     rng = random.Random(SEED)
     print("generated runs: %s, %d cases, seed %d" % (RUNNER, COUNT, SEED), flush=True)
     work = tempfile.mkdtemp(prefix="webbook generated-")
-    home = os.path.join(work, "home")
-    desktop = os.path.join(work, "desktop")
-    os.makedirs(home)
-    os.makedirs(desktop)
-    env_store = []
+    home, desktop, bin_dir = (os.path.join(work, sub) for sub in ("home", "desktop", "bin"))
+    for folder in (home, desktop, bin_dir):
+        os.makedirs(folder)
+    # The program's own store and the MIME database: what it keeps for itself.
+    stores = ()
     if RUNNER == "native":
         os.environ.pop("DISPLAY", None)
         os.environ.pop("WAYLAND_DISPLAY", None)
-        os.environ.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
-                          XDG_DATA_HOME=os.path.join(home, ".local", "share"))
+        config, local = os.path.join(home, ".config"), os.path.join(home, ".local")
+        stores = (config + os.sep, local + os.sep)
+        os.environ.update(HOME=home, XDG_CONFIG_HOME=config, PATH=bin_dir + ":" + os.environ["PATH"],
+                          XDG_DATA_HOME=os.path.join(local, "share"))
         os.symlink(desktop, os.path.join(home, "Desktop"))
-        bin_dir = os.path.join(work, "bin")
-        os.makedirs(bin_dir)
         with open(os.path.join(bin_dir, "xdg-open"), "w") as opener:
             opener.write("#!/bin/sh\nexit 0\n")
         os.chmod(os.path.join(bin_dir, "xdg-open"), 0o755)
-        os.environ["PATH"] = bin_dir + ":" + os.environ["PATH"]
-        # The program's own store and the MIME database: what it keeps for itself.
-        env_store = [os.path.join(home, ".config"), os.path.join(home, ".local")]
     else:
         os.environ["LC_ALL"] = "C.UTF-8"
-        wine_quiet("reg", "add", USER_SHELL_FOLDERS, "/v", "Desktop", "/t", "REG_SZ", "/d",
-                   windows_path(desktop), "/f")
+        reg_add(USER_SHELL_FOLDERS, "Desktop", "REG_SZ", place(desktop))
     failures = 0
     try:
         for case in range(COUNT):
-            book = os.path.join(work, "b%d" % case, any_script(rng, 1, 20).replace("/", "_"))
+            folder = os.path.join(work, "b%d" % case)
+            book = os.path.join(folder, any_script(rng, 1, 20).replace("/", "_"))
             shutil.copytree(SAMPLE, book)
-            results = os.path.join(work, "results")
-            os.makedirs(results, exist_ok=True)
-            rtp = os.path.join(results, "r%d.rtp" % case)
+            os.makedirs(os.path.join(work, "results"), exist_ok=True)
+            rtp = os.path.join(work, "results", "r%d.rtp" % case)
             values = {
                 "autorunbookid": rng.choice(["livre-%d" % case, name(rng)]),
                 "authoruserid": rng.choice(["{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}", name(rng)]),
@@ -196,9 +186,13 @@ def main():
             with open(ini, "wb") as out:
                 out.write(data)
             typed = name(rng, case + 3) if case % 2 == 0 else ""
-            place = (lambda p: windows_path(p)) if RUNNER == "wine" else (lambda p: p)
             common = ["-parametersfilepath", place(ini), "-rtpfilename", place(rtp)]
             label = "case %d (%s, typed %r): %r" % (case, encoding, typed, values)
+
+            def fail(problem):
+                nonlocal failures
+                failures += 1
+                print("FAIL case %d%s\n  %s" % (case, problem, label), flush=True)
 
             before = files_below(work)
             steps = []
@@ -210,14 +204,14 @@ def main():
             stdin = "2\n%s\n\n" % typed if typed else "\n"
             steps.append(("mode 2", ["-mode", "2", "-installdirectory", place(book)] + common,
                           actions, stdin))
-            for index, (what, args, actions, stdin) in enumerate(steps):
+            for what, args, actions, stdin in steps:
                 if RUNNER == "wine" and what == "mode 2" and rng.random() < 0.3:
                     # The book's values stored in another type than text.
                     key = "HKCU\\Software\\Quarlo\\UserData\\Referrals\\" + values["autorunbookid"]
                     value = rng.choice(["UserID", "QuarloSKU", "PartnerID"])
                     kind = rng.choice([("REG_BINARY", "c9646974696f6e73"), ("REG_DWORD", "233"),
                                        ("REG_BINARY", "c3a9" * 300)])
-                    wine_quiet("reg", "add", key, "/v", value, "/t", kind[0], "/d", kind[1], "/f")
+                    reg_add(key, value, *kind)
                 if os.path.exists(rtp):
                     os.remove(rtp)
                 started = time.monotonic()
@@ -225,43 +219,33 @@ def main():
                 if VERBOSE:
                     print("%s, %s: %.1f s, code %s" % (label, what, time.monotonic() - started,
                                                         code), flush=True)
-                problems = []
                 if code is None:
-                    problems.append("did not end within %d s" % LIMIT_S)
+                    fail(", %s: did not end within %d s" % (what, LIMIT_S))
                 elif code != 1:
-                    problems.append("exit code %d" % code)
+                    fail(", %s: exit code %d" % (what, code))
                 try:
                     with open(rtp, "rb") as result:
                         result_text = result.read().replace(b"\r", b"")
                 except OSError:
                     result_text = None
                 if result_text is None or b"ExitCode=0" not in result_text.replace(b"\0", b""):
-                    problems.append("result file %r" % result_text)
-                for problem in problems:
-                    failures += 1
-                    print("FAIL case %d, %s: %s\n  %s" % (case, what, problem, label), flush=True)
+                    fail(", %s: result file %r" % (what, result_text))
             after = files_below(work)
-            allowed = (os.path.join(work, "b%d" % case) + os.sep, desktop + os.sep, rtp,
-                       *[store + os.sep for store in env_store])
+            allowed = (folder + os.sep, desktop + os.sep, rtp) + stores
             for path in sorted(set(after) | set(before)):
                 if before.get(path) == after.get(path):
                     continue
                 if path.endswith(".tmp") or "/.wbh" in path or os.path.basename(path).startswith("wbh"):
-                    failures += 1
-                    print("FAIL case %d: a temporary left: %r\n  %s" % (case, path, label),
-                          flush=True)
-                elif not path.startswith(allowed) and path != rtp:
-                    failures += 1
-                    print("FAIL case %d: written outside the book and the desktop: %r\n  %s"
-                          % (case, path, label), flush=True)
+                    fail(": a temporary left: %r" % path)
+                elif not path.startswith(allowed):
+                    fail(": written outside the book and the desktop: %r" % path)
             for entry in os.listdir(desktop):
                 os.remove(os.path.join(desktop, entry))
-            shutil.rmtree(os.path.join(work, "b%d" % case), ignore_errors=True)
+            shutil.rmtree(folder, ignore_errors=True)
     finally:
         if RUNNER == "wine":
             # The prefix's own desktop again, for the tests that share the prefix.
-            wine_quiet("reg", "add", USER_SHELL_FOLDERS, "/v", "Desktop", "/t", "REG_EXPAND_SZ",
-                       "/d", "%USERPROFILE%\\Desktop", "/f")
+            reg_add(USER_SHELL_FOLDERS, "Desktop", "REG_EXPAND_SZ", "%USERPROFILE%\\Desktop")
         shutil.rmtree(work, ignore_errors=True)
     print("generated runs: %d cases, %d failures" % (COUNT, failures))
     return 1 if failures else 0

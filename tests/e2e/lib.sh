@@ -46,16 +46,6 @@ END
 else
     program_path() { echo "Z:${1//\//\\}"; }
     wine_run() { "$root/tools/wine-run" "$@" >/dev/null 2>&1; }
-    # The program's keys gone and the desktop at $1; .html pages opened by $1 (show_recorder).
-    wine_book_desktop() {
-        for key in 'HKCU\Software\Quarlo' 'HKCR\.7xe' 'HKCR\7xefile'; do wine_run reg delete "$key" /f; done
-        wine_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
-            /v Desktop /t REG_SZ /d "$(program_path "$1")" /f
-    }
-    wine_page_opener() {
-        wine_run reg add 'HKCR\.html' /ve /d wbhtest.page /f
-        wine_run reg add 'HKCR\wbhtest.page\shell\open\command' /ve /d "\"$(program_path "$1")\" \"%1\"" /f
-    }
     run() { "$root/tools/wine-run" "$program" "$@"; }
     answer() {
         local actions pid driven

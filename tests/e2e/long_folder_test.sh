@@ -22,6 +22,16 @@ long_folder() {
     done
     echo "$folder$(pad "$missing")"
 }
+# install LENGTH ID LINE...: mode 2 installs book ID in `livre`, a folder whose path as given
+# (`book`) has LENGTH characters, from a parameters file holding the LINEs too.
+install() {
+    livre=$(long_folder "$1")
+    mkdir -p "$livre/js"
+    book=$(program_path "$livre")
+    printf '%s\r\n' '[parameters]' "autorunbookid=$2" "${@:3}" >"$work/p.ini"
+    answer '' 'click=1004;click=1007;enter' -mode 2 -installdirectory "$book" \
+        -parametersfilepath "$(program_path "$work/p.ini")"
+}
 
 # FOLDER_LENGTH SCRIPT MARKER: the book's folder, and the two files' names relative to it; each
 # is written when its full path (the folder, a separator, the name) fits. Beside a name of one
@@ -35,15 +45,8 @@ rows=(
 )
 for row in "${rows[@]}"; do
     read -r length script marker <<<"$row"
-    livre=$(long_folder "$length")
-    mkdir -p "$livre/js"
-    book=$(program_path "$livre")
-    expect "$length: folder length" "$length" "${#book}"
-    printf '[parameters]\r\nautorunbookid=livre-%s\r\nreaderJSpath=%s\r\nimporttoquarlofilename=%s\r\n' \
-        "$length" "$script" "$marker" >"$work/p-$length.ini"
-    answer '' 'click=1004;click=1007;enter' -mode 2 -installdirectory "$book" \
-        -parametersfilepath "$(program_path "$work/p-$length.ini")"
-    expect "$length: exit code" 1 "$code"
+    install "$length" "livre-$length" "readerJSpath=$script" "importtoquarlofilename=$marker"
+    expect "$length: folder length, exit code" "$length 1" "${#book} $code"
     script=${script//\\//}
     files=js
     if ((length + 1 + ${#script} <= 259)); then
@@ -62,14 +65,7 @@ done
 # A path of 259 characters that names a folder, not a file: nothing is made in that folder,
 # not even a temporary (under Wine, its trace of file opens shows every name tried).
 if [[ $runner == wine ]]; then
-    livre=$(long_folder 255)
-    mkdir -p "$livre/js"
-    book=$(program_path "$livre")
-    printf '[parameters]\r\nautorunbookid=livre-dossier\r\nimporttoquarlofilename=js\\\r\n' \
-        >"$work/p-folder.ini"
-    WBH_WINEDEBUG=trace+file answer '' 'click=1004;click=1007;enter' -mode 2 \
-        -installdirectory "$book" -parametersfilepath "$(program_path "$work/p-folder.ini")" \
-        2>"$work/trace"
+    WBH_WINEDEBUG=trace+file install 255 livre-dossier 'importtoquarlofilename=js\' 2>"$work/trace"
     expect "folder: exit code, Wine's trace read" "1 1" "$code $(grep -c -m1 CreateFileW "$work/trace")"
     expect "folder: files opened in it" "" \
         "$(grep -F 'CreateFileW' "$work/trace" | grep -F "${book//\\/\\\\}"'\\js\\')"

@@ -26,7 +26,6 @@ rtp=$(program_path "$work/r.rtp")
 ini=$(program_path "$work/p.ini")
 check "no options" 1 none
 check "mode 3" 1 "$written" -mode 3 -rtpfilename "$rtp"
-check "mode 7" 0 "$written" -mode 7 -rtpfilename "$rtp"
 # Files saved in Unicode on Windows, UTF-16 after its mark: the parameters file's mode is the one
 # that runs, and the result file stays UTF-16 with the new ExitCode in it.
 utf16() { printf '\xff\xfe'; printf "$1" | iconv -f UTF-8 -t UTF-16LE; }
