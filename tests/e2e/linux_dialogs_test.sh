@@ -100,27 +100,6 @@ for _ in $(seq 1200); do [[ -s $work/opened ]] && break; sleep 0.05; done
 expect "named shortcut, book opened" "Mon livre.desktop 1 $work/livre/index.html" \
     "$(ls "$work/desktop") $(head -n 2 "$work/opened" 2>/dev/null | xargs -d '\n')"
 
-# The display lost while the consent dialog is open, on an X server of its own killed then: the
-# dialog ends as one that closed with no answer (the stored refusal is checked, and the arrow
-# takes the acceptance without pressing "Continuer": no answer), and the run goes on quietly to
-# its records, its result file and its exit code. -noreset: a server whose last client (the
-# test's own xdotool) has just left resets, and refuses the program's connection meanwhile.
-display_file=$(mktemp -p "$work")
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 600); do [[ -s $display_file ]] && break; sleep 0.05; done
-shared=$DISPLAY
-export DISPLAY=:$(head -n 1 "$display_file")
-consent b5 -rtpfilename "$work/r.rtp"
-xdotool key Up
-kill "$xvfb"
-wait "$xvfb"
-export DISPLAY=$shared
-finish "display lost"
-expect "display lost: result file, refusal recorded" "[ADRTP] ExitCode=0 0x00000000 0x00000000" \
-    "$(tr -d '\r' 2>/dev/null <"$work/r.rtp" | xargs) $(track b5) $(registry_listing native \
-    "$referrals" | grep -F '|LastReaderTrack|' | cut -d'|' -f4)"
-
 # The terminal dialog, taking the answers on its input, where no window can be shown: a display
 # that takes the connection and never says anything (a stale forwarded one), and GTK not on the
 # machine (the program beside a windows' module that cannot be loaded) with a display that
@@ -140,4 +119,15 @@ mkdir "$work/alone"
 cp "$program" "$work/alone/"
 echo 'not a library' >"$work/alone/webbook-helper-gtk.so"
 terminal module-unloadable "$work/alone/$(basename "$program")"
+
+# Last, as nothing can be shown after it: the display lost while the consent dialog is open, the
+# X server (on_xvfb.sh's) killed then. The dialog ends as one that closed with no answer (the
+# terminal's acceptance, stored last, is checked but not confirmed: no answer), and the run goes
+# on quietly to its records, its result file and its exit code.
+consent b5 -rtpfilename "$work/r.rtp"
+kill "$WBH_XVFB_PID"
+finish "display lost"
+expect "display lost: result file, refusal recorded" "[ADRTP] ExitCode=0 0x00000000 0x00000000" \
+    "$(tr -d '\r' 2>/dev/null <"$work/r.rtp" | xargs) $(track b5) $(registry_listing native \
+    "$referrals" | grep -F '|LastReaderTrack|' | cut -d'|' -f4)"
 [[ $failures == 0 ]]
