@@ -49,17 +49,18 @@ void Add(DialogTemplate& layout, const char* class_name, std::uint32_t style, in
 
 DialogTemplate Made() {
     DialogTemplate layout{};
-    Add(layout, "button", 0x00010000);     // BS_PUSHBUTTON, WS_TABSTOP
-    Add(layout, "Edit", 0x00010800);       // ES_READONLY
-    Add(layout, "EDIT", 0x00000004);       // ES_MULTILINE, editable
-    Add(layout, "BUTTON", 0x00030009);     // radio, WS_GROUP | WS_TABSTOP
-    Add(layout, "BUTTON", 0x00000003);     // check box
-    Add(layout, "BUTTON", 0x00000009);     // radio
-    Add(layout, "BUTTON", 0x00020001);     // default, WS_GROUP
-    Add(layout, "BUTTON", 0x00000001);     // default
-    Add(layout, "BUTTON", 0x00000007);     // group box
-    Add(layout, "SCROLLBAR", 0x00020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
-    Add(layout, "BUTTON", 0x00000009);     // radio
+    // Each WS_CHILD | WS_VISIBLE (0x50000000), and:
+    Add(layout, "button", 0x50010000);     // BS_PUSHBUTTON, WS_TABSTOP
+    Add(layout, "Edit", 0x50010800);       // ES_READONLY
+    Add(layout, "EDIT", 0x50000004);       // ES_MULTILINE, editable
+    Add(layout, "BUTTON", 0x50030009);     // radio, WS_GROUP | WS_TABSTOP
+    Add(layout, "BUTTON", 0x50000003);     // check box
+    Add(layout, "BUTTON", 0x50000009);     // radio
+    Add(layout, "BUTTON", 0x50020001);     // default, WS_GROUP
+    Add(layout, "BUTTON", 0x50000001);     // default
+    Add(layout, "BUTTON", 0x50000007);     // group box
+    Add(layout, "SCROLLBAR", 0x50020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
+    Add(layout, "BUTTON", 0x50000009);     // radio
     return layout;
 }
 

@@ -39,7 +39,8 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     ASSERT_TRUE(gtk::SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
     odd.font = "Odd \"b\\ c";
-    for (ControlTemplate& control : odd.controls) {  // its texts right-aligned (SS_RIGHT)
+    // Its texts right-aligned (SS_RIGHT), each ending in a word wider than its rectangle.
+    for (ControlTemplate& control : odd.controls) {
         if (control.class_name != "STATIC") continue;
         control.style = (control.style & ~3u) | 2u;
         control.text.append(300, 'w');
