@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
-# and pointer as a reader would; each run is checked by what it wrote: the registry, the
-# desktop's shortcuts, the opener's record.
+# as a reader would; each run is checked by what it wrote: the registry, the desktop's
+# shortcuts, the opener's record.
 # Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native
 program=$1
