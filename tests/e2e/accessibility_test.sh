@@ -24,7 +24,6 @@ read_window() {
     local pid=$!
     reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$caption" "${steps[@]}")
     ended "$name" "$pid"
-    echo "$reading"
 }
 
 # The consent dialog as it opens, then once "Oui" is clicked: the notice is read-only text; the

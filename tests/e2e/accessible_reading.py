@@ -64,23 +64,23 @@ def line(item, depth):
     return text
 
 
-def reading(item, depth=0):
+def walk(item, depth=0):
     # Scroll bars are the notice's frame, not controls.
     if item.get_role() == Atspi.Role.SCROLL_BAR:
-        return []
-    lines = [line(item, depth)]
+        return
+    yield item, depth
     for k in range(item.get_child_count()):
-        lines += reading(item.get_child_at_index(k), depth + 1)
-    return lines
+        yield from walk(item.get_child_at_index(k), depth + 1)
 
 
-def find(item, name):
-    if item.get_name() == name and item.get_role() != Atspi.Role.LABEL:
-        return item
-    for k in range(item.get_child_count()):
-        found = find(item.get_child_at_index(k), name)
-        if found is not None:
-            return found
+def reading(frame):
+    return [line(item, depth) for item, depth in walk(frame)]
+
+
+def find(frame, name):
+    for item, _ in walk(frame):
+        if item.get_name() == name and item.get_role() != Atspi.Role.LABEL:
+            return item
     return None
 
 

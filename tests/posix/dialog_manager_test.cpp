@@ -42,22 +42,25 @@ std::string Groups(const DialogTemplate& layout) {
     return groups;
 }
 
+void Add(DialogTemplate& layout, const char* class_name, std::uint32_t style, int x = 0, int y = 0,
+         int width = 10) {
+    layout.controls.push_back({0, class_name, style, x, y, width, 10, ""});
+}
+
 DialogTemplate Made() {
     DialogTemplate layout{};
-    const auto add = [&](const char* class_name, std::uint32_t style) {
-        layout.controls.push_back({0, class_name, style | 0x50000000, 0, 0, 10, 10, ""});
-    };
-    add("button", 0x00010000);     // BS_PUSHBUTTON, WS_TABSTOP
-    add("Edit", 0x00010800);       // ES_READONLY
-    add("EDIT", 0x00000004);       // ES_MULTILINE, editable
-    add("BUTTON", 0x00030009);     // radio, WS_GROUP | WS_TABSTOP
-    add("BUTTON", 0x00000003);     // check box
-    add("BUTTON", 0x00000009);     // radio
-    add("BUTTON", 0x00020001);     // default, WS_GROUP
-    add("BUTTON", 0x00000001);     // default
-    add("BUTTON", 0x00000007);     // group box
-    add("SCROLLBAR", 0x00020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
-    add("BUTTON", 0x00000009);     // radio
+    // Each WS_CHILD | WS_VISIBLE (0x50000000), and:
+    Add(layout, "button", 0x50010000);     // BS_PUSHBUTTON, WS_TABSTOP
+    Add(layout, "Edit", 0x50010800);       // ES_READONLY
+    Add(layout, "EDIT", 0x50000004);       // ES_MULTILINE, editable
+    Add(layout, "BUTTON", 0x50030009);     // radio, WS_GROUP | WS_TABSTOP
+    Add(layout, "BUTTON", 0x50000003);     // check box
+    Add(layout, "BUTTON", 0x50000009);     // radio
+    Add(layout, "BUTTON", 0x50020001);     // default, WS_GROUP
+    Add(layout, "BUTTON", 0x50000001);     // default
+    Add(layout, "BUTTON", 0x50000007);     // group box
+    Add(layout, "SCROLLBAR", 0x50020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
+    Add(layout, "BUTTON", 0x50000009);     // radio
     return layout;
 }
 
@@ -99,22 +102,19 @@ std::string Labels(const DialogTemplate& layout) {
 
 TEST(DialogManager, NamesABoxByItsLabel) {
     DialogTemplate labelled{};
-    const auto add = [&](const char* class_name, std::uint32_t style, int x, int y, int width) {
-        labelled.controls.push_back({0, class_name, style, x, y, width, 10, ""});
-    };
-    add("EDIT", 0x00010000, 50, 0, 20);     // 0: nothing before it, nothing on its line
-    add("STATIC", 0x00020000, 0, 20, 10);   // 1
-    add("BUTTON", 0x00010003, 0, 60, 10);   // 2: a tab stop alone does not stop the search
-    add("EDIT", 0x00010000, 50, 20, 20);    // 3: named by 1, before it in the template
-    add("BUTTON", 0x00030003, 0, 80, 10);   // 4: WS_GROUP | WS_TABSTOP stops the search
-    add("EDIT", 0x00010000, 50, 40, 20);    // 5: named by 7, the nearest on its line
-    add("STATIC", 0x00000000, 0, 35, 10);   // 6: on its line, further left
-    add("STATIC", 0x00000000, 25, 45, 25);  // 7: ends at the box's left edge
-    add("STATIC", 0x00000000, 30, 50, 10);  // 8: starts at the box's bottom edge
-    add("STATIC", 0x00000000, 60, 40, 10);  // 9: right of it
-    add("EDIT", 0x00010004, 50, 50, 20);    // 10: named by 9, before it
-    add("BUTTON", 0x00030003, 0, 80, 10);   // 11
-    add("EDIT", 0x00010000, 80, 31, 20);    // 12: 6 and 9 share its line; 9 ends nearer
+    Add(labelled, "EDIT", 0x00010000, 50, 0, 20);     // 0: nothing before it, nothing on its line
+    Add(labelled, "STATIC", 0x00020000, 0, 20, 10);   // 1
+    Add(labelled, "BUTTON", 0x00010003, 0, 60, 10);   // 2: a lone tab stop does not stop the search
+    Add(labelled, "EDIT", 0x00010000, 50, 20, 20);    // 3: named by 1, before it in the template
+    Add(labelled, "BUTTON", 0x00030003, 0, 80, 10);   // 4: WS_GROUP | WS_TABSTOP stops the search
+    Add(labelled, "EDIT", 0x00010000, 50, 40, 20);    // 5: named by 7, the nearest on its line
+    Add(labelled, "STATIC", 0x00000000, 0, 35, 10);   // 6: on its line, further left
+    Add(labelled, "STATIC", 0x00000000, 25, 45, 25);  // 7: ends at the box's left edge
+    Add(labelled, "STATIC", 0x00000000, 30, 50, 10);  // 8: starts at the box's bottom edge
+    Add(labelled, "STATIC", 0x00000000, 60, 40, 10);  // 9: right of it
+    Add(labelled, "EDIT", 0x00010004, 50, 50, 20);    // 10: named by 9, before it
+    Add(labelled, "BUTTON", 0x00030003, 0, 80, 10);   // 11
+    Add(labelled, "EDIT", 0x00010000, 80, 31, 20);    // 12: 6 and 9 share its line; 9 ends nearer
     const struct {
         const DialogTemplate& layout;
         const char* labels;

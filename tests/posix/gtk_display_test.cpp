@@ -75,7 +75,6 @@ TEST(GtkDisplay, OnlyTheDisplaysThatAnswerAreOpened) {
         bool x11;             // DISPLAY the X screen, else unset
         const char* backends;
     } rows[] = {
-        {nullptr, true, "x11"},
         {"answering", true, "wayland,x11"},
         {"answering", false, "wayland"},
         {"missing", false, ""},

@@ -3,7 +3,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,17 +33,24 @@ int Scaled(int units, int base, int per) { return (units * base + per / 2) / per
 // Every control at its template rectangle, in the template's font (in the window's style as a
 // CSS string, whatever the name holds). Each text is laid out only at its rectangle's width (or
 // unbounded, unwrapped): never with each word on a line of its own, as GtkLabel does to work out
-// a smallest size, which nothing here uses and which took longer than building the rest.
+// a smallest size, which nothing here uses and which took longer than building the rest. A word
+// wider than its text's rectangle is broken inside it.
 TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     ASSERT_TRUE(gtk::SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
     odd.font = "Odd \"b\\ c";
-    for (ControlTemplate& control : odd.controls) {  // its texts right-aligned (SS_RIGHT)
-        if (control.class_name == "STATIC") control.style = (control.style & ~3u) | 2u;
+    // Its texts right-aligned (SS_RIGHT), each ending in a word wider than its rectangle.
+    for (ControlTemplate& control : odd.controls) {
+        if (control.class_name != "STATIC") continue;
+        control.style = (control.style & ~3u) | 2u;
+        control.text.append(300, 'w');
     }
     DialogTemplate large = odd;
     large.font_size *= 2;
-    const DialogTemplate* layouts[] = {&ProgramResources().dialogs.at(100), &odd, &large};
+    // A notice longer than its box: its lines wrap at the box's width.
+    DialogTemplate consent = ProgramResources().dialogs.at(100);
+    for (int i = 0; i < 300; ++i) consent.controls[1].text += "confidentialit\xC3\xA9 ";
+    const DialogTemplate* layouts[] = {&consent, &odd, &large};
     std::vector<gtk::DialogUnits> all_units;
     for (const DialogTemplate* layout : layouts) {
         SCOPED_TRACE(layout->caption + ", " + layout->font);
@@ -53,17 +59,8 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
         {
             gtk::TemplateWindow window(*layout);
             const gtk::DialogUnits units = window.Units();
-            std::printf("%s: base units %d x %d pixels\n", layout->font.c_str(), units.cx,
-                        units.cy);
             EXPECT_TRUE(units.cx >= 4 && units.cx <= 32 && units.cy >= 8 && units.cy <= 64);
             all_units.push_back(units);
-            // A notice longer than its box: its lines wrap at the box's width.
-            std::string notice;
-            for (int i = 0; i < 300; ++i) notice += "confidentialit\xC3\xA9 ";
-            for (gtk::TemplateControl& control : window.Controls()) {
-                if (control.kind == dialog_manager::ControlKind::kNotice)
-                    window.SetText(control, notice.c_str());
-            }
             GtkWidget* shown = GTK_WIDGET(window.Window());
             gtk_widget_show(shown);
             // Mapping takes a round trip to the X server; the events keep coming until it is done.
@@ -98,6 +95,12 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
             while (g_main_context_iteration(nullptr, FALSE)) {
             }
             for (gtk::TemplateControl& control : window.Controls()) {
+                if (control.kind == dialog_manager::ControlKind::kText) {
+                    int drawn = 0;
+                    pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(control.label)),
+                                                &drawn, nullptr);
+                    EXPECT_LE(drawn, gtk_widget_get_allocated_width(control.label));
+                }
                 if (control.kind != dialog_manager::ControlKind::kNotice) continue;
                 GtkAdjustment* across =
                     gtk_scrollable_get_hadjustment(GTK_SCROLLABLE(control.input));

@@ -57,16 +57,19 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
     }
 }
 
-// A blank line sets a text apart from the choice below it, and nothing else does.
+// A blank line sets a text apart from the choice below it, and nothing else does. A text fills
+// the 76 columns, and a word that would not fit goes to the next line.
 TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
     DialogTemplate layout{};
     layout.caption = "c";
+    const std::string full_line = std::string(70, 't') + " uuuuu";
+    const std::string text = full_line + " v";
     const struct {
         const char* class_name;
         std::uint32_t style;  // check box 3, group box 7, default button 1
         const char* text;
-    } controls[] = {{"BUTTON", 3, "a"}, {"STATIC", 0, "t"}, {"BUTTON", 3, "b"},
-                    {"BUTTON", 7, "g"}, {"BUTTON", 3, "c"}, {"BUTTON", 1, "d"}};
+    } controls[] = {{"BUTTON", 3, "a"}, {"STATIC", 0, text.c_str()}, {"BUTTON", 3, "b"},
+                    {"BUTTON", 7, "g"}, {"BUTTON", 3, "c"},          {"BUTTON", 1, "d"}};
     int y = 0;
     for (const auto& c : controls) {
         layout.controls.push_back(
@@ -78,9 +81,9 @@ TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
     } handler;
     std::string shown;
     EXPECT_EQ(-1, Drive(layout, handler, "", shown));
-    EXPECT_EQ(
-        "\n=== c ===\n  1  [ ] a\n\nt\n\n  2  [ ] b\n\n-- g --\n  3  [ ] c\n  Entrée  [ d ]\n",
-        shown.substr(0, shown.find("Tapez")));
+    EXPECT_EQ("\n=== c ===\n  1  [ ] a\n\n" + full_line +
+                  "\nv\n\n  2  [ ] b\n\n-- g --\n  3  [ ] c\n  Entrée  [ d ]\n",
+              shown.substr(0, shown.find("Tapez")));
     // An edit control takes a line when it takes input, whatever its number of lines, and is
     // text when it takes none (read-only 0x800, multi-line 4).
     layout.controls.clear();
