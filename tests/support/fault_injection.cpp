@@ -28,7 +28,6 @@ bool g_has_planted = false;
 // and so would one this platform cannot fail. The empty name is none on purpose: a table's row
 // that fails nothing.
 State* Find(const char* name, bool must_exist) {
-    static_assert(sizeof g_states / sizeof g_states[0] == kMostNames);
     if (*name == '\0') return nullptr;
     for (std::size_t i = 0; i < kInjectableCount && i < kMostNames; ++i) {
         if (std::strcmp(kInjectable[i], name) == 0) return &g_states[i];

@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace wbh::test {
@@ -13,24 +15,19 @@ public:
     SavedEnvironment(std::initializer_list<const char*> names) {
         for (const char* name : names) {
             const char* value = std::getenv(name);
-            saved_.push_back({name, value != nullptr, value != nullptr ? value : ""});
+            saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
         }
     }
     ~SavedEnvironment() {
-        for (const auto& [name, set, value] : saved_) {
-            set ? setenv(name.c_str(), value.c_str(), 1) : unsetenv(name.c_str());
+        for (const auto& [name, value] : saved_) {
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         }
     }
     SavedEnvironment(const SavedEnvironment&) = delete;
     SavedEnvironment& operator=(const SavedEnvironment&) = delete;
 
 private:
-    struct Variable {
-        std::string name;
-        bool set;
-        std::string value;
-    };
-    std::vector<Variable> saved_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 }  // namespace wbh::test

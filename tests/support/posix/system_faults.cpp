@@ -28,6 +28,13 @@ bool Starts(const char* text, const char* prefix) {
     return text != nullptr && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
+// Counts the call; true, with errno set to `code`, when this one is to fail.
+bool FailsWith(const char* name, int code) {
+    if (!Fails(name)) return false;
+    errno = code;
+    return true;
+}
+
 int Stat(const char* path, struct stat* st) noexcept {
     Fails("profile read");
     return g_real.stat(path, st);
@@ -41,26 +48,17 @@ int Open(const char* path, int flags, ...) {
         mode = static_cast<mode_t>(va_arg(arguments, int));
         va_end(arguments);
     }
-    if (Fails("open")) {
-        errno = EACCES;
-        return -1;
-    }
+    if (FailsWith("open", EACCES)) return -1;
     return g_real.open(path, flags, mode);
 }
 
 int MakeDirectory(const char* path, mode_t mode) noexcept {
-    if (Fails("mkdir")) {
-        errno = EACCES;
-        return -1;
-    }
+    if (FailsWith("mkdir", EACCES)) return -1;
     return g_real.mkdir(path, mode);
 }
 
 int Rename(const char* from, const char* to) noexcept {
-    if (Fails("replace file")) {
-        errno = EACCES;
-        return -1;
-    }
+    if (FailsWith("replace file", EACCES)) return -1;
     return g_real.rename(from, to);
 }
 
@@ -76,10 +74,7 @@ int PasswordEntry(uid_t uid, struct passwd* entry, char* buffer, std::size_t siz
 
 // A kernel without the call. A planted GUID comes as the bytes of a version 4 GUID would.
 ssize_t Random(void* buffer, std::size_t size, unsigned flags) {
-    if (Fails("new guid")) {
-        errno = ENOSYS;
-        return -1;
-    }
+    if (FailsWith("new guid", ENOSYS)) return -1;
     Guid planted;
     if (size == sizeof planted && TakePlantedGuid(planted)) {
         std::memcpy(buffer, &planted, sizeof planted);  // the host's little-endian layout
@@ -106,10 +101,7 @@ pid_t Fork() noexcept {
 }
 
 int ReadCharacter(std::FILE* stream) {
-    if (Fails("dialog")) {
-        errno = EIO;
-        return EOF;
-    }
+    if (FailsWith("dialog", EIO)) return EOF;
     return g_real.fgetc(stream);
 }
 
