@@ -112,12 +112,9 @@ TEST_F(Win32Setup, TheFileTypeIsRegisteredUnlessAnotherClassHoldsIt) {
         SCOPED_TRACE(testing::Message() << (row.before ? row.before : "-") << row.failing);
         const test::RegistrySandbox sandbox;
         if (row.before) {
-            HKEY made = nullptr;
-            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, ".7xe", 0, nullptr, 0,
-                                                     KEY_ALL_ACCESS, nullptr, &made, nullptr));
-            RegSetValueExA(made, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(row.before),
-                           static_cast<DWORD>(std::strlen(row.before) + 1));
-            RegCloseKey(made);
+            ASSERT_EQ(ERROR_SUCCESS,
+                      RegSetKeyValueA(HKEY_CLASSES_ROOT, ".7xe", nullptr, REG_SZ, row.before,
+                                      static_cast<DWORD>(std::strlen(row.before) + 1)));
         }
         fault::Reset();
         if (row.failing && row.failing[0] == '*') fault::FailCall(row.failing + 1);
