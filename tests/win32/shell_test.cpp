@@ -13,6 +13,7 @@
 #include "platform/com.h"
 #include "platform/reader_component.h"
 #include "platform/win32/system_calls.h"
+#include "support/desktop_sandbox.h"
 #include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
 #include "support/reader_component_stand_in.h"
@@ -28,6 +29,7 @@ protected:
 };
 
 TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
+    const test::DesktopSandbox sandbox;  // whatever desktop an earlier run left in the prefix
     char desktop[MAX_PATH];
     ASSERT_EQ(S_OK, shell::DesktopDirectory(desktop, sizeof desktop));
     std::string small(std::strlen(desktop), 'x');  // one byte short of its NUL
