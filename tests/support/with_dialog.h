@@ -15,24 +15,21 @@ namespace wbh::test {
 // test never hangs.
 inline void WithDialog(const wchar_t* caption, int end_id, const std::function<void()>& run,
                        const std::function<void(HWND)>& drive) {
-    // A Win32 thread: the program's compilers have no std::thread.
-    struct Job {
-        const wchar_t* caption;
-        int end_id;
-        const std::function<void(HWND)>& drive;
-    } job{caption, end_id, drive};
-    const auto body = [](void* argument) -> DWORD {
-        const Job& job = *static_cast<Job*>(argument);
-        HWND dialog = WaitForDialog(job.caption);
+    std::function<void()> job = [&] {
+        HWND dialog = WaitForDialog(caption);
         if (dialog == nullptr) {
             ADD_FAILURE() << "the dialog did not appear";
-            return 0;
+            return;
         }
-        job.drive(dialog);
+        drive(dialog);
         if (IsWindow(dialog)) {
             ADD_FAILURE() << "the dialog is still open";
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(job.end_id, BN_CLICKED), 0);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(end_id, BN_CLICKED), 0);
         }
+    };
+    // A Win32 thread: the program's compilers have no std::thread.
+    const auto body = [](void* job) -> DWORD {
+        (*static_cast<std::function<void()>*>(job))();
         return 0;
     };
     HANDLE driver = CreateThread(nullptr, 0, body, &job, 0, nullptr);

@@ -13,6 +13,7 @@
 #include "platform/com.h"
 #include "platform/reader_component.h"
 #include "platform/win32/system_calls.h"
+#include "support/desktop_sandbox.h"
 #include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
 #include "support/reader_component_stand_in.h"
@@ -28,6 +29,7 @@ protected:
 };
 
 TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
+    const test::DesktopSandbox sandbox;  // whatever desktop an earlier run left in the prefix
     char desktop[MAX_PATH];
     ASSERT_EQ(S_OK, shell::DesktopDirectory(desktop, sizeof desktop));
     std::string small(std::strlen(desktop), 'x');  // one byte short of its NUL
@@ -112,12 +114,9 @@ TEST_F(Win32Setup, TheFileTypeIsRegisteredUnlessAnotherClassHoldsIt) {
         SCOPED_TRACE(testing::Message() << (row.before ? row.before : "-") << row.failing);
         const test::RegistrySandbox sandbox;
         if (row.before) {
-            HKEY made = nullptr;
-            ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, ".7xe", 0, nullptr, 0,
-                                                     KEY_ALL_ACCESS, nullptr, &made, nullptr));
-            RegSetValueExA(made, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(row.before),
-                           static_cast<DWORD>(std::strlen(row.before) + 1));
-            RegCloseKey(made);
+            ASSERT_EQ(ERROR_SUCCESS,
+                      RegSetKeyValueA(HKEY_CLASSES_ROOT, ".7xe", nullptr, REG_SZ, row.before,
+                                      static_cast<DWORD>(std::strlen(row.before) + 1)));
         }
         fault::Reset();
         if (row.failing && row.failing[0] == '*') fault::FailCall(row.failing + 1);

@@ -18,6 +18,7 @@
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
 #include "support/temp_dir.h"
+#include "support/utf16_bytes.h"
 
 namespace wbh::platform {
 namespace {
@@ -33,17 +34,22 @@ std::string Utf8(const std::wstring& wide) {
     return win32::ToUtf8(wide, text) ? text : "<refused>";
 }
 
+std::string Repeat(const std::string& text, int times) {
+    std::string repeated;
+    for (int i = 0; i < times; ++i) repeated += text;
+    return repeated;
+}
+
 TEST(Win32Text, LookAlikesStayThemselves) {
     const struct {
         const wchar_t* wide;
         const char* utf8;
         bool in_code_page;
     } rows[] = {
-        {L"\xFF2C\xFF49\xFF56", "\xEF\xBC\xAC\xEF\xBD\x89\xEF\xBD\x96", false},  // Ｌｉｖ
-        {L"\xFF02", "\xEF\xBC\x82", false},                                      // ＂
-        {L"\x0416", "\xD0\x96", false},                                          // Ж
-        {L"\xD83D\xDE00", "\xF0\x9F\x98\x80", false},                            // U+1F600
-        {L"\x00E9\x20AC", "\xC3\xA9\xE2\x82\xAC", true},                         // é€
+        {L"\xFF02", "\xEF\xBC\x82", false},               // ＂
+        {L"\x0416", "\xD0\x96", false},                   // Ж
+        {L"\xD83D\xDE00", "\xF0\x9F\x98\x80", false},     // U+1F600
+        {L"\x00E9\x20AC", "\xC3\xA9\xE2\x82\xAC", true},  // é€
     };
     const test::TempDir dir;
     for (const auto& row : rows) {
@@ -123,27 +129,20 @@ TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
 // (One in the ANSI code page: the folder names e2e story's French rows.)
 TEST(Win32Text, ParametersFilesInUtf16) {
     const test::TempDir dir;
-    const std::wstring utf16 =
-        L"\xFEFF[\x041A\x043D\x0438\x0433\x0430]\r\n\x043A\x043B\x044E\x0447="
-        L"\x4E66 \xFF2C\r\n[p]\r\nv=" +
-        std::wstring(1000, L'\x00E9') + L"\r\n";
-    const std::string utf16_file = dir.Write(
-        "utf16.ini", std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2));
-    const auto read = [](const std::string& file) {
-        std::string entries;
-        ReadParametersFile(file.c_str(), [&](const char* s, const char* k, const char* v) {
-            entries += std::string(s) + "|" + k + "|" + v + "\n";
-            return 1;
-        });
-        return entries;
-    };
-    std::string e1000;
-    for (int i = 0; i < 1000; ++i) e1000 += "\xC3\xA9";
+    const std::string file = dir.Write(
+        "utf16.ini", test::Utf16(u"[\u041A\u043D\u0438\u0433\u0430]\r\n\u043A\u043B\u044E\u0447="
+                                 u"\u4E66 \uFF2C\r\n[p]\r\nv=" +
+                                 std::u16string(1000, u'\u00E9') + u"\r\n"));
+    std::string entries;
+    ReadParametersFile(file.c_str(), [&](const char* s, const char* k, const char* v) {
+        entries += std::string(s) + "|" + k + "|" + v + "\n";
+        return 1;
+    });
     EXPECT_EQ(
         "\xD0\x9A\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB0|\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87|"
         "\xE4\xB9\xA6 \xEF\xBC\xAC\np|v|" +
-            e1000 + "\n",
-        read(utf16_file));
+            Repeat("\xC3\xA9", 1000) + "\n",
+        entries);
 }
 
 // What another program stored reads as the ANSI calls gave it: another type's bytes as text in
@@ -151,9 +150,7 @@ TEST(Win32Text, ParametersFilesInUtf16) {
 // its bytes in the code page, refused when the page has no exact form for it.
 TEST(Win32Text, StoredValuesInTheCodePage) {
     const test::RegistrySandbox registry;
-    const std::string e512(512, '\xE9');
-    std::string e512_utf8;
-    for (int i = 0; i < 512; ++i) e512_utf8 += "\xC3\xA9";
+    const std::string e512(512, '\xE9'), e512_utf8 = Repeat("\xC3\xA9", 512);
     const struct {
         test::StoredValue stored;
         std::string text, number;
