@@ -77,13 +77,18 @@ TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
     }
     struct : DialogHandler {
         void OnInit(Dialog&) override {}
-        void OnCommand(Dialog&, int, int) override {}
+        void OnCommand(Dialog&, int, int code) override { codes += std::to_string(code); }
+        std::string codes;
     } handler;
     std::string shown;
     EXPECT_EQ(-1, Drive(layout, handler, "", shown));
     EXPECT_EQ("\n=== c ===\n  1  [ ] a\n\n" + full_line +
                   "\nv\n\n  2  [ ] b\n\n-- g --\n  3  [ ] c\n  Entrée  [ d ]\n",
               shown.substr(0, shown.find("Tapez")));
+    // A check box taken is clicked, and the handler is told.
+    EXPECT_EQ(-1, Drive(layout, handler, "1\n", shown));
+    EXPECT_NE(std::string::npos, shown.find("  1  [x] a")) << shown;
+    EXPECT_EQ("0", handler.codes);
     // An edit control takes a line when it takes input, whatever its number of lines, and is
     // text when it takes none (read-only 0x800, multi-line 4).
     layout.controls.clear();
