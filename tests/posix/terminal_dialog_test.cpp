@@ -96,6 +96,10 @@ TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
     layout.controls.push_back({2, "EDIT", 0x50000800, 0, 10, 9, 9, "r"});
     EXPECT_EQ(-1, Drive(layout, handler, "", shown));
     EXPECT_EQ("\n=== c ===\n  1  « m »\n\n  r\n", shown.substr(0, shown.find("Tapez")));
+    // A text typed into a box is told as a change (EN_CHANGE), as Windows tells it.
+    handler.codes.clear();
+    EXPECT_EQ(-1, Drive(layout, handler, "1\nnouveau\n", shown));
+    EXPECT_EQ("768", handler.codes);
     // A disabled choice's number is answered, not taken.
     layout.controls[0] = {1, "BUTTON", 0x58000003, 0, 0, 9, 9, "off"};
     EXPECT_EQ(-1, Drive(layout, handler, "1\n", shown));
