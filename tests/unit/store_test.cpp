@@ -255,5 +255,16 @@ TEST_F(ReaderIdTest, EnsureKeepsTakesOrMakesAndNeverLosesAValidIdentifier) {
     }
 }
 
+// A GUID's text takes 39 bytes with its terminator: a buffer one byte short gets an empty text.
+TEST(GuidText, TakesItsWholeBuffer) {
+    platform::Guid guid;
+    ASSERT_TRUE(platform::ParseBracedGuid(kPlanted, guid));
+    char text[sizeof kPlanted] = "x";
+    EXPECT_FALSE(platform::FormatGuidText(guid, text, sizeof text - 1));
+    EXPECT_STREQ("", text);
+    EXPECT_TRUE(platform::FormatGuidText(guid, text, sizeof text));
+    EXPECT_STREQ(kPlanted, text);
+}
+
 }  // namespace
 }  // namespace wbh::store
