@@ -79,6 +79,7 @@ TEST(ResourceScript, RefusesWhatItCannotRead) {
         {"STRINGTABLE\nBEGIN\n    1, \"abc\nEND\n", "line 3: unterminated string"},
         {"STRINGTABLE\nBEGIN\n    1, \"a\\x41\"\nEND\n", "line 3: unsupported escape \\x"},
         {"STRINGTABLE\nBEGIN\n    08, \"x\"\nEND\n", "line 3: bad number 08"},
+        {"STRINGTABLE\nBEGIN\n    1, 2\nEND\n", "line 3: unexpected 2, expected a string"},
         {"STRINGTABLE\nBEGIN\n    1, \"a\"\n    1, \"b\"\nEND\n", "line 4: string 1 defined twice"},
         {"STRINGTABLE\nBEGIN\n    1, \"a\"\n",
          "line 4: end of script, expected a number or a name"},
