@@ -9,11 +9,11 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 namespace wbh::platform::posix {
 namespace {
@@ -21,12 +21,6 @@ namespace {
 bool Set(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && value[0] != '\0';
-}
-
-long long NowNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
 // A function of a library that the child loads for itself, and never lets go of.
@@ -60,13 +54,14 @@ void Reap(pid_t child) {
 }  // namespace
 
 DisplayProbe::DisplayProbe(int deadline_ms)
-    : deadline_ns_(NowNs() + deadline_ms * 1000000LL) {
+    : deadline_(Clock::now() + std::chrono::milliseconds(deadline_ms)) {
     int release[2];
     if (pipe2(release, O_CLOEXEC) != 0) {
         collected_ = true;
         return;
     }
-    release_ = release[1];
+    const UniqueFd release_end(release[0]);
+    release_ = UniqueFd(release[1]);
     // GDK tries no Wayland display without XDG_RUNTIME_DIR (libwayland would complain).
     const struct {
         const char* backend;
@@ -83,6 +78,8 @@ DisplayProbe::DisplayProbe(int deadline_ms)
         probe.backend = display.backend;
         int ends[2];
         if (pipe2(ends, O_CLOEXEC) != 0) continue;
+        UniqueFd read_end(ends[0]);
+        const UniqueFd write_end(ends[1]);
         const pid_t parent = getpid();
         probe.child = fork();
         if (probe.child == 0) {
@@ -94,20 +91,14 @@ DisplayProbe::DisplayProbe(int deadline_ms)
             close(release[1]);
             // _exit: nothing of the parent's (buffered output, exit handlers) runs a second time.
             const char yes = 1;
-            if (!display.answers() || write(ends[1], &yes, 1) != 1) _exit(1);
+            if (!display.answers() || write(write_end.Get(), &yes, 1) != 1) _exit(1);
             char byte;
             while (read(release[0], &byte, 1) < 0 && errno == EINTR) {
             }
             _exit(0);
         }
-        close(ends[1]);
-        if (probe.child > 0) {
-            probe.answer = ends[0];
-        } else {
-            close(ends[0]);
-        }
+        if (probe.child > 0) probe.answer = std::move(read_end);
     }
-    close(release[0]);
 }
 
 // Takes the answers that come before the deadline; a child still silent then is killed. Every
@@ -119,27 +110,26 @@ void DisplayProbe::Collect() const {
         Try* of[2];
         nfds_t n = 0;
         for (int i = 0; i < count_; ++i) {
-            if (tries_[i].answer < 0) continue;
-            waiting[n] = {tries_[i].answer, POLLIN, 0};
+            if (!tries_[i].answer.Valid()) continue;
+            waiting[n] = {tries_[i].answer.Get(), POLLIN, 0};
             of[n++] = &tries_[i];
         }
-        const long long left_ms = (deadline_ns_ - NowNs() + 999999) / 1000000;
+        const auto left_ms =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
         if (n == 0 || left_ms <= 0) break;
         if (poll(waiting, n, static_cast<int>(left_ms)) < 0 && errno != EINTR) break;
         for (nfds_t i = 0; i < n; ++i) {
             if (waiting[i].revents == 0) continue;
             char byte = 0;
             of[i]->answered = read(waiting[i].fd, &byte, 1) == 1;
-            close(of[i]->answer);
-            of[i]->answer = -1;
+            of[i]->answer = UniqueFd();
         }
     }
     for (int i = 0; i < count_; ++i) {
         Try& probe = tries_[i];
-        if (probe.answer >= 0) {
+        if (probe.answer.Valid()) {
             kill(probe.child, SIGKILL);
-            close(probe.answer);
-            probe.answer = -1;
+            probe.answer = UniqueFd();
         }
         if (probe.answered) {
             if (!backends_.empty()) backends_ += ',';
@@ -159,11 +149,9 @@ const std::string& DisplayProbe::Backends() const {
 DisplayProbe::~DisplayProbe() {
     // Not asked for: no answer is waited for.
     for (int i = 0; i < count_; ++i) {
-        if (tries_[i].answer < 0) continue;
-        kill(tries_[i].child, SIGKILL);
-        close(tries_[i].answer);
+        if (tries_[i].answer.Valid()) kill(tries_[i].child, SIGKILL);
     }
-    if (release_ >= 0) close(release_);
+    release_ = UniqueFd();
     for (int i = 0; i < count_; ++i) {
         if (tries_[i].child > 0) Reap(tries_[i].child);
     }

@@ -6,7 +6,10 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
+
+#include "platform/posix/unique_fd.h"
 
 namespace wbh::platform::posix {
 
@@ -35,16 +38,17 @@ public:
     const std::string& Backends() const;
 
 private:
+    using Clock = std::chrono::steady_clock;
     struct Try {
         const char* backend = nullptr;
         pid_t child = -1;
-        int answer = -1;  // the child's pipe, until it has answered or the deadline has passed
+        UniqueFd answer;  // the child's pipe, until it has answered or the deadline has passed
         bool answered = false;
     };
     void Collect() const;
 
-    long long deadline_ns_ = 0;  // on the monotonic clock
-    int release_ = -1;           // the answering children read its end of file, then let go
+    Clock::time_point deadline_;
+    UniqueFd release_;  // the answering children read its end of file, then let go
     mutable Try tries_[2];
     mutable int count_ = 0;
     mutable bool collected_ = false;
