@@ -19,7 +19,6 @@ struct State {
     bool failing = false;
 };
 
-constexpr std::size_t kMostNames = 32;
 State g_states[kMostNames];
 Guid g_planted{};
 bool g_has_planted = false;

@@ -10,7 +10,8 @@ struct Guid;
 
 namespace wbh::platform::fault {
 
-// The names this platform's support fails, and how many.
+// The names this platform's support fails, and how many: at most kMostNames.
+constexpr std::size_t kMostNames = 32;
 extern const char* const kInjectable[];
 extern const std::size_t kInjectableCount;
 

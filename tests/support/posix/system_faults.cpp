@@ -125,7 +125,7 @@ int Step(sqlite3_stmt* statement) {
 }
 
 const bool g_installed = [] {
-    static_assert(sizeof kInjectable / sizeof kInjectable[0] <= 32, "the fault table's size");
+    static_assert(sizeof kInjectable / sizeof kInjectable[0] <= kMostNames);
     posix::SystemCalls& calls = posix::Sys();
     calls.stat = Stat;
     calls.open = Open;

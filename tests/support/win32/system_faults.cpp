@@ -31,7 +31,7 @@ Result Failed(DWORD error, Result result) {
 // Each replacement is a lambda without captures, which converts to the entry's function pointer
 // (x64 has one calling convention); `auto... a` takes the entry's own parameters.
 const bool g_installed = [] {
-    static_assert(sizeof kInjectable / sizeof kInjectable[0] <= 32, "the fault table's size");
+    static_assert(sizeof kInjectable / sizeof kInjectable[0] <= kMostNames);
     win32::SystemCalls& calls = win32::Sys();
     calls.RegOpenKeyExW = [](auto... a) -> LONG {
         return Fails("key") ? ERROR_ACCESS_DENIED : g_real.RegOpenKeyExW(a...);
