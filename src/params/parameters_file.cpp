@@ -68,6 +68,10 @@ ReadResult ReadWhole(const char* file, const char* section, const char* key,
         if (!buffer) return ReadResult::OutOfMemory;
         buffer[0] = '\0';
         length = platform::IniReadString(section, key, kNotFoundSentinel, buffer.get(), size, file);
+        if (length == platform::kIniFailed) {
+            buffer.reset();
+            return ReadResult::OutOfMemory;
+        }
         if (length == platform::kIniRefused) {
             buffer.reset();
             return ReadResult::Refused;

@@ -17,7 +17,10 @@ namespace wbh::platform {
 // A name or value that does not convert exactly to UTF-8 (an unpaired surrogate in a UTF-16
 // file) is refused alone: a name is left out of its list, and a value gives kIniRefused with
 // the empty text in the buffer, which no found value and no fallback can be mistaken for.
+// When memory runs out, the read itself fails: kIniFailed, with the empty text in the buffer, so
+// that no caller takes a file it could not read for one without the entry it asked for.
 inline constexpr std::uint32_t kIniRefused = 0xFFFFFFFF;
+inline constexpr std::uint32_t kIniFailed = 0xFFFFFFFE;
 std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
                             char* buffer, std::uint32_t size, const char* file);
 

@@ -1,12 +1,15 @@
 // Running out of memory never throws out of a platform call: each is run once for every
 // allocation it makes, with that one failing.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <new>
 #include <string>
 
 #include "app/program.h"
+#include "params/parameters_file.h"
 #include "platform/dialog.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -81,6 +84,19 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
         shell::DesktopDirectory(text, sizeof text);
         shell::SaveShortcut(link_file.c_str(), "livre", book.c_str(), book.c_str());
         LoadText(1501, text, 64);
+    });
+
+    // A parameters file is read whole, or the read fails: never read with an entry missing.
+    // A new time stamp each time makes every read parse the file again, so that the allocations
+    // are the same in each pass.
+    long stamp = 0;
+    EachAllocationFails("a parameters file", [&] {
+        const timespec times[2] = {{0, UTIME_OMIT}, {++stamp, 0}};
+        ASSERT_EQ(0, ::utimensat(AT_FDCWD, ini.c_str(), times, 0));
+        int entries = 0;
+        const int whole = ReadParametersFile(
+            ini.c_str(), [&](const char*, const char*, const char*) { return ++entries; });
+        EXPECT_TRUE(whole == 0 || entries == 1) << "read whole without its entry";
     });
 
     // Nor out of a whole run (mode 1, its dialog unanswered), which reads and writes INI files.

@@ -117,13 +117,13 @@ std::uint32_t Read(const char* section, const char* key, const char* fallback, c
 std::uint32_t IniReadString(const char* section, const char* key, const char* fallback,
                             char* buffer, std::uint32_t size, const char* file) {
     if (size == 0) return 0;
-    const bool list = section == nullptr || key == nullptr;
-    // Running out of memory fails the read as a missing file would.
     const std::optional<std::uint32_t> result =
         NoThrow(std::optional<std::uint32_t>(), [&]() -> std::optional<std::uint32_t> {
             return Read(section, key, fallback, buffer, size, file);
         });
-    return result ? *result : Missing(list, fallback, buffer, size);
+    if (result) return *result;
+    buffer[0] = '\0';
+    return kIniFailed;
 }
 
 bool IniWriteString(const char* section, const char* key, const char* value, const char* file) {

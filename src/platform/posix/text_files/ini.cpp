@@ -10,7 +10,7 @@
 // refused, as the Windows build refuses it: such a name is not listed, such a value gives
 // kIniRefused. Nothing that is not UTF-8 is written into a file with a mark.
 // Writes replace the file through the routine every writer shares, so a crash never leaves half
-// of it. Running out of memory fails a call as a failed read or write would: nothing is thrown.
+// of it. Running out of memory fails a call (a read with kIniFailed): nothing is thrown.
 #include "platform/ini.h"
 
 #include <sys/stat.h>
@@ -135,15 +135,20 @@ std::uint32_t IniReadString(const char* section, const char* key, const char* fa
     const posix::NativePath native(outside_file);
     const char* file = native.CStr();
     const std::string_view fallback_text = fallback ? fallback : "";
-    // Out of memory, the read fails: the answer is then that of a file that cannot be read.
-    const IniFile* ini =
-        file ? NoThrow<const IniFile*>(nullptr, [file] { return posix::LoadIni(file); }) : nullptr;
-    if (ini != nullptr) {
+    const auto failed = [buffer, size] {
+        if (size > 0) buffer[0] = '\0';
+        return kIniFailed;
+    };
+    using Loaded = std::optional<const IniFile*>;  // empty: memory ran out
+    const Loaded ini =
+        file ? NoThrow(Loaded(), [file]() -> Loaded { return posix::LoadIni(file); }) : nullptr;
+    if (!ini) return failed();
+    if (*ini != nullptr) {
         const std::optional<std::uint32_t> read =
             NoThrow(std::optional<std::uint32_t>(), [&]() -> std::optional<std::uint32_t> {
-                return ReadParsed(*ini, section, key, fallback_text, buffer, size);
+                return ReadParsed(**ini, section, key, fallback_text, buffer, size);
             });
-        if (read) return *read;
+        return read ? *read : failed();
     }
     if (section == nullptr) return CopyList({}, buffer, size);
     return CopyCut(fallback_text, buffer, size);

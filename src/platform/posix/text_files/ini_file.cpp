@@ -85,7 +85,10 @@ bool ReadToEnd(int fd, std::string& text) {
             text.append(chunk, static_cast<std::size_t>(n));
             return true;
         });
-        if (!kept) return false;
+        if (!kept) {
+            errno = ENOMEM;
+            return false;
+        }
     }
 }
 
@@ -185,6 +188,7 @@ const IniFile* LoadIni(const char* path) {
     std::string text;
     const bool read = ReadToEnd(fd.Get(), text);
     cache.parsed.reset();
+    if (!read && errno == ENOMEM) throw std::bad_alloc();
     if (!read) return nullptr;
     cache.path = path;
     cache.identity = IdentityOf(st);

@@ -65,7 +65,8 @@ std::unique_ptr<IniFile> ParseIni(std::string bytes);
 // file). `st` receives the file's status.
 UniqueFd OpenRegularFile(const char* path, struct stat& st);
 
-// Reads from the descriptor to its end; false on a read error or when memory runs out.
+// Reads from the descriptor to its end; false on a read error, or when memory runs out (errno
+// then ENOMEM).
 bool ReadToEnd(int fd, std::string& text);
 
 // Writes all `size` bytes, going on after partial writes and interruptions; false (errno set)
@@ -73,7 +74,8 @@ bool ReadToEnd(int fd, std::string& text);
 bool WriteAll(int fd, const void* data, std::size_t size);
 
 // The parsed file, or null when it does not exist or cannot be read (which the INI calls treat
-// alike). The result stays valid until the next call.
+// alike). The result stays valid until the next call. Throws std::bad_alloc when memory runs
+// out: a file this process could not hold is not a missing one.
 const IniFile* LoadIni(const char* file);
 
 }  // namespace wbh::platform::posix
