@@ -1,6 +1,7 @@
-// The setup's Windows side under Wine: the desktop, the shell link object, the .7xe type in
-// the registry (read back through advapi32's own ANSI calls) and the reader component's
-// lifetime. (The real finish dialog: tests/e2e/folder_names_test.sh.)
+// The setup's Windows side under Wine: the run's COM apartment, the system DLLs loaded on first
+// use, the desktop, the shell link object, the .7xe type in the registry (read back through
+// advapi32's own ANSI calls) and the reader component's lifetime. (The real finish dialog:
+// tests/e2e/folder_names_test.sh.)
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +11,11 @@
 #include <optional>
 #include <string>
 
+#include "app/program.h"
 #include "platform/com.h"
 #include "platform/reader_component.h"
 #include "platform/win32/system_calls.h"
+#include "platform/win32/system_library.h"
 #include "support/desktop_sandbox.h"
 #include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
@@ -21,6 +24,39 @@
 
 namespace wbh::platform {
 namespace {
+
+// A thread already in the multithreaded apartment makes CoInitialize fail with
+// RPC_E_CHANGED_MODE.
+TEST(Win32Com, ComFailureEndsTheRunWithZeroAndNoResultFile) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    test::TempDir dir;
+    const std::string command_line = "-mode 3 -rtpfilename \"" + dir.File("r.rtp") + "\"";
+    EXPECT_EQ(0, RunProgram(command_line.c_str()));
+    EXPECT_EQ("<missing>", dir.Read("r.rtp"));
+    CoUninitialize();
+    EXPECT_EQ(1, RunProgram(command_line.c_str())) << "with the apartment left";
+}
+
+// On a Windows 7 whose loader refuses the flag that limits the search to the system folder,
+// the system DLLs loaded on first use are still found.
+TEST(Win32SystemLibrary, WithTheSearchFlagRefusedTheFunctionsAreStillFound) {
+    // shell32 is not loaded before; oleaut32 is, by the tests' own imports.
+    const struct {
+        const wchar_t* library;
+        const char* function;
+    } rows[] = {{L"shell32.dll", "SHChangeNotify"}, {L"oleaut32.dll", "SysFreeString"}};
+    fault::FailCall("LoadLibraryExW");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.function);
+        const long refused = fault::CallCount("LoadLibraryExW");
+        void* const found = win32::SystemFunction(row.library, row.function);
+        EXPECT_EQ(refused + 1, fault::CallCount("LoadLibraryExW")) << "the flagged load was asked";
+        const HMODULE module = GetModuleHandleW(row.library);
+        ASSERT_NE(nullptr, module) << "expected it loaded";
+        EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, row.function)), found);
+    }
+    fault::Reset();
+}
 
 class Win32Setup : public ::testing::Test {
 protected:
