@@ -8,7 +8,9 @@
 
 #include "common/utf8.h"
 #include "params/parameters_file.h"
+#include "platform/com.h"
 #include "platform/files.h"
+#include "platform/reader_component.h"
 #include "platform/win32/wide_text.h"
 #include "setup/setup_flow.h"
 #include "setup/tracking_script.h"
@@ -97,9 +99,11 @@ TEST(Win32Text, TheProgramNameIsSplitOffAsTheRuntimeDoes) {
 }
 
 // The reader component's values in the script: whole in the code page's own bytes, or empty when
-// the component lacks one or it is too long for the reader's buffer; the component released.
-// (Values outside the code page, escaped, are the folder names e2e story's partners.)
+// the component lacks one or it is too long for the reader's buffer. The component is held past
+// the nested apartment, and released. (Values outside the code page, escaped, are the folder
+// names e2e story's partners.)
 TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
+    const ComScope com;  // the run's apartment
     const test::RegistrySandbox registry;
     const test::TempDir dir;
     SetupParameters p;
@@ -116,7 +120,11 @@ TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
     };
     for (const auto& row : rows) {
         {
-            const test::ReaderComponentStandIn component(row.sku, row.partner);
+            const test::ReaderComponentStandIn stand_in(row.sku, row.partner);
+            {
+                const ReaderComponent component;
+                EXPECT_EQ(1, test::ReaderComponentStandIn::Alive()) << "held";
+            }
             WriteTrackingScript(p);
             EXPECT_EQ(0, test::ReaderComponentStandIn::Alive()) << "released";
         }
