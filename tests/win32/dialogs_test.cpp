@@ -69,7 +69,6 @@ protected:
 using ConsentDialogWin32 = ProgramDialogs;
 using DialogFit = ProgramDialogs;
 
-// An edit box's selection: its start and end.
 std::pair<DWORD, DWORD> Selection(HWND edit) {
     DWORD start = 1, end = 1;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
