@@ -1,6 +1,6 @@
-// The setup's Windows side under Wine: the desktop, the shell link object, the .7xe type in
-// the registry (read back through advapi32's own ANSI calls) and the reader component's
-// lifetime. (The real finish dialog: tests/e2e/folder_names_test.sh.)
+// The setup's Windows side under Wine: the run's COM apartment, the system DLLs loaded on first
+// use, the desktop, the shell link object and the .7xe type in the registry (read back through
+// advapi32's own ANSI calls). (The real finish dialog: tests/e2e/folder_names_test.sh.)
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,11 @@
 #include <optional>
 #include <string>
 
+#include "app/program.h"
 #include "platform/com.h"
-#include "platform/reader_component.h"
+#include "platform/win32/reader_component.h"
 #include "platform/win32/system_calls.h"
+#include "platform/win32/system_library.h"
 #include "support/desktop_sandbox.h"
 #include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
@@ -21,6 +23,39 @@
 
 namespace wbh::platform {
 namespace {
+
+// A thread already in the multithreaded apartment makes CoInitialize fail with
+// RPC_E_CHANGED_MODE.
+TEST(Win32Com, ComFailureEndsTheRunWithZeroAndNoResultFile) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    test::TempDir dir;
+    const std::string command_line = "-mode 3 -rtpfilename \"" + dir.File("r.rtp") + "\"";
+    EXPECT_EQ(0, RunProgram(command_line.c_str()));
+    EXPECT_EQ("<missing>", dir.Read("r.rtp"));
+    CoUninitialize();
+    EXPECT_EQ(1, RunProgram(command_line.c_str())) << "with the apartment left";
+}
+
+// On a Windows 7 whose loader refuses the flag that limits the search to the system folder,
+// the system DLLs loaded on first use are still found.
+TEST(Win32SystemLibrary, WithTheSearchFlagRefusedTheFunctionsAreStillFound) {
+    // shell32 is not loaded before; oleaut32 is, by the tests' own imports.
+    const struct {
+        const wchar_t* library;
+        const char* function;
+    } rows[] = {{L"shell32.dll", "SHChangeNotify"}, {L"oleaut32.dll", "SysFreeString"}};
+    fault::FailCall("LoadLibraryExW");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.function);
+        const long refused = fault::CallCount("LoadLibraryExW");
+        void* const found = win32::SystemFunction(row.library, row.function);
+        EXPECT_EQ(refused + 1, fault::CallCount("LoadLibraryExW")) << "the flagged load was asked";
+        const HMODULE module = GetModuleHandleW(row.library);
+        ASSERT_NE(nullptr, module) << "expected it loaded";
+        EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, row.function)), found);
+    }
+    fault::Reset();
+}
 
 class Win32Setup : public ::testing::Test {
 protected:
@@ -37,40 +72,26 @@ TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
     EXPECT_EQ('\0', small[0]);
 }
 
-// A link object without a persist interface (as an older shell's might be): asked for it, it
-// refuses, and is then released; no other method of it is ever reached.
-struct LinkWithoutPersist : IUnknown {
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references;
-        if (left == 0) delete this;
-        return left;
-    }
-    ULONG references = 1;
-};
-
-HRESULT WINAPI CreateLinkWithoutPersist(REFCLSID, LPUNKNOWN, DWORD, REFIID, void** object) {
-    *object = static_cast<IUnknown*>(new LinkWithoutPersist);
-    return S_OK;
-}
-
 // Without the link object or its persist interface nothing is saved; without a target's or an
-// icon's text the link is saved all the same.
+// icon's text the link is saved all the same. The reader component stands in for a link object
+// without a persist interface (as an older shell's might be): asked for one, it refuses, and is
+// then released.
 TEST_F(Win32Setup, ShortcutSaveFailures) {
     const test::TempDir dir;
     const std::string link = dir.File("l.lnk");
     fault::FailCall("CoCreateInstance");
     EXPECT_EQ(REGDB_E_CLASSNOTREG, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
     fault::Reset();
+    const test::ReaderComponentStandIn without_persist("S", "P");
     auto& create = win32::Sys().CoCreateInstance;
     const auto real = create;
-    create = CreateLinkWithoutPersist;
+    create = [](REFCLSID, LPUNKNOWN, DWORD, REFIID, void** object) {
+        return CoCreateInstance(win32::kReaderComponentClass, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IUnknown, object);
+    };
     EXPECT_EQ(E_NOINTERFACE, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
     create = real;
+    EXPECT_EQ(0, test::ReaderComponentStandIn::Alive());
     EXPECT_EQ("<missing>", dir.Read("l.lnk"));
     EXPECT_EQ(S_OK, shell::SaveShortcut(link.c_str(), "l", "C:\\t\xC3", "C:\\i\xC3.ico"));
     EXPECT_NE("<missing>", dir.Read("l.lnk"));
@@ -133,15 +154,6 @@ TEST_F(Win32Setup, TheFileTypeIsRegisteredUnlessAnotherClassHoldsIt) {
         EXPECT_EQ(value(row.machine), DefaultValue(HKEY_CLASSES_ROOT, ".7xe"));
         EXPECT_EQ(value(row.machine) == value("7xefile"), KeyExists(HKEY_CLASSES_ROOT, "7xefile"));
     }
-}
-
-TEST_F(Win32Setup, TheReaderComponentIsHeldUntilReleased) {
-    const test::ReaderComponentStandIn stand_in("S", "P");
-    {
-        const ReaderComponent component;
-        EXPECT_EQ(1, test::ReaderComponentStandIn::Alive()) << "held after the nested apartment";
-    }
-    EXPECT_EQ(0, test::ReaderComponentStandIn::Alive());
 }
 
 }  // namespace

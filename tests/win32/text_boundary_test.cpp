@@ -1,16 +1,22 @@
-// Text at the Windows boundary under Wine (ANSI code page 1252): conversions exact or refused,
-// and a look-alike of an ASCII character never that character.
+// Text and names at the Windows boundary under Wine (ANSI code page 1252): conversions exact or
+// refused, a look-alike of an ASCII character never that character; the names Windows treats
+// specially, and the shortcut numbering that asks the name rule, which must end however the
+// names are taken.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
 #include "common/utf8.h"
 #include "params/parameters_file.h"
+#include "platform/com.h"
 #include "platform/files.h"
+#include "platform/reader_component.h"
 #include "platform/win32/wide_text.h"
 #include "setup/setup_flow.h"
+#include "setup/shortcut_maker.h"
 #include "setup/tracking_script.h"
 #include "store/reg_key.h"
 #include "store/store_layout.h"
@@ -97,9 +103,11 @@ TEST(Win32Text, TheProgramNameIsSplitOffAsTheRuntimeDoes) {
 }
 
 // The reader component's values in the script: whole in the code page's own bytes, or empty when
-// the component lacks one or it is too long for the reader's buffer; the component released.
-// (Values outside the code page, escaped, are the folder names e2e story's partners.)
+// the component lacks one or it is too long for the reader's buffer. The component is held past
+// the nested apartment, and released. (Values outside the code page, escaped, are the folder
+// names e2e story's partners.)
 TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
+    const ComScope com;  // the run's apartment
     const test::RegistrySandbox registry;
     const test::TempDir dir;
     SetupParameters p;
@@ -116,7 +124,11 @@ TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
     };
     for (const auto& row : rows) {
         {
-            const test::ReaderComponentStandIn component(row.sku, row.partner);
+            const test::ReaderComponentStandIn stand_in(row.sku, row.partner);
+            {
+                const ReaderComponent component;
+                EXPECT_EQ(1, test::ReaderComponentStandIn::Alive()) << "held";
+            }
             WriteTrackingScript(p);
             EXPECT_EQ(0, test::ReaderComponentStandIn::Alive()) << "released";
         }
@@ -178,6 +190,82 @@ TEST(Win32Text, StoredValuesInTheCodePage) {
         std::snprintf(hex, sizeof hex, "0x%x", number);
         EXPECT_EQ(row.number, result == 0 ? hex : "<code " + std::to_string(result) + ">");
     }
+}
+
+using files::CheckName;
+using files::NameRule;
+
+TEST(Win32NameRule, DevicesSeparatorsAndLimits) {
+    const test::TempDir dir;
+    const std::string folder = dir.Path().string() + "\\";
+    for (const std::string name :
+         {"nul.livre.lnk", "NUL", "aux .txt", "Con.1 (0).lnk", "com9.a", "lpt1", "conin$.x",
+          "CONOUT$", "com\xC2\xB9.lnk", "m\\", "..", ". .", "a:b", "a?b", "a\x01", "\xC3"}) {
+        EXPECT_EQ(NameRule::kNever, CheckName((folder + name).c_str())) << name;
+    }
+    // Look-alikes of devices are plain names.
+    for (const std::string name :
+         {"NUL (0).lnk", "com0", "com10.a", "nula.lnk", "anul.txt", "x.nul", "livre.", ".livre",
+          "livre \xC3\xA9t\xC3\xA9", "sub\\livre"}) {
+        EXPECT_EQ(NameRule::kFile, CheckName((folder + name).c_str())) << name;
+    }
+    EXPECT_EQ(NameRule::kNever, CheckName(""));
+    EXPECT_EQ(NameRule::kFile, CheckName("C:livre"));
+    // 259 units are a path, 260 are not; a surrogate pair is two of them.
+    const std::string path = "C:\\" + std::string(253, 'p') + "\\";
+    EXPECT_EQ(NameRule::kFile, CheckName((path + "\xF0\x9F\x93\x96").c_str()));
+    EXPECT_EQ(NameRule::kTooLong, CheckName((path + "a\xF0\x9F\x93\x96").c_str()));
+    // The file system's name limit, with a short folder.
+    EXPECT_EQ(NameRule::kFile, CheckName(("C:\\" + std::string(255, 'n')).c_str()));
+    EXPECT_EQ(NameRule::kTooLong, CheckName(("C:\\" + std::string(256, 'n')).c_str()));
+}
+
+TEST(Win32NameRule, ShortcutNumberingEndsOnDeviceNames) {
+    const test::TempDir dir;
+    const std::string folder = dir.Path().string();
+    const auto chosen = [&](const char* name) {
+        return std::string(ChooseShortcutPath(folder.c_str(), name).path.CStr());
+    };
+    // Every numbered form of these is the device too: no shortcut, and an end.
+    for (const char* name : {"nul.livre", "aux.txt", "con.1", "Lpt3 .x", "CONIN$.a"}) {
+        EXPECT_EQ("", chosen(name)) << name;
+    }
+    // A plain device name takes its first numbered form, which is a file.
+    EXPECT_EQ(folder + "\\NUL (0).lnk", chosen("NUL"));
+    EXPECT_EQ(folder + "\\com1 (0).lnk", chosen("com1"));
+    EXPECT_EQ(folder + "\\nul_livre.lnk", chosen("nul_livre"));
+}
+
+// A path with no file name is refused before any file is made beside it, also at the path
+// limit, where a temporary's name has no room at all. The folder's changes are read from before
+// the call up to a file the test makes after it: nothing may come first.
+TEST(Win32NameRule, NoFileAtAPathEndingInASeparator) {
+    const test::TempDir dir;
+    const std::string folder = dir.Path().string() + "\\";
+    const std::string sub = folder + std::string(259 - folder.size() - 1, 'm');
+    ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+    const HANDLE watched = CreateFileA(
+        sub.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, watched);
+    alignas(DWORD) char changes[4096];
+    OVERLAPPED pending{};
+    pending.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(ReadDirectoryChangesW(watched, changes, sizeof changes, FALSE,
+                                      FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &pending, nullptr) ||
+                GetLastError() == ERROR_IO_PENDING);
+
+    EXPECT_FALSE(files::ReplaceFileContents((sub + "\\").c_str(), "x", 1));
+    EXPECT_FALSE(files::ReplaceFileContents((sub + "\\nul.js").c_str(), "x", 1));
+    CloseHandle(
+        CreateFileA((sub + "\\z").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    DWORD size = 0;
+    ASSERT_TRUE(GetOverlappedResult(watched, &pending, &size, TRUE));
+    ASSERT_GT(size, offsetof(FILE_NOTIFY_INFORMATION, FileName));
+    const auto* first = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(changes);
+    EXPECT_EQ(L"z", std::wstring(first->FileName, first->FileNameLength / sizeof(wchar_t)));
+    CloseHandle(pending.hEvent);
+    CloseHandle(watched);
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ BSTR NewString(const char* value) {
     return SysAllocStringLen(wide, units > 0 ? static_cast<UINT>(units - 1) : 0);
 }
 
-// One object answers every creation; each reference held stands for one live component.
+// One object answers every creation; each reference held stands for one live component. The
+// class object lives as long as the process, so it counts no references.
 class Component final : public IReaderComponent {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -43,11 +44,8 @@ public:
         *out = NewString(g_sku);
         return S_OK;
     }
-};
+} g_component;
 
-Component g_component;
-
-// The class object lives as long as the process, so it counts no references.
 class Factory final : public IClassFactory {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -59,13 +57,11 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         *out = nullptr;
-        if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-        return g_component.QueryInterface(iid, out);
+        return outer != nullptr ? CLASS_E_NOAGGREGATION : g_component.QueryInterface(iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
+} g_factory;
 
-Factory g_factory;
 HRESULT g_initialised = E_FAIL;
 DWORD g_cookie = 0;
 
