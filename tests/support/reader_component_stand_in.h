@@ -1,6 +1,6 @@
-// A reader component for tests, found by the program's own creation call: under Wine a COM
-// class object registered for the process, natively the POSIX build's stand-in. A null value
-// makes the getter return a null string. The values must outlive the stand-in. One at a time.
+// A reader component for the Windows tests, found by the program's own creation call: a COM
+// class object registered for the process. A null value makes the getter return a null string.
+// The values must outlive the stand-in. One at a time.
 #pragma once
 
 namespace wbh::test {
