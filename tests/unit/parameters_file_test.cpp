@@ -93,7 +93,7 @@ TEST(ParametersFile, NamesAndValuesOfAnyLengthAreReadWhole) {
 }
 
 // Many names repeated in another case: each is read once, under its first spelling, however
-// the names fall in the reader's table of handled names.
+// they fall in the table of handled names; and the file itself is opened once, not per name.
 TEST(ParametersFile, EachSectionNameIsReadOnce) {
     test::TempDir dir;
     std::string text;
@@ -105,7 +105,10 @@ TEST(ParametersFile, EachSectionNameIsReadOnce) {
             if (pass == 0) expected += " " + name + "|k|0";
         }
     }
-    EXPECT_EQ(expected, Read(dir.Write("p.ini", text)));
+    const std::string file = dir.Write("p.ini", text);
+    platform::fault::Reset();
+    EXPECT_EQ(expected, Read(file));
+    if (platform::fault::Injectable("open")) EXPECT_EQ(1, platform::fault::CallCount("open"));
 }
 
 }  // namespace
