@@ -57,7 +57,6 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
     EXPECT_FALSE(std::filesystem::is_regular_file(file));  // not replaced by a file
 }
 
-// A parameters file from Windows: a value that is not UTF-8 is Windows-1252.
 TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252) {
     const struct {
         const char* value;  // as written in the file

@@ -48,7 +48,6 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSections) {
     EXPECT_EQ("1:", Read(""));  // no file name
 }
 
-// After a byte-order mark the file is UTF-16, in either order, or UTF-8.
 TEST(ParametersFile, FilesReadInTheEncodingOfTheirMark) {
     // The first and the last character past the Basic Multilingual Plane, a pair each.
     const std::u16string text =
@@ -105,9 +104,8 @@ TEST(ParametersFile, EachSectionNameIsReadOnce) {
             if (pass == 0) expected += " " + name + "|k|0";
         }
     }
-    const std::string file = dir.Write("p.ini", text);
     platform::fault::Reset();
-    EXPECT_EQ(expected, Read(file));
+    EXPECT_EQ(expected, Read(dir.Write("p.ini", text)));
     if (platform::fault::Injectable("open")) EXPECT_EQ(1, platform::fault::CallCount("open"));
 }
 

@@ -1,6 +1,5 @@
 // The whole run in process: the parameters file over the command line, bounded fields, what a
-// refused consent records, and a parameters file that ends either run. (A run whose COM fails is
-// Win32Com's, under Wine.)
+// refused consent records, and a parameters file that ends either run.
 #include "app/program.h"
 
 #include <gtest/gtest.h>

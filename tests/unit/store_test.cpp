@@ -69,6 +69,8 @@ TEST(RegKeyTest, AccessMasks) {
 TEST(RegKeyTest, AMovedKeyIsClosedOnce) {
     const test::RegistrySandbox sandbox;
     fault::Reset();
+    // Counted where closing is a system call (Windows); the sanitizers see a double free.
+    const bool counted = fault::Injectable("key close");
     {
         RegKey first;
         ASSERT_EQ(0, first.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
@@ -78,14 +80,11 @@ TEST(RegKeyTest, AMovedKeyIsClosedOnce) {
         RegKey third;
         ASSERT_EQ(0, third.Open(reg::RootKey(kUser), kScratch, kKeyRead));
         third = std::move(second);
-        // Counted where closing is a system call (Windows); the sanitizers see a double free.
-        if (fault::Injectable("key close")) {
-            EXPECT_EQ(1, fault::CallCount("key close")) << "the key third held";
-        }
+        if (counted) EXPECT_EQ(1, fault::CallCount("key close")) << "the key third held";
         EXPECT_EQ(0, third.SetString("assigned", "v"));
         EXPECT_EQ("assigned", ReadText(third, "v"));
     }
-    if (fault::Injectable("key close")) EXPECT_EQ(2, fault::CallCount("key close"));
+    if (counted) EXPECT_EQ(2, fault::CallCount("key close"));
 }
 
 // A value of any type is present when a reader takes it: kTextCharacters bytes at most. A text
