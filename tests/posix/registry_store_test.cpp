@@ -34,9 +34,8 @@ std::string Sql(const std::string& file, const char* sql) {
         *static_cast<std::string*>(to) = values[0] != nullptr ? values[0] : "NULL";
         return 0;
     };
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        result = "<cannot open>";
-    } else if (sqlite3_exec(db, sql, take, &result, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, sql, take, &result, nullptr) != SQLITE_OK) {
         result = "<error>";
     }
     sqlite3_close(db);
@@ -91,16 +90,14 @@ TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
          }},
         {"a later version", [&](const std::string& file) { std::filesystem::copy(newer, file); }},
     };
-    int n = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const std::string config = "c" + std::to_string(n++);
-        const std::string file = UseConfig(config);
+        const std::string file = UseConfig(row.name);
         std::filesystem::create_directories(file.substr(0, file.rfind('/')));
         row.make(file);
-        const std::string before = dir_.Read(config + kDatabase);
+        const std::string before = dir_.Read(file);
         EXPECT_EQ(kBadDatabase, CreateKey(kUser, "Software", kAllAccess, &key));
-        EXPECT_EQ(before, dir_.Read(config + kDatabase)) << "left as it was";
+        EXPECT_EQ(before, dir_.Read(file)) << "left as it was";
     }
 }
 

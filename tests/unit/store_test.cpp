@@ -41,11 +41,17 @@ std::string ReadText(RegKey& key, const char* name) {
     return result == 0 ? text.CStr() : "<code " + std::to_string(result) + ">";
 }
 
-TEST(RegKeyTest, AccessMasks) {
-    const test::RegistrySandbox sandbox;
-    RegKey scratch;
-    ASSERT_EQ(0, scratch.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
-    ASSERT_EQ(0, scratch.SetString("kept", "v"));
+class RegKeyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(0, scratch_.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
+    }
+    const test::RegistrySandbox sandbox_;
+    RegKey scratch_;
+};
+
+TEST_F(RegKeyTest, AccessMasks) {
+    ASSERT_EQ(0, scratch_.SetString("kept", "v"));
     RegKey reader;
     ASSERT_EQ(0, reader.Open(reg::RootKey(kUser), kScratch, kKeyRead));
     EXPECT_EQ(reg::kAccessDenied, reader.SetString("changed", "v"));
@@ -66,16 +72,13 @@ TEST(RegKeyTest, AccessMasks) {
 
 // A key moves with its holder and is closed once, by its last holder; an assignment closes
 // the key it replaces.
-TEST(RegKeyTest, AMovedKeyIsClosedOnce) {
-    const test::RegistrySandbox sandbox;
+TEST_F(RegKeyTest, AMovedKeyIsClosedOnce) {
     fault::Reset();
     // Counted where closing is a system call (Windows); the sanitizers see a double free.
     const bool counted = fault::Injectable("key close");
     {
-        RegKey first;
-        ASSERT_EQ(0, first.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
-        RegKey second(std::move(first));
-        EXPECT_EQ(reg::kInvalidHandle, first.SetString("lost", "v")) << "left empty";
+        RegKey second(std::move(scratch_));
+        EXPECT_EQ(reg::kInvalidHandle, scratch_.SetString("lost", "v")) << "left empty";
         EXPECT_EQ(0, second.SetString("moved", "v"));
         RegKey third;
         ASSERT_EQ(0, third.Open(reg::RootKey(kUser), kScratch, kKeyRead));
@@ -89,8 +92,7 @@ TEST(RegKeyTest, AMovedKeyIsClosedOnce) {
 
 // A value of any type is present when a reader takes it: kTextCharacters bytes at most. A text
 // reads up to kTextCharacters characters (a stored terminator counted), two-byte ones too.
-TEST(RegKeyTest, AValueIsThereUpToWhatAReaderTakes) {
-    const test::RegistrySandbox sandbox;
+TEST_F(RegKeyTest, AValueIsThereUpToWhatAReaderTakes) {
     const std::string longest = Cyrillic(kTextCharacters - 1);
     const struct {
         std::optional<test::StoredValue> stored;
@@ -106,14 +108,12 @@ TEST(RegKeyTest, AValueIsThereUpToWhatAReaderTakes) {
         {test::TextValue(longest), false, longest},
         {test::TextValue(longest + "\xD0\x96"), false, "<code 234>"},
     };
-    RegKey scratch;
-    ASSERT_EQ(0, scratch.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.stored ? row.stored->bytes.size() : 0);
-        scratch.DeleteValue("v");
+        scratch_.DeleteValue("v");
         if (row.stored) ASSERT_TRUE(test::Store(kUser, kScratch, "v", *row.stored));
-        EXPECT_EQ(row.present, scratch.HasValue("v"));
-        if (row.read) EXPECT_EQ(*row.read, ReadText(scratch, "v"));
+        EXPECT_EQ(row.present, scratch_.HasValue("v"));
+        if (row.read) EXPECT_EQ(*row.read, ReadText(scratch_, "v"));
     }
 }
 
