@@ -1,6 +1,5 @@
-// The POSIX INI layer: its cache of the last file parsed sees every change and saves re-reading;
-// the writer keeps every byte it does not own; files are replaced through links and keep their
-// mode.
+// The POSIX INI layer: its cache of the last file parsed sees every change; the writer keeps
+// every byte it does not own; files are replaced through links and keep their mode.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,7 +9,6 @@
 #include <string>
 #include <tuple>
 
-#include "params/parameters_file.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/posix/text_files/ini_encoding.h"
@@ -40,8 +38,7 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
 
     ASSERT_TRUE(IniWriteString("s", "k", "4", file.c_str()));
     EXPECT_EQ("4", Value(file, "k"));
-    // A file that cannot be read (its open refused) is not replaced by one that lost its other
-    // lines.
+    // A file whose open is refused is not replaced by one that lost its other lines.
     fault::FailNthCall("open", 1);
     EXPECT_FALSE(IniWriteString("s", "k", "5", file.c_str()));
     fault::Reset();
@@ -60,7 +57,6 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
     EXPECT_FALSE(std::filesystem::is_regular_file(file));  // not replaced by a file
 }
 
-// A parameters file from Windows: a value that is not UTF-8 is Windows-1252.
 TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252) {
     const struct {
         const char* value;  // as written in the file
@@ -100,28 +96,6 @@ TEST(PosixIniFile, Utf16NamesThatDoNotConvertAreNotFound) {
         dir.Write("p.ini", test::Utf16(u"[a" + lone + u"]\r\nk=1\r\n[b]\r\nk" + lone + u"=2\r\n"));
     EXPECT_EQ("<none>", Value(file, "k", "a\xED\xB0\x80"));
     EXPECT_EQ("<none>", Value(file, "k\xED\xB0\x80", "b"));
-}
-
-// Bytes this process has read so far, as the kernel counts them.
-long long BytesRead() {
-    std::ifstream io("/proc/self/io");
-    std::string field;
-    long long value = -1;
-    while (io >> field >> value && field != "rchar:") {
-    }
-    return value;
-}
-
-// The parameters file's names are read one call each: the file itself once.
-TEST(PosixIniFile, AFileOfManySectionsIsReadOnce) {
-    test::TempDir dir;
-    std::string text;
-    for (int i = 0; i < 600; ++i) text += "[s" + std::to_string(i) + "]\nk=1\n";
-    const std::string file = dir.Write("p.ini", text);
-    const long long before = BytesRead();
-    EXPECT_EQ(1, ReadParametersFile(file.c_str(),
-                                    [](const char*, const char*, const char*) { return 1; }));
-    EXPECT_LT(BytesRead() - before, 2 * static_cast<long long>(text.size()));
 }
 
 // What is in the folder: names, and "@" after a link.
@@ -231,9 +205,8 @@ TEST(PosixIniWriter, FilesAreReplacedThroughLinksAndKeepTheirMode) {
         EXPECT_EQ(before, Listing(dir)) << "no temporary stays, nothing else is made";
         if (row.changed == nullptr) continue;
         EXPECT_EQ(kNew, dir.Read(row.changed));
-        struct stat st;
-        ASSERT_EQ(0, ::stat(dir.File(row.changed).c_str(), &st));
-        EXPECT_EQ(0640u, st.st_mode & 07777);
+        const auto mode = std::filesystem::status(dir.File(row.changed)).permissions();
+        EXPECT_EQ(0640u, static_cast<unsigned>(mode));
     }
 }
 

@@ -34,9 +34,8 @@ std::string Sql(const std::string& file, const char* sql) {
         *static_cast<std::string*>(to) = values[0] != nullptr ? values[0] : "NULL";
         return 0;
     };
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        result = "<cannot open>";
-    } else if (sqlite3_exec(db, sql, take, &result, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, sql, take, &result, nullptr) != SQLITE_OK) {
         result = "<error>";
     }
     sqlite3_close(db);
@@ -63,15 +62,21 @@ protected:
 };
 
 // Which folder the file is in is UserFolders' test; here, that it and its folders are private,
-// and that a file at its name that is no registry of this version is left as it is.
+// that a file put at its name meanwhile (a backup brought back) is the one the next key goes to,
+// and that a file there that is no registry of this version is left as it is.
 TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
     const std::string newer = UseConfig("newer");
-    Key made = nullptr;
-    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software", kAllAccess, &made));
-    EXPECT_EQ(kSuccess, CloseKey(made));
+    Key key = nullptr;
+    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software", kAllAccess, &key));
+    EXPECT_EQ(kSuccess, CloseKey(key));
     EXPECT_EQ(0700u, Mode(dir_.File("newer")));
     EXPECT_EQ(0700u, Mode(newer.substr(0, newer.rfind('/'))));
     EXPECT_EQ(0600u, Mode(newer)) << "the file holds the reader's identifiers";
+    std::filesystem::copy(newer, newer + ".backup");
+    std::filesystem::rename(newer + ".backup", newer);
+    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software\\After", kAllAccess, &key));
+    EXPECT_EQ(kSuccess, CloseKey(key));
+    EXPECT_EQ("1", Sql(newer, "SELECT count(*) FROM keys WHERE name = 'After'"));
     ASSERT_EQ("", Sql(newer, "PRAGMA user_version = 2"));
     const struct {
         const char* name;
@@ -85,32 +90,15 @@ TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
          }},
         {"a later version", [&](const std::string& file) { std::filesystem::copy(newer, file); }},
     };
-    int n = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const std::string config = "c" + std::to_string(n++);
-        const std::string file = UseConfig(config);
+        const std::string file = UseConfig(row.name);
         std::filesystem::create_directories(file.substr(0, file.rfind('/')));
         row.make(file);
-        const std::string before = dir_.Read(config + kDatabase);
-        Key key = nullptr;
+        const std::string before = dir_.Read(file);
         EXPECT_EQ(kBadDatabase, CreateKey(kUser, "Software", kAllAccess, &key));
-        EXPECT_EQ(before, dir_.Read(config + kDatabase)) << "left as it was";
+        EXPECT_EQ(before, dir_.Read(file)) << "left as it was";
     }
-}
-
-// A registry file put in the place of the one in use (a backup brought back) is the one the next
-// key is written to, not the file that left the name.
-TEST_F(RegistryStoreTest, AFileReplacedMeanwhileIsTheOneWritten) {
-    const std::string file = UseConfig("replaced");
-    Key key = nullptr;
-    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software", kAllAccess, &key));
-    EXPECT_EQ(kSuccess, CloseKey(key));
-    std::filesystem::copy(file, file + ".backup");
-    std::filesystem::rename(file + ".backup", file);
-    ASSERT_EQ(kSuccess, CreateKey(kUser, "Software\\After", kAllAccess, &key));
-    EXPECT_EQ(kSuccess, CloseKey(key));
-    EXPECT_EQ("1", Sql(file, "SELECT count(*) FROM keys WHERE name = 'After'"));
 }
 
 // Its folder refused (EACCES): the key is refused, and nothing is left behind.

@@ -60,9 +60,8 @@ inline bool KeyExists(reg::Root root, const std::string& key, bool make = false)
     const long result =
         make ? reg::CreateKey(reg::RootKey(root), key.c_str(), reg::kAllAccess, &opened)
              : reg::OpenKey(reg::RootKey(root), key.c_str(), reg::kRead, &opened);
-    if (result != 0) return false;
-    reg::CloseKey(opened);
-    return true;
+    if (result == 0) reg::CloseKey(opened);
+    return result == 0;
 }
 inline bool MakeKey(reg::Root root, const std::string& key) { return KeyExists(root, key, true); }
 

@@ -48,7 +48,6 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSections) {
     EXPECT_EQ("1:", Read(""));  // no file name
 }
 
-// After a byte-order mark the file is UTF-16, in either order, or UTF-8.
 TEST(ParametersFile, FilesReadInTheEncodingOfTheirMark) {
     // The first and the last character past the Basic Multilingual Plane, a pair each.
     const std::u16string text =
@@ -93,7 +92,7 @@ TEST(ParametersFile, NamesAndValuesOfAnyLengthAreReadWhole) {
 }
 
 // Many names repeated in another case: each is read once, under its first spelling, however
-// the names fall in the reader's table of handled names.
+// they fall in the table of handled names; and the file itself is opened once, not per name.
 TEST(ParametersFile, EachSectionNameIsReadOnce) {
     test::TempDir dir;
     std::string text;
@@ -105,7 +104,9 @@ TEST(ParametersFile, EachSectionNameIsReadOnce) {
             if (pass == 0) expected += " " + name + "|k|0";
         }
     }
+    platform::fault::Reset();
     EXPECT_EQ(expected, Read(dir.Write("p.ini", text)));
+    if (platform::fault::Injectable("open")) EXPECT_EQ(1, platform::fault::CallCount("open"));
 }
 
 }  // namespace

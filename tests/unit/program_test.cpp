@@ -1,6 +1,5 @@
 // The whole run in process: the parameters file over the command line, bounded fields, what a
-// refused consent records, and a parameters file that ends either run. (A run whose COM fails is
-// Win32Com's, under Wine.)
+// refused consent records, and a parameters file that ends either run.
 #include "app/program.h"
 
 #include <gtest/gtest.h>
@@ -34,16 +33,17 @@ protected:
     test::RegistrySandbox sandbox_;
 };
 
-// Each flow takes its keys from the command line (names in any case; -mode is none of them),
-// then from the file's [parameters] section (in any case). A value that does not fit its field
-// is as if it had not been given: the earlier one stays.
+// Each flow takes its keys from the command line (names in any case; -mode is none of the
+// flows'), then from the file's [parameters] section (in any case). A value that does not fit its
+// field is as if it had not been given: the earlier one stays.
 TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     const std::string fits(1023, 'a');
     const std::string name259(259, 'n');
     const std::string ini =
         dir_.Write("p.ini",
-                   "[other]\nauthorpartnerid=no\nshortcuticonpath=no\n[Parameters]\n"
-                   "parametersfilepath=elsewhere\nauthoruserid=file\nautorunbookid=" +
+                   "[other]\nauthorpartnerid=no\nshortcuticonpath=no\nmode=7\n[Parameters]\n"
+                   "parametersfilepath=elsewhere\nauthoruserid=file\nrtpfilename=f.rtp\nMode=3\n"
+                   "autorunbookid=" +
                        fits + "x\ninstalldirectory=ignored\ntargetfilepath=" + name259);
     const std::string options = "-AUTORUNBOOKID good -authoruserid cmd -authorpartnerid " + fits +
                                 " -installdirectory D:\\Books -openshortcutname " + name259 +
@@ -71,14 +71,8 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
 
     LaunchParameters launch;
     EXPECT_EQ(0, DispatchMode(("-mode 7 -mode 3" + fits).c_str(), launch));
-}
-
-// The launch level takes only the mode from the file: the result file and the parameters file
-// are the caller's.
-TEST_F(Program, TheLaunchLevelTakesOnlyTheModeFromTheFile) {
-    const std::string ini = dir_.Write(
-        "p.ini",
-        "[other]\nmode=7\n[PARAMETERS]\nrtpfilename=f.rtp\nparametersfilepath=f\nMode=3\n");
+    // The launch level takes only the mode from the file: the result file and the parameters
+    // file are the caller's.
     LaunchParameters p;
     EXPECT_EQ(1, DispatchMode(
                      ("-MODE 7 -rtpfilename r.rtp /parametersfilepath " + Quoted(ini)).c_str(), p));

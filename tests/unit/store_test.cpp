@@ -1,8 +1,5 @@
-// The store against the registry of the platform (the SQLite store natively, the real registry
-// under Wine): RegKey's access masks and text limit, the referral records' reads and writes
-// beyond what the consent and setup runs show (program_test.cpp, tests/e2e/setup_test.sh), and
-// the reader's anonymous identifier, its new GUIDs made by AnonymousGuid (an MD5 hash, without
-// the node, when the platform's GUIDs carry the machine's address).
+// The store on the platform's registry (SQLite natively, the real one under Wine): RegKey, the
+// referral records beyond what the whole runs show, and the reader's anonymous identifier.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -33,12 +30,9 @@ std::string Cyrillic(std::size_t characters) {
     return text;
 }
 
-// --- RegKey: a key refuses what its access mask does not allow.
-
 constexpr char kScratch[] = "Software\\Quarlo\\Scratch";
 
-// The text read back as the program reads texts, or "<code N>" when the query failed, which
-// must leave the empty text.
+// The text as the program reads it, or "<code N>" when the query failed (which must empty it).
 std::string ReadText(RegKey& key, const char* name) {
     StoredText text;
     text.Assign("garbage");
@@ -47,11 +41,17 @@ std::string ReadText(RegKey& key, const char* name) {
     return result == 0 ? text.CStr() : "<code " + std::to_string(result) + ">";
 }
 
-TEST(RegKeyTest, AccessMasks) {
-    const test::RegistrySandbox sandbox;
-    RegKey scratch;
-    ASSERT_EQ(0, scratch.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
-    ASSERT_EQ(0, scratch.SetString("kept", "v"));
+class RegKeyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(0, scratch_.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
+    }
+    const test::RegistrySandbox sandbox_;
+    RegKey scratch_;
+};
+
+TEST_F(RegKeyTest, AccessMasks) {
+    ASSERT_EQ(0, scratch_.SetString("kept", "v"));
     RegKey reader;
     ASSERT_EQ(0, reader.Open(reg::RootKey(kUser), kScratch, kKeyRead));
     EXPECT_EQ(reg::kAccessDenied, reader.SetString("changed", "v"));
@@ -72,34 +72,27 @@ TEST(RegKeyTest, AccessMasks) {
 
 // A key moves with its holder and is closed once, by its last holder; an assignment closes
 // the key it replaces.
-TEST(RegKeyTest, AMovedKeyIsClosedOnce) {
-    const test::RegistrySandbox sandbox;
+TEST_F(RegKeyTest, AMovedKeyIsClosedOnce) {
     fault::Reset();
+    // Counted where closing is a system call (Windows); the sanitizers see a double free.
+    const bool counted = fault::Injectable("key close");
     {
-        RegKey first;
-        ASSERT_EQ(0, first.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
-        RegKey second(std::move(first));
-        EXPECT_EQ(reg::kInvalidHandle, first.SetString("lost", "v")) << "left empty";
+        RegKey second(std::move(scratch_));
+        EXPECT_EQ(reg::kInvalidHandle, scratch_.SetString("lost", "v")) << "left empty";
         EXPECT_EQ(0, second.SetString("moved", "v"));
         RegKey third;
         ASSERT_EQ(0, third.Open(reg::RootKey(kUser), kScratch, kKeyRead));
         third = std::move(second);
-        // Counted where closing is a system call (Windows); the sanitizer run sees a POSIX key
-        // freed twice.
-        if (fault::Injectable("key close")) {
-            EXPECT_EQ(1, fault::CallCount("key close")) << "the key third held";
-        }
+        if (counted) EXPECT_EQ(1, fault::CallCount("key close")) << "the key third held";
         EXPECT_EQ(0, third.SetString("assigned", "v"));
         EXPECT_EQ("assigned", ReadText(third, "v"));
     }
-    if (fault::Injectable("key close")) EXPECT_EQ(2, fault::CallCount("key close"));
+    if (counted) EXPECT_EQ(2, fault::CallCount("key close"));
 }
 
-// A value counts as present, whatever its type, when a reader takes it: kTextCharacters stored
-// bytes at most. A text reads when it holds at most kTextCharacters characters, its terminator
-// counted when stored, in any script: Cyrillic ones take two bytes each.
-TEST(RegKeyTest, AValueIsThereUpToWhatAReaderTakes) {
-    const test::RegistrySandbox sandbox;
+// A value of any type is present when a reader takes it: kTextCharacters bytes at most. A text
+// reads up to kTextCharacters characters (a stored terminator counted), two-byte ones too.
+TEST_F(RegKeyTest, AValueIsThereUpToWhatAReaderTakes) {
     const std::string longest = Cyrillic(kTextCharacters - 1);
     const struct {
         std::optional<test::StoredValue> stored;
@@ -115,44 +108,35 @@ TEST(RegKeyTest, AValueIsThereUpToWhatAReaderTakes) {
         {test::TextValue(longest), false, longest},
         {test::TextValue(longest + "\xD0\x96"), false, "<code 234>"},
     };
-    RegKey scratch;
-    ASSERT_EQ(0, scratch.Create(reg::RootKey(kUser), kScratch, kKeyAllAccess));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.stored ? row.stored->bytes.size() : 0);
-        scratch.DeleteValue("v");
+        scratch_.DeleteValue("v");
         if (row.stored) ASSERT_TRUE(test::Store(kUser, kScratch, "v", *row.stored));
-        EXPECT_EQ(row.present, scratch.HasValue("v"));
-        if (row.read) EXPECT_EQ(*row.read, ReadText(scratch, "v"));
+        EXPECT_EQ(row.present, scratch_.HasValue("v"));
+        if (row.read) EXPECT_EQ(*row.read, ReadText(scratch_, "v"));
     }
 }
 
-// --- The referral records.
-
-TEST(Referrals, ABooksAnswerIsOneUnlessTheBookStoresIt) {
+// A book's answer is 1 unless its own key stores one; its install directory goes only on a book
+// key that exists.
+TEST(Referrals, OnlyTheBooksOwnKeyIsReadAndItIsNeverMadeForTheFolder) {
     const test::RegistrySandbox sandbox;
     EXPECT_EQ(1u, ReadBookAnswer("b1"));
-    // A value on the Referrals key itself is not the book's.
+    WriteInstallDirectory("b1", "D:\\b1");
     ASSERT_TRUE(test::Store(kUser, kReferrals, "ReaderTrack", test::DwordValue(0)));
-    EXPECT_EQ(1u, ReadBookAnswer("b1"));
+    EXPECT_EQ(1u, ReadBookAnswer("b1")) << "a value on Referrals itself is not the book's";
+    WriteInstallDirectory("b1", "D:\\b1");
+    EXPECT_FALSE(test::KeyExists(kUser, kBook)) << "the book key must not be made";
+    WriteInstallDirectory("", "D:\\b1");  // the empty id would name the Referrals key itself
+    EXPECT_FALSE(test::Stored(kUser, kReferrals, "Install Directory"));
     ASSERT_TRUE(test::MakeKey(kUser, kBook));
     EXPECT_EQ(1u, ReadBookAnswer("b1"));
     ASSERT_TRUE(test::Store(kUser, kBook, "ReaderTrack", test::DwordValue(2)));
     EXPECT_EQ(2u, ReadBookAnswer("b1"));
 }
 
-TEST(Referrals, InstallDirectoryIsRecordedOnlyOnAnExistingBookKey) {
-    const test::RegistrySandbox sandbox;
-    WriteInstallDirectory("b1", "D:\\b1");
-    ASSERT_TRUE(test::MakeKey(kUser, kReferrals));
-    WriteInstallDirectory("b1", "D:\\b1");
-    EXPECT_FALSE(test::KeyExists(kUser, kBook)) << "the book key must not be made";
-    WriteInstallDirectory("", "D:\\b1");  // the empty id would name the Referrals key itself
-    EXPECT_FALSE(test::Stored(kUser, kReferrals, "Install Directory"));
-}
-
-// A book's id is a key path below Referrals, so the registry's limits on paths are the reader's:
-// an id that the registry refuses records nothing, on both platforms alike, and its refusal
-// still counts as one.
+// A book's id is a key path below Referrals: an id the registry's path limits refuse records
+// nothing, on both platforms alike, and still counts as a refusal.
 TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
     const struct {
         std::string id;
@@ -179,8 +163,6 @@ TEST(Referrals, ABookIdIsRecordedWhenItFitsAKeyPath) {
         EXPECT_EQ(row.books, books);
     }
 }
-
-// --- The reader's identifier.
 
 class ReaderIdTest : public ::testing::Test {
 protected:
@@ -239,9 +221,7 @@ TEST_F(ReaderIdTest, EnsureKeepsTakesOrMakesAndNeverLosesAValidIdentifier) {
         const test::RegistrySandbox sandbox;
         for (const auto& [name, text] : {std::pair(kReaderIdValue, row.reader_id),
                                          std::pair(kProductUserIdValue, row.user_id)}) {
-            if (text) {
-                ASSERT_TRUE(test::Store(kUser, kUserDataKey, name, test::TextValue(*text)));
-            }
+            if (text) ASSERT_TRUE(test::Store(kUser, kUserDataKey, name, test::TextValue(*text)));
         }
         platform::Guid planted;
         ASSERT_TRUE(platform::ParseBracedGuid(kPlanted, planted));
