@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The sample book as its package runs it, natively: the reader accepts in mode 1, mode 2 installs
-# the book with a renamed desktop shortcut, then the reader refuses; what the runs wrote is
-# checked from outside (the launchers by desktop-file-validate and GLib's launcher). Under Wine
-# the same story is folder_names_test.sh's.
+# The sample book's story natively (under Wine: folder_names_test.sh): mode 1 accepts, mode 2
+# installs it with a renamed desktop shortcut, then the reader refuses; what the runs wrote is
+# checked from outside (the launchers by desktop-file-validate and GLib's launcher).
 # Usage: setup_test.sh PROGRAM
-runner=native
-program=$1
+runner=native program=$1
 source "$(dirname "$0")/lib.sh"
 # The book's folder holds what a launcher's command line must quote.
 livre="$work/\"été\" \$HOME %u \`id\`"
