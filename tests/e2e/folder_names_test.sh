@@ -19,7 +19,6 @@ snapshot() {
 # The lines of a registry key and those below it, as reg export writes them (UTF-16) and
 # sorted: "[key]" and "name"=data. A reader of its own: reg query prints in the OEM code page.
 registry() {
-    rm -f "$work.reg"
     wine_run reg export "$1" "$(program_path "$work.reg")" /y
     [[ -e $work.reg ]] && iconv -f UTF-16 -t UTF-8 "$work.reg" | tr -d '\r' |
         grep -v -e '^$' -e '^Windows Registry Editor' | LC_ALL=C sort
