@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The README's main job: tools/demo on the sample book, accepting and renaming the desktop
-# shortcut. Its transcript tells each run's exit code and the book's opening (anywhere: the
-# opener is not waited for), and no error.
-runner=native
-program=$1
+# shortcut. Its transcript tells each exit code, the book's opening (the opener is not waited
+# for, so anywhere in it) and no error.
+runner=native program=$1
 source "$(dirname "$0")/lib.sh"
 shown=$(printf '1\n\n2\nMon livre\n\n' | "$root/tools/demo" --program "$program" 2>&1)
 expect "exit codes" $'exit code: 1\nexit code: 1' "$(grep '^exit code' <<<"$shown")"

@@ -1,16 +1,10 @@
 #!/usr/bin/env bash
-# Books, desktops and result files in folders named in any script, under Wine (ANSI code page
-# 1252): each row installs the sample book as its package does (mode 1 accepting, mode 2
-# "Terminer", the paths quoted on the command line) and checks every file, shortcut and registry
-# value made, the book opened hidden, and that nothing else changed in the work folder or on
-# Wine's drive C:.
+# The sample book's story under Wine (code page 1252), with its book, desktop and result file in
+# folders named in any script: every file, shortcut and registry value made, the book opened
+# hidden, and nothing else changed in the work folder or on drive C:.
 # Usage: folder_names_test.sh PROGRAM DIALOG_DRIVER SHOW_RECORDER LINK_READER
 export LC_ALL=C.UTF-8  # Wine names Unix files in the locale's character set
-runner=wine
-program=$1
-driver=$2
-recorder=$3
-reader=$4
+runner=wine program=$1 driver=$2 recorder=$3 reader=$4
 source "$(dirname "$0")/lib.sh"
 
 # .html pages open in the show recorder.
@@ -25,7 +19,6 @@ snapshot() {
 # The lines of a registry key and those below it, as reg export writes them (UTF-16) and
 # sorted: "[key]" and "name"=data. A reader of its own: reg query prints in the OEM code page.
 registry() {
-    rm -f "$work.reg"
     wine_run reg export "$1" "$(program_path "$work.reg")" /y
     [[ -e $work.reg ]] && iconv -f UTF-16 -t UTF-8 "$work.reg" | tr -d '\r' |
         grep -v -e '^$' -e '^Windows Registry Editor' | LC_ALL=C sort

@@ -64,6 +64,8 @@ else
         trap 'wineserver -k; rm -rf "$work" "$WINEPREFIX"' EXIT
         "$root/tools/wine-prefix-init"
     fi
+    # The program's store starts empty, as natively.
+    wine_run reg delete 'HKCU\Software\Quarlo' /f
 fi
 
 # tracking_script AUTHOR_USER AUTHOR_SKU AUTHOR_PARTNER READER_USER COUNT BOOK_ID: the whole

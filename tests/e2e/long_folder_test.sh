@@ -3,11 +3,8 @@
 # marker whenever their own full path fits the 259 characters of a path field, complete, and
 # leaves nothing else beside them (no temporary); a path of 260 is not written at all.
 # Usage: long_folder_test.sh native|wine PROGRAM [DIALOG_DRIVER]
-runner=$1
-program=$2
-driver=${3:-}
+runner=$1 program=$2 driver=${3:-}
 source "$(dirname "$0")/lib.sh"
-[[ $runner == wine ]] && wine_run reg delete 'HKCU\Software\Quarlo' /f
 
 # A folder whose path, as the program is given it, has LENGTH characters; its names stay well
 # below the file systems' name limit.
@@ -36,14 +33,7 @@ install() {
 # FOLDER_LENGTH SCRIPT MARKER: the book's folder, and the two files' names relative to it; each
 # is written when its full path (the folder, a separator, the name) fits. Beside a name of one
 # character, a temporary has room for one character only.
-rows=(
-    "243 s.js m.7xe"
-    "244 s.js m.7xe"
-    "250 js\\ab.js m234.7xe"
-    "257 s a"
-    "258 s a"
-)
-for row in "${rows[@]}"; do
+for row in "243 s.js m.7xe" "244 s.js m.7xe" "250 js\\ab.js m234.7xe" "257 s a" "258 s a"; do
     read -r length script marker <<<"$row"
     install "$length" "livre-$length" "readerJSpath=$script" "importtoquarlofilename=$marker"
     expect "$length: folder length, exit code" "$length 1" "${#book} $code"

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The shipped program carries no fault injection: besides the table of the real calls, nothing of
-# the tests' support is in it, neither the names it fails calls by (the kInjectable lists of
-# tests/support/*/system_faults.cpp) nor its message, except names the program really calls:
-# the functions it imports and the ones it looks up itself.
+# The shipped program holds nothing of the tests' fault injection: neither the names it fails
+# calls by (the kInjectable lists of tests/support/*/system_faults.cpp), bar the functions the
+# program imports or looks up itself, nor its message.
 # Usage: no_fault_names.sh native|wine PROGRAM SOURCE_DIR
 set -euo pipefail
 runner=$1 program=$2 source_dir=$3

@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
-# A reader who refuses in a book whose identifier is too long to name a registry key: no run can
-# record that answer, yet the book's tracking script never carries the identifier that an
-# earlier book's acceptance stored. A book that fits and that no consent run recorded still
-# counts as allowed.
+# A refusal in a book whose identifier is too long to name a registry key cannot be recorded,
+# yet its tracking script never carries the reader's identifier that an earlier acceptance
+# stored. A book that no consent run recorded still counts as allowed.
 # Usage: refused_book_test.sh native|wine PROGRAM [DIALOG_DRIVER]
-runner=$1
-program=$2
-driver=${3:-}
+runner=$1 program=$2 driver=${3:-}
 source "$(dirname "$0")/lib.sh"
-[[ $runner == wine ]] && wine_run reg delete 'HKCU\Software\Quarlo' /f
 
 long=$(printf 'l%.0s' $(seq 300))
 answer '1\n\n' 'click=1001;enter' -mode 1 -autorunbookid accepte

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The Windows program is reproducible: the same sources built in another folder (another source
-# and build path, of another length) give the same bytes as the program under test, so a
-# packager can check a shipped program against one built from its commit. Only the program is
-# built there (no tests), with the same preset.
+# The Windows program is reproducible: the same sources built with the same preset in another
+# folder (source and build paths of another length) give the same bytes, so a packager can check
+# a shipped program against one built from its commit.
 # Usage: reproducible_build.sh SOURCE_DIR PROGRAM.exe
 set -euo pipefail
 source_dir=$1 program=$2

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The sample book as its package runs it, natively: the reader accepts in mode 1, mode 2 installs
-# the book with a renamed desktop shortcut, then the reader refuses; what the runs wrote is
-# checked from outside (the launchers by desktop-file-validate and GLib's launcher). Under Wine
-# the same story is folder_names_test.sh's.
+# The sample book's story natively (under Wine: folder_names_test.sh): mode 1 accepts, mode 2
+# installs it with a renamed desktop shortcut, then the reader refuses; what the runs wrote is
+# checked from outside (the launchers by desktop-file-validate and GLib's launcher).
 # Usage: setup_test.sh PROGRAM
-runner=native
-program=$1
+runner=native program=$1
 source "$(dirname "$0")/lib.sh"
 # The book's folder holds what a launcher's command line must quote.
 livre="$work/\"été\" \$HOME %u \`id\`"
@@ -29,13 +27,11 @@ author='{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}'
 expect "unopenable display" "$(run -mode 1 </dev/null 2>&1)" \
     "$(DISPLAY=:99999 WAYLAND_DISPLAY=wbh-none run -mode 1 </dev/null 2>&1)"
 answer '1\n\n' '' -mode 1 "${params[@]}"
-expect "mode 1 exit code" 1 "$code"
 # Mode 2 reads the book's parameters file saved in Unicode (UTF-16 after its mark) as mode 1 read
 # it in the ANSI code page.
 { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$root/examples/sample-book/parameters.ini"; } \
     >"$livre/parameters.ini"
 answer '2\nMon livre\n\n' '' -mode 2 -installdirectory "$livre" "${params[@]}"
-expect "mode 2 exit code" 1 "$code"
 expect "book opened by xdg-open" "1|$livre/index.html" "$(opened_record)"
 
 listing=$(registry_listing "$runner" "$user_data")
@@ -73,7 +69,6 @@ done
 # The reader refuses, given the book's identifier alone: the book's record is emptied.
 printf '[parameters]\r\nautorunbookid=livre-exemple\r\n' >"$work/refusal.ini"
 answer '' '' -mode 1 -parametersfilepath "$work/refusal.ini"
-expect "mode 1 exit code, refused" 1 "$code"
 expect "registry after the refusal" "$(record 0 '' '' '')" \
     "$(registry_listing "$runner" "$user_data")"
 
