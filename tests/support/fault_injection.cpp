@@ -1,6 +1,5 @@
-// The fault table: one process-wide state, as the program has one thread, read by the failing
-// calls that the platform's support puts in the system call table before the tests start. It
-// allocates nothing, so that counting never fails a call when memory runs out.
+// The fault table: one process-wide state (the program has one thread) for the failing calls.
+// It allocates nothing, so that counting never fails a call when memory runs out.
 #include "support/fault_injection.h"
 
 #include <cstdio>
@@ -23,9 +22,8 @@ State g_states[kMostNames];
 Guid g_planted{};
 bool g_has_planted = false;
 
-// A misspelt name would arm nothing and the test would pass without its fault ever happening,
-// and so would one this platform cannot fail. The empty name is none on purpose: a table's row
-// that fails nothing.
+// A misspelt name, or one this platform cannot fail, would let a test pass without its fault
+// ever happening. The empty name is none on purpose: a table's row that fails nothing.
 State* Find(const char* name, bool must_exist) {
     if (*name == '\0') return nullptr;
     for (std::size_t i = 0; i < kInjectableCount && i < kMostNames; ++i) {

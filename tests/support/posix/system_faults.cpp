@@ -1,6 +1,5 @@
-// The POSIX layer's system calls made to fail as Linux and SQLite fail them: each entry of the
-// table is replaced, before the tests start, by a function that counts the call under its name
-// and either fails with the system's own code or calls the real function.
+// The POSIX system call table's entries replaced, before the tests start, by functions that
+// count the call under its name and either fail as Linux and SQLite do or call the real one.
 #include <fcntl.h>
 #include <sqlite3.h>
 
