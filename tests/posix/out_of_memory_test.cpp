@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/program.h"
-#include "platform/dialog.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
@@ -62,10 +61,8 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
     EachAllocationFails("registry", [] {
         using namespace registry;
         Key key = nullptr;
-        if (CreateKey(RootKey(Root::kCurrentUser), "Software\\Quarlo\\Test", kAllAccess, &key) !=
-            0) {
-            return;
-        }
+        const Key user = RootKey(Root::kCurrentUser);
+        if (CreateKey(user, "Software\\Quarlo\\Test", kAllAccess, &key) != 0) return;
         SetValue(key, "v", kTypeBinary, reinterpret_cast<const std::uint8_t*>("x"), 1);
         std::uint8_t data[8];
         std::uint32_t type = 0, size = sizeof data, count = 0;

@@ -19,15 +19,10 @@
 namespace wbh::platform::shell {
 namespace {
 
-// The home folder the password database gives this user, or "" when it gives none.
-std::string PasswordHome() {
-    const struct passwd* entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/' ? entry->pw_dir
-                                                                                   : "";
-}
-
 TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
-    const std::string password = PasswordHome();
+    const struct passwd* entry = ::getpwuid(::getuid());
+    const std::string password =  // the password database's home for this user, or ""
+        entry && entry->pw_dir && entry->pw_dir[0] == '/' ? entry->pw_dir : "";
     // Values: null unset; "@name" the row's folder of that name; anything else as written.
     // Expected paths: "@" as above, "~" the password database's home; "" a failure.
     const struct Row {
