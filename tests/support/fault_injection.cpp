@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "platform/guid.h"
 #include "support/system_faults.h"
@@ -19,8 +20,7 @@ struct State {
 };
 
 State g_states[kMostNames];
-Guid g_planted{};
-bool g_has_planted = false;
+std::optional<Guid> g_planted;
 
 // A misspelt name, or one this platform cannot fail, would let a test pass without its fault
 // ever happening. The empty name is none on purpose: a table's row that fails nothing.
@@ -48,7 +48,7 @@ void FailNthCall(const char* name, long n) {
 
 void Reset() {
     for (State& state : g_states) state = State();
-    g_has_planted = false;
+    g_planted.reset();
 }
 
 long CallCount(const char* name) {
@@ -56,10 +56,7 @@ long CallCount(const char* name) {
     return state != nullptr ? state->calls : 0;
 }
 
-void PlantGuid(const Guid& guid) {
-    g_planted = guid;
-    g_has_planted = true;
-}
+void PlantGuid(const Guid& guid) { g_planted = guid; }
 
 bool Fails(const char* name) {
     State* state = Find(name, true);
@@ -74,9 +71,9 @@ bool Failing(const char* name) {
 }
 
 bool TakePlantedGuid(Guid& guid) {
-    if (!g_has_planted) return false;
-    guid = g_planted;
-    g_has_planted = false;
+    if (!g_planted) return false;
+    guid = *g_planted;
+    g_planted.reset();
     return true;
 }
 
