@@ -84,9 +84,8 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
     }
 }
 
-// A tool that never ends is ended, with what it started, and the run goes on: the package
-// stays for the next rebuild. What the tool started in the background would write "survived"
-// once its sleep is over; the FIFO reaches its end only when every writer has gone.
+// A tool that never ends is ended with what it started (which would write "survived"), and the
+// package stays for the next rebuild. The FIFO ends only when every writer has gone.
 TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
     test::SavedEnvironment saved{"XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
     test::TempDir dir;

@@ -36,16 +36,10 @@ template <typename Call>
 void EachAllocationFails(const char* what, Call call) {
     for (long n = 0;; ++n) {
         g_allocations_left = n;
-        bool threw = false;
-        try {
-            call();
-        } catch (...) {
-            threw = true;
-        }
+        EXPECT_NO_THROW(call()) << what << ": allocation " << n << " failed";
         const bool reached = g_allocations_left < 0;
         g_allocations_left = -1;
-        EXPECT_FALSE(threw) << what << ": allocation " << n << " failed and an exception left";
-        if (!reached || threw) break;
+        if (!reached || ::testing::Test::HasFailure()) break;
     }
 }
 

@@ -1,6 +1,5 @@
-// One home and one set of XDG folders for the registry file, the desktop and the MIME package:
-// only absolute paths count, and the password database stands in for a missing or relative
-// HOME. Each row runs from a working folder of its own, where nothing may appear.
+// One home and XDG folders for the registry file, the desktop and the MIME package, absolute
+// only. Each row runs from a working folder of its own, where nothing may appear.
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
