@@ -50,9 +50,8 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
     test::SavedEnvironment saved{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
                                  "PATH"};
     const std::filesystem::path cwd = std::filesystem::current_path();
-    int n = 0;
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "row " << n++);
+        SCOPED_TRACE(testing::Message() << "row " << &row - rows);
         test::TempDir dir;
         std::filesystem::create_directory(dir.File("cwd"));
         std::filesystem::current_path(dir.File("cwd"));
