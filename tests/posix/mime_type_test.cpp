@@ -1,12 +1,10 @@
-// The .7xe type in the shared MIME database: the package and the rebuild, unless a database
-// already types *.7xe; a stand-in update-mime-database records how it was started. The real one
-// is run by tests/e2e/setup_test.sh.
+// The .7xe type in the shared MIME database, with a stand-in update-mime-database that records
+// how it was started (the real one: tests/e2e/setup_test.sh).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -26,7 +24,7 @@ const std::string kPackage = "/mime/packages/webbook-helper-7xe.xml";
 TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
     const struct {
         const char* path;       // PATH, unset when null; "@" is the row's folder, the working one
-        std::string globs2;     // the user's, then after "|" the system's
+        const char* globs2;     // the user's, then after "|" the system's
         const char* data_home;  // XDG_DATA_HOME; "/..." below the row's folder
         bool registered;
         bool written;     // the package
@@ -51,10 +49,10 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         const std::string data_folder =
             row.data_home == std::string("/data") ? "data" : "home/.local/share";
         const std::string data = dir.File(data_folder);
-        const std::size_t bar = row.globs2.find('|');
-        if (!row.globs2.empty()) {
-            dir.Write((bar == std::string::npos ? data_folder : "system") + "/mime/globs2",
-                      row.globs2.substr(bar == std::string::npos ? 0 : bar + 1));
+        if (*row.globs2 != '\0') {
+            const bool system = *row.globs2 == '|';
+            dir.Write((system ? "system" : data_folder) + "/mime/globs2",
+                      system ? row.globs2 + 1 : row.globs2);
         }
         dir.Write("file", "x");
         const std::string record = "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" " +
@@ -86,9 +84,8 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
     }
 }
 
-// A tool that never ends is ended, with what it started, and the run goes on: the package
-// stays for the next rebuild. What the tool started in the background would write "survived"
-// once its sleep is over; the FIFO reaches its end only when every writer has gone.
+// A tool that never ends is ended with what it started (which would write "survived"), and the
+// package stays for the next rebuild. The FIFO ends only when every writer has gone.
 TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
     test::SavedEnvironment saved{"XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
     test::TempDir dir;
@@ -109,14 +106,11 @@ TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
     EXPECT_TRUE(RegisterFileType());
     EXPECT_TRUE(std::filesystem::exists(dir.File("data") + kPackage));
     ::fcntl(reader, F_SETFL, 0);
-    std::string heard;
-    char buffer[64];
-    for (ssize_t got; (got = ::read(reader, buffer, sizeof buffer)) != 0;) {
-        if (got < 0 && errno != EINTR) break;
-        if (got > 0) heard.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(reader);
-    EXPECT_EQ("started", heard);
+    std::FILE* fifo_in = ::fdopen(reader, "r");
+    char heard[32] = "";
+    std::fread(heard, 1, sizeof heard - 1, fifo_in);
+    std::fclose(fifo_in);
+    EXPECT_STREQ("started", heard);
 }
 
 }  // namespace

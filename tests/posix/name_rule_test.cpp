@@ -5,7 +5,6 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/guid.h"
 #include "setup/shortcut_maker.h"
 #include "support/temp_dir.h"
 

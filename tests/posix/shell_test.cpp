@@ -59,9 +59,8 @@ TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {
     }
 }
 
-// The quoting a launcher's readers undo, and the blanks around a name they would drop. (The
-// e2e story has desktop-file-validate and GLib's launcher read launchers with every other
-// character a command line or a field code would take apart.)
+// The quoting a launcher's readers undo, and the blanks around a name they would drop (the e2e
+// story has desktop-file-validate and GLib read every other character a command line takes apart).
 TEST(PosixShell, LauncherText) {
     test::TempDir dir;
     const mode_t mask = ::umask(027);
@@ -81,10 +80,9 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     test::SavedEnvironment saved{"PATH"};
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
     test::TempDir dir;
-    // The opener writes into a FIFO that is read only once the call is back: a call that
-    // waited for the opener would never come back. It also tells its standard streams, its
-    // process id and its session's (fields 1 and 6 of its stat), and its blocked and ignored
-    // signals.
+    // The opener writes into a FIFO read only once the call is back: a call that waited for it
+    // would never come back. It tells its arguments, streams, pid and session (fields 1 and 6 of
+    // its stat), and its blocked and ignored signals.
     const std::string record = dir.File("record");
     ASSERT_EQ(0, ::mkfifo(record.c_str(), 0600));
     dir.Write("xdg-open",
@@ -97,7 +95,7 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     setenv("PATH", (dir.Path().string() + ":" + path).c_str(), 1);
     // A shell would split at the blank, expand $HOME and stop at the semicolon.
     const std::string book = dir.File("mon livre \"l'été\" $HOME;x.html");
-    // What the program ignores or blocks is at its default in the opener.
+    // What the program ignores or blocks must be back at its default in the opener.
     struct sigaction ignored {
     }, before{};
     ignored.sa_handler = SIG_IGN;
@@ -112,6 +110,7 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     std::istringstream heard(dir.Read("record"));
     std::string line, signals;
     pid_t opener = 0, session = 0;
+    unsigned long long blocked_bits = 0, ignored_bits = 0;
     std::getline(heard, line);
     heard >> opener >> session >> std::ws;
     std::getline(heard, signals);
@@ -119,14 +118,13 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     // run ends, not when the opener (or the browser it runs) does.
     EXPECT_EQ("1|" + book + "|/dev/null|/dev/null|/dev/null", line);
     EXPECT_EQ(opener, session) << "a session of its own";
-    unsigned long long blocked_bits = 0, ignored_bits = 0;
-    ASSERT_EQ(
-        2, std::sscanf(signals.c_str(), "SigBlk: %llx SigIgn: %llx", &blocked_bits, &ignored_bits))
+    ASSERT_EQ(2, std::sscanf(signals.c_str(), "SigBlk: %llx SigIgn: %llx", &blocked_bits,
+                             &ignored_bits))
         << signals;
     EXPECT_EQ(0u, blocked_bits & (1ull << (SIGUSR1 - 1))) << signals;
     EXPECT_EQ(0u, ignored_bits & (1ull << (SIGPIPE - 1))) << signals;
-    // Started by this process itself, with no process in between that could have been forked
-    // from a process with threads: it is this process's child, which the test reaps.
+    // Its own child, with no process in between that could have been forked from a process
+    // with threads.
     int status = 0;
     EXPECT_EQ(opener, ::waitpid(opener, &status, 0));
 

@@ -1,6 +1,5 @@
-// One home and one set of XDG folders for the registry file, the desktop and the MIME package:
-// only absolute paths count, and the password database stands in for a missing or relative
-// HOME. Each row runs from a working folder of its own, where nothing may appear.
+// One home and XDG folders for the registry file, the desktop and the MIME package, absolute
+// only. Each row runs from a working folder of its own, where nothing may appear.
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -19,15 +18,10 @@
 namespace wbh::platform::shell {
 namespace {
 
-// The home folder the password database gives this user, or "" when it gives none.
-std::string PasswordHome() {
-    const struct passwd* entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/' ? entry->pw_dir
-                                                                                   : "";
-}
-
 TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
-    const std::string password = PasswordHome();
+    const struct passwd* entry = ::getpwuid(::getuid());
+    const std::string password =  // the password database's home for this user, or ""
+        entry && entry->pw_dir && entry->pw_dir[0] == '/' ? entry->pw_dir : "";
     // Values: null unset; "@name" the row's folder of that name; anything else as written.
     // Expected paths: "@" as above, "~" the password database's home; "" a failure.
     const struct Row {
@@ -56,9 +50,8 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
     test::SavedEnvironment saved{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
                                  "PATH"};
     const std::filesystem::path cwd = std::filesystem::current_path();
-    int n = 0;
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "row " << n++);
+        SCOPED_TRACE(testing::Message() << "row " << &row - rows);
         test::TempDir dir;
         std::filesystem::create_directory(dir.File("cwd"));
         std::filesystem::current_path(dir.File("cwd"));

@@ -13,8 +13,6 @@ class DesktopSandbox {
 public:
     DesktopSandbox();
     ~DesktopSandbox();
-    DesktopSandbox(const DesktopSandbox&) = delete;
-    DesktopSandbox& operator=(const DesktopSandbox&) = delete;
 
     const std::filesystem::path& Folder() const;
     // The names of the files in it, sorted and joined by "|".

@@ -1,11 +1,11 @@
-// The fault table: one process-wide state, as the program has one thread, read by the failing
-// calls that the platform's support puts in the system call table before the tests start. It
-// allocates nothing, so that counting never fails a call when memory runs out.
+// The fault table: one process-wide state (the program has one thread) for the failing calls.
+// It allocates nothing, so that counting never fails a call when memory runs out.
 #include "support/fault_injection.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "platform/guid.h"
 #include "support/system_faults.h"
@@ -20,12 +20,10 @@ struct State {
 };
 
 State g_states[kMostNames];
-Guid g_planted{};
-bool g_has_planted = false;
+std::optional<Guid> g_planted;
 
-// A misspelt name would arm nothing and the test would pass without its fault ever happening,
-// and so would one this platform cannot fail. The empty name is none on purpose: a table's row
-// that fails nothing.
+// A misspelt name, or one this platform cannot fail, would let a test pass without its fault
+// ever happening. The empty name is none on purpose: a table's row that fails nothing.
 State* Find(const char* name, bool must_exist) {
     if (*name == '\0') return nullptr;
     for (std::size_t i = 0; i < kInjectableCount && i < kMostNames; ++i) {
@@ -50,7 +48,7 @@ void FailNthCall(const char* name, long n) {
 
 void Reset() {
     for (State& state : g_states) state = State();
-    g_has_planted = false;
+    g_planted.reset();
 }
 
 long CallCount(const char* name) {
@@ -58,10 +56,7 @@ long CallCount(const char* name) {
     return state != nullptr ? state->calls : 0;
 }
 
-void PlantGuid(const Guid& guid) {
-    g_planted = guid;
-    g_has_planted = true;
-}
+void PlantGuid(const Guid& guid) { g_planted = guid; }
 
 bool Fails(const char* name) {
     State* state = Find(name, true);
@@ -76,9 +71,9 @@ bool Failing(const char* name) {
 }
 
 bool TakePlantedGuid(Guid& guid) {
-    if (!g_has_planted) return false;
-    guid = g_planted;
-    g_has_planted = false;
+    if (!g_planted) return false;
+    guid = *g_planted;
+    g_planted.reset();
     return true;
 }
 

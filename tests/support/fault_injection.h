@@ -1,24 +1,15 @@
-// Failures injected beneath the program: the platform's test support (support/<platform>/
-// system_faults.cpp) puts into the layer's table of system calls functions that count their
-// calls and, when armed, fail as the system fails (its own error code, errno or SQLite code),
-// so the layer's own error handling runs. Armed for the whole test process; off until a test
-// asks. The names say what fails, the same on both platforms where both can fail it:
-//   "key"            opening or making a registry key
-//   "key create"     making one (Windows)
-//   "value read"     reading a registry value
-//   "value write"    writing one
-//   "new guid"       the system's new GUID (CoCreateGuid; POSIX: getrandom)
-//   "guid text"      a GUID's text (StringFromCLSID; POSIX formats it itself, which cannot fail)
-//   "string resource", "desktop folder", "association notice" (counted)   Windows only
-//   "dialog"         the dialog cannot be made (Windows) or shown (POSIX: no window process,
-//                    and the terminal's input fails)
-//   "open document"  starting the application that opens a file (ShellExecuteW; xdg-open)
-//   "replace file"   the rename that puts a new file's content in place
-//   "key close"      counted only (Windows; closing a POSIX key is no system call)
-//   "profile read"   counted only: Windows' profile reads, POSIX's stat of a file (each read
-//                    of an INI file makes one)
-// and the platform's own entries: POSIX "open", "mkdir", "getpwuid_r"; Windows
-// "CoCreateInstance", "LoadLibraryExW" (the load limited to the system folder).
+// Failures injected beneath the program: support/<platform>/system_faults.cpp puts into the
+// layer's system call table functions that count their calls by name and, when armed, fail as
+// the system does (its own error, errno or SQLite code), so the layer's own error handling runs.
+// Off until a test asks. Names shared where both platforms can fail it: "key" (opening or making
+// a registry key), "value read", "value write", "new guid" (CoCreateGuid; getrandom), "dialog"
+// (Windows: not made; POSIX: no window process, and the terminal's input fails), "open document"
+// (ShellExecuteW; xdg-open), "replace file" (the rename putting new content in place), "profile
+// read" (counted only: a profile read; POSIX's stat of a file, one per INI read).
+// Windows only: "key create", "guid text" (StringFromCLSID), "key close" (counted only),
+// "string resource", "desktop folder", "association notice" (counted), "CoCreateInstance",
+// "LoadLibraryExW" (the load limited to the system folder). POSIX only: "open", "mkdir",
+// "getpwuid_r".
 #pragma once
 
 namespace wbh::platform {

@@ -10,8 +10,6 @@ class RegistrySandbox {
 public:
     RegistrySandbox();
     ~RegistrySandbox();
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
 
 private:
     struct State;

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 namespace wbh::test {
@@ -42,10 +42,7 @@ public:
     // The file's bytes, or "<missing>" when it does not exist.
     std::string Read(const std::string& name) const {
         std::ifstream in(File(name), std::ios::binary);
-        if (!in) return "<missing>";
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
+        return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
     }
 
 private:

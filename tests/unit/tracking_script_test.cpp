@@ -1,6 +1,5 @@
-// The tracking script's eight variables, byte for byte, from each state of the store. (An
-// installed book's whole script: tests/e2e/setup_test.sh; the reader component's values, where
-// there is one, under Wine: tests/win32/text_boundary_test.cpp.)
+// The tracking script's eight variables, byte for byte, from each state of the store (a whole
+// script: tests/e2e/setup_test.sh; the reader component's: tests/win32/text_boundary_test.cpp).
 #include "setup/tracking_script.h"
 
 #include <gtest/gtest.h>
@@ -38,45 +37,36 @@ std::string Lines(std::vector<std::string> values) {
     return text;
 }
 
-class TrackingScriptTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        p_.readerJSfullpath.Assign(dir_.File("track.js"));
-        p_.autorunbookid.Assign("b1");
-        p_.trackingallowed = 1;
-    }
-
-    // The variables after the header comment (which tests/e2e/setup_test.sh checks).
-    std::string Variables() {
-        const std::string script = dir_.Read("track.js");
+TEST(TrackingScriptTest, WhatIsStoredOrMissing) {
+    const test::RegistrySandbox sandbox;
+    const test::TempDir dir;
+    SetupParameters p;
+    p.readerJSfullpath.Assign(dir.File("track.js"));
+    p.autorunbookid.Assign("b1");
+    p.trackingallowed = 1;
+    const auto variables = [&] {  // after the header comment, which the e2e story checks
+        const std::string script = dir.Read("track.js");
         return script.substr(std::min(script.find("var AuthorUser"), script.size()));
-    }
-
-    test::RegistrySandbox sandbox_;
-    test::TempDir dir_;
-    SetupParameters p_;
-};
-
-TEST_F(TrackingScriptTest, WhatIsStoredOrMissing) {
+    };
     // A ReaderID that does not fit the 512-byte buffer counts as absent; the book key is
     // missing while another book is recorded.
     ASSERT_TRUE(test::Store(kUser, store::kUserDataKey, "ReaderID",
                             test::TextValue(std::string(512, 'x'))));
     ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b2"));
-    WriteTrackingScript(p_);
-    EXPECT_EQ(Lines({"", "", "", kNoReaderId, "1", "", ""}), Variables());
+    WriteTrackingScript(p);
+    EXPECT_EQ(Lines({"", "", "", kNoReaderId, "1", "", ""}), variables());
 
     const std::string longest(511, 'u');  // the longest text a reader takes
     ASSERT_TRUE(test::Store(kUser, kReferrals + "\\b1", "UserID", test::TextValue(longest)));
     ASSERT_TRUE(test::Store(kUser, store::kUserDataKey, "ReaderID", test::TextValue(kReaderId)));
-    EXPECT_EQ(1, WriteTrackingScript(p_));
-    EXPECT_EQ(Lines({longest, "", "", kReaderId, "2", "", ""}), Variables());
+    EXPECT_EQ(1, WriteTrackingScript(p));
+    EXPECT_EQ(Lines({longest, "", "", kReaderId, "2", "", ""}), variables());
 
     // Refused: the author's values still, but neither the reader's id nor the count.
-    p_.trackingallowed = 0;
-    WriteTrackingScript(p_);
+    p.trackingallowed = 0;
+    WriteTrackingScript(p);
     EXPECT_EQ(Lines({longest, "", "", "{00000000-0000-0000-0000-000000000001}", "0", "", ""}),
-              Variables());
+              variables());
 }
 
 TEST(JavaScriptString, EscapesQuotesBackslashesAndControlCharacters) {

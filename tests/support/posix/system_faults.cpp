@@ -1,6 +1,5 @@
-// The POSIX layer's system calls made to fail as Linux and SQLite fail them: each entry of the
-// table is replaced, before the tests start, by a function that counts the call under its name
-// and either fails with the system's own code or calls the real function.
+// The POSIX system call table's entries replaced, before the tests start, by functions that
+// count the call under its name and either fail as Linux and SQLite do or call the real one.
 #include <fcntl.h>
 #include <sqlite3.h>
 
@@ -48,18 +47,15 @@ int Open(const char* path, int flags, ...) {
         mode = static_cast<mode_t>(va_arg(arguments, int));
         va_end(arguments);
     }
-    if (FailsWith("open", EACCES)) return -1;
-    return g_real.open(path, flags, mode);
+    return FailsWith("open", EACCES) ? -1 : g_real.open(path, flags, mode);
 }
 
 int MakeDirectory(const char* path, mode_t mode) noexcept {
-    if (FailsWith("mkdir", EACCES)) return -1;
-    return g_real.mkdir(path, mode);
+    return FailsWith("mkdir", EACCES) ? -1 : g_real.mkdir(path, mode);
 }
 
 int Rename(const char* from, const char* to) noexcept {
-    if (FailsWith("replace file", EACCES)) return -1;
-    return g_real.rename(from, to);
+    return FailsWith("replace file", EACCES) ? -1 : g_real.rename(from, to);
 }
 
 // "No entry for this user": found stays null, with no error.
@@ -101,8 +97,7 @@ pid_t Fork() noexcept {
 }
 
 int ReadCharacter(std::FILE* stream) {
-    if (FailsWith("dialog", EIO)) return EOF;
-    return g_real.fgetc(stream);
+    return FailsWith("dialog", EIO) ? EOF : g_real.fgetc(stream);
 }
 
 // The registry's statements, told apart by their SQL: a key walk starts by looking for the first
