@@ -90,6 +90,7 @@ TEST(ResourceScript, RefusesWhatItCannotRead) {
          "line 3: unexpected PUSHBUTTON, expected CONTROL or END"},
         {"1 DIALOG 0, 0, 10, 10\nBEGIN\n    CONTROL \"a\", 70000, \"BUTTON\", 0, 1, 2, 3, 4\nEND",
          "line 3: id out of range: 70000"},
+        {"1 DIALOG 0, 0, 10, 10\nLANGUAGE 9\nBEGIN\nEND\n", "line 3: unexpected BEGIN, expected ,"},
         {"100 DIALOGEX 0, 0, 10, 10\nBEGIN\nEND\n",
          "line 1: resource type DIALOGEX is not supported"},
         {"#define IDC_NOTICE 1000\n", "line 1: directive #define is not supported"},
