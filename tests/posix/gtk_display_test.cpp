@@ -19,21 +19,17 @@
 namespace wbh::platform {
 namespace {
 
-int Listen(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    path.copy(address.sun_path, sizeof address.sun_path - 1);
-    const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    EXPECT_EQ(0, bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address)) << path;
-    EXPECT_EQ(0, listen(listener, 16)) << path;
-    return listener;
-}
-
 // A Wayland compositor that answers a round trip and nothing else, in a child process: each
 // connection's wl_display.sync (object 1, request 0) gets its callback's done event.
 class AnsweringCompositor {
 public:
-    explicit AnsweringCompositor(const std::string& path) : listener_(Listen(path)) {
+    explicit AnsweringCompositor(const std::string& path) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        EXPECT_EQ(0, bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address))
+            << path;
+        EXPECT_EQ(0, listen(listener_, 16)) << path;
         child_ = fork();
         if (child_ != 0) return;
         for (;;) {
@@ -56,8 +52,8 @@ public:
     AnsweringCompositor& operator=(const AnsweringCompositor&) = delete;
 
 private:
-    int listener_;
-    pid_t child_;
+    const int listener_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    pid_t child_ = -1;
 };
 
 TEST(GtkDisplay, OnlyTheDisplaysThatAnswerAreOpened) {
