@@ -18,7 +18,6 @@ namespace {
 long Drive(const DialogTemplate& layout, DialogHandler& handler, const std::string& input,
            std::string& shown) {
     std::FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
-    if (input.empty()) in = std::fopen("/dev/null", "r");
     char* text = nullptr;
     std::size_t size = 0;
     std::FILE* out = open_memstream(&text, &size);
