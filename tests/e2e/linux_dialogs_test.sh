@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
-# as a reader would; each run is checked by what it wrote: the registry, the desktop's
-# shortcuts, the opener's record.
+# as a reader would; each run is checked by what it wrote.
 # Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native
 program=$1
@@ -29,29 +28,25 @@ if sys.argv[1] == "x11":
     else:
         sys.exit(125)
     os.environ["DISPLAY"] = ":%d" % n
-    os.environ.pop("WAYLAND_DISPLAY", None)
 else:
     listener.bind(sys.argv[2] + "/wayland-silent")
     os.environ.update(XDG_RUNTIME_DIR=sys.argv[2], WAYLAND_DISPLAY="wayland-silent")
 listener.listen(16)
 sys.exit(subprocess.call(sys.argv[3:]))'
 
-# show CAPTION ARGS...: starts the program (through the command in `via`, if any) and waits for
-# its window to show; it gets the keyboard; sets `window`, `pid`, and the window's `width`,
-# `height` and position `left`, `top`. A program that ends without one is not waited for.
+# show CAPTION ARGS...: starts the program (through the command in `via`, if any), waits for its
+# window to show and gives it the keyboard; sets `window` and `pid`. A program that ends without
+# one is not waited for.
 via=()
 show() {
     "${via[@]}" "$program" "${@:2}" </dev/null >"$work/output" 2>&1 &
     pid=$!
-    window=
     for _ in $(seq 2400); do
         window=$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)
         [[ -z $window ]] && kill -0 "$pid" 2>/dev/null || break
         sleep 0.05
     done
     xdotool windowfocus --sync "$window"
-    eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^X=/left=/; s/^Y=/top=/;
-        s/^WIDTH=/width=/; s/^HEIGHT=/height=/')"
 }
 # finish NAME: the window has gone and the program ended with exit code 1; its output is empty.
 finish() { ended "$1" "$pid"; }
@@ -62,7 +57,8 @@ track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | c
 # dialog is centred on the screen.
 consent() { show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid "$@"; }
 consent b1
-expect "centred" "$(((1024 - width) / 2)),$(((768 - height) / 2))" "$left,$top"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+expect "centred" "$(((1024 - WIDTH) / 2)),$(((768 - HEIGHT) / 2))" "$X,$Y"
 xdotool key Return Escape
 "$close_request" "$window"
 xdotool key Tab space Tab space
@@ -99,10 +95,9 @@ for _ in $(seq 1200); do [[ -s $work/opened ]] && break; sleep 0.05; done
 expect "named shortcut, book opened" "Mon livre.desktop 1 $work/livre/index.html" \
     "$(ls "$work/desktop") $(head -n 2 "$work/opened" 2>/dev/null | xargs -d '\n')"
 
-# The terminal dialog, taking the answers on its input, where no window can be shown: a display
-# that takes the connection and never says anything (a stale forwarded one), and GTK not on the
-# machine (the program beside a windows' module that cannot be loaded) with a display that
-# answers.
+# The terminal dialog, where no window can be shown: a display that takes the connection and
+# never says anything (a stale forwarded one), and a display that answers but a windows' module
+# that cannot be loaded (GTK not on the machine).
 terminal() {  # terminal BOOK COMMAND...
     printf '1\n\n' | timeout 120 "${@:2}" -mode 1 -autorunbookid "$1" >"$work/output" 2>&1
     local code=$?
@@ -119,10 +114,9 @@ cp "$program" "$work/alone/"
 echo 'not a library' >"$work/alone/webbook-helper-gtk.so"
 terminal module-unloadable "$work/alone/$(basename "$program")"
 
-# Last, as nothing can be shown after it: the display lost while the consent dialog is open, the
-# X server (on_xvfb.sh's) killed then. The dialog ends as one that closed with no answer (the
-# terminal's acceptance, stored last, is checked but not confirmed: no answer), and the run goes
-# on quietly to its records, its result file and its exit code.
+# Last, as nothing can be shown after it: the X server killed while the consent dialog is open.
+# The dialog ends as one closed with no answer (the terminal's acceptance, stored last, is
+# checked but not confirmed), and the run goes on quietly to its records and result file.
 consent b5 -rtpfilename "$work/r.rtp"
 kill "$WBH_XVFB_PID"
 finish "display lost"
