@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The program's windows as assistive technologies read them (run by on_xvfb.sh, in a session
-# bus of its own: dbus-run-session starts the accessibility bus when GTK asks for it): each
-# control's role, name, states and relations, then again after the reader's clicks, which
-# close the window as a reader would.
+# The program's windows as assistive technologies read them through AT-SPI (run by on_xvfb.sh,
+# in a session bus of its own), before and after a reader's clicks, which then close them.
 # Usage: accessibility_test.sh PROGRAM
 runner=native
 program=$1
@@ -12,9 +10,8 @@ export DISPLAY=$display
 unset NO_AT_BRIDGE
 native_book_desktop
 
-# read_window NAME CAPTION STEPS -- ARGS...: runs the program with ARGS and reads its window through
-# accessible_reading.py's STEPS; sets `reading` and checks that the run ended as a dialog
-# answered does (exit code 1, no output).
+# read_window NAME CAPTION STEPS -- ARGS...: runs the program with ARGS, sets `reading` from
+# accessible_reading.py's STEPS on its window, and expects the end of an answered dialog's run.
 read_window() {
     local name=$1 caption=$2 steps=()
     shift 2
@@ -26,9 +23,7 @@ read_window() {
     ended "$name" "$pid"
 }
 
-# The consent dialog as it opens, then once "Oui" is clicked: the notice is read-only text; the
-# answers are one group, none checked until one is clicked; "Continuer", the default button,
-# is enabled only then, and closes the window.
+# The consent dialog as it opens, then once "Oui" is clicked: "Oui" checked, "Continuer" enabled.
 consent='Utilisation du livre Web et confidentialité'
 read_window consent "$consent" read click "Oui, je l'accepte." read close Continuer -- \
     -mode 1 -autorunbookid b1
@@ -47,13 +42,12 @@ opened="frame \"$consent\" [enabled]
     radio button \"Oui, je l'accepte.\" [enabled focusable] 1 of 2 in its group
     radio button $no [enabled focusable] 2 of 2 in its group
     label $question [enabled]"
-# Once "Oui" is clicked: "Oui" checked, "Continuer" enabled.
 expect "consent dialog" "$opened
 $(sed -e 's/"Continuer" \[/&enabled /' -e "s/\(\"Oui, je l'accepte.\" \[.*\)\]/\1 checked]/" \
     <<<"$opened")" "$reading"
 
-# The finish dialog as it opens, then with both choices cleared: the name box is named by the
-# static text on its line, and is disabled with it; "Terminer" then closes the window.
+# The finish dialog as it opens, then with both choices cleared: neither checked, the name box
+# and the static text that names it disabled.
 book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
 read_window finish "Fin de l'extraction" read click 'Créer un raccourci sur mon bureau.' \
     click 'Ouvrir le livre maintenant.' read close Terminer -- -mode 2 "${book[@]}"
@@ -68,7 +62,6 @@ opened="frame \"Fin de l'extraction\" [enabled]
     text \"Nom du raccourci : \" [enabled focusable editable] labelled by \"Nom du raccourci : \"
     label \"Nom du raccourci : \" [enabled] label for text
     check box \"Ouvrir le livre maintenant.\" [enabled focusable checked]"
-# Once both choices are cleared: neither checked, the name box and its label disabled.
 expect "finish dialog" "$opened
 $(sed -e 's/ checked\]/]/' -e 's/\(text "Nom du raccourci : " \[\)enabled /\1/' \
     -e 's/\(label "Nom du raccourci : "\) \[enabled\]/\1/' <<<"$opened")" "$reading"
