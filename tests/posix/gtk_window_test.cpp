@@ -10,7 +10,7 @@
 #include "platform/posix/dialogs/gtk_dialog.h"
 #include "platform/posix/dialogs/gtk_template_window.h"
 
-// The widths that GTK lays texts out at, while a test listens: this definition comes before
+// The widths that GTK lays non-empty texts out at, while a test listens: this definition comes before
 // Pango's for every library of the process, and hands the call on to Pango's.
 static std::vector<std::pair<std::string, int>>* g_layout_widths = nullptr;
 
@@ -18,10 +18,8 @@ extern "C" void pango_layout_set_width(PangoLayout* layout, int width) {
     using SetWidth = void (*)(PangoLayout*, int);
     static const auto pango =
         reinterpret_cast<SetWidth>(dlsym(RTLD_NEXT, "pango_layout_set_width"));
-    if (g_layout_widths != nullptr) {
-        const char* text = pango_layout_get_text(layout);
-        g_layout_widths->emplace_back(text != nullptr ? text : "", width);
-    }
+    const char* text = g_layout_widths != nullptr ? pango_layout_get_text(layout) : nullptr;
+    if (text != nullptr && *text != '\0') g_layout_widths->emplace_back(text, width);
     pango(layout, width);
 }
 
@@ -104,13 +102,10 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
             }
         }
         g_layout_widths = nullptr;
-        int laid_out = 0;
         for (const auto& [text, width] : widths) {
-            if (text.empty()) continue;
-            ++laid_out;
             EXPECT_NE(0, width) << "\"" << text << "\" laid out at width 0";
         }
-        EXPECT_GT(laid_out, 0) << "no text laid out, nothing was checked";
+        EXPECT_FALSE(widths.empty()) << "no text laid out, nothing was checked";
     }
     // The base units follow the template's font: twice its size, larger units.
     EXPECT_GT(all_units[2].cx, all_units[1].cx);
