@@ -48,8 +48,6 @@ show() {
     done
     xdotool windowfocus --sync "$window"
 }
-# finish NAME: the window has gone and the program ended with exit code 1; its output is empty.
-finish() { ended "$1" "$pid"; }
 track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | cut -d'|' -f4; }
 
 # Nothing stored: Enter does nothing while no answer is chosen, nor do Escape and the close
@@ -62,7 +60,7 @@ expect "centred" "$(((1024 - WIDTH) / 2)),$(((768 - HEIGHT) / 2))" "$X,$Y"
 xdotool key Return Escape
 "$close_request" "$window"
 xdotool key Tab space Tab space
-finish "accepted by keyboard"
+ended "accepted by keyboard" "$pid"
 expect "accepted by keyboard" 0x00000001 "$(track b1)"
 # The stored answer is checked and has the keyboard: an arrow goes to the other one and takes it.
 for row in 'b2 0x00000000 xdotool key Down' 'b3 0x00000001 xdotool key Up'; do
@@ -70,7 +68,7 @@ for row in 'b2 0x00000000 xdotool key Down' 'b3 0x00000001 xdotool key Up'; do
     consent "$book"
     $action
     xdotool key Return
-    finish "$row"
+    ended "$row" "$pid"
     expect "$row" "$answer" "$(track "$book")"
 done
 
@@ -81,7 +79,7 @@ via=(python3 -c "$silent_display" wayland "$work/runtime-beside")
 consent beside
 via=()
 xdotool key Return
-finish "silent Wayland beside X"
+ended "silent Wayland beside X" "$pid"
 expect "silent Wayland beside X" 0x00000001 "$(track beside)"
 
 # The finish dialog: a name typed into the box (Tab from "Terminer" to the shortcut choice, then
@@ -90,7 +88,7 @@ show "Fin de l'extraction" -mode 2 -installdirectory "$work/livre" \
     -parametersfilepath "$work/livre/parameters.ini"
 xdotool key Tab Tab ctrl+a type 'Mon livre'
 xdotool key Return
-finish "named shortcut"
+ended "named shortcut" "$pid"
 for _ in $(seq 1200); do [[ -s $work/opened ]] && break; sleep 0.05; done
 expect "named shortcut, book opened" "Mon livre.desktop 1 $work/livre/index.html" \
     "$(ls "$work/desktop") $(head -n 2 "$work/opened" 2>/dev/null | xargs -d '\n')"
@@ -119,7 +117,7 @@ terminal module-unloadable "$work/alone/$(basename "$program")"
 # checked but not confirmed), and the run goes on quietly to its records and result file.
 consent b5 -rtpfilename "$work/r.rtp"
 kill "$WBH_XVFB_PID"
-finish "display lost"
+ended "display lost" "$pid"
 expect "display lost: result file, refusal recorded" "[ADRTP] ExitCode=0 0x00000000 0x00000000" \
     "$(tr -d '\r' 2>/dev/null <"$work/r.rtp" | xargs) $(track b5) $(registry_listing native \
     "$referrals" | grep -F '|LastReaderTrack|' | cut -d'|' -f4)"
