@@ -10,22 +10,21 @@ export DISPLAY=$display
 unset NO_AT_BRIDGE
 native_book_desktop
 
-# read_window NAME CAPTION STEPS -- ARGS...: runs the program with ARGS, sets `reading` from
-# accessible_reading.py's STEPS on its window, and expects the end of an answered dialog's run.
+# read_window NAME CAPTION STEPS ARGS...: runs the program with ARGS, sets `reading` from
+# accessible_reading.py's STEPS on its window (its arguments, separated by ";"), and expects
+# the end of an answered dialog's run.
 read_window() {
-    local name=$1 caption=$2 steps=()
-    shift 2
-    while [[ $1 != -- ]]; do steps+=("$1"); shift; done
-    shift
-    "$program" "$@" </dev/null >"$work/output" 2>&1 &
+    local steps
+    IFS=';' read -ra steps <<<"$3"
+    "$program" "${@:4}" </dev/null >"$work/output" 2>&1 &
     local pid=$!
-    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$caption" "${steps[@]}")
-    ended "$name" "$pid"
+    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$2" "${steps[@]}")
+    ended "$1" "$pid"
 }
 
 # The consent dialog as it opens, then once "Oui" is clicked: "Oui" checked, "Continuer" enabled.
 consent='Utilisation du livre Web et confidentialité'
-read_window consent "$consent" read click "Oui, je l'accepte." read close Continuer -- \
+read_window consent "$consent" "read;click;Oui, je l'accepte.;read;close;Continuer" \
     -mode 1 -autorunbookid b1
 policy='"Notre politique de confidentialité est consultable\nsur le site Web de Quarlo '\
 '(www.quarlo.example)."'
@@ -49,8 +48,8 @@ $(sed -e 's/"Continuer" \[/&enabled /' -e "s/\(\"Oui, je l'accepte.\" \[.*\)\]/\
 # The finish dialog as it opens, then with both choices cleared: neither checked, the name box
 # and the static text that names it disabled.
 book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
-read_window finish "Fin de l'extraction" read click 'Créer un raccourci sur mon bureau.' \
-    click 'Ouvrir le livre maintenant.' read close Terminer -- -mode 2 "${book[@]}"
+clear='click;Créer un raccourci sur mon bureau.;click;Ouvrir le livre maintenant.'
+read_window finish "Fin de l'extraction" "read;$clear;read;close;Terminer" -mode 2 "${book[@]}"
 opened="frame \"Fin de l'extraction\" [enabled]
   panel \"\" [enabled]
     push button \"Terminer\" [enabled focusable default]
