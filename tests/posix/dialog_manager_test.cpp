@@ -113,15 +113,9 @@ TEST(DialogManager, NamesABoxByItsLabel) {
     Add(labelled, "EDIT", 0x00010004, 50, 50, 20);    // 10: named by 9, before it
     Add(labelled, "BUTTON", 0x00030003, 0, 80, 10);   // 11
     Add(labelled, "EDIT", 0x00010000, 80, 31, 20);    // 12: 6 and 9 share its line; 9 ends nearer
-    const struct {
-        const DialogTemplate& layout;
-        const char* labels;
-    } rows[] = {
-        {ProgramResources().dialogs.at(100), "1:- "},
-        {ProgramResources().dialogs.at(101), "4:5 "},
-        {labelled, "0:- 3:1 5:7 10:9 12:9 "},
-    };
-    for (const auto& row : rows) EXPECT_EQ(row.labels, Labels(row.layout));
+    EXPECT_EQ("1:- ", Labels(ProgramResources().dialogs.at(100)));
+    EXPECT_EQ("4:5 ", Labels(ProgramResources().dialogs.at(101)));
+    EXPECT_EQ("0:- 3:1 5:7 10:9 12:9 ", Labels(labelled));
 }
 
 // The buffer's size holds the NUL; where the cut falls is utf8::Prefix's (BoundedText's tests).
