@@ -106,19 +106,16 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         {"init click:1000 click:1", 1, init + "1000:0; 1:0; "},
         {"nomodule", posix::kNoWindow, ""},
         {"nowindow", posix::kNoWindow, ""},
-        // Out of order: the program stops listening, and the child, waiting, is killed.
-        {"click:1", -1, ""},
+        {"click:1", -1, ""},  // out of order: the program stops listening, the child is killed
         {"exit", -1, ""},
-        // Never the terminal once the handler has been told.
-        {"init nowindow", -1, init},
-        // End was called: the answer was taken.
-        {"init click:1 abort", 1, init + "1:0; "},
+        {"init nowindow", -1, init},  // never the terminal once the handler has been told
+        {"init click:1 abort", 1, init + "1:0; "},  // End was called: the answer was taken
         {"init click:9 click:1", -1, init + "9:0; 1:0; "},
-        // Nothing is heard after the crash: nothing checked, no text, no rectangles.
+        // After a crash or a stall (no answer in the time given): nothing checked, no text, no
+        // rectangles; and no window in the time given.
         {"crash init click:1", -1, "init 100 00 0,0,0,0 0x0 0; "},
-        // No window within the time given, or no answer to a question.
-        {"hang", -1, ""},
         {"stall init click:1", -1, "init 100 00 0,0,0,0 0x0 0; "},
+        {"hang", -1, ""},
     };
     ASSERT_EQ(0, std::atexit(ProgramExitHandler));
     int witness[2];
