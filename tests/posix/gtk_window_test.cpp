@@ -10,8 +10,8 @@
 #include "platform/posix/dialogs/gtk_dialog.h"
 #include "platform/posix/dialogs/gtk_template_window.h"
 
-// The widths that GTK lays non-empty texts out at, while a test listens: this definition comes before
-// Pango's for every library of the process, and hands the call on to Pango's.
+// The widths that GTK lays non-empty texts out at, while a test listens: this definition comes
+// before Pango's for every library of the process, and hands the call on to Pango's.
 static std::vector<std::pair<std::string, int>>* g_layout_widths = nullptr;
 
 extern "C" void pango_layout_set_width(PangoLayout* layout, int width) {
