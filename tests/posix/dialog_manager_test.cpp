@@ -46,25 +46,20 @@ void Add(DialogTemplate& layout, const char* class_name, std::uint32_t style, in
     layout.controls.push_back({0, class_name, style, x, y, width, 10, ""});
 }
 
-DialogTemplate Made() {
-    DialogTemplate layout{};
-    // Each WS_CHILD | WS_VISIBLE (0x50000000), and:
-    Add(layout, "button", 0x50010000);     // BS_PUSHBUTTON, WS_TABSTOP
-    Add(layout, "Edit", 0x50010800);       // ES_READONLY
-    Add(layout, "EDIT", 0x50000004);       // ES_MULTILINE, editable
-    Add(layout, "BUTTON", 0x50030009);     // radio, WS_GROUP | WS_TABSTOP
-    Add(layout, "BUTTON", 0x50000003);     // check box
-    Add(layout, "BUTTON", 0x50000009);     // radio
-    Add(layout, "BUTTON", 0x50020001);     // default, WS_GROUP
-    Add(layout, "BUTTON", 0x50000001);     // default
-    Add(layout, "BUTTON", 0x50000007);     // group box
-    Add(layout, "SCROLLBAR", 0x50020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
-    Add(layout, "BUTTON", 0x50000009);     // radio
-    return layout;
-}
-
 TEST(DialogManager, KindsGroupsAndDefaultButtons) {
-    const DialogTemplate made = Made();
+    DialogTemplate made{};
+    // Each WS_CHILD | WS_VISIBLE (0x50000000), and:
+    Add(made, "button", 0x50010000);     // BS_PUSHBUTTON, WS_TABSTOP
+    Add(made, "Edit", 0x50010800);       // ES_READONLY
+    Add(made, "EDIT", 0x50000004);       // ES_MULTILINE, editable
+    Add(made, "BUTTON", 0x50030009);     // radio, WS_GROUP | WS_TABSTOP
+    Add(made, "BUTTON", 0x50000003);     // check box
+    Add(made, "BUTTON", 0x50000009);     // radio
+    Add(made, "BUTTON", 0x50020001);     // default, WS_GROUP
+    Add(made, "BUTTON", 0x50000001);     // default
+    Add(made, "BUTTON", 0x50000007);     // group box
+    Add(made, "SCROLLBAR", 0x50020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
+    Add(made, "BUTTON", 0x50000009);     // radio
     const struct {
         const DialogTemplate& layout;
         const char* kinds;
@@ -81,9 +76,8 @@ TEST(DialogManager, KindsGroupsAndDefaultButtons) {
         EXPECT_EQ(row.groups, Groups(row.layout));
         EXPECT_EQ(row.default_button, dialog_manager::DefaultButton(row.layout));
     }
-    DialogTemplate none = made;
-    none.controls.resize(6);
-    EXPECT_EQ(6u, dialog_manager::DefaultButton(none));
+    made.controls.resize(6);  // no default button left
+    EXPECT_EQ(6u, dialog_manager::DefaultButton(made));
 }
 
 // Each edit control and the control that names it: "index:label", "-" for none.
