@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <sstream>
 #include <string>
@@ -24,18 +25,13 @@ namespace {
 // child has it.
 const char* g_script = "";
 
-bool Says(const char* word) {
-    return (" " + std::string(g_script) + " ").find(" " + std::string(word) + " ") !=
-           std::string::npos;
-}
-
 // The window as the module would keep it, in the child: the first answer stays, as a window's,
 // and the window is where it was moved.
 struct FakeWindow final : test::FakeDialog {
     FakeWindow() : FakeDialog({666, 1000, 1001, 1002, 1005}) {}
     bool IsChecked(int id) override {
-        if (id == 666 && Says("crash")) std::abort();
-        if (id == 666 && Says("stall")) pause();
+        if (id == 666 && std::strstr(g_script, "crash")) std::abort();
+        if (id == 666 && std::strstr(g_script, "stall")) pause();
         return FakeDialog::IsChecked(id);
     }
     void End(int value) override {
@@ -62,7 +58,7 @@ long ScriptedWindow(const DialogTemplate*, DialogHandler* handler) {
     return window.ended.value_or(-1);
 }
 posix::RunWindowDialogFunction LoadScripted() {
-    return Says("nomodule") ? nullptr : ScriptedWindow;
+    return std::strstr(g_script, "nomodule") ? nullptr : ScriptedWindow;
 }
 
 // Sets what it then asks back; clicks on 1 end the dialog with 1, on 9 run out of memory.
@@ -80,8 +76,8 @@ struct Asking : DialogHandler {
         said << dialog.GetText(1002, empty, sizeof empty) << empty;
         const WindowRect r = dialog.Bounds();
         const ScreenSize s = dialog.Screen();
-        said << " " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " "
-             << s.width << "x" << s.height;
+        said << " " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " " << s.width
+             << "x" << s.height;
         // Texts beyond the exchange's limit (a mebibyte) are cut, not refused.
         dialog.SetText(1000, std::string((1 << 20) + 9, 'n').c_str());
         std::string notice((1 << 20) + 9, '#');
