@@ -11,28 +11,16 @@ export DISPLAY=$display
 native_book_desktop
 referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 
-# silent_display x11|wayland DIR COMMAND...: runs COMMAND with the display named by a socket
-# that listens and never accepts (X11: the abstract socket libxcb tries first for DISPLAY=:N,
-# the first free one from :1000, in place of DISPLAY; Wayland: DIR/wayland-silent, beside
-# DISPLAY), and ends as COMMAND does.
-silent_display='
+# silent_wayland DIR COMMAND...: runs COMMAND with a Wayland display that takes the connection
+# and never answers (DIR/wayland-silent, listening and never accepting), and ends as it does.
+silent_wayland='
 import os, socket, subprocess, sys
+os.mkdir(sys.argv[1], 0o700)
 listener = socket.socket(socket.AF_UNIX)
-if sys.argv[1] == "x11":
-    for n in range(1000, 1100):
-        try:
-            listener.bind("\0/tmp/.X11-unix/X%d" % n)
-            break
-        except OSError:
-            pass
-    else:
-        sys.exit(125)
-    os.environ["DISPLAY"] = ":%d" % n
-else:
-    listener.bind(sys.argv[2] + "/wayland-silent")
-    os.environ.update(XDG_RUNTIME_DIR=sys.argv[2], WAYLAND_DISPLAY="wayland-silent")
+listener.bind(sys.argv[1] + "/wayland-silent")
 listener.listen(16)
-sys.exit(subprocess.call(sys.argv[3:]))'
+os.environ.update(XDG_RUNTIME_DIR=sys.argv[1], WAYLAND_DISPLAY="wayland-silent")
+sys.exit(subprocess.call(sys.argv[2:]))'
 
 # show CAPTION ARGS...: starts the program (through the command in `via`, if any), waits for its
 # window to show and gives it the keyboard; sets `window` and `pid`. A program that ends without
@@ -74,8 +62,7 @@ done
 
 # A Wayland display that takes the connection and never answers, beside the X screen: the
 # window opens on the X screen, GDK never trying the silent one; it has the last answer (b3's).
-mkdir -m 700 "$work/runtime-beside"
-via=(python3 -c "$silent_display" wayland "$work/runtime-beside")
+via=(python3 -c "$silent_wayland" "$work/runtime-beside")
 consent beside
 via=()
 xdotool key Return
@@ -94,19 +81,19 @@ expect "named shortcut, book opened" "Mon livre.desktop 1 $work/livre/index.html
     "$(ls "$work/desktop") $(head -n 2 "$work/opened" 2>/dev/null | xargs -d '\n')"
 
 # The terminal dialog, where no window can be shown: a display that takes the connection and
-# never says anything (a stale forwarded one), and a display that answers but a windows' module
-# that cannot be loaded (GTK not on the machine).
+# never says anything (a stale forwarded one; for X, the X server stopped), and a display that
+# answers but a windows' module that cannot be loaded (GTK not on the machine).
 terminal() {  # terminal BOOK COMMAND...
     printf '1\n\n' | timeout 120 "${@:2}" -mode 1 -autorunbookid "$1" >"$work/output" 2>&1
     local code=$?
     grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
     expect "$1: exit code, dialog, answer" "1 terminal 0x00000001" "$code $(track "$1")"
 }
-for kind in x11 wayland; do
-    mkdir -m 700 "$work/runtime-$kind"
-    terminal "silent-$kind" env -u DISPLAY python3 -c "$silent_display" "$kind" \
-        "$work/runtime-$kind" "$program"
-done
+kill -STOP "$WBH_XVFB_PID"
+terminal silent-x11 "$program"
+kill -CONT "$WBH_XVFB_PID"
+terminal silent-wayland env -u DISPLAY python3 -c "$silent_wayland" "$work/runtime-silent" \
+    "$program"
 mkdir "$work/alone"
 cp "$program" "$work/alone/"
 echo 'not a library' >"$work/alone/webbook-helper-gtk.so"

@@ -7,7 +7,7 @@
 display_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
 xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null; rm -f "$display_file"' EXIT
+trap 'kill "$xvfb_pid" 2>/dev/null; kill -CONT "$xvfb_pid" 2>/dev/null; rm -f "$display_file"' EXIT
 for _ in $(seq 600); do [[ -s $display_file ]] && break; sleep 0.05; done
 export DISPLAY=:$(head -n 1 "$display_file") NO_AT_BRIDGE=1 WBH_XVFB_PID=$xvfb_pid
 unset WAYLAND_DISPLAY
