@@ -51,11 +51,10 @@ xdotool key Tab space Tab space
 ended "accepted by keyboard" "$pid"
 expect "accepted by keyboard" 0x00000001 "$(track b1)"
 # The stored answer is checked and has the keyboard: an arrow goes to the other one and takes it.
-for row in 'b2 0x00000000 xdotool key Down' 'b3 0x00000001 xdotool key Up'; do
-    read -r book answer action <<<"$row"
+for row in 'b2 0x00000000 Down' 'b3 0x00000001 Up'; do
+    read -r book answer key <<<"$row"
     consent "$book"
-    $action
-    xdotool key Return
+    xdotool key "$key" Return
     ended "$row" "$pid"
     expect "$row" "$answer" "$(track "$book")"
 done
