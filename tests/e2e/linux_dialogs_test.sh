@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
-# as a reader would; each run is checked by what it wrote.
+# The program's dialog windows on an X screen (run by on_xvfb.sh, in a session bus of its own),
+# driven by xdotool's keyboard as a reader would, each run checked by what it wrote; and read
+# through AT-SPI as assistive technologies read them.
 # Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native
 program=$1
@@ -41,7 +42,8 @@ track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | c
 # Nothing stored: Enter does nothing while no answer is chosen, nor do Escape and the close
 # box. Tab goes from the notice to the first answer (Space takes it), then to "Continuer". The
 # dialog is centred on the screen.
-consent() { show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid "$@"; }
+caption='Utilisation du livre Web et confidentialité'
+consent() { show "$caption" -mode 1 -autorunbookid "$@"; }
 consent b1
 eval "$(xdotool getwindowgeometry --shell "$window")"
 expect "centred" "$(((1024 - WIDTH) / 2)),$(((768 - HEIGHT) / 2))" "$X,$Y"
@@ -70,14 +72,69 @@ expect "silent Wayland beside X" 0x00000001 "$(track beside)"
 
 # The finish dialog: a name typed into the box (Tab from "Terminer" to the shortcut choice, then
 # to the box), and Enter there presses "Terminer".
-show "Fin de l'extraction" -mode 2 -installdirectory "$work/livre" \
-    -parametersfilepath "$work/livre/parameters.ini"
+book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
+show "Fin de l'extraction" -mode 2 "${book[@]}"
 xdotool key Tab Tab ctrl+a type 'Mon livre'
 xdotool key Return
 ended "named shortcut" "$pid"
 for _ in $(seq 1200); do [[ -s $work/opened ]] && break; sleep 0.05; done
 expect "named shortcut, book opened" "Mon livre.desktop 1 $work/livre/index.html" \
     "$(ls "$work/desktop") $(head -n 2 "$work/opened" 2>/dev/null | xargs -d '\n')"
+
+# read_window NAME CAPTION STEPS ARGS...: runs the program with ARGS and a registry of its own
+# (no answer stored), sets `reading` from accessible_reading.py's STEPS on its window (its
+# arguments, separated by ";"), and expects the end of an answered dialog's run.
+read_window() {
+    local steps
+    IFS=';' read -ra steps <<<"$3"
+    env -u NO_AT_BRIDGE XDG_CONFIG_HOME="$work/read" "$program" "${@:4}" </dev/null \
+        >"$work/output" 2>&1 &
+    local pid=$!
+    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$2" "${steps[@]}")
+    ended "$1" "$pid"
+}
+
+# The consent dialog as it opens, then once "Oui" is clicked: "Oui" checked, "Continuer" enabled.
+read_window "consent read" "$caption" "read;click;Oui, je l'accepte.;read;close;Continuer" \
+    -mode 1 -autorunbookid b4
+policy='"Notre politique de confidentialité est consultable\nsur le site Web de Quarlo '\
+'(www.quarlo.example)."'
+question="\"Acceptez-vous que votre Identifiant de lecteur ANONYME soit généré (s'il ne l'a pas déjà \
+été), et communiqué à Quarlo à l'aide des mécanismes de suivi de ce livre Web ?\""
+no="\"Non, je ne veux pas que Quarlo connaisse mon Identifiant de lecteur lorsque j'utiliserai ce \
+livre Web.\""
+opened="frame \"$caption\" [enabled]
+  panel \"\" [enabled]
+    push button \"Continuer\" [focusable default]
+    scroll pane \"\" [enabled focusable]
+      text \"\" [enabled focusable read-only]
+    label $policy [enabled]
+    radio button \"Oui, je l'accepte.\" [enabled focusable] 1 of 2 in its group
+    radio button $no [enabled focusable] 2 of 2 in its group
+    label $question [enabled]"
+expect "consent dialog" "$opened
+$(sed -e 's/"Continuer" \[/&enabled /' -e "s/\(\"Oui, je l'accepte.\" \[.*\)\]/\1 checked]/" \
+    <<<"$opened")" "$reading"
+
+# The finish dialog as it opens, then with both choices cleared: neither checked, the name box
+# and the static text that names it disabled.
+clear='click;Créer un raccourci sur mon bureau.;click;Ouvrir le livre maintenant.'
+read_window "finish read" "Fin de l'extraction" "read;$clear;read;close;Terminer" \
+    -mode 2 "${book[@]}"
+opened="frame \"Fin de l'extraction\" [enabled]
+  panel \"\" [enabled]
+    push button \"Terminer\" [enabled focusable default]
+    panel \"Raccourci\" [enabled]
+      label \"Raccourci\" [enabled]
+    panel \"Navigateur\" [enabled]
+      label \"Navigateur\" [enabled]
+    check box \"Créer un raccourci sur mon bureau.\" [enabled focusable checked]
+    text \"Nom du raccourci : \" [enabled focusable editable] labelled by \"Nom du raccourci : \"
+    label \"Nom du raccourci : \" [enabled] label for text
+    check box \"Ouvrir le livre maintenant.\" [enabled focusable checked]"
+expect "finish dialog" "$opened
+$(sed -e 's/ checked\]/]/' -e 's/\(text "Nom du raccourci : " \[\)enabled /\1/' \
+    -e 's/\(label "Nom du raccourci : "\) \[enabled\]/\1/' <<<"$opened")" "$reading"
 
 # The terminal dialog, where no window can be shown: a display that takes the connection and
 # never says anything (a stale forwarded one; for X, the X server stopped), and a display that
