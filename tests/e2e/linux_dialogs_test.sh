@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The program's dialog windows on an X screen (run by on_xvfb.sh), driven by xdotool's keyboard
-# as a reader would; each run is checked by what it wrote: the registry, the desktop's
-# shortcuts, the opener's record.
+# The program's dialog windows on an X screen (run by on_xvfb.sh, in a session bus of its own),
+# driven by xdotool's keyboard as a reader would, each run checked by what it wrote; and read
+# through AT-SPI as assistive technologies read them.
 # Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native
 program=$1
@@ -12,120 +12,155 @@ export DISPLAY=$display
 native_book_desktop
 referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 
-# silent_display x11|wayland DIR COMMAND...: runs COMMAND with the display named by a socket
-# that listens and never accepts (X11: the abstract socket libxcb tries first for DISPLAY=:N,
-# the first free one from :1000, in place of DISPLAY; Wayland: DIR/wayland-silent, beside
-# DISPLAY), and ends as COMMAND does.
-silent_display='
+# silent_wayland DIR COMMAND...: runs COMMAND with a Wayland display that takes the connection
+# and never answers (DIR/wayland-silent, listening and never accepting), and ends as it does.
+silent_wayland='
 import os, socket, subprocess, sys
+os.mkdir(sys.argv[1], 0o700)
 listener = socket.socket(socket.AF_UNIX)
-if sys.argv[1] == "x11":
-    for n in range(1000, 1100):
-        try:
-            listener.bind("\0/tmp/.X11-unix/X%d" % n)
-            break
-        except OSError:
-            pass
-    else:
-        sys.exit(125)
-    os.environ["DISPLAY"] = ":%d" % n
-    os.environ.pop("WAYLAND_DISPLAY", None)
-else:
-    listener.bind(sys.argv[2] + "/wayland-silent")
-    os.environ.update(XDG_RUNTIME_DIR=sys.argv[2], WAYLAND_DISPLAY="wayland-silent")
+listener.bind(sys.argv[1] + "/wayland-silent")
 listener.listen(16)
-sys.exit(subprocess.call(sys.argv[3:]))'
+os.environ.update(XDG_RUNTIME_DIR=sys.argv[1], WAYLAND_DISPLAY="wayland-silent")
+sys.exit(subprocess.call(sys.argv[2:]))'
 
-# show CAPTION ARGS...: starts the program (through the command in `via`, if any) and waits for
-# its window to show; it gets the keyboard; sets `window`, `pid`, and the window's `width`,
-# `height` and position `left`, `top`. A program that ends without one is not waited for.
+# show CAPTION ARGS...: starts the program (through the command in `via`, if any), waits for its
+# window to show and gives it the keyboard; sets `window` and `pid`. A program that ends without
+# one is not waited for.
 via=()
 show() {
     "${via[@]}" "$program" "${@:2}" </dev/null >"$work/output" 2>&1 &
     pid=$!
-    window=
     for _ in $(seq 2400); do
         window=$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)
         [[ -z $window ]] && kill -0 "$pid" 2>/dev/null || break
         sleep 0.05
     done
     xdotool windowfocus --sync "$window"
-    eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^X=/left=/; s/^Y=/top=/;
-        s/^WIDTH=/width=/; s/^HEIGHT=/height=/')"
 }
-# finish NAME: the window has gone and the program ended with exit code 1; its output is empty.
-finish() { ended "$1" "$pid"; }
 track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | cut -d'|' -f4; }
 
 # Nothing stored: Enter does nothing while no answer is chosen, nor do Escape and the close
 # box. Tab goes from the notice to the first answer (Space takes it), then to "Continuer". The
 # dialog is centred on the screen.
-consent() { show 'Utilisation du livre Web et confidentialité' -mode 1 -autorunbookid "$@"; }
+caption='Utilisation du livre Web et confidentialité'
+consent() { show "$caption" -mode 1 -autorunbookid "$@"; }
 consent b1
-expect "centred" "$(((1024 - width) / 2)),$(((768 - height) / 2))" "$left,$top"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+expect "centred" "$(((1024 - WIDTH) / 2)),$(((768 - HEIGHT) / 2))" "$X,$Y"
 xdotool key Return Escape
 "$close_request" "$window"
 xdotool key Tab space Tab space
-finish "accepted by keyboard"
+ended "accepted by keyboard" "$pid"
 expect "accepted by keyboard" 0x00000001 "$(track b1)"
 # The stored answer is checked and has the keyboard: an arrow goes to the other one and takes it.
-for row in 'b2 0x00000000 xdotool key Down' 'b3 0x00000001 xdotool key Up'; do
-    read -r book answer action <<<"$row"
+for row in 'b2 0x00000000 Down' 'b3 0x00000001 Up'; do
+    read -r book answer key <<<"$row"
     consent "$book"
-    $action
-    xdotool key Return
-    finish "$row"
+    xdotool key "$key" Return
+    ended "$row" "$pid"
     expect "$row" "$answer" "$(track "$book")"
 done
 
 # A Wayland display that takes the connection and never answers, beside the X screen: the
 # window opens on the X screen, GDK never trying the silent one; it has the last answer (b3's).
-mkdir -m 700 "$work/runtime-beside"
-via=(python3 -c "$silent_display" wayland "$work/runtime-beside")
+via=(python3 -c "$silent_wayland" "$work/runtime-beside")
 consent beside
 via=()
 xdotool key Return
-finish "silent Wayland beside X"
+ended "silent Wayland beside X" "$pid"
 expect "silent Wayland beside X" 0x00000001 "$(track beside)"
 
 # The finish dialog: a name typed into the box (Tab from "Terminer" to the shortcut choice, then
 # to the box), and Enter there presses "Terminer".
-show "Fin de l'extraction" -mode 2 -installdirectory "$work/livre" \
-    -parametersfilepath "$work/livre/parameters.ini"
+book=(-installdirectory "$work/livre" -parametersfilepath "$work/livre/parameters.ini")
+show "Fin de l'extraction" -mode 2 "${book[@]}"
 xdotool key Tab Tab ctrl+a type 'Mon livre'
 xdotool key Return
-finish "named shortcut"
+ended "named shortcut" "$pid"
 for _ in $(seq 1200); do [[ -s $work/opened ]] && break; sleep 0.05; done
 expect "named shortcut, book opened" "Mon livre.desktop 1 $work/livre/index.html" \
     "$(ls "$work/desktop") $(head -n 2 "$work/opened" 2>/dev/null | xargs -d '\n')"
 
-# The terminal dialog, taking the answers on its input, where no window can be shown: a display
-# that takes the connection and never says anything (a stale forwarded one), and GTK not on the
-# machine (the program beside a windows' module that cannot be loaded) with a display that
-# answers.
+# read_window NAME CAPTION STEPS ARGS...: runs the program with ARGS and a registry of its own
+# (no answer stored), sets `reading` from accessible_reading.py's STEPS on its window (its
+# arguments, separated by ";"), and expects the end of an answered dialog's run.
+read_window() {
+    local steps
+    IFS=';' read -ra steps <<<"$3"
+    env -u NO_AT_BRIDGE XDG_CONFIG_HOME="$work/read" "$program" "${@:4}" </dev/null \
+        >"$work/output" 2>&1 &
+    local pid=$!
+    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$2" "${steps[@]}")
+    ended "$1" "$pid"
+}
+
+# The consent dialog as it opens, then once "Oui" is clicked: "Oui" checked, "Continuer" enabled.
+read_window "consent read" "$caption" "read;click;Oui, je l'accepte.;read;close;Continuer" \
+    -mode 1 -autorunbookid b4
+policy='"Notre politique de confidentialité est consultable\nsur le site Web de Quarlo '\
+'(www.quarlo.example)."'
+question="\"Acceptez-vous que votre Identifiant de lecteur ANONYME soit généré (s'il ne l'a pas déjà \
+été), et communiqué à Quarlo à l'aide des mécanismes de suivi de ce livre Web ?\""
+no="\"Non, je ne veux pas que Quarlo connaisse mon Identifiant de lecteur lorsque j'utiliserai ce \
+livre Web.\""
+opened="frame \"$caption\" [enabled]
+  panel \"\" [enabled]
+    push button \"Continuer\" [focusable default]
+    scroll pane \"\" [enabled focusable]
+      text \"\" [enabled focusable read-only]
+    label $policy [enabled]
+    radio button \"Oui, je l'accepte.\" [enabled focusable] 1 of 2 in its group
+    radio button $no [enabled focusable] 2 of 2 in its group
+    label $question [enabled]"
+expect "consent dialog" "$opened
+$(sed -e 's/"Continuer" \[/&enabled /' -e "s/\(\"Oui, je l'accepte.\" \[.*\)\]/\1 checked]/" \
+    <<<"$opened")" "$reading"
+
+# The finish dialog as it opens, then with both choices cleared: neither checked, the name box
+# and the static text that names it disabled.
+clear='click;Créer un raccourci sur mon bureau.;click;Ouvrir le livre maintenant.'
+read_window "finish read" "Fin de l'extraction" "read;$clear;read;close;Terminer" \
+    -mode 2 "${book[@]}"
+opened="frame \"Fin de l'extraction\" [enabled]
+  panel \"\" [enabled]
+    push button \"Terminer\" [enabled focusable default]
+    panel \"Raccourci\" [enabled]
+      label \"Raccourci\" [enabled]
+    panel \"Navigateur\" [enabled]
+      label \"Navigateur\" [enabled]
+    check box \"Créer un raccourci sur mon bureau.\" [enabled focusable checked]
+    text \"Nom du raccourci : \" [enabled focusable editable] labelled by \"Nom du raccourci : \"
+    label \"Nom du raccourci : \" [enabled] label for text
+    check box \"Ouvrir le livre maintenant.\" [enabled focusable checked]"
+expect "finish dialog" "$opened
+$(sed -e 's/ checked\]/]/' -e 's/\(text "Nom du raccourci : " \[\)enabled /\1/' \
+    -e 's/\(label "Nom du raccourci : "\) \[enabled\]/\1/' <<<"$opened")" "$reading"
+
+# The terminal dialog, where no window can be shown: a display that takes the connection and
+# never says anything (a stale forwarded one; for X, the X server stopped), and a display that
+# answers but a windows' module that cannot be loaded (GTK not on the machine).
 terminal() {  # terminal BOOK COMMAND...
     printf '1\n\n' | timeout 120 "${@:2}" -mode 1 -autorunbookid "$1" >"$work/output" 2>&1
     local code=$?
     grep -q '^=== Utilisation du livre Web' "$work/output" && code+=" terminal"
     expect "$1: exit code, dialog, answer" "1 terminal 0x00000001" "$code $(track "$1")"
 }
-for kind in x11 wayland; do
-    mkdir -m 700 "$work/runtime-$kind"
-    terminal "silent-$kind" env -u DISPLAY python3 -c "$silent_display" "$kind" \
-        "$work/runtime-$kind" "$program"
-done
+kill -STOP "$WBH_XVFB_PID"
+terminal silent-x11 "$program"
+kill -CONT "$WBH_XVFB_PID"
+terminal silent-wayland env -u DISPLAY python3 -c "$silent_wayland" "$work/runtime-silent" \
+    "$program"
 mkdir "$work/alone"
 cp "$program" "$work/alone/"
 echo 'not a library' >"$work/alone/webbook-helper-gtk.so"
 terminal module-unloadable "$work/alone/$(basename "$program")"
 
-# Last, as nothing can be shown after it: the display lost while the consent dialog is open, the
-# X server (on_xvfb.sh's) killed then. The dialog ends as one that closed with no answer (the
-# terminal's acceptance, stored last, is checked but not confirmed: no answer), and the run goes
-# on quietly to its records, its result file and its exit code.
+# Last, as nothing can be shown after it: the X server killed while the consent dialog is open.
+# The dialog ends as one closed with no answer (the terminal's acceptance, stored last, is
+# checked but not confirmed), and the run goes on quietly to its records and result file.
 consent b5 -rtpfilename "$work/r.rtp"
 kill "$WBH_XVFB_PID"
-finish "display lost"
+ended "display lost" "$pid"
 expect "display lost: result file, refusal recorded" "[ADRTP] ExitCode=0 0x00000000 0x00000000" \
     "$(tr -d '\r' 2>/dev/null <"$work/r.rtp" | xargs) $(track b5) $(registry_listing native \
     "$referrals" | grep -F '|LastReaderTrack|' | cut -d'|' -f4)"

@@ -1,7 +1,5 @@
 // The dialog manager's rules that the terminal and the windows share, on the real templates and
-// on ones that hold what they lack: a lower-case class, a read-only box, a group that the
-// template's end closes, a check box among radio buttons, a second default button, labels
-// before, after and beside their boxes.
+// on made ones that hold what the real ones lack.
 #include "platform/posix/dialogs/dialog_manager.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +14,14 @@ namespace {
 using dialog_manager::ControlKind;
 
 // Each control as a letter: push button P, default button D, check box C, radio button R,
-// group box G, text T, notice N, box B (b when read-only).
+// group box G, text T, notice N, box B (an edit control's letter in lower case when read-only).
 std::string Kinds(const DialogTemplate& layout) {
     std::string kinds;
     for (const ControlTemplate& control : layout.controls) {
         const ControlKind kind = dialog_manager::KindOf(control);
         const char letter = "PDCRGTNB"[static_cast<int>(kind)];
-        kinds += kind == ControlKind::kBox && !dialog_manager::Editable(control) ? 'b' : letter;
+        const bool read_only = kind >= ControlKind::kNotice && !dialog_manager::Editable(control);
+        kinds += read_only ? static_cast<char>(letter - 'A' + 'a') : letter;
     }
     return kinds;
 }
@@ -47,32 +46,27 @@ void Add(DialogTemplate& layout, const char* class_name, std::uint32_t style, in
     layout.controls.push_back({0, class_name, style, x, y, width, 10, ""});
 }
 
-DialogTemplate Made() {
-    DialogTemplate layout{};
-    // Each WS_CHILD | WS_VISIBLE (0x50000000), and:
-    Add(layout, "button", 0x50010000);     // BS_PUSHBUTTON, WS_TABSTOP
-    Add(layout, "Edit", 0x50010800);       // ES_READONLY
-    Add(layout, "EDIT", 0x50000004);       // ES_MULTILINE, editable
-    Add(layout, "BUTTON", 0x50030009);     // radio, WS_GROUP | WS_TABSTOP
-    Add(layout, "BUTTON", 0x50000003);     // check box
-    Add(layout, "BUTTON", 0x50000009);     // radio
-    Add(layout, "BUTTON", 0x50020001);     // default, WS_GROUP
-    Add(layout, "BUTTON", 0x50000001);     // default
-    Add(layout, "BUTTON", 0x50000007);     // group box
-    Add(layout, "SCROLLBAR", 0x50020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
-    Add(layout, "BUTTON", 0x50000009);     // radio
-    return layout;
-}
-
 TEST(DialogManager, KindsGroupsAndDefaultButtons) {
-    const DialogTemplate made = Made();
+    DialogTemplate made{};
+    // Each WS_CHILD | WS_VISIBLE (0x50000000), and:
+    Add(made, "button", 0x50010000);     // BS_PUSHBUTTON, WS_TABSTOP
+    Add(made, "Edit", 0x50010800);       // ES_READONLY
+    Add(made, "EDIT", 0x50000004);       // ES_MULTILINE, editable
+    Add(made, "BUTTON", 0x50030009);     // radio, WS_GROUP | WS_TABSTOP
+    Add(made, "BUTTON", 0x50000003);     // check box
+    Add(made, "BUTTON", 0x50000009);     // radio
+    Add(made, "BUTTON", 0x50020001);     // default, WS_GROUP
+    Add(made, "BUTTON", 0x50000001);     // default
+    Add(made, "BUTTON", 0x50000007);     // group box
+    Add(made, "SCROLLBAR", 0x50020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
+    Add(made, "BUTTON", 0x50000009);     // radio
     const struct {
         const DialogTemplate& layout;
         const char* kinds;
         const char* groups;
         std::size_t default_button;
     } rows[] = {
-        {ProgramResources().dialogs.at(100), "DNTRRT", "0-2 0-2 2-3 3-5 3-5 5-6 |3:4|4:3", 0},
+        {ProgramResources().dialogs.at(100), "DnTRRT", "0-2 0-2 2-3 3-5 3-5 5-6 |3:4|4:3", 0},
         {ProgramResources().dialogs.at(101), "DGGCBTC", "0-5 0-5 0-5 0-5 0-5 5-7 5-7 ", 0},
         {made, "PbNRCRDDGTR", "0-3 0-3 0-3 3-6 3-6 3-6 6-9 6-9 6-9 9-11 9-11 |3:5|5:3|10:", 6},
     };
@@ -82,10 +76,8 @@ TEST(DialogManager, KindsGroupsAndDefaultButtons) {
         EXPECT_EQ(row.groups, Groups(row.layout));
         EXPECT_EQ(row.default_button, dialog_manager::DefaultButton(row.layout));
     }
-    DialogTemplate none = made;
-    none.controls.resize(6);
-    EXPECT_EQ(6u, dialog_manager::DefaultButton(none));
-    EXPECT_TRUE(dialog_manager::Editable(made.controls[2]));
+    made.controls.resize(6);  // no default button left
+    EXPECT_EQ(6u, dialog_manager::DefaultButton(made));
 }
 
 // Each edit control and the control that names it: "index:label", "-" for none.
@@ -115,15 +107,9 @@ TEST(DialogManager, NamesABoxByItsLabel) {
     Add(labelled, "EDIT", 0x00010004, 50, 50, 20);    // 10: named by 9, before it
     Add(labelled, "BUTTON", 0x00030003, 0, 80, 10);   // 11
     Add(labelled, "EDIT", 0x00010000, 80, 31, 20);    // 12: 6 and 9 share its line; 9 ends nearer
-    const struct {
-        const DialogTemplate& layout;
-        const char* labels;
-    } rows[] = {
-        {ProgramResources().dialogs.at(100), "1:- "},
-        {ProgramResources().dialogs.at(101), "4:5 "},
-        {labelled, "0:- 3:1 5:7 10:9 12:9 "},
-    };
-    for (const auto& row : rows) EXPECT_EQ(row.labels, Labels(row.layout));
+    EXPECT_EQ("1:- ", Labels(ProgramResources().dialogs.at(100)));
+    EXPECT_EQ("4:5 ", Labels(ProgramResources().dialogs.at(101)));
+    EXPECT_EQ("0:- 3:1 5:7 10:9 12:9 ", Labels(labelled));
 }
 
 // The buffer's size holds the NUL; where the cut falls is utf8::Prefix's (BoundedText's tests).
@@ -131,16 +117,13 @@ TEST(DialogManager, CopiesTextCutBetweenWholeCharacters) {
     const std::string text = "caf\xE9 \xC3\xA9t\xF0\x9F\x98\x80";  // a stray byte, é, U+1F600
     const struct {
         int size;
-        const char* copied;  // "#" when the buffer is not touched
-    } rows[] = {
-        {0, "#"}, {1, ""}, {12, "caf\xE9 \xC3\xA9t"}, {13, "caf\xE9 \xC3\xA9t\xF0\x9F\x98\x80"}};
+        std::string copied;  // the count, then the buffer ("#" when it is not touched)
+    } rows[] = {{0, "0#"}, {1, "0"}, {12, "8caf\xE9 \xC3\xA9t"}, {13, "12" + text}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.size);
         char buffer[64] = "#";
         const int copied = dialog_manager::CopyText(text, buffer, row.size);
-        EXPECT_EQ(row.copied, std::string(buffer));
-        EXPECT_EQ(row.size > 0 ? std::string(row.copied).size() : 0u,
-                  static_cast<std::size_t>(copied));
+        EXPECT_EQ(row.copied, std::to_string(copied) + buffer);
     }
 }
 

@@ -3,25 +3,23 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/dialogs/gtk_dialog.h"
 #include "platform/posix/dialogs/gtk_template_window.h"
 
-// The widths that GTK lays texts out at, while a test listens: this definition comes before
-// Pango's for every library of the process, and hands the call on to Pango's.
+// The widths that GTK lays non-empty texts out at, while a test listens: this definition comes
+// before Pango's for every library of the process, and hands the call on to Pango's.
 static std::vector<std::pair<std::string, int>>* g_layout_widths = nullptr;
 
 extern "C" void pango_layout_set_width(PangoLayout* layout, int width) {
     using SetWidth = void (*)(PangoLayout*, int);
     static const auto pango =
         reinterpret_cast<SetWidth>(dlsym(RTLD_NEXT, "pango_layout_set_width"));
-    if (g_layout_widths != nullptr) {
-        const char* text = pango_layout_get_text(layout);
-        g_layout_widths->emplace_back(text != nullptr ? text : "", width);
-    }
+    const char* text = g_layout_widths != nullptr ? pango_layout_get_text(layout) : nullptr;
+    if (text != nullptr && *text != '\0') g_layout_widths->emplace_back(text, width);
     pango(layout, width);
 }
 
@@ -31,10 +29,9 @@ namespace {
 int Scaled(int units, int base, int per) { return (units * base + per / 2) / per; }
 
 // Every control at its template rectangle, in the template's font (in the window's style as a
-// CSS string, whatever the name holds). Each text is laid out only at its rectangle's width (or
-// unbounded, unwrapped): never with each word on a line of its own, as GtkLabel does to work out
-// a smallest size, which nothing here uses and which took longer than building the rest. A word
-// wider than its text's rectangle is broken inside it.
+// CSS string, whatever the name holds). Each text is laid out only at its rectangle's width or
+// unbounded: never a word a line, as GtkLabel does for a smallest size that nothing here uses,
+// which took longer than building the rest. A word wider than its rectangle is broken inside it.
 TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     ASSERT_TRUE(gtk::SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
@@ -56,84 +53,82 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
         SCOPED_TRACE(layout->caption + ", " + layout->font);
         std::vector<std::pair<std::string, int>> widths;
         g_layout_widths = &widths;
-        {
-            gtk::TemplateWindow window(*layout);
-            const gtk::DialogUnits units = window.Units();
-            EXPECT_TRUE(units.cx >= 4 && units.cx <= 32 && units.cy >= 8 && units.cy <= 64);
-            all_units.push_back(units);
-            GtkWidget* shown = GTK_WIDGET(window.Window());
-            gtk_widget_show(shown);
-            // Mapping takes a round trip to the X server; the events keep coming until it is done.
-            for (int i = 0; i < 100000 && !gtk_widget_get_mapped(shown); ++i) {
-                g_main_context_iteration(nullptr, TRUE);
+        gtk::TemplateWindow window(*layout);
+        const gtk::DialogUnits units = window.Units();
+        EXPECT_TRUE(units.cx >= 4 && units.cx <= 32 && units.cy >= 8 && units.cy <= 64);
+        all_units.push_back(units);
+        GtkWidget* shown = GTK_WIDGET(window.Window());
+        gtk_widget_show(shown);
+        // Mapping takes a round trip to the X server; the events keep coming until it is done.
+        for (int i = 0; i < 100000 && !gtk_widget_get_mapped(shown); ++i) {
+            g_main_context_iteration(nullptr, TRUE);
+        }
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        GtkAllocation client;
+        gtk_widget_get_allocation(window.Client(), &client);
+        EXPECT_EQ(Scaled(layout->width, units.cx, 4), client.width);
+        EXPECT_EQ(Scaled(layout->height, units.cy, 8), client.height);
+        for (gtk::TemplateControl& control : window.Controls()) {
+            const ControlTemplate& t = *control.layout;
+            SCOPED_TRACE("control " + std::to_string(t.id) + " " + t.text);
+            GtkAllocation a;
+            gtk_widget_get_allocation(control.widget, &a);
+            EXPECT_NEAR(Scaled(t.x, units.cx, 4), a.x - client.x, 1);
+            EXPECT_NEAR(Scaled(t.y, units.cy, 8), a.y - client.y, 1);
+            EXPECT_NEAR(Scaled(t.width, units.cx, 4), a.width, 1);
+            EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
+            EXPECT_TRUE(gtk_widget_get_mapped(control.input));
+            GtkStyleContext* style = gtk_widget_get_style_context(control.input);
+            PangoFontDescription* font = nullptr;
+            gtk_style_context_get(style, gtk_style_context_get_state(style),
+                                  GTK_STYLE_PROPERTY_FONT, &font, nullptr);
+            EXPECT_EQ(layout->font, pango_font_description_get_family(font));
+            pango_font_description_free(font);
+            if (control.kind == gtk::ControlKind::kText) {
+                const float along[] = {0.0f, 0.5f, 1.0f, 0.0f};  // SS_LEFT, CENTER, RIGHT
+                GtkLabel* label = GTK_LABEL(control.label);
+                EXPECT_EQ(along[t.style & 3], gtk_label_get_xalign(label));
+                int drawn = 0;
+                pango_layout_get_pixel_size(gtk_label_get_layout(label), &drawn, nullptr);
+                EXPECT_LE(drawn, gtk_widget_get_allocated_width(control.label));
             }
-            GtkAllocation client;
-            gtk_widget_get_allocation(window.Client(), &client);
-            EXPECT_EQ(Scaled(layout->width, units.cx, 4), client.width);
-            EXPECT_EQ(Scaled(layout->height, units.cy, 8), client.height);
-            for (gtk::TemplateControl& control : window.Controls()) {
-                const ControlTemplate& t = *control.layout;
-                SCOPED_TRACE("control " + std::to_string(t.id) + " " + t.text);
-                GtkAllocation a;
-                gtk_widget_get_allocation(control.widget, &a);
-                EXPECT_NEAR(Scaled(t.x, units.cx, 4), a.x - client.x, 1);
-                EXPECT_NEAR(Scaled(t.y, units.cy, 8), a.y - client.y, 1);
-                EXPECT_NEAR(Scaled(t.width, units.cx, 4), a.width, 1);
-                EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
-                EXPECT_TRUE(gtk_widget_get_mapped(control.input));
-                if (control.kind == dialog_manager::ControlKind::kText) {
-                    const float along[] = {0.0f, 0.5f, 1.0f, 0.0f};  // SS_LEFT, CENTER, RIGHT
-                    EXPECT_EQ(along[t.style & 3], gtk_label_get_xalign(GTK_LABEL(control.label)));
-                }
-                GtkStyleContext* style = gtk_widget_get_style_context(control.input);
-                PangoFontDescription* font = nullptr;
-                gtk_style_context_get(style, gtk_style_context_get_state(style),
-                                      GTK_STYLE_PROPERTY_FONT, &font, nullptr);
-                EXPECT_EQ(layout->font, pango_font_description_get_family(font));
-                pango_font_description_free(font);
-            }
-            while (g_main_context_iteration(nullptr, FALSE)) {
-            }
-            for (gtk::TemplateControl& control : window.Controls()) {
-                if (control.kind == dialog_manager::ControlKind::kText) {
-                    int drawn = 0;
-                    pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(control.label)),
-                                                &drawn, nullptr);
-                    EXPECT_LE(drawn, gtk_widget_get_allocated_width(control.label));
-                }
-                if (control.kind != dialog_manager::ControlKind::kNotice) continue;
-                GtkAdjustment* across =
-                    gtk_scrollable_get_hadjustment(GTK_SCROLLABLE(control.input));
-                GtkAdjustment* down = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(control.input));
+            if (control.kind == gtk::ControlKind::kNotice) {
+                GtkScrollable* notice = GTK_SCROLLABLE(control.input);
+                GtkAdjustment* across = gtk_scrollable_get_hadjustment(notice);
+                GtkAdjustment* down = gtk_scrollable_get_vadjustment(notice);
                 EXPECT_LE(gtk_adjustment_get_upper(across), gtk_adjustment_get_page_size(across));
                 EXPECT_GT(gtk_adjustment_get_upper(down), gtk_adjustment_get_page_size(down));
             }
         }
         g_layout_widths = nullptr;
-        int laid_out = 0;
         for (const auto& [text, width] : widths) {
-            if (text.empty()) continue;
-            ++laid_out;
             EXPECT_NE(0, width) << "\"" << text << "\" laid out at width 0";
         }
-        EXPECT_GT(laid_out, 0) << "no text laid out, nothing was checked";
+        EXPECT_FALSE(widths.empty()) << "no text laid out, nothing was checked";
     }
     // The base units follow the template's font: twice its size, larger units.
     EXPECT_GT(all_units[2].cx, all_units[1].cx);
     EXPECT_GT(all_units[2].cy, all_units[1].cy);
 }
 
-// Runs `steps` when the consent dialog opens, and ends it before it is shown.
-struct Steps : DialogHandler {
+// Makes its checks when the consent dialog opens, reads the states back, and ends the dialog
+// before it is shown.
+struct Checks : DialogHandler {
     void OnInit(Dialog& dialog) override {
-        steps_(dialog);
+        for (const auto& [id, checked] : checks) dialog.Check(id, checked);
+        for (const int id : {1001, 1002}) states += dialog.IsChecked(id) ? "1" : "0";
+        // Bytes that are not UTF-8 come back as they were set, cut as any text.
+        dialog.SetText(1000, "caf\xE9 \xC3\xA9t\xC3\xA9");
+        char buffer[64] = "#";
+        cut = std::to_string(dialog.GetText(1000, buffer, 9)) + buffer;
         dialog.End(3);
     }
     void OnCommand(Dialog&, int id, int code) override {
         heard += std::to_string(id) + ":" + std::to_string(code) + " ";
     }
-    std::string heard;
-    std::function<void(Dialog&)> steps_;
+    std::vector<std::pair<int, bool>> checks;
+    std::string states, cut, heard;
 };
 
 TEST(GtkWindow, KeepsControlStatesAsWindows) {
@@ -150,21 +145,12 @@ TEST(GtkWindow, KeepsControlStatesAsWindows) {
         {{{1001, true}, {1001, true}, {1002, false}}, "10"},
     };
     for (const auto& row : rows) {
-        std::string states;
-        std::string cuts;
-        Steps steps;
-        steps.steps_ = [&](Dialog& dialog) {
-            for (const auto& [id, checked] : row.checks) dialog.Check(id, checked);
-            for (const int id : {1001, 1002}) states += dialog.IsChecked(id) ? "1" : "0";
-            // Bytes that are not UTF-8 come back as they were set, cut as any text.
-            dialog.SetText(1000, "caf\xE9 \xC3\xA9t\xC3\xA9");
-            char buffer[64] = "#";
-            cuts = std::to_string(dialog.GetText(1000, buffer, 9)) + buffer;
-        };
-        EXPECT_EQ(3, gtk::RunWindowDialog(ProgramResources().dialogs.at(100), steps));
-        EXPECT_EQ(row.states, states);
-        EXPECT_EQ("", steps.heard) << "the dialog's own changes are not clicks";
-        EXPECT_EQ("8caf\xE9 \xC3\xA9t", cuts);
+        Checks handler;
+        handler.checks = row.checks;
+        EXPECT_EQ(3, gtk::RunWindowDialog(ProgramResources().dialogs.at(100), handler));
+        EXPECT_EQ(row.states, handler.states);
+        EXPECT_EQ("", handler.heard) << "the dialog's own changes are not clicks";
+        EXPECT_EQ("8caf\xE9 \xC3\xA9t", handler.cut);
     }
 }
 

@@ -18,7 +18,6 @@ namespace {
 long Drive(const DialogTemplate& layout, DialogHandler& handler, const std::string& input,
            std::string& shown) {
     std::FILE* in = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
-    if (input.empty()) in = std::fopen("/dev/null", "r");
     char* text = nullptr;
     std::size_t size = 0;
     std::FILE* out = open_memstream(&text, &size);
@@ -60,21 +59,16 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
 // A blank line sets a text apart from the choice below it, and nothing else does. A text fills
 // the 76 columns, and a word that would not fit goes to the next line.
 TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
+    const auto control = [](int id, const char* class_name, std::uint32_t style, std::string text) {
+        return ControlTemplate{id, class_name, 0x50000000 | style, 0, 0, 9, 9, text};
+    };
     DialogTemplate layout{};
     layout.caption = "c";
     const std::string full_line = std::string(70, 't') + " uuuuu";
-    const std::string text = full_line + " v";
-    const struct {
-        const char* class_name;
-        std::uint32_t style;  // check box 3, group box 7, default button 1
-        const char* text;
-    } controls[] = {{"BUTTON", 3, "a"}, {"STATIC", 0, text.c_str()}, {"BUTTON", 3, "b"},
-                    {"BUTTON", 7, "g"}, {"BUTTON", 3, "c"},          {"BUTTON", 1, "d"}};
-    int y = 0;
-    for (const auto& c : controls) {
-        layout.controls.push_back(
-            {0, c.class_name, 0x50000000 | c.style, 0, y += 10, 9, 9, c.text});
-    }
+    // Check boxes (3), a text, a group box (7) and a default button (1).
+    layout.controls = {control(0, "BUTTON", 3, "a"), control(0, "STATIC", 0, full_line + " v"),
+                       control(0, "BUTTON", 3, "b"), control(0, "BUTTON", 7, "g"),
+                       control(0, "BUTTON", 3, "c"), control(0, "BUTTON", 1, "d")};
     struct : DialogHandler {
         void OnInit(Dialog&) override {}
         void OnCommand(Dialog&, int, int code) override { codes += std::to_string(code); }
@@ -91,9 +85,7 @@ TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
     EXPECT_EQ("0", handler.codes);
     // An edit control takes a line when it takes input, whatever its number of lines, and is
     // text when it takes none (read-only 0x800, multi-line 4).
-    layout.controls.clear();
-    layout.controls.push_back({1, "EDIT", 0x50000004, 0, 0, 9, 9, "m"});
-    layout.controls.push_back({2, "EDIT", 0x50000800, 0, 10, 9, 9, "r"});
+    layout.controls = {control(1, "EDIT", 4, "m"), control(2, "EDIT", 0x800, "r")};
     EXPECT_EQ(-1, Drive(layout, handler, "", shown));
     EXPECT_EQ("\n=== c ===\n  1  « m »\n\n  r\n", shown.substr(0, shown.find("Tapez")));
     // A text typed into a box is told as a change (EN_CHANGE), as Windows tells it.
@@ -101,7 +93,7 @@ TEST(TerminalDialog, SetsTextsApartFromTheChoicesBelow) {
     EXPECT_EQ(-1, Drive(layout, handler, "1\nnouveau\n", shown));
     EXPECT_EQ("768", handler.codes);
     // A disabled choice's number is answered, not taken.
-    layout.controls[0] = {1, "BUTTON", 0x58000003, 0, 0, 9, 9, "off"};
+    layout.controls[0] = control(1, "BUTTON", 0x08000003, "off");  // WS_DISABLED
     EXPECT_EQ(-1, Drive(layout, handler, "1\n", shown));
     EXPECT_NE(std::string::npos, shown.find("« off » n'est pas disponible.")) << shown;
     EXPECT_EQ(std::string::npos, shown.find("[x]")) << shown;
