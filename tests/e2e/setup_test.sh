@@ -27,10 +27,6 @@ author='{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}'
 expect "unopenable display" "$(run -mode 1 </dev/null 2>&1)" \
     "$(DISPLAY=:99999 WAYLAND_DISPLAY=wbh-none run -mode 1 </dev/null 2>&1)"
 answer '1\n\n' '' -mode 1 "${params[@]}"
-# Mode 2 reads the book's parameters file saved in Unicode (UTF-16 after its mark) as mode 1 read
-# it in the ANSI code page.
-{ printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$root/examples/sample-book/parameters.ini"; } \
-    >"$livre/parameters.ini"
 answer '2\nMon livre\n\n' '' -mode 2 -installdirectory "$livre" "${params[@]}"
 expect "book opened by xdg-open" "1|$livre/index.html" "$(opened_record)"
 

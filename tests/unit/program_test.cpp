@@ -54,10 +54,7 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     EXPECT_STREQ("file", consent.Parameters().authoruserid.CStr());
     EXPECT_EQ(fits, consent.Parameters().authorpartnerid.CStr());
     EXPECT_STREQ(ini.c_str(), consent.Parameters().parametersfilepath.CStr());
-    // The refusal is recorded; a reader who refused gets no identifier.
-    const std::string book = kReferrals + "\\good";
-    EXPECT_EQ(test::TextValue("file"), test::Stored(kUser, book, "UserID"));
-    EXPECT_EQ(test::DwordValue(0), test::Stored(kUser, kReferrals, "LastReaderTrack"));
+    // A reader who refused gets no identifier.
     EXPECT_FALSE(test::Stored(kUser, store::kUserDataKey, "ReaderID"));
 
     SetupFlow setup;
@@ -67,7 +64,6 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     EXPECT_STREQ("D:\\Books", setup.Parameters().installdirectory.CStr());
     EXPECT_TRUE(setup.Parameters().openshortcutname.Empty());
     EXPECT_TRUE(setup.Parameters().shortcuticonpath.Empty());
-    EXPECT_EQ(test::TextValue("D:\\Books"), test::Stored(kUser, book, "Install Directory"));
 
     LaunchParameters launch;
     EXPECT_EQ(0, DispatchMode(("-mode 7 -mode 3" + fits).c_str(), launch));
