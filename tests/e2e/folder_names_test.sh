@@ -114,4 +114,7 @@ install "Chinese" 书 桌面 结果 书-1 '\u4E66-1' '伙伴 00000000000😀' \
     '\u4F19\u4F34 00000000000\uD83D\uDE00' 书 "书 Ｌｉｖｒｅ" UTF-16
 install "French" "Livres été" "Bureau été" Résultats livre-c livre-c "partenaire-été" \
     "$(printf '%s' partenaire-été | iconv -f UTF-8 -t CP1252)" "Livre été" "" CP1252
+# The prefix's desktop is its own again (the last one named is about to be deleted).
+wine_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
+    /v Desktop /t REG_EXPAND_SZ /d '%USERPROFILE%\Desktop' /f
 [[ $failures == 0 ]]
