@@ -58,6 +58,7 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
         EXPECT_TRUE(units.cx >= 4 && units.cx <= 32 && units.cy >= 8 && units.cy <= 64);
         all_units.push_back(units);
         GtkWidget* shown = GTK_WIDGET(window.Window());
+        EXPECT_FALSE(gtk_window_get_resizable(window.Window())) << "a dialog keeps its size";
         gtk_widget_show(shown);
         // Mapping takes a round trip to the X server; the events keep coming until it is done.
         for (int i = 0; i < 100000 && !gtk_widget_get_mapped(shown); ++i) {
