@@ -20,7 +20,7 @@ TEST(BoundedText, HoldsCharactersNotBytes) {
         {"\xC2\xA0\xDF\xBF\xC2\xA0", true},  // the first and last two-byte leads
         {"abcd", false},
         {"\xD0\x96\xD0\x96\xD0\x96\xD0\x96", false},     // ЖЖЖЖ
-        {"\xE4\xB9\xA6\xE4\xB9\xA6\xE4\xB9\xA6", true},  // 书书书: nine bytes
+        {"\xE4\xB9\xA6\xE4\xB9\xA6\xEF\xBF\xBF", true},  // 书书, U+FFFF: nine bytes, one unit each
         {std::string("\xF0\x9F\x98\x80") + "a", true},   // U+1F600 is two units
         {"\xF0\x9F\x98\x80\xF0\x9F\x98\x80", false},
         {"\xE9\xE8\xFF", true},  // bytes that are not UTF-8 count one each
