@@ -59,7 +59,8 @@ private:
     std::uint32_t mask_ = 0;
 };
 
-// One platform read (section list, key list or value) into a buffer large enough for it.
+// One platform read (section list, key list or value) into a buffer large enough for it. The
+// buffer holds the answer only when it was found.
 ReadResult ReadWhole(const char* file, const char* section, const char* key,
                      std::unique_ptr<char[]>& buffer, std::uint32_t& length, std::uint32_t& size) {
     size = sizeof kNotFoundSentinel;
@@ -68,24 +69,12 @@ ReadResult ReadWhole(const char* file, const char* section, const char* key,
         if (!buffer) return ReadResult::OutOfMemory;
         buffer[0] = '\0';
         length = platform::IniReadString(section, key, kNotFoundSentinel, buffer.get(), size, file);
-        if (length == platform::kIniFailed) {
-            buffer.reset();
-            return ReadResult::OutOfMemory;
-        }
-        if (length == platform::kIniRefused) {
-            buffer.reset();
-            return ReadResult::Refused;
-        }
-        if (EqualsNoCase(buffer.get(), kNotFoundSentinel)) {
-            buffer.reset();
-            return ReadResult::NotFound;
-        }
+        if (length == platform::kIniFailed) return ReadResult::OutOfMemory;
+        if (length == platform::kIniRefused) return ReadResult::Refused;
+        if (EqualsNoCase(buffer.get(), kNotFoundSentinel)) return ReadResult::NotFound;
         if (length + 2 < size) return ReadResult::Found;  // not cut
         size = ParametersFile::NextSize(size);
-        if (size == 0) {
-            buffer.reset();
-            return ReadResult::OutOfMemory;
-        }
+        if (size == 0) return ReadResult::OutOfMemory;
     }
 }
 
