@@ -2,7 +2,6 @@
 # The Windows program is reproducible: the same sources built with the same preset in another
 # folder (source and build paths of another length) give the same bytes, so a packager can check
 # a shipped program against one built from its commit.
-# Usage: reproducible_build.sh SOURCE_DIR PROGRAM.exe
 set -euo pipefail
 source_dir=$1 program=$2
 
