@@ -22,7 +22,6 @@ check() {
 rtp=$(program_path "$work/r.rtp")
 check "no options" 1 none
 check "mode 3" 1 "$(printf '[ADRTP]\r\nExitCode=0\r\n' | bytes)" -mode 3 -rtpfilename "$rtp"
-# Natively only: what the POSIX program says of unknown names, and limits set with ulimit.
 if [[ $runner == native ]]; then
     # A name that no level reads is one line on standard error, and changes nothing else.
     said() { run "$@" 2>&1 >/dev/null </dev/null; echo "exit $?"; }
