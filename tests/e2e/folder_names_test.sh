@@ -84,11 +84,12 @@ install() {
     script_is "$row: tracking script" "$livre/js/suivi.js" "$author" QRL-AUTEUR-01 "$partner_js" \
         "$reader_id" 1 "$id_js"
     local link="Lancer le livre Web.lnk" shortcut="$book\\index.html|$book\\livre.ico|0"
-    expect "$row: shortcuts, read back by the shell" "$shortcut"$'\n'"$shortcut" "$("$root/tools/wine-run" \
-        "$reader" "$book\\$link" "$(program_path "$desktop/$desktop_name.lnk")" | tr -d '\r')"
+    expect "$row: shortcuts, read back by the shell" "$shortcut"$'\n'"$shortcut" \
+        "$("$root/tools/wine-run" "$reader" "$book\\$link" \
+            "$(program_path "$desktop/$desktop_name.lnk")" | tr -d '\r')"
     # Nothing else: no other book's file, no file at a look-alike's ASCII twin.
-    expect "$row: what changed in the work folder" "$(printf '%s\n' "./$2/$link" \
-        "./$2/js/suivi.js" "./$2/livre-exemple.7xe" "./$3/$desktop_name.lnk" "./$4/r.rtp" | LC_ALL=C sort)" \
+    expect "$row: the work folder's changes" "$(printf '%s\n' "./$2/$link" "./$2/js/suivi.js" \
+        "./$2/livre-exemple.7xe" "./$3/$desktop_name.lnk" "./$4/r.rtp" | LC_ALL=C sort)" \
         "$(LC_ALL=C comm -3 <(echo "$before") <(snapshot) | sed 's/^\t//; s/|[0-9a-f]*$//' |
             LC_ALL=C sort -u)"
     expect "$row: nothing in the prefix's drive C:" "" \
