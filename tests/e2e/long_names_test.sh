@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Books named near or past the limits. Unpacked into folders near the path limit, mode 2 writes
-# the tracking script and the marker whenever their own full path fits the 259 characters of a
-# path field, complete, and leaves nothing else beside them (no temporary); a path of 260 is not
-# written at all. A refusal in a book whose identifier is too long to name a registry key cannot
-# be recorded, yet its tracking script never carries the reader's identifier that an earlier
-# acceptance stored; a book that no consent run recorded still counts as allowed.
+# Books past the limits. In folders near the path limit, mode 2 writes the tracking script and
+# the marker whenever their full path fits the 259 characters of a path field, complete, with
+# nothing else beside them (no temporary); a path of 260 is not written at all. A refusal in a
+# book whose identifier is too long to name a registry key cannot be recorded, yet its script
+# never carries the reader's identifier an earlier acceptance stored; a book no consent run
+# recorded still counts as allowed.
 runner=$1 program=$2 driver=${3:-}
 source "$(dirname "$0")/lib.sh"
 
