@@ -16,8 +16,7 @@ bool Step(HWND dialog, const std::wstring& action) {
     const std::size_t equals = action.find(L'=');
     const std::wstring verb = action.substr(0, equals);
     const int id = equals == std::wstring::npos ? 0 : std::wcstol(&action[equals + 1], nullptr, 10);
-    const std::size_t colon = action.find(L':');
-    const std::wstring text = colon == std::wstring::npos ? L"" : action.substr(colon + 1);
+    const std::size_t colon = action.find(L':');  // TEXT follows it
     if (action == L"enter") {
         wbh::test::PressKey(dialog, VK_RETURN);
     } else if (verb == L"click") {
@@ -25,9 +24,9 @@ bool Step(HWND dialog, const std::wstring& action) {
     } else if (verb == L"checked") {
         return wbh::test::IsChecked(dialog, id);
     } else if (verb == L"shows" && colon != std::wstring::npos) {
-        return wbh::test::TextOf(dialog, id) == text;
+        return wbh::test::TextOf(dialog, id) == action.substr(colon + 1);
     } else if (verb == L"text" && colon != std::wstring::npos) {
-        SetDlgItemTextW(dialog, id, text.c_str());
+        SetDlgItemTextW(dialog, id, action.substr(colon + 1).c_str());
     } else {
         return false;
     }

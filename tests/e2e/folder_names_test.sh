@@ -2,27 +2,20 @@
 # The sample book's story under Wine (code page 1252), with its book, desktop and result file in
 # folders named in any script: every file, shortcut and registry value made, the book opened
 # hidden, and nothing else changed in the work folder or on drive C:.
-# Usage: folder_names_test.sh PROGRAM DIALOG_DRIVER SHOW_RECORDER LINK_READER
 export LC_ALL=C.UTF-8  # Wine names Unix files in the locale's character set
 runner=wine program=$1 driver=$2 recorder=$3 reader=$4
 source "$(dirname "$0")/lib.sh"
+shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
 
 # .html pages open in the show recorder.
 wine_run reg add 'HKCR\.html' /ve /d wbhtest.page /f
-wine_run reg add 'HKCR\wbhtest.page\shell\open\command' /ve /d "\"$(program_path "$recorder")\" \"%1\"" /f
+wine_run reg add 'HKCR\wbhtest.page\shell\open\command' /ve /f \
+    /d "\"$(program_path "$recorder")\" \"%1\""
 
 # Every file below the work folder with its checksum, "path|md5" in byte order.
 snapshot() {
     (cd "$work" && find . -type f -print0 | xargs -0 -r md5sum) |
         sed 's/^\([0-9a-f]*\)  \(.*\)$/\2|\1/' | LC_ALL=C sort
-}
-# The lines of a registry key and those below it, as reg export writes them (UTF-16) and
-# sorted: "[key]" and "name"=data. A reader of its own: reg query prints in the OEM code page.
-registry() {
-    wine_run reg export "$1" "$(program_path "$work.reg")" /y
-    [[ -e $work.reg ]] && iconv -f UTF-16 -t UTF-8 "$work.reg" | tr -d '\r' |
-        grep -v -e '^$' -e '^Windows Registry Editor' | LC_ALL=C sort
-    rm -f "$work.reg"
 }
 
 # install ROW BOOK DESKTOP RESULTS ID ID_IN_SCRIPT PARTNER PARTNER_IN_SCRIPT NAME TYPED ENCODING: a
@@ -48,19 +41,20 @@ install() {
         perl -0777 -pe '$_ = pack("v*", map { $_ == 0xE000 ? 0xD800 : $_ } unpack("v*", $_))
             if /^\xff\xfe/' >"$livre/parameters.ini"
     for key in 'HKCU\Software\Quarlo' 'HKCR\.7xe' 'HKCR\7xefile'; do wine_run reg delete "$key" /f; done
-    wine_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
-        /v Desktop /t REG_SZ /d "$(program_path "$desktop")" /f
+    wine_run reg add "$shell_folders" /v Desktop /t REG_SZ /d "$(program_path "$desktop")" /f
     local before book desktop_name=$name
     before=$(snapshot)
     touch "$work.mark"
     book=$(program_path "$livre")
-    local files=(-parametersfilepath "$book\\parameters.ini" -rtpfilename "$(program_path "$results/r.rtp")")
+    local files=(-parametersfilepath "$book\\parameters.ini"
+        -rtpfilename "$(program_path "$results/r.rtp")")
 
     answer '' 'click=1001;enter' -mode 1 "${files[@]}"
     expect "$row: mode 1 exit code" 1 "$code"
-    local actions="checked=1004;checked=1007;shows=1005:$name;enter"
-    [[ -n $typed ]] && actions="checked=1004;checked=1007;text=1005:$typed;enter" desktop_name=$typed
-    answer '' "$actions" -mode 2 -installdirectory "$book" "${files[@]}"
+    local name_step="shows=1005:$name"
+    [[ -n $typed ]] && name_step="text=1005:$typed" desktop_name=$typed
+    answer '' "checked=1004;checked=1007;$name_step;enter" -mode 2 -installdirectory "$book" \
+        "${files[@]}"
     expect "$row: mode 2 exit code" 1 "$code"
     for _ in $(seq 300); do [[ -e $livre/index.html.shown ]] && break; sleep 0.1; done
     expect "$row: the book opened hidden" \
@@ -68,33 +62,34 @@ install() {
         "$(tr -d '\r' <"$livre/index.html.shown" | paste -sd'|')"
     rm -f "$livre/index.html.shown"
 
-    local lines reader_id referral
-    lines=$(registry 'HKCU\Software\Quarlo')
+    # The store's keys and values as reg export writes them (UTF-16), sorted: "[key]" and
+    # "name"=data. Not registry_listing: reg query prints in the OEM code page.
+    local lines reader_id
+    wine_run reg export 'HKCU\Software\Quarlo' "$(program_path "$work.reg")" /y
+    lines=$(iconv -f UTF-16 -t UTF-8 "$work.reg" | tr -d '\r' |
+        grep -v -e '^$' -e '^Windows Registry Editor' | LC_ALL=C sort)
+    rm -f "$work.reg"
     reader_id=$(sed -n 's/^"ReaderID"="\(.*\)"$/\1/p' <<<"$lines")
-    referral="HKEY_CURRENT_USER\\Software\\Quarlo\\UserData\\Referrals\\$id"
-    expect "$row: registry" "$(printf '%s\n' "[$referral]" \
-        '[HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals]' \
-        '[HKEY_CURRENT_USER\Software\Quarlo\UserData]' '[HKEY_CURRENT_USER\Software\Quarlo]' \
+    expect "$row: registry" "$(printf '%s\n' '[HKEY_CURRENT_USER\Software\Quarlo]' "[$user_data]" \
+        "[$user_data\\Referrals]" "[$user_data\\Referrals\\$id]" \
         "\"Install Directory\"=\"${book//\\/\\\\}\"" '"LastReaderTrack"=dword:00000001' \
-        "\"PartnerID\"=\"$partner\"" '"QuarloSKU"="QRL-AUTEUR-01"' \
-        "\"ReaderID\"=\"$reader_id\"" '"ReaderTrack"=dword:00000001' \
-        '"UserID"="{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}"' | LC_ALL=C sort)" \
+        "\"PartnerID\"=\"$partner\"" '"QuarloSKU"="QRL-AUTEUR-01"' "\"ReaderID\"=\"$reader_id\"" \
+        '"ReaderTrack"=dword:00000001' "\"UserID\"=\"$author\"" | LC_ALL=C sort)" \
         "$(grep -v '^"TimeStamp"' <<<"$lines")"
     local year=$(date -u +%Y)
     expect "$row: TimeStamp: 16 bytes, this year first" \
         "$(printf 'hex:%02x,%02x 16' $((year & 255)) $((year >> 8)))" \
         "$(sed -n 's/^"TimeStamp"=//p' <<<"$lines" | awk -F, '{ print $1 "," $2, NF }')"
 
-    expect "$row: tracking script" "$(tracking_script "{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}" \
-        QRL-AUTEUR-01 "$partner_js" "$reader_id" 1 "$id_js" | od -An -c)" \
-        "$(od -An -c <"$livre/js/suivi.js")"
+    script_is "$row: tracking script" "$livre/js/suivi.js" "$author" QRL-AUTEUR-01 "$partner_js" \
+        "$reader_id" 1 "$id_js"
     local link="Lancer le livre Web.lnk" shortcut="$book\\index.html|$book\\livre.ico|0"
     expect "$row: shortcuts, read back by the shell" "$shortcut"$'\n'"$shortcut" \
-        "$("$root/tools/wine-run" "$reader" "$book\\$link" "$(program_path "$desktop/$desktop_name.lnk")" |
-            tr -d '\r')"
+        "$("$root/tools/wine-run" "$reader" "$book\\$link" \
+            "$(program_path "$desktop/$desktop_name.lnk")" | tr -d '\r')"
     # Nothing else: no other book's file, no file at a look-alike's ASCII twin.
-    expect "$row: what changed in the work folder" "$(printf '%s\n' "./$2/$link" \
-        "./$2/js/suivi.js" "./$2/livre-exemple.7xe" "./$3/$desktop_name.lnk" "./$4/r.rtp" | LC_ALL=C sort)" \
+    expect "$row: the work folder's changes" "$(printf '%s\n' "./$2/$link" "./$2/js/suivi.js" \
+        "./$2/livre-exemple.7xe" "./$3/$desktop_name.lnk" "./$4/r.rtp" | LC_ALL=C sort)" \
         "$(LC_ALL=C comm -3 <(echo "$before") <(snapshot) | sed 's/^\t//; s/|[0-9a-f]*$//' |
             LC_ALL=C sort -u)"
     expect "$row: nothing in the prefix's drive C:" "" \
@@ -115,6 +110,5 @@ install "Chinese" 书 桌面 结果 书-1 '\u4E66-1' '伙伴 00000000000😀' \
 install "French" "Livres été" "Bureau été" Résultats livre-c livre-c "partenaire-été" \
     "$(printf '%s' partenaire-été | iconv -f UTF-8 -t CP1252)" "Livre été" "" CP1252
 # The prefix's desktop is its own again (the last one named is about to be deleted).
-wine_run reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
-    /v Desktop /t REG_EXPAND_SZ /d '%USERPROFILE%\Desktop' /f
+wine_run reg add "$shell_folders" /v Desktop /t REG_EXPAND_SZ /d '%USERPROFILE%\Desktop' /f
 [[ $failures == 0 ]]

@@ -58,8 +58,7 @@ int main() {
     Check(Thrown([] { std::string().reserve(std::string().max_size() + 1); }) == "bad_alloc",
           "a length error: expected std::bad_alloc");
 
-    int outer_in_flight = -1;
-    int inner_in_flight = -1;
+    int outer_in_flight = -1, inner_in_flight = -1;
     const std::string rethrown = Thrown([&] {
         try {
             InFlight probe{outer_in_flight};

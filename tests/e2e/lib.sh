@@ -7,12 +7,13 @@ root=$(cd "$here/../.." && pwd)
 source "$here/registry-listing.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/webbook e2e-XXXXXX")
 trap 'rm -rf "$work"' EXIT
+user_data='HKEY_CURRENT_USER\Software\Quarlo\UserData'
+author='{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}'  # the sample book's author
 # answer INPUT ACTIONS ARGS... runs the program and answers its dialog, natively with INPUT on
 # standard input, under Wine by the dialog driver's ";"-separated actions; it sets `shown` (the
 # terminal dialog's text, or the driver's complaints) and `code` (the exit code, or the failure).
 if [[ $runner == native ]]; then
-    # The dialogs are answered on standard input: no display to open windows on.
-    unset DISPLAY WAYLAND_DISPLAY
+    unset DISPLAY WAYLAND_DISPLAY  # the dialogs in the terminal, answered on standard input
     export XDG_CONFIG_HOME=$work/config HOME=$work/home
     mkdir -p "$HOME"
     program_path() { echo "$1"; }
@@ -22,17 +23,13 @@ if [[ $runner == native ]]; then
         cp -r "$root/examples/sample-book" "${1:-$work/livre}"
         mkdir -p "$work/desktop" "$work/bin"
         ln -s "$work/desktop" "$HOME/Desktop"
-        cat >"$work/bin/xdg-open" <<END
-#!/bin/sh
-printf '%s\n' "\$#" "\$@" >"$work/opened"
-END
+        printf '#!/bin/sh\nprintf "%%s\\n" "$#" "$@" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
         chmod +x "$work/bin/xdg-open"
         export PATH="$work/bin:$PATH"
     }
     run() { "$program" "$@"; }
-    # ended NAME PID: waits for the run PID (started with its output in $work/output) to end,
-    # killing it after a minute, and expects the end of a run whose dialog was answered: exit
-    # code 1, no output.
+    # ended NAME PID: expects the run PID (its output in $work/output) to end within a minute,
+    # as the run of an answered dialog does: exit code 1, no output (killed after the minute).
     ended() {
         for _ in $(seq 1200); do kill -0 "$2" 2>/dev/null || break; sleep 0.05; done
         kill -0 "$2" 2>/dev/null && { kill "$2"; expect "$1: closed" closed open; }
@@ -48,15 +45,13 @@ else
     wine_run() { "$root/tools/wine-run" "$@" >/dev/null 2>&1; }
     run() { "$root/tools/wine-run" "$program" "$@"; }
     answer() {
-        local actions pid driven
+        local actions driven=yes
         IFS=';' read -ra actions <<<"$2"
         run "${@:3}" &
-        pid=$!
-        shown=$("$root/tools/wine-run" "$driver" "${actions[@]}" 2>&1)
-        driven=$?
-        wait "$pid"
+        shown=$("$root/tools/wine-run" "$driver" "${actions[@]}" 2>&1) || driven=no
+        wait "$!"  # the program's: the driver ran in a subshell
         code=$?
-        [[ $driven == 0 ]] || code="driver failed: $shown"
+        [[ $driven == yes ]] || code="driver failed: $shown"
     }
     if [[ -z ${WINEPREFIX:-} ]]; then
         WINEPREFIX=$(mktemp -d)
@@ -68,16 +63,18 @@ else
     wine_run reg delete 'HKCU\Software\Quarlo' /f
 fi
 
-# tracking_script AUTHOR_USER AUTHOR_SKU AUTHOR_PARTNER READER_USER COUNT BOOK_ID: the whole
-# tracking script as the program writes it, with no reader component (its two values empty).
-tracking_script() {
-    printf '%s\r\n' '/*' \
+# script_is NAME FILE AUTHOR_USER AUTHOR_SKU AUTHOR_PARTNER READER_USER COUNT BOOK_ID: FILE is the
+# whole tracking script as the program writes it, with no reader component (its two values empty).
+script_is() {
+    local expected
+    expected=$(printf '%s\r\n' '/*' \
         $'\tQuarlo web book tracking variables, written when the book is installed.' \
         $'\tCopyright (C) Quarlo. All rights reserved.' \
         $'\tProprietary and confidential: do not copy, change or redistribute this file.' \
-        '*/' '' '' "var AuthorUser = \"$1\";" "var AuthorSKU = \"$2\";" \
-        "var AuthorPartner = \"$3\";" "var ReaderUser = \"$4\";" "var ReaderAutorunCount = $5;" \
-        'var ReaderSKU = "";' 'var ReaderPartner = "";' "var WebBookID = \"$6\";"
+        '*/' '' '' "var AuthorUser = \"$3\";" "var AuthorSKU = \"$4\";" \
+        "var AuthorPartner = \"$5\";" "var ReaderUser = \"$6\";" "var ReaderAutorunCount = $7;" \
+        'var ReaderSKU = "";' 'var ReaderPartner = "";' "var WebBookID = \"$8\";" | od -An -c)
+    expect "$1" "$expected" "$(od -An -c "$2" 2>&1)"
 }
 
 # The type|data of value NAME of KEY in `listing` (registry_listing's output).

@@ -4,8 +4,7 @@
 // resolves to: Wine writes the link's other copy of the path (its LinkInfo) in the ANSI code
 // page alone, so GetPath answers "?" for a Cyrillic name, which Windows stores in UTF-16 too.
 #include <windows.h>
-// After windows.h, which they need.
-#include <objbase.h>
+// After windows.h, which it needs.
 #include <shlobj.h>
 
 #include <cstdio>
@@ -15,10 +14,9 @@ namespace {
 
 std::string Utf8(const wchar_t* text) {
     char bytes[4 * MAX_PATH];
-    if (WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr) == 0) {
-        return "<not converted>";
-    }
-    return bytes;
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    return size != 0 ? bytes : "<not converted>";
 }
 
 std::string Read(const wchar_t* file) {
@@ -30,8 +28,7 @@ std::string Read(const wchar_t* file) {
     IPersistFile* persist = nullptr;
     std::string line = "unreadable";
     LPITEMIDLIST list = nullptr;
-    wchar_t target[MAX_PATH] = L"";
-    wchar_t icon[MAX_PATH] = L"";
+    wchar_t target[MAX_PATH] = L"", icon[MAX_PATH] = L"";
     int index = -1;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
         SUCCEEDED(persist->Load(file, STGM_READ)) && SUCCEEDED(link->GetIDList(&list)) &&

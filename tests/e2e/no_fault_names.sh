@@ -2,18 +2,16 @@
 # The shipped program holds nothing of the tests' fault injection: neither the names it fails
 # calls by (the kInjectable lists of tests/support/*/system_faults.cpp), bar the functions the
 # program imports or looks up itself, nor its message.
-# Usage: no_fault_names.sh native|wine PROGRAM SOURCE_DIR
 set -euo pipefail
 runner=$1 program=$2 source_dir=$3
+fail() { echo "FAIL: $*"; exit 1; }
 
 names=$(sed -n '/kInjectable\[\] = {/,/};/p' "$source_dir"/tests/support/*/system_faults.cpp |
     grep -oE '"[^"]+"' | tr -d '"' | sort -u)
-if [[ $(wc -l <<<"$names") -lt 10 ]]; then
-    echo "FAIL: no fault names read from the tests' support"
-    exit 1
-fi
+(($(wc -l <<<"$names") >= 10)) || fail "no fault names read from the tests' support"
 if [[ $runner == wine ]]; then
-    imported=$(x86_64-w64-mingw32-objdump -p "$program" | awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ { print $3 }')
+    imported=$(x86_64-w64-mingw32-objdump -p "$program" |
+        awk 'NF == 3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ { print $3 }')
 else
     imported=$(nm -D --undefined-only "$program" | awk '{ print $2 }' | sed 's/@.*//')
 fi
@@ -22,8 +20,5 @@ looked_up=$(grep -rhoE 'SystemProc<[^>]*>\([^,]*, *"[A-Za-z_0-9]+"' "$source_dir
 found=$(strings -a "$program" | grep -xF "$names" | sort -u |
     grep -vxF "$(printf '%s\n' $imported $looked_up)" || true)
 if strings -a "$program" | grep -qF 'fault injection:'; then found+=" (the support's message)"; fi
-if [[ -n $found ]]; then
-    echo "FAIL: the program holds the fault names:" $found
-    exit 1
-fi
+[[ -z $found ]] || fail "the program holds the fault names:" $found
 echo "ok: none of $(wc -l <<<"$names") fault names in the program"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # The shipped Windows program stays small and needs nothing beyond Windows itself: at most
 # 98,304 bytes as built (stripped), and every DLL it imports one that every Windows has.
-# Usage: program_size.sh PROGRAM.exe
 set -euo pipefail
 program=$1
 limit=98304

@@ -2,7 +2,6 @@
 # The Windows program is reproducible: the same sources built with the same preset in another
 # folder (source and build paths of another length) give the same bytes, so a packager can check
 # a shipped program against one built from its commit.
-# Usage: reproducible_build.sh SOURCE_DIR PROGRAM.exe
 set -euo pipefail
 source_dir=$1 program=$2
 
@@ -16,11 +15,11 @@ tar -C "$source_dir" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy"
     cmake --build "$work/other-build" --target webbook-helper >/dev/null)
 rebuilt=$work/other-build/webbook-helper.exe
 
-if cmp -s "$program" "$rebuilt"; then
-    echo "ok: the same $(stat -c %s "$program") bytes, sha256 $(sha256sum <"$program" | cut -c1-64)"
-    exit 0
+if ! cmp -s "$program" "$rebuilt"; then
+    differing=$(cmp -l "$program" "$rebuilt" 2>/dev/null || true)
+    echo "FAIL: expected the same bytes from $copy, got $(wc -l <<<"$differing") differing bytes" \
+        "(sizes $(stat -c %s "$program") and $(stat -c %s "$rebuilt")), the first:"
+    head -n 8 <<<"$differing"
+    exit 1
 fi
-echo "FAIL: expected the same bytes from $copy, got $(cmp -l "$program" "$rebuilt" 2>/dev/null |
-    wc -l) differing bytes (sizes $(stat -c %s "$program") and $(stat -c %s "$rebuilt")), the first:"
-cmp -l "$program" "$rebuilt" 2>/dev/null | head -n 8
-exit 1
+echo "ok: the same $(stat -c %s "$program") bytes, sha256 $(sha256sum <"$program" | cut -c1-64)"

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The sample book's story natively (under Wine: folder_names_test.sh): mode 1 accepts, mode 2
 # installs it with a renamed desktop shortcut, then the reader refuses; what the runs wrote is
-# checked from outside (the launchers by desktop-file-validate and GLib's launcher).
-# Usage: setup_test.sh PROGRAM
+# checked from outside (the launchers by desktop-file-validate and GLib's launcher). Then the
+# README's examples and its main job, tools/demo, as a reader runs them.
 runner=native program=$1
 source "$(dirname "$0")/lib.sh"
 # The book's folder holds what a launcher's command line must quote.
 livre="$work/\"été\" \$HOME %u \`id\`"
 native_book_desktop "$livre"
-# .7xe in the shared MIME database: the user's is the one below the throwaway HOME.
+# .7xe in the shared MIME database: the user's is the one below the throwaway HOME, and the
+# registry file's one root holds no classes.
 unset XDG_DATA_HOME
 
 # The record of the book's opening: the opener keeps the program's output open, which answer's
@@ -19,9 +20,7 @@ opened_record() {
 }
 
 params=(-parametersfilepath "$livre/parameters.ini")
-user_data='HKEY_CURRENT_USER\Software\Quarlo\UserData'
 referral="$user_data\\Referrals\\livre-exemple"
-author='{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}'
 
 # A display that cannot be opened is no display: the terminal's dialog, nothing more.
 expect "unopenable display" "$(run -mode 1 </dev/null 2>&1)" \
@@ -45,15 +44,14 @@ record() {
         "$referral|TimeStamp|REG_BINARY|$stamp" "$referral|UserID|REG_SZ|$2" | LC_ALL=C sort
 }
 expect "registry" "$(record 1 "$author" QRL-AUTEUR-01 partenaire-exemple)" "$listing"
-# .7xe in the MIME database below HOME; the registry file's one root holds no classes.
 expect "no classes in the registry" 'HKEY_CURRENT_USER' "$(sqlite3 -readonly \
     "$XDG_CONFIG_HOME/webbook-helper/registry.db" 'SELECT name FROM keys WHERE parent IS NULL';
     registry_listing native 'HKEY_CURRENT_USER\Software\Classes')"
 expect "globs2 from the MIME package" "50:application/x-7xe:*.7xe" \
     "$(grep -F '*.7xe' "$HOME/.local/share/mime/globs2")"
 
-expect "tracking script" "$(tracking_script "$author" QRL-AUTEUR-01 partenaire-exemple \
-    "$reader" 1 livre-exemple | od -c)" "$(od -c <"$livre/js/suivi.js")"
+script_is "tracking script" "$livre/js/suivi.js" "$author" QRL-AUTEUR-01 partenaire-exemple \
+    "$reader" 1 livre-exemple
 for link in "$livre/Lancer le livre Web.desktop" "$work/desktop/Mon livre.desktop"; do
     expect "$link accepted" "" "$(desktop-file-validate "$link" 2>&1)"
     expect "$link icon" "Icon=$livre/livre.ico" "$(grep '^Icon=' "$link")"
@@ -81,10 +79,9 @@ mkdir -p "$readme/D:/Livres"
 cp -r "$root/examples/sample-book" "$readme/D:/Livres/b1"
 cd "$readme" || exit
 run -mode 3 -rtpfilename 'D:\Livres\r.rtp' </dev/null >/dev/null
-for _ in 1 2; do
-    answer '\n' '' -mode 2 -installdirectory 'D:\Livres\b1' -parametersfilepath 'D:\Livres\b1\parameters.ini'
-done
-cd "$root" || exit
+b1=(-installdirectory 'D:\Livres\b1' -parametersfilepath 'D:\Livres\b1\parameters.ini')
+answer '\n' '' -mode 2 "${b1[@]}"
+answer '\n' '' -mode 2 "${b1[@]}"
 expect "README: the result file" $'[ADRTP]\r\nExitCode=0\r' "$(cat "$readme/D:/Livres/r.rtp")"
 expect "README: the book installed" \
     "Lancer le livre Web (0).desktop|Lancer le livre Web.desktop|js/suivi.js|livre-exemple.7xe" \
@@ -93,5 +90,16 @@ expect "README: the launcher's target" "Exec=xdg-open \"$readme/D:/Livres/b1/ind
     "$(grep '^Exec=' "$readme/D:/Livres/b1/Lancer le livre Web.desktop")"
 expect "README: the book opened" "1|D:/Livres/b1/index.html" "$(opened_record)"
 expect "README: nothing else made" "D:" "$(ls "$readme")"
+
+# tools/demo accepts and renames the desktop shortcut. Its transcript tells each exit code, the
+# book's opening (the opener is not waited for, so anywhere in it) and no error.
+shown=$(printf '1\n\n2\nMon livre\n\n' | "$root/tools/demo" --program "$program" 2>&1)
+expect "demo: exit codes" $'exit code: 1\nexit code: 1' "$(grep '^exit code' <<<"$shown")"
+expect "demo: the book opened" 1 \
+    "$(grep -c '(xdg-open asked to open: .*/livre/index.html)' <<<"$shown")"
+expect "demo: no error from the stand-in" "" "$(grep -i -E 'tty|not found|cannot' <<<"$shown")"
+expect "demo: the renamed desktop shortcut" 1 \
+    "$(grep -c '^--- shortcut desktop/Mon livre.desktop' <<<"$shown")"
+expect "demo: both launchers valid" 2 "$(grep -c '^(desktop-file-validate: valid)' <<<"$shown")"
 
 [[ $failures == 0 ]]

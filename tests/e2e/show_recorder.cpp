@@ -12,16 +12,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     if (arguments == nullptr || count < 2) return 1;
-    const std::wstring file = arguments[1];
     char utf8[4 * MAX_PATH];
-    if (WideCharToMultiByte(CP_UTF8, 0, file.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr) ==
-        0) {
+    if (!WideCharToMultiByte(CP_UTF8, 0, arguments[1], -1, utf8, sizeof utf8, nullptr, nullptr)) {
         return 1;
     }
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+    STARTUPINFOW startup;  // all of it filled in, its size included
     GetStartupInfoW(&startup);
-    const std::wstring record = file + L".shown";
+    const std::wstring record = std::wstring(arguments[1]) + L".shown";
     FILE* out = _wfopen((record + L".new").c_str(), L"wb");
     if (out == nullptr) return 1;
     std::fprintf(out, "argument=%s\nuse_show_window=%d\nshow_window=%d\ncmd_show=%d\n", utf8,

@@ -1,7 +1,6 @@
 // The libFuzzer targets, one program each: FUZZ_TARGET names the function below that checks the
 // program's code on any input. The sanitizers catch crashes and overruns; the checks here are the
 // few promises a caller relies on, and a broken one traps.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,27 +34,22 @@ std::string CString(std::string_view input) {
 // --- The option scanner: names hold no white space, names and values are made of the text's
 // own bytes, and a handler's 0 ends the scan at once.
 
-std::size_t g_pairs = 0;
-std::size_t g_used = 0;  // bytes of names, values and their markers
-bool g_stop = false;
-
-int Record(const char* name, const char* value) {
-    Check(std::none_of(name, name + std::strlen(name), wbh::IsSpace));
-    ++g_pairs;
-    g_used += 1 + std::strlen(name) + std::strlen(value);
-    return g_stop ? 0 : 1;
-}
-
 void option_scanner(std::string_view input) {
     const std::string text = CString(input);
-    g_pairs = g_used = 0;
-    g_stop = false;
-    Check(wbh::ScanCommandLine(text.c_str(), Record) == 1);
-    Check(g_used <= text.size());
-    if (g_pairs == 0) return;
-    g_pairs = 0;
-    g_stop = true;
-    Check(wbh::ScanCommandLine(text.c_str(), Record) == 0 && g_pairs == 1);
+    std::size_t pairs = 0;
+    std::size_t used = 0;  // bytes of names, values and their markers
+    bool stop = false;
+    const auto record = [&](const char* name, const char* value) {
+        Check(std::none_of(name, name + std::strlen(name), wbh::IsSpace));
+        ++pairs;
+        used += 1 + std::strlen(name) + std::strlen(value);
+        return stop ? 0 : 1;
+    };
+    Check(wbh::ScanCommandLine(text.c_str(), record) == 1 && used <= text.size());
+    if (pairs == 0) return;
+    pairs = 0;
+    stop = true;
+    Check(wbh::ScanCommandLine(text.c_str(), record) == 0 && pairs == 1);
 }
 
 // --- The parameters file reader over the POSIX INI files: names are no longer than half as long
@@ -63,43 +57,35 @@ void option_scanner(std::string_view input) {
 // converted), values are UTF-8 and hold no line end, and the INI reads stay linear in the
 // file's size.
 
-std::size_t g_size = 0;  // of the file being read
-
-int Count(const char* section, const char* key, const char* value) {
-    Check(section != nullptr && value != nullptr);  // the key may be null by the contract
-    Check(2 * std::strlen(section) <= 3 * g_size && std::strlen(value) <= 3 * g_size);
-    Check(wbh::platform::posix::IsUtf8(value) && std::strchr(value, '\n') == nullptr);
-    Check(key == nullptr || 2 * std::strlen(key) <= 3 * g_size);
-    return 1;
-}
-
 // One file rewritten for every input, its modification time the run's number: the INI layer's
 // cache knows a file by its size and times, and must not take it for the previous input.
 struct InputFile {
-    std::string path;
-    int fd = -1;
-    InputFile() {
+    std::string path = [] {
         const char* dir = std::getenv("TMPDIR");
-        path = std::string(dir && *dir ? dir : "/tmp") + "/wbh-fuzz-parameters-XXXXXX";
-        fd = mkstemp(path.data());
-        Check(fd >= 0);
-    }
+        return std::string(dir && *dir ? dir : "/tmp") + "/wbh-fuzz-parameters-XXXXXX";
+    }();
+    int fd = mkstemp(path.data());
     ~InputFile() { unlink(path.c_str()); }
-    void Write(std::string_view input, long run) {
-        Check(pwrite(fd, input.data(), input.size(), 0) == static_cast<ssize_t>(input.size()));
-        Check(ftruncate(fd, static_cast<off_t>(input.size())) == 0);
-        const struct timespec times[2] = {{run, 0}, {run, 0}};
-        Check(futimens(fd, times) == 0);
-    }
 };
 
 void parameters_file(std::string_view input) {
     static InputFile file;
-    static long run = 0;
-    file.Write(input, ++run);
-    g_size = input.size();
+    static long runs = 0;
+    ++runs;
+    const struct timespec times[2] = {{runs, 0}, {runs, 0}};
+    const auto size = static_cast<ssize_t>(input.size());
+    Check(file.fd >= 0 && pwrite(file.fd, input.data(), input.size(), 0) == size);
+    Check(ftruncate(file.fd, size) == 0 && futimens(file.fd, times) == 0);
+    const std::size_t most = 3 * input.size();
+    const auto entry = [&](const char* section, const char* key, const char* value) {
+        Check(section != nullptr && value != nullptr);  // the key may be null by the contract
+        Check(2 * std::strlen(section) <= most && std::strlen(value) <= most);
+        Check(wbh::platform::posix::IsUtf8(value) && std::strchr(value, '\n') == nullptr);
+        Check(key == nullptr || 2 * std::strlen(key) <= most);
+        return 1;
+    };
     wbh::platform::fault::Reset();
-    wbh::ReadParametersFile(file.path.c_str(), Count);
+    wbh::ReadParametersFile(file.path.c_str(), entry);
     // A line costs at most one read and takes three bytes at least ("k=" and its line end); a
     // buffer outgrown has been paid for by the bytes that outgrew it. The 4: the section list of
     // a file too short to pay for its own reads.
@@ -120,9 +106,7 @@ void resource_script(std::string_view text) {
         return;
     }
     for (const auto& [id, dialog] : script.dialogs) {
-        for (const auto& control : dialog.controls) {
-            Check((control.style & 0x50000000u) == 0x50000000u);
-        }
+        for (const auto& c : dialog.controls) Check((c.style & 0x50000000u) == 0x50000000u);
     }
 }
 
