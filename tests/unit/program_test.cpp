@@ -1,5 +1,4 @@
-// The whole run in process: the parameters file over the command line, bounded fields, what a
-// refused consent records, and a parameters file that ends either run.
+// The whole run in process, from its command line and parameters file to what it records.
 #include "app/program.h"
 
 #include <gtest/gtest.h>
