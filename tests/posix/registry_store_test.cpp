@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -42,9 +40,8 @@ std::string Sql(const std::string& file, const char* sql) {
     return result;
 }
 
-mode_t Mode(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+unsigned Mode(const std::string& path) {
+    return static_cast<unsigned>(std::filesystem::status(path).permissions());
 }
 
 class RegistryStoreTest : public ::testing::Test {

@@ -1,5 +1,4 @@
-// The whole run in process: the parameters file over the command line, bounded fields, what a
-// refused consent records, and a parameters file that ends either run.
+// The whole run in process, from its command line and parameters file to what it records.
 #include "app/program.h"
 
 #include <gtest/gtest.h>
@@ -96,10 +95,9 @@ TEST(ModeNumber, ReadsLeadingDigitsAndSaturates) {
 
 TEST_F(Program, ASentinelValueInTheParametersFileEndsEitherRun) {
     const std::string ini = dir_.Write("p.ini", "[parameters]\r\nreaderJSpath=not_found_error\r\n");
-    const std::string folder = dir_.Path().string();
     const std::string options =
-        "-autorunbookid b1 -importtoquarlofilename i.txt -installdirectory " + Quoted(folder) +
-        " -parametersfilepath " + Quoted(ini);
+        "-autorunbookid b1 -importtoquarlofilename i.txt -installdirectory " +
+        Quoted(dir_.Path().string()) + " -parametersfilepath " + Quoted(ini);
     EXPECT_EQ(1, ConsentFlow().RunConsent(options.c_str()));
     EXPECT_EQ(1, SetupFlow().RunSetup(options.c_str()));
     LaunchParameters launch;

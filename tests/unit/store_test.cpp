@@ -79,7 +79,6 @@ TEST_F(RegKeyTest, AMovedKeyIsClosedOnce) {
     {
         RegKey second(std::move(scratch_));
         EXPECT_EQ(reg::kInvalidHandle, scratch_.SetString("lost", "v")) << "left empty";
-        EXPECT_EQ(0, second.SetString("moved", "v"));
         RegKey third;
         ASSERT_EQ(0, third.Open(reg::RootKey(kUser), kScratch, kKeyRead));
         third = std::move(second);
