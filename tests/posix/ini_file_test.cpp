@@ -1,4 +1,7 @@
 // The POSIX INI layer (it caches the last file parsed) and the file replacement beneath it.
+#include "platform/posix/text_files/ini_file.h"
+
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -13,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/posix/text_files/ini_encoding.h"
+#include "platform/posix/unique_fd.h"
 #include "support/fault_injection.h"
 #include "support/temp_dir.h"
 #include "support/utf16_bytes.h"
@@ -39,11 +43,14 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
 
     ASSERT_TRUE(IniWriteString("s", "k", "4", file.c_str()));
     EXPECT_EQ("4", Value(file, "k"));
-    // A file whose open is refused is not replaced by one that lost its other lines.
-    fault::FailNthCall("open", 1);
-    EXPECT_FALSE(IniWriteString("s", "k", "5", file.c_str()));
-    fault::Reset();
-    EXPECT_EQ("4", Value(file, "k"));
+    // A file whose open is refused is not replaced by one that lost its other lines; a write
+    // whose new text cannot be put in place fails, the old text kept.
+    for (const char* call : {"open", "replace file"}) {
+        fault::FailNthCall(call, 1);
+        EXPECT_FALSE(IniWriteString("s", "k", "5", file.c_str())) << call;
+        fault::Reset();
+        EXPECT_EQ("4", Value(file, "k")) << call;
+    }
 
     std::remove(file.c_str());
     EXPECT_EQ("<none>", Value(file, "k"));
@@ -61,6 +68,10 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
         EXPECT_EQ("<none>", Value(other, "k"));
         EXPECT_FALSE(IniWriteString("s", "k", "1", other.c_str()));
     }
+    // A read that fails (a folder's: EISDIR) ends the reading rather than being tried again.
+    const posix::UniqueFd folder(::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::string text;
+    EXPECT_FALSE(posix::ReadToEnd(folder.Get(), text));
 }
 
 TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252AndUtf16NamesMustConvert) {
