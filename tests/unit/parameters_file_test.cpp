@@ -39,7 +39,7 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSectionsInTheEncodingOfTheirMark
         {"[parameters]\nmode=1\n[other]\nmode=2\n", "1: parameters|mode|1 other|mode|2"},
         {"[PARAMETERS]\nMode=3\n[empty]\n[Parameters]\nx=1", "1: PARAMETERS|Mode|3"},
         {"[p]\na=\nb=stop\nc=3\n", "0: p|a| p|b|stop"},
-        {"[p]\na=1\nb=NOT_FOUND_ERROR\nc=3\n", "0: p|a|1"},
+        {"[p]\na=\"\"\nb=NOT_FOUND_ERROR\nc=3\n", "0: p|a|"},  // quotes around nothing
         {"[p]\na=not_found_error and more\nb=2\n", "0:"},
         {"[not_found_error]\na=1\n[p]\nb=2\n", "1:"},
         {"[p]\nnot_found_error=1\na=2\n[q]\nb=3\n", "1: q|b|3"},
