@@ -77,9 +77,8 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
         LoadText(1501, text, 64);
     });
 
-    // A parameters file is read whole, or the read fails: never read with an entry missing.
-    // A new time stamp each time makes every read parse the file again, so that the allocations
-    // are the same in each pass.
+    // A parameters file is read whole, or the read fails: never read with an entry missing. A new
+    // time stamp makes each pass parse the file again, with the same allocations.
     long stamp = 0;
     EachAllocationFails("a parameters file", [&] {
         const timespec times[2] = {{0, UTIME_OMIT}, {++stamp, 0}};
