@@ -1,5 +1,6 @@
-// The POSIX shell: launchers that open the exact target and are never written over a file,
-// xdg-open not waited for. (Where the desktop is, and its user directories file: UserFolders.)
+// The POSIX shell: launchers that open the exact target and are never written over a file, named
+// by the name rule (255 bytes a name, whatever its script), xdg-open not waited for. (Where the
+// desktop is, and its user directories file: UserFolders.)
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +14,20 @@
 #include <sstream>
 #include <string>
 
+#include "platform/files.h"
+#include "setup/shortcut_maker.h"
 #include "support/fault_injection.h"
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform::shell {
 namespace {
+
+std::string Repeat(const std::string& text, int times) {
+    std::string repeated;
+    while (times-- > 0) repeated += text;
+    return repeated;
+}
 
 // Titled with the file's name, as the shortcut maker titles a name that needs no cut.
 HResult Save(const std::string& file, const std::string& target, const std::string& icon = "") {
@@ -69,10 +78,8 @@ TEST(PosixShell, LauncherText) {
         "[Desktop Entry]\nType=Application\nName=\\sl'ivre\\s\n"
         "Exec=xdg-open \"/\\\\\"q\\\\\" 100%% \\\\$H \\\\`id\\\\` a/b\"\nIcon=/i/c\n",
         dir.Read(" l'ivre .desktop"));
-    struct stat st {};
-    EXPECT_EQ(0750u,
-              ::stat(dir.File(" l'ivre .desktop").c_str(), &st) == 0 ? st.st_mode & 07777 : 0)
-        << "executable, as far as the umask lets it";
+    const auto mode = std::filesystem::status(dir.File(" l'ivre .desktop")).permissions();
+    EXPECT_EQ(0750, static_cast<int>(mode)) << "executable, as far as the umask lets it";
 }
 
 TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
@@ -127,6 +134,35 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     fault::Reset();
     setenv("PATH", dir.File("none").c_str(), 1);
     EXPECT_FALSE(OpenWithShell(book.c_str())) << "no xdg-open";
+}
+
+TEST(PosixNameRule, NamesAndTheirLimits) {
+    const std::string chinese = "\xE4\xB9\xA6";  // three bytes
+    for (const std::string name : std::initializer_list<std::string>{
+             "nul.livre.desktop", "CON", "a\\b", std::string(255, 'n'), Repeat(chinese, 85)}) {
+        EXPECT_EQ(files::NameRule::kFile, files::CheckName(("/tmp/" + name).c_str())) << name;
+    }
+    for (const std::string name : {std::string(256, 'n'), Repeat(chinese, 86)}) {
+        EXPECT_EQ(files::NameRule::kTooLong, files::CheckName(("/tmp/" + name).c_str())) << name;
+    }
+    const std::string deep = "/" + Repeat(std::string(200, 'd') + "/", 21) + "n";
+    EXPECT_EQ(files::NameRule::kTooLong, files::CheckName(deep.c_str())) << "over PATH_MAX";
+    for (const char* path : {"/tmp/m/", "/tmp/..", "/tmp/.", "/tmp/a\nb", ""}) {
+        EXPECT_EQ(files::NameRule::kNever, files::CheckName(path)) << path;
+    }
+}
+
+TEST(PosixNameRule, ALongNameInAnyScriptGetsItsLauncherTitledWhole) {
+    const test::TempDir dir;
+    const std::string folder = dir.Path().string();
+    const std::string name = Repeat("\xE4\xB9\xA6", 90);  // 270 bytes
+    EXPECT_EQ(0, MakeOpenShortcut(folder.c_str(), "/livre/index.html", name.c_str(), ""));
+    EXPECT_EQ(0, MakeOpenShortcut(folder.c_str(), "/livre/index.html", name.c_str(), ""));
+    // 82 characters and ".desktop" fit 255 bytes; the numbered form takes 81.
+    const std::string first = Repeat("\xE4\xB9\xA6", 82) + ".desktop";
+    const std::string second = Repeat("\xE4\xB9\xA6", 81) + " (0).desktop";
+    EXPECT_NE(std::string::npos, dir.Read(first).find("\nName=" + name + "\n"));
+    EXPECT_NE(std::string::npos, dir.Read(second).find("\nName=" + name + " (0)\n"));
 }
 
 }  // namespace
