@@ -8,9 +8,7 @@
 // failed: "profile read" (both), "key close" and "association notice" (Windows).
 #pragma once
 
-namespace wbh::platform {
-struct Guid;
-}
+#include "platform/guid.h"
 
 namespace wbh::platform::fault {
 
