@@ -145,9 +145,8 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
             "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" \"$(/usr/bin/readlink "
             "/proc/$$/fd/1)\" >>'" +
             dir.File("ran") + "'\n";
-        for (const std::string folder : {"bin/", "rel/", ""}) {
+        for (const std::string folder : {"bin/", "rel/", ""})
             dir.Write(folder + "update-mime-database", record, 0755);
-        }
         std::filesystem::create_directories(dir.File("folder/update-mime-database"));
         Set(dir, "PATH", row.path);
         Set(dir, "HOME", "@home");

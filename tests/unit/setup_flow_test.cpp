@@ -1,5 +1,5 @@
-// Mode 2's edge cases in process; whole runs on the sample book are tests/e2e/setup_test.sh, and
-// the tracking script as the reader component reads it tests/win32/text_boundary_test.cpp.
+// Mode 2's edge cases in process. Whole runs on the sample book: tests/e2e/setup_test.sh; the
+// tracking script as the reader component reads it: tests/win32/text_boundary_test.cpp.
 #include "setup/setup_flow.h"
 
 #include <gtest/gtest.h>
