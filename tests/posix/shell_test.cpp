@@ -142,14 +142,12 @@ TEST(PosixNameRule, NamesAndTheirLimits) {
              "nul.livre.desktop", "CON", "a\\b", std::string(255, 'n'), Repeat(chinese, 85)}) {
         EXPECT_EQ(files::NameRule::kFile, files::CheckName(("/tmp/" + name).c_str())) << name;
     }
-    for (const std::string name : {std::string(256, 'n'), Repeat(chinese, 86)}) {
+    for (const std::string name : {std::string(256, 'n'), Repeat(chinese, 86)})
         EXPECT_EQ(files::NameRule::kTooLong, files::CheckName(("/tmp/" + name).c_str())) << name;
-    }
     const std::string deep = "/" + Repeat(std::string(200, 'd') + "/", 21) + "n";
     EXPECT_EQ(files::NameRule::kTooLong, files::CheckName(deep.c_str())) << "over PATH_MAX";
-    for (const char* path : {"/tmp/m/", "/tmp/..", "/tmp/.", "/tmp/a\nb", ""}) {
+    for (const char* path : {"/tmp/m/", "/tmp/..", "/tmp/.", "/tmp/a\nb", ""})
         EXPECT_EQ(files::NameRule::kNever, files::CheckName(path)) << path;
-    }
 }
 
 TEST(PosixNameRule, ALongNameInAnyScriptGetsItsLauncherTitledWhole) {
