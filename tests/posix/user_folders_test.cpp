@@ -1,7 +1,6 @@
 // Where the program finds the user's folders and tools: one home and absolute XDG folders for
-// the registry file, the desktop and the MIME package, and update-mime-database from PATH's
-// absolute entries only (a stand-in here that records how it was started; the real one:
-// tests/e2e/setup_test.sh). Each row runs in a fresh folder, "@" in its values.
+// the registry file, the desktop and the MIME package; update-mime-database (here a stand-in, the
+// real one: tests/e2e/setup_test.sh) from PATH. Each row runs in a fresh folder, "@" in values.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pwd.h>

@@ -65,8 +65,7 @@ int Step(sqlite3_stmt* statement) {
     return g_real.sqlite3_step(statement);
 }
 
-// Each replacement is a lambda without captures, which converts to the entry's function pointer;
-// `auto... a` takes the entry's own parameters.
+// Capture-free lambdas convert to the entries' function pointers; `auto... a` takes the arguments.
 const bool g_installed = [] {
     static_assert(sizeof kInjectable / sizeof kInjectable[0] <= kMostNames);
     posix::SystemCalls& calls = posix::Sys();
