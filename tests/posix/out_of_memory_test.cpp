@@ -19,9 +19,7 @@
 #include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
-namespace {
-long g_allocations_left = -1;  // before the one that fails; -1: none fails
-}
+static long g_allocations_left = -1;  // before the one that fails; -1: none fails
 
 void* operator new(std::size_t size) {
     if (g_allocations_left >= 0 && g_allocations_left-- == 0) throw std::bad_alloc();
@@ -52,7 +50,6 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
     test::DesktopSandbox desktop_sandbox;
     const std::string ini = dir.Write("p.ini", "\xEF\xBB\xBF[parameters]\nmode=1\n");
     const std::string book = dir.File("book.js");
-    const std::string result_file = dir.File("r.rtp");
     const std::string link_file = dir.File("livre.desktop");  // the calls below allocate nothing
 
     EachAllocationFails("registry", [] {
@@ -77,9 +74,8 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
         LoadText(1501, text, 64);
     });
 
-    // A parameters file is read whole, or the read fails: never read with an entry missing.
-    // A new time stamp each time makes every read parse the file again, so that the allocations
-    // are the same in each pass.
+    // A parameters file is read whole, or the read fails: never read with an entry missing. A new
+    // time stamp makes each pass parse the file again, with the same allocations.
     long stamp = 0;
     EachAllocationFails("a parameters file", [&] {
         const timespec times[2] = {{0, UTIME_OMIT}, {++stamp, 0}};
@@ -92,7 +88,7 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
 
     // Nor out of a whole run (mode 1, its dialog unanswered), which reads and writes INI files.
     const std::string run = "-mode 1 -autorunbookid b1 -parametersfilepath \"" + ini +
-                            "\" -rtpfilename \"" + result_file + "\"";
+                            "\" -rtpfilename \"" + dir.File("r.rtp") + "\"";
     fault::FailCall("dialog");
     EachAllocationFails("a consent run", [&] { RunProgram(run.c_str()); });
     fault::Reset();

@@ -1,5 +1,6 @@
-// The POSIX shell: launchers that open the exact target and are never written over a file,
-// xdg-open not waited for. (Where the desktop is, and its user directories file: UserFolders.)
+// The POSIX shell: launchers that open the exact target and are never written over a file, named
+// by the name rule (255 bytes a name, whatever its script), xdg-open not waited for. (Where the
+// desktop is, and its user directories file: UserFolders.)
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -8,18 +9,25 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
+#include "platform/files.h"
+#include "setup/shortcut_maker.h"
 #include "support/fault_injection.h"
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform::shell {
 namespace {
+
+std::string Repeat(const std::string& text, int times) {
+    std::string repeated;
+    while (times-- > 0) repeated += text;
+    return repeated;
+}
 
 // Titled with the file's name, as the shortcut maker titles a name that needs no cut.
 HResult Save(const std::string& file, const std::string& target, const std::string& icon = "") {
@@ -70,10 +78,8 @@ TEST(PosixShell, LauncherText) {
         "[Desktop Entry]\nType=Application\nName=\\sl'ivre\\s\n"
         "Exec=xdg-open \"/\\\\\"q\\\\\" 100%% \\\\$H \\\\`id\\\\` a/b\"\nIcon=/i/c\n",
         dir.Read(" l'ivre .desktop"));
-    struct stat st {};
-    EXPECT_EQ(0750u,
-              ::stat(dir.File(" l'ivre .desktop").c_str(), &st) == 0 ? st.st_mode & 07777 : 0)
-        << "executable, as far as the umask lets it";
+    const auto mode = std::filesystem::status(dir.File(" l'ivre .desktop")).permissions();
+    EXPECT_EQ(0750, static_cast<int>(mode)) << "executable, as far as the umask lets it";
 }
 
 TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
@@ -96,35 +102,28 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     // A shell would split at the blank, expand $HOME and stop at the semicolon.
     const std::string book = dir.File("mon livre \"l'été\" $HOME;x.html");
     // What the program ignores or blocks must be back at its default in the opener.
-    struct sigaction ignored {
-    }, before{};
-    ignored.sa_handler = SIG_IGN;
-    ::sigaction(SIGPIPE, &ignored, &before);
-    sigset_t blocked, mask;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGUSR1);
-    ::pthread_sigmask(SIG_BLOCK, &blocked, &mask);
+    const auto pipe_handler = ::signal(SIGPIPE, SIG_IGN);
+    sigset_t usr1, mask;
+    sigemptyset(&usr1);
+    sigaddset(&usr1, SIGUSR1);
+    ::pthread_sigmask(SIG_BLOCK, &usr1, &mask);
     ASSERT_TRUE(OpenWithShell(book.c_str()));
     ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
-    ::sigaction(SIGPIPE, &before, nullptr);
+    ::signal(SIGPIPE, pipe_handler);
     std::istringstream heard(dir.Read("record"));
-    std::string line, signals;
+    std::string line, label;
     pid_t opener = 0, session = 0;
     unsigned long long blocked_bits = 0, ignored_bits = 0;
-    std::getline(heard, line);
-    heard >> opener >> session >> std::ws;
-    std::getline(heard, signals);
+    ASSERT_TRUE(std::getline(heard, line) >> opener >> session >> label >> std::hex >>
+                blocked_bits >> label >> ignored_bits)
+        << heard.str();
     // None of this process's streams: a caller reading its output sees the end of it when the
     // run ends, not when the opener (or the browser it runs) does.
     EXPECT_EQ("1|" + book + "|/dev/null|/dev/null|/dev/null", line);
     EXPECT_EQ(opener, session) << "a session of its own";
-    ASSERT_EQ(2, std::sscanf(signals.c_str(), "SigBlk: %llx SigIgn: %llx", &blocked_bits,
-                             &ignored_bits))
-        << signals;
-    EXPECT_EQ(0u, blocked_bits & (1ull << (SIGUSR1 - 1))) << signals;
-    EXPECT_EQ(0u, ignored_bits & (1ull << (SIGPIPE - 1))) << signals;
-    // Its own child, with no process in between that could have been forked from a process
-    // with threads.
+    EXPECT_EQ(0u, blocked_bits & (1ull << (SIGUSR1 - 1))) << heard.str();
+    EXPECT_EQ(0u, ignored_bits & (1ull << (SIGPIPE - 1))) << heard.str();
+    // Its own child: nothing in between that a process with threads would have forked.
     int status = 0;
     EXPECT_EQ(opener, ::waitpid(opener, &status, 0));
 
@@ -135,6 +134,33 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     fault::Reset();
     setenv("PATH", dir.File("none").c_str(), 1);
     EXPECT_FALSE(OpenWithShell(book.c_str())) << "no xdg-open";
+}
+
+TEST(PosixNameRule, NamesAndTheirLimits) {
+    const std::string chinese = "\xE4\xB9\xA6";  // three bytes
+    for (const std::string name : std::initializer_list<std::string>{
+             "nul.livre.desktop", "CON", "a\\b", std::string(255, 'n'), Repeat(chinese, 85)}) {
+        EXPECT_EQ(files::NameRule::kFile, files::CheckName(("/tmp/" + name).c_str())) << name;
+    }
+    for (const std::string name : {std::string(256, 'n'), Repeat(chinese, 86)})
+        EXPECT_EQ(files::NameRule::kTooLong, files::CheckName(("/tmp/" + name).c_str())) << name;
+    const std::string deep = "/" + Repeat(std::string(200, 'd') + "/", 21) + "n";
+    EXPECT_EQ(files::NameRule::kTooLong, files::CheckName(deep.c_str())) << "over PATH_MAX";
+    for (const char* path : {"/tmp/m/", "/tmp/..", "/tmp/.", "/tmp/a\nb", ""})
+        EXPECT_EQ(files::NameRule::kNever, files::CheckName(path)) << path;
+}
+
+TEST(PosixNameRule, ALongNameInAnyScriptGetsItsLauncherTitledWhole) {
+    const test::TempDir dir;
+    const std::string folder = dir.Path().string();
+    const std::string name = Repeat("\xE4\xB9\xA6", 90);  // 270 bytes
+    EXPECT_EQ(0, MakeOpenShortcut(folder.c_str(), "/livre/index.html", name.c_str(), ""));
+    EXPECT_EQ(0, MakeOpenShortcut(folder.c_str(), "/livre/index.html", name.c_str(), ""));
+    // 82 characters and ".desktop" fit 255 bytes; the numbered form takes 81.
+    const std::string first = Repeat("\xE4\xB9\xA6", 82) + ".desktop";
+    const std::string second = Repeat("\xE4\xB9\xA6", 81) + " (0).desktop";
+    EXPECT_NE(std::string::npos, dir.Read(first).find("\nName=" + name + "\n"));
+    EXPECT_NE(std::string::npos, dir.Read(second).find("\nName=" + name + " (0)\n"));
 }
 
 }  // namespace

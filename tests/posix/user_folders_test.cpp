@@ -1,9 +1,13 @@
-// One home and XDG folders for the registry file, the desktop and the MIME package, absolute
-// only. Each row runs from a working folder of its own, where nothing may appear.
+// Where the program finds the user's folders and tools: one home and absolute XDG folders for
+// the registry file, the desktop and the MIME package; update-mime-database (here a stand-in, the
+// real one: tests/e2e/setup_test.sh) from PATH. Each row runs in a fresh folder, "@" in values.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -18,12 +22,24 @@
 namespace wbh::platform::shell {
 namespace {
 
+const std::string kPackage = "/mime/packages/webbook-helper-7xe.xml";
+
+std::string Expand(const test::TempDir& dir, std::string text) {
+    for (std::size_t i; (i = text.find('@')) != std::string::npos;)
+        text.replace(i, 1, dir.File(""));
+    return text;
+}
+
+// Unset when null.
+void Set(const test::TempDir& dir, const char* name, const char* value) {
+    value ? setenv(name, Expand(dir, value).c_str(), 1) : unsetenv(name);
+}
+
 TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
     const struct passwd* entry = ::getpwuid(::getuid());
     const std::string password =  // the password database's home for this user, or ""
         entry && entry->pw_dir && entry->pw_dir[0] == '/' ? entry->pw_dir : "";
-    // Values: null unset; "@name" the row's folder of that name; anything else as written.
-    // Expected paths: "@" as above, "~" the password database's home; "" a failure.
+    // Expected paths: "~" the password database's home; "" a failure.
     const struct Row {
         const char *home, *config;
         bool no_password_home;  // the password database fails
@@ -56,23 +72,18 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
         std::filesystem::create_directory(dir.File("cwd"));
         std::filesystem::current_path(dir.File("cwd"));
         const auto expand = [&](const std::string& text) {
-            if (text.empty()) return text;
-            if (text[0] == '@') return dir.File(text.substr(1));
-            if (text[0] == '~') return password.empty() ? "" : password + text.substr(1);
-            return text;
+            if (text[0] != '~') return Expand(dir, text);
+            return password.empty() ? "" : password + text.substr(1);
         };
-        const auto set = [&](const char* name, const char* value) {
-            value ? setenv(name, expand(value).c_str(), 1) : unsetenv(name);
-        };
-        set("HOME", row.home);
-        set("XDG_CONFIG_HOME", row.config);
-        set("XDG_DATA_HOME", row.config);  // where the package goes: MimeType
-        setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
-        setenv("PATH", dir.File("bin").c_str(), 1);  // no update-mime-database
+        Set(dir, "HOME", row.home);
+        Set(dir, "XDG_CONFIG_HOME", row.config);
+        Set(dir, "XDG_DATA_HOME", row.config);  // where the package goes
+        Set(dir, "XDG_DATA_DIRS", "@system");
+        Set(dir, "PATH", "@bin");  // no update-mime-database
         dir.Write("config/user-dirs.dirs", row.user_dirs);
         if (row.no_password_home) fault::FailCall("getpwuid_r");
 
-        const std::string registry = expand(row.registry);
+        const std::string registry = Expand(dir, row.registry);
         EXPECT_EQ(registry.empty() ? "" : registry + "/webbook-helper/registry.db",
                   posix::RegistryFilePath());
         char desktop[260] = "garbage";
@@ -91,6 +102,98 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
         EXPECT_TRUE(std::filesystem::is_empty(dir.File("cwd")))
             << "nothing below the working folder";
     }
+}
+
+// The tool comes only from PATH's absolute entries that name a program: the working folder may
+// be the book's, with an update-mime-database of its own, which empty and relative entries name.
+// Without PATH, it comes from the system's default path, as a shell would take it.
+TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
+    const struct {
+        const char* path;       // "@" is also the working folder
+        const char* globs2;     // the user's, then after "|" the system's
+        const char* data_home;  // XDG_DATA_HOME
+        bool registered;
+        bool written;     // the package
+        const char* ran;  // the folder of the stand-in that ran, or null
+    } rows[] = {
+        {"@bin", "50:text/plain:*.txt\n50:x/y:*.7XE:cs\n# 50:x/y:*.7xe\n", "data", true, true,
+         "bin"},
+        {"@bin", "50:x/y:*.7XE\n", "@data", true, false, nullptr},
+        {"@bin", "50:x/y:*.7xe:w,cs", "@data", true, false, nullptr},
+        {"@bin", "|50:x/y:*.7xe\n", "@data", true, false, nullptr},
+        {"@bin", "", "@file", false, false, nullptr},  // no folder can be made there
+        {":./rel:.:@bin:", "", "@data", true, true, "bin"},
+        {"@folder:@bin", "", "@data", true, true, "bin"},
+        {nullptr, "", "@data", true, true, nullptr},  // the system's tool
+    };
+    test::SavedEnvironment saved{"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "PATH=" << (row.path ? row.path : "-") << row.globs2);
+        test::TempDir dir;
+        const std::string data_folder =
+            row.data_home == std::string("@data") ? "data" : "home/.local/share";
+        const std::string data = dir.File(data_folder);
+        if (*row.globs2 != '\0') {
+            const bool system = *row.globs2 == '|';
+            dir.Write((system ? "system" : data_folder) + "/mime/globs2",
+                      system ? row.globs2 + 1 : row.globs2);
+        }
+        dir.Write("file", "x");
+        const std::string record =
+            "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" \"$(/usr/bin/readlink "
+            "/proc/$$/fd/1)\" >>'" +
+            dir.File("ran") + "'\n";
+        for (const std::string folder : {"bin/", "rel/", ""})
+            dir.Write(folder + "update-mime-database", record, 0755);
+        std::filesystem::create_directories(dir.File("folder/update-mime-database"));
+        Set(dir, "PATH", row.path);
+        Set(dir, "HOME", "@home");
+        Set(dir, "XDG_DATA_HOME", row.data_home);
+        Set(dir, "XDG_DATA_DIRS", "@system");
+        std::filesystem::current_path(dir.Path());
+        EXPECT_EQ(row.registered, RegisterFileType());
+        std::filesystem::current_path(cwd);
+        EXPECT_EQ(row.written, std::filesystem::exists(data + kPackage));
+        // Its output goes nowhere: it would mix with a terminal dialog's.
+        EXPECT_EQ(row.ran ? Expand(dir, "@") + row.ran + "/update-mime-database|" + data +
+                                "/mime|/dev/null|"
+                          : "<missing>",
+                  dir.Read("ran"));
+        if (row.path == nullptr) {
+            EXPECT_NE(std::string::npos,
+                      dir.Read("data/mime/globs2").find(":application/x-7xe:*.7xe"));
+        }
+    }
+}
+
+// A tool that never ends is ended with what it started (which would write "survived"), and the
+// package stays for the next rebuild. The FIFO ends only when every writer has gone.
+TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
+    test::SavedEnvironment saved{"XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
+    test::TempDir dir;
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    // Opened first, so that the tool's open for writing does not wait for a reader.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    dir.Write("bin/update-mime-database",
+              "#!/bin/sh\nPATH=/usr/bin:/bin\nexec 3>'" + fifo +
+                  "'\nprintf started >&3\n"
+                  "{ sleep 20; printf ' survived'; } >&3 &\nwhile :; do sleep 1; done\n",
+              0755);
+    setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
+    setenv("XDG_DATA_DIRS", dir.File("system").c_str(), 1);
+    setenv("PATH", dir.File("bin").c_str(), 1);
+
+    EXPECT_TRUE(RegisterFileType());
+    EXPECT_TRUE(std::filesystem::exists(dir.File("data") + kPackage));
+    ::fcntl(reader, F_SETFL, 0);
+    std::FILE* fifo_in = ::fdopen(reader, "r");
+    char heard[32] = "";
+    std::fread(heard, 1, sizeof heard - 1, fifo_in);
+    std::fclose(fifo_in);
+    EXPECT_STREQ("started", heard);
 }
 
 }  // namespace

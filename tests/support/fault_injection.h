@@ -1,20 +1,14 @@
 // Failures injected beneath the program: support/<platform>/system_faults.cpp puts into the
 // layer's system call table functions that count their calls by name and, when armed, fail as
-// the system does (its own error, errno or SQLite code), so the layer's own error handling runs.
-// Off until a test asks. Names shared where both platforms can fail it: "key" (opening or making
-// a registry key), "value read", "value write", "new guid" (CoCreateGuid; getrandom), "dialog"
-// (Windows: not made; POSIX: no window process, and the terminal's input fails), "open document"
-// (ShellExecuteW; xdg-open), "replace file" (the rename putting new content in place), "profile
-// read" (counted only: a profile read; POSIX's stat of a file, one per INI read).
-// Windows only: "key create", "guid text" (StringFromCLSID), "key close" (counted only),
-// "string resource", "desktop folder", "association notice" (counted), "CoCreateInstance",
-// "LoadLibraryExW" (the load limited to the system folder). POSIX only: "open", "mkdir",
-// "getpwuid_r".
+// the system does, so the layer's own error handling runs. Off until a test asks.
+// Both platforms: "key" (opening or making one), "value read", "value write", "new guid",
+// "dialog" (POSIX: no window process, and the terminal's input fails), "open document", "replace
+// file". Windows only: "key create", "guid text", "string resource", "desktop folder",
+// "CoCreateInstance", "LoadLibraryExW". POSIX only: "open", "mkdir", "getpwuid_r". Counted, never
+// failed: "profile read" (both), "key close" and "association notice" (Windows).
 #pragma once
 
-namespace wbh::platform {
-struct Guid;
-}
+#include "platform/guid.h"
 
 namespace wbh::platform::fault {
 

@@ -19,9 +19,8 @@ public:
         }
     }
     ~SavedEnvironment() {
-        for (const auto& [name, value] : saved_) {
+        for (const auto& [name, value] : saved_)
             value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-        }
     }
     SavedEnvironment(const SavedEnvironment&) = delete;
     SavedEnvironment& operator=(const SavedEnvironment&) = delete;

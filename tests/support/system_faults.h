@@ -4,9 +4,7 @@
 
 #include <cstddef>
 
-namespace wbh::platform {
-struct Guid;
-}
+#include "platform/guid.h"
 
 namespace wbh::platform::fault {
 

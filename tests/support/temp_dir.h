@@ -3,8 +3,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace wbh::test {
@@ -28,9 +28,8 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     // The path of a file in the directory, as text for the program's calls.
     std::string File(const std::string& name) const { return (path_ / name).string(); }
-    // Writes the bytes exactly as given (no line-end translation), in the folders it makes, and
-    // returns the file's path; `mode`, when given, is the file's. Written beside and renamed
-    // into place, as an editor saves: each version is a new file.
+    // Writes the bytes as given (no line-end translation), making its folders, and returns its
+    // path; `mode`, when given, is the file's. Written beside, then renamed: a new file each time.
     std::string Write(const std::string& name, const std::string& bytes, int mode = 0) const {
         const std::string file = File(name);
         std::filesystem::create_directories(std::filesystem::path(file).parent_path());
