@@ -19,14 +19,12 @@
 namespace wbh::platform {
 namespace {
 
-// What the child's module does, word by word: "init", "click:ID", "abort", "exit", "hang",
-// "nowindow"; then it returns End's result. "crash" and "stall" make the window crash, or never
-// answer, when asked about control 666; "nomodule" loads no module. Set before the fork, so the
-// child has it.
+// The child's script, set before the fork: "init", "click:ID", "abort", "exit", "hang" and
+// "nowindow" in turn, then End's result; "crash" and "stall" make the window crash, or never
+// answer, when asked about control 666; "nomodule" loads no module.
 const char* g_script = "";
 
-// The window as the module would keep it, in the child: the first answer stays, as a window's,
-// and the window is where it was moved.
+// The child's window: the first End stays, as a window's; it is where it was last moved.
 struct FakeWindow final : test::FakeDialog {
     FakeWindow() : FakeDialog({666, 1000, 1001, 1002, 1005}) {}
     bool IsChecked(int id) override {
@@ -64,32 +62,30 @@ posix::RunWindowDialogFunction LoadScripted() {
 // Sets what it then asks back; clicks on 1 end the dialog with 1, on 9 run out of memory.
 struct Asking : DialogHandler {
     void OnInit(Dialog& dialog) override {
-        std::ostringstream said;
         dialog.Check(1001, true);
-        said << "init " << dialog.IsChecked(1001) << dialog.IsChecked(666)
-             << dialog.IsChecked(1002);
+        heard << "init " << dialog.IsChecked(1001) << dialog.IsChecked(666)
+              << dialog.IsChecked(1002);
         dialog.SetText(1005, "Mon livre");
         dialog.Move(5, 6, 70, 80);
         char name[4] = "###";
         char empty[4] = "###";
-        said << " " << dialog.GetText(1005, name, sizeof name) << name;
-        said << dialog.GetText(1002, empty, sizeof empty) << empty;
+        heard << " " << dialog.GetText(1005, name, sizeof name) << name;
+        heard << dialog.GetText(1002, empty, sizeof empty) << empty;
         const WindowRect r = dialog.Bounds();
         const ScreenSize s = dialog.Screen();
-        said << " " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " " << s.width
-             << "x" << s.height;
+        heard << " " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " "
+              << s.width << "x" << s.height;
         // Texts beyond the exchange's limit (a mebibyte) are cut, not refused.
         dialog.SetText(1000, std::string((1 << 20) + 9, 'n').c_str());
         std::string notice((1 << 20) + 9, '#');
-        said << " " << dialog.GetText(1000, notice.data(), (1 << 20) + 9) << "; ";
-        heard += said.str();
+        heard << " " << dialog.GetText(1000, notice.data(), (1 << 20) + 9) << "; ";
     }
     void OnCommand(Dialog& dialog, int id, int code) override {
-        heard += std::to_string(id) + ":" + std::to_string(code) + "; ";
+        heard << id << ":" << code << "; ";
         if (id == 9) throw std::bad_alloc();
         if (id == 1) dialog.End(1);
     }
-    std::string heard;
+    std::ostringstream heard;
 };
 
 TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildDoes) {
@@ -123,7 +119,7 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         Asking handler;
         // Long enough for a scripted child on a busy machine; the two stalling rows wait it out.
         EXPECT_EQ(row.result, posix::RunWindowProcess({}, handler, LoadScripted, 4000));
-        EXPECT_EQ(row.heard, handler.heard);
+        EXPECT_EQ(row.heard, handler.heard.str());
         char byte;
         EXPECT_EQ(-1, read(witness[0], &byte, 1)) << "the program's exit handler ran in the child";
         EXPECT_TRUE(waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD)
