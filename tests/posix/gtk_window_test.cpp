@@ -28,10 +28,10 @@ namespace {
 
 int Scaled(int units, int base, int per) { return (units * base + per / 2) / per; }
 
-// Every control at its template rectangle, in the template's font (in the window's style as a
-// CSS string, whatever the name holds). Each text is laid out only at its rectangle's width or
-// unbounded: never a word a line, as GtkLabel does for a smallest size that nothing here uses,
-// which took longer than building the rest. A word wider than its rectangle is broken inside it.
+// Every control at its template rectangle, in the template's font (a CSS string in the window's
+// style, whatever the name holds). Texts are laid out at their rectangle's width or unbounded,
+// never a word a line (GtkLabel's smallest size, which took longer than the rest to lay out).
+// A word wider than its rectangle is broken inside it.
 TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     ASSERT_TRUE(gtk::SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
@@ -103,9 +103,7 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
             }
         }
         g_layout_widths = nullptr;
-        for (const auto& [text, width] : widths) {
-            EXPECT_NE(0, width) << "\"" << text << "\" laid out at width 0";
-        }
+        for (const auto& [text, width] : widths) EXPECT_NE(0, width) << "\"" << text << "\"";
         EXPECT_FALSE(widths.empty()) << "no text laid out, nothing was checked";
     }
     // The base units follow the template's font: twice its size, larger units.
@@ -113,8 +111,7 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     EXPECT_GT(all_units[2].cy, all_units[1].cy);
 }
 
-// Makes its checks when the consent dialog opens, reads the states back, and ends the dialog
-// before it is shown.
+// Makes its checks, reads the states back and ends the consent dialog, all before it is shown.
 struct Checks : DialogHandler {
     void OnInit(Dialog& dialog) override {
         for (const auto& [id, checked] : checks) dialog.Check(id, checked);
