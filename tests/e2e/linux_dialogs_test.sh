@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The program's dialog windows on an X screen (run by on_xvfb.sh, in a session bus of its own),
-# driven by xdotool's keyboard as a reader would, each run checked by what it wrote; and read
-# through AT-SPI as assistive technologies read them.
+# The program's windows on on_xvfb.sh's X screen, in a session bus of their own: driven by
+# xdotool's keyboard as a reader would, and read through AT-SPI as assistive technologies do.
 # Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native
 program=$1
@@ -17,9 +16,7 @@ referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 silent_wayland='
 import os, socket, subprocess, sys
 os.mkdir(sys.argv[1], 0o700)
-listener = socket.socket(socket.AF_UNIX)
-listener.bind(sys.argv[1] + "/wayland-silent")
-listener.listen(16)
+listener = socket.create_server(sys.argv[1] + "/wayland-silent", family=socket.AF_UNIX)
 os.environ.update(XDG_RUNTIME_DIR=sys.argv[1], WAYLAND_DISPLAY="wayland-silent")
 sys.exit(subprocess.call(sys.argv[2:]))'
 
@@ -82,15 +79,13 @@ expect "named shortcut, book opened" "Mon livre.desktop 1 $work/livre/index.html
     "$(ls "$work/desktop") $(head -n 2 "$work/opened" 2>/dev/null | xargs -d '\n')"
 
 # read_window NAME CAPTION STEPS ARGS...: runs the program with ARGS and a registry of its own
-# (no answer stored), sets `reading` from accessible_reading.py's STEPS on its window (its
-# arguments, separated by ";"), and expects the end of an answered dialog's run.
+# (no answer stored), sets `reading` from accessible_reading.py's STEPS on its window, and
+# expects the end of an answered dialog's run.
 read_window() {
-    local steps
-    IFS=';' read -ra steps <<<"$3"
     env -u NO_AT_BRIDGE XDG_CONFIG_HOME="$work/read" "$program" "${@:4}" </dev/null \
         >"$work/output" 2>&1 &
     local pid=$!
-    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$2" "${steps[@]}")
+    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$2" "$3")
     ended "$1" "$pid"
 }
 
