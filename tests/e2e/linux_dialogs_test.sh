@@ -132,7 +132,7 @@ $(sed -e 's/ checked\]/]/' -e 's/\(text "Nom du raccourci : " \[\)enabled /\1/' 
     -e 's/\(label "Nom du raccourci : "\) \[enabled\]/\1/' <<<"$opened")" "$reading"
 
 # The terminal dialog, where no window can be shown: a display that takes the connection and
-# never says anything (a stale forwarded one; for X, the X server stopped), and a display that
+# never says anything (the X server stopped, as a stale forwarded display), and a display that
 # answers but a windows' module that cannot be loaded (GTK not on the machine).
 terminal() {  # terminal BOOK COMMAND...
     printf '1\n\n' | timeout 120 "${@:2}" -mode 1 -autorunbookid "$1" >"$work/output" 2>&1
@@ -143,8 +143,6 @@ terminal() {  # terminal BOOK COMMAND...
 kill -STOP "$WBH_XVFB_PID"
 terminal silent-x11 "$program"
 kill -CONT "$WBH_XVFB_PID"
-terminal silent-wayland env -u DISPLAY python3 -c "$silent_wayland" "$work/runtime-silent" \
-    "$program"
 mkdir "$work/alone"
 cp "$program" "$work/alone/"
 echo 'not a library' >"$work/alone/webbook-helper-gtk.so"
