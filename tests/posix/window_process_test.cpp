@@ -21,7 +21,7 @@ namespace {
 
 // The child's script, set before the fork: "init", "click:ID", "abort", "exit", "hang" and
 // "nowindow" in turn, then End's result; "crash" and "stall" make the window crash, or never
-// answer, when asked about control 666; "nomodule" loads no module.
+// answer, when asked about control 666.
 const char* g_script = "";
 
 // The child's window: the first End stays, as a window's; it is where it was last moved.
@@ -55,9 +55,7 @@ long ScriptedWindow(const DialogTemplate*, DialogHandler* handler) {
     }
     return window.ended.value_or(-1);
 }
-posix::RunWindowDialogFunction LoadScripted() {
-    return std::strstr(g_script, "nomodule") ? nullptr : ScriptedWindow;
-}
+posix::RunWindowDialogFunction LoadScripted() { return ScriptedWindow; }
 
 // Sets what it then asks back; clicks on 1 end the dialog with 1, on 9 run out of memory.
 struct Asking : DialogHandler {
@@ -96,8 +94,6 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         std::string heard;
     } rows[] = {
         {"init click:1000 click:1", 1, init + "1000:0; 1:0; "},
-        {"nomodule", posix::kNoWindow, ""},
-        {"nowindow", posix::kNoWindow, ""},
         {"click:1", -1, ""},  // out of order: the program stops listening, the child is killed
         {"exit", -1, ""},
         {"init nowindow", -1, init},  // never the terminal once the handler has been told
