@@ -87,21 +87,18 @@ read_window() {
 # The consent dialog as it opens, then once "Oui" is clicked: "Oui" checked, "Continuer" enabled.
 read_window "consent read" "$caption" "read;click;Oui, je l'accepte.;read;close;Continuer" \
     -mode 1 -autorunbookid b4
-policy='"Notre politique de confidentialité est consultable\nsur le site Web de Quarlo '\
-'(www.quarlo.example)."'
-question="\"Acceptez-vous que votre Identifiant de lecteur ANONYME soit généré (s'il ne l'a pas déjà \
-été), et communiqué à Quarlo à l'aide des mécanismes de suivi de ce livre Web ?\""
-no="\"Non, je ne veux pas que Quarlo connaisse mon Identifiant de lecteur lorsque j'utiliserai ce \
-livre Web.\""
 opened="frame \"$caption\" [enabled]
   panel \"\" [enabled]
     push button \"Continuer\" [focusable default]
     scroll pane \"\" [enabled focusable]
       text \"\" [enabled focusable read-only]
-    label $policy [enabled]
+    label \"Notre politique de confidentialité est consultable\nsur le site Web de Quarlo \
+(www.quarlo.example).\" [enabled]
     radio button \"Oui, je l'accepte.\" [enabled focusable] 1 of 2 in its group
-    radio button $no [enabled focusable] 2 of 2 in its group
-    label $question [enabled]"
+    radio button \"Non, je ne veux pas que Quarlo connaisse mon Identifiant de lecteur lorsque \
+j'utiliserai ce livre Web.\" [enabled focusable] 2 of 2 in its group
+    label \"Acceptez-vous que votre Identifiant de lecteur ANONYME soit généré (s'il ne l'a pas \
+déjà été), et communiqué à Quarlo à l'aide des mécanismes de suivi de ce livre Web ?\" [enabled]"
 expect "consent dialog" "$opened
 $(sed -e 's/"Continuer" \[/&enabled /' -e "s/\(\"Oui, je l'accepte.\" \[.*\)\]/\1 checked]/" \
     <<<"$opened")" "$reading"
