@@ -20,9 +20,8 @@ listener = socket.create_server(sys.argv[1] + "/wayland-silent", family=socket.A
 os.environ.update(XDG_RUNTIME_DIR=sys.argv[1], WAYLAND_DISPLAY="wayland-silent")
 sys.exit(subprocess.call(sys.argv[2:]))'
 
-# show CAPTION ARGS...: starts the program (through the command in `via`, if any), waits for its
-# window to show and gives it the keyboard; sets `window` and `pid`. A program that ends without
-# one is not waited for.
+# show CAPTION ARGS...: starts the program (through the command in `via`, if any) and gives its
+# window the keyboard once shown, not waiting on a run that ends without one; sets window and pid.
 via=()
 show() {
     "${via[@]}" "$program" "${@:2}" </dev/null >"$work/output" 2>&1 &
@@ -73,9 +72,8 @@ for _ in $(seq 1200); do [[ -s $work/opened ]] && break; sleep 0.05; done
 expect "named shortcut, book opened" "Mon livre.desktop 1 $work/livre/index.html" \
     "$(ls "$work/desktop") $(head -n 2 "$work/opened" 2>/dev/null | xargs -d '\n')"
 
-# read_window NAME CAPTION STEPS ARGS...: runs the program with ARGS and a registry of its own
-# (no answer stored), sets `reading` from accessible_reading.py's STEPS on its window, and
-# expects the end of an answered dialog's run.
+# read_window NAME CAPTION STEPS ARGS...: `reading` is accessible_reading.py's STEPS on the window
+# of a run with ARGS and a registry of its own (no answer stored), expected to end answered.
 read_window() {
     env -u NO_AT_BRIDGE XDG_CONFIG_HOME="$work/read" "$program" "${@:4}" </dev/null \
         >"$work/output" 2>&1 &
