@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a command with an X screen of its own (Xvfb, 1024 x 768, its process WBH_XVFB_PID), GTK's
-# accessibility bridge off and GTK's by-design leaks suppressed (gtk.supp). -noreset: a Xvfb left
+# accessibility bridge off and GTK's by-design leaks suppressed (gtk.supp). -noreset: an Xvfb left
 # by its last client resets, and the next window would find a display that does not answer.
 # Usage: on_xvfb.sh COMMAND...
 display_file=$(mktemp)
