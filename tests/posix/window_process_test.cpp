@@ -38,9 +38,9 @@ struct FakeWindow final : test::FakeDialog {
     WindowRect Bounds() override { return moves.empty() ? bounds : moves.back(); }
 };
 
-// The write end of a pipe that the program's own exit handler writes to: never from the child.
-int g_program_exit_witness = -1;
-void ProgramExitHandler() { (void)!write(g_program_exit_witness, "x", 1); }
+// A pipe that the program's own exit handler writes to: never from the child.
+int g_witness[2] = {-1, -1};
+void ProgramExitHandler() { (void)!write(g_witness[1], "x", 1); }
 
 long ScriptedWindow(const DialogTemplate*, DialogHandler* handler) {
     FakeWindow window;
@@ -106,9 +106,7 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         {"hang", -1, ""},
     };
     ASSERT_EQ(0, std::atexit(ProgramExitHandler));
-    int witness[2];
-    ASSERT_EQ(0, pipe2(witness, O_NONBLOCK));
-    g_program_exit_witness = witness[1];
+    ASSERT_EQ(0, pipe2(g_witness, O_NONBLOCK));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.script);
         g_script = row.script;
@@ -117,7 +115,7 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         EXPECT_EQ(row.result, posix::RunWindowProcess({}, handler, LoadScripted, 4000));
         EXPECT_EQ(row.heard, handler.heard.str());
         char byte;
-        EXPECT_EQ(-1, read(witness[0], &byte, 1)) << "the program's exit handler ran in the child";
+        EXPECT_EQ(-1, read(g_witness[0], &byte, 1)) << "the program's exit handler ran in a child";
         EXPECT_TRUE(waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD)
             << "a child left unreaped";
     }
