@@ -65,10 +65,9 @@ struct Asking : DialogHandler {
               << dialog.IsChecked(1002);
         dialog.SetText(1005, "Mon livre");
         dialog.Move(5, 6, 70, 80);
-        char name[4] = "###";
-        char empty[4] = "###";
-        heard << " " << dialog.GetText(1005, name, sizeof name) << name;
-        heard << dialog.GetText(1002, empty, sizeof empty) << empty;
+        char text[4] = "###";
+        heard << " " << dialog.GetText(1005, text, sizeof text) << text;
+        heard << dialog.GetText(1002, text, sizeof text) << text;
         const WindowRect r = dialog.Bounds();
         const ScreenSize s = dialog.Screen();
         heard << " " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " "
