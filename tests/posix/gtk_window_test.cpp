@@ -80,12 +80,9 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
             EXPECT_NEAR(Scaled(t.width, units.cx, 4), a.width, 1);
             EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
             EXPECT_TRUE(gtk_widget_get_mapped(control.input));
-            GtkStyleContext* style = gtk_widget_get_style_context(control.input);
-            PangoFontDescription* font = nullptr;
-            gtk_style_context_get(style, gtk_style_context_get_state(style),
-                                  GTK_STYLE_PROPERTY_FONT, &font, nullptr);
+            const PangoFontDescription* font =
+                pango_context_get_font_description(gtk_widget_get_pango_context(control.input));
             EXPECT_EQ(layout->font, pango_font_description_get_family(font));
-            pango_font_description_free(font);
             if (control.kind == gtk::ControlKind::kText) {
                 const float along[] = {0.0f, 0.5f, 1.0f, 0.0f};  // SS_LEFT, CENTER, RIGHT
                 GtkLabel* label = GTK_LABEL(control.label);
