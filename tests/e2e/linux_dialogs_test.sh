@@ -131,10 +131,9 @@ terminal() {  # terminal BOOK COMMAND...
 kill -STOP "$WBH_XVFB_PID"
 terminal silent-x11 "$program"
 kill -CONT "$WBH_XVFB_PID"
-mkdir "$work/alone"
-cp "$program" "$work/alone/"
+install -D "$program" "$work/alone/webbook-helper"
 echo 'not a library' >"$work/alone/webbook-helper-gtk.so"
-terminal module-unloadable "$work/alone/$(basename "$program")"
+terminal module-unloadable "$work/alone/webbook-helper"
 
 # Last, as nothing can be shown after it: the X server killed while the consent dialog is open.
 # The dialog ends as one closed with no answer (the terminal's acceptance, stored last, is
