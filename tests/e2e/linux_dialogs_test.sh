@@ -35,9 +35,8 @@ show() {
 }
 track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | cut -d'|' -f4; }
 
-# Nothing stored: Enter does nothing while no answer is chosen, nor do Escape and the close
-# box. Tab goes from the notice to the first answer (Space takes it), then to "Continuer". The
-# dialog is centred on the screen.
+# Nothing stored: the dialog centred; Enter, Escape and the close box do nothing while no answer
+# is chosen. Tab goes from the notice to the first answer (Space takes it), then to "Continuer".
 caption='Utilisation du livre Web et confidentialité'
 consent() { show "$caption" -mode 1 -autorunbookid "$@"; }
 consent b1
