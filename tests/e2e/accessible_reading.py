@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """The accessible tree of one of the program's windows as an assistive technology reads it
 through AT-SPI: one line per object, its role, its name, the states a reader is told of and
-its relations. Steps, in order: "read" prints the tree; "click NAME" does the click action of
-the control named NAME and waits until the window shows its effect; "close NAME" clicks it
-and waits for nothing.
-Usage: accessible_reading.py PID CAPTION STEP...   (exit code 1 when the window never shows
+its relations. STEPS, separated by ";", in order: "read" prints the tree; "click;NAME" does the
+click action of the control named NAME and waits until the window shows its effect;
+"close;NAME" clicks it and waits for nothing.
+Usage: accessible_reading.py PID CAPTION STEPS   (exit code 1 when the window never shows
 before the program PID ends, or an object to click is missing)"""
 import sys
 import time
@@ -133,4 +133,4 @@ def main(pid, caption, steps):
 
 
 if __name__ == "__main__":
-    sys.exit(main(int(sys.argv[1]), sys.argv[2], sys.argv[3:]))
+    sys.exit(main(int(sys.argv[1]), sys.argv[2], sys.argv[3].split(";")))

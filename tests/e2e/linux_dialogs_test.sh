@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The program's dialog windows on an X screen (run by on_xvfb.sh, in a session bus of its own),
-# driven by xdotool's keyboard as a reader would, each run checked by what it wrote; and read
-# through AT-SPI as assistive technologies read them.
+# The program's windows on on_xvfb.sh's X screen, in a session bus of their own: driven by
+# xdotool's keyboard as a reader would, and read through AT-SPI as assistive technologies do.
 # Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native
 program=$1
@@ -17,15 +16,12 @@ referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 silent_wayland='
 import os, socket, subprocess, sys
 os.mkdir(sys.argv[1], 0o700)
-listener = socket.socket(socket.AF_UNIX)
-listener.bind(sys.argv[1] + "/wayland-silent")
-listener.listen(16)
+listener = socket.create_server(sys.argv[1] + "/wayland-silent", family=socket.AF_UNIX)
 os.environ.update(XDG_RUNTIME_DIR=sys.argv[1], WAYLAND_DISPLAY="wayland-silent")
 sys.exit(subprocess.call(sys.argv[2:]))'
 
-# show CAPTION ARGS...: starts the program (through the command in `via`, if any), waits for its
-# window to show and gives it the keyboard; sets `window` and `pid`. A program that ends without
-# one is not waited for.
+# show CAPTION ARGS...: starts the program (through the command in `via`, if any) and gives its
+# window the keyboard once shown, not waiting on a run that ends without one; sets window and pid.
 via=()
 show() {
     "${via[@]}" "$program" "${@:2}" </dev/null >"$work/output" 2>&1 &
@@ -39,9 +35,8 @@ show() {
 }
 track() { registry_listing native "$referrals\\$1" | grep -F '|ReaderTrack|' | cut -d'|' -f4; }
 
-# Nothing stored: Enter does nothing while no answer is chosen, nor do Escape and the close
-# box. Tab goes from the notice to the first answer (Space takes it), then to "Continuer". The
-# dialog is centred on the screen.
+# Nothing stored: the dialog centred; Enter, Escape and the close box do nothing while no answer
+# is chosen. Tab goes from the notice to the first answer (Space takes it), then to "Continuer".
 caption='Utilisation du livre Web et confidentialité'
 consent() { show "$caption" -mode 1 -autorunbookid "$@"; }
 consent b1
@@ -53,22 +48,17 @@ xdotool key Tab space Tab space
 ended "accepted by keyboard" "$pid"
 expect "accepted by keyboard" 0x00000001 "$(track b1)"
 # The stored answer is checked and has the keyboard: an arrow goes to the other one and takes it.
+# Beside the X screen, a Wayland display that takes the connection and never answers: the window
+# opens on the X screen, GDK never trying the silent one (else b3 could not accept).
 for row in 'b2 0x00000000 Down' 'b3 0x00000001 Up'; do
     read -r book answer key <<<"$row"
+    via=(python3 -c "$silent_wayland" "$work/runtime-$book")
     consent "$book"
     xdotool key "$key" Return
     ended "$row" "$pid"
     expect "$row" "$answer" "$(track "$book")"
 done
-
-# A Wayland display that takes the connection and never answers, beside the X screen: the
-# window opens on the X screen, GDK never trying the silent one; it has the last answer (b3's).
-via=(python3 -c "$silent_wayland" "$work/runtime-beside")
-consent beside
 via=()
-xdotool key Return
-ended "silent Wayland beside X" "$pid"
-expect "silent Wayland beside X" 0x00000001 "$(track beside)"
 
 # The finish dialog: a name typed into the box (Tab from "Terminer" to the shortcut choice, then
 # to the box), and Enter there presses "Terminer".
@@ -81,40 +71,33 @@ for _ in $(seq 1200); do [[ -s $work/opened ]] && break; sleep 0.05; done
 expect "named shortcut, book opened" "Mon livre.desktop 1 $work/livre/index.html" \
     "$(ls "$work/desktop") $(head -n 2 "$work/opened" 2>/dev/null | xargs -d '\n')"
 
-# read_window NAME CAPTION STEPS ARGS...: runs the program with ARGS and a registry of its own
-# (no answer stored), sets `reading` from accessible_reading.py's STEPS on its window (its
-# arguments, separated by ";"), and expects the end of an answered dialog's run.
+# read_window NAME CAPTION STEPS ARGS...: `reading` is accessible_reading.py's STEPS on the window
+# of a run with ARGS and a registry of its own (no answer stored), expected to end answered.
 read_window() {
-    local steps
-    IFS=';' read -ra steps <<<"$3"
     env -u NO_AT_BRIDGE XDG_CONFIG_HOME="$work/read" "$program" "${@:4}" </dev/null \
         >"$work/output" 2>&1 &
     local pid=$!
-    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$2" "${steps[@]}")
+    reading=$(/usr/bin/python3 "$here/accessible_reading.py" "$pid" "$2" "$3")
     ended "$1" "$pid"
 }
 
 # The consent dialog as it opens, then once "Oui" is clicked: "Oui" checked, "Continuer" enabled.
 read_window "consent read" "$caption" "read;click;Oui, je l'accepte.;read;close;Continuer" \
     -mode 1 -autorunbookid b4
-policy='"Notre politique de confidentialité est consultable\nsur le site Web de Quarlo '\
-'(www.quarlo.example)."'
-question="\"Acceptez-vous que votre Identifiant de lecteur ANONYME soit généré (s'il ne l'a pas déjà \
-été), et communiqué à Quarlo à l'aide des mécanismes de suivi de ce livre Web ?\""
-no="\"Non, je ne veux pas que Quarlo connaisse mon Identifiant de lecteur lorsque j'utiliserai ce \
-livre Web.\""
 opened="frame \"$caption\" [enabled]
   panel \"\" [enabled]
     push button \"Continuer\" [focusable default]
     scroll pane \"\" [enabled focusable]
       text \"\" [enabled focusable read-only]
-    label $policy [enabled]
+    label \"Notre politique de confidentialité est consultable\nsur le site Web de Quarlo \
+(www.quarlo.example).\" [enabled]
     radio button \"Oui, je l'accepte.\" [enabled focusable] 1 of 2 in its group
-    radio button $no [enabled focusable] 2 of 2 in its group
-    label $question [enabled]"
+    radio button \"Non, je ne veux pas que Quarlo connaisse mon Identifiant de lecteur lorsque \
+j'utiliserai ce livre Web.\" [enabled focusable] 2 of 2 in its group
+    label \"Acceptez-vous que votre Identifiant de lecteur ANONYME soit généré (s'il ne l'a pas \
+déjà été), et communiqué à Quarlo à l'aide des mécanismes de suivi de ce livre Web ?\" [enabled]"
 expect "consent dialog" "$opened
-$(sed -e 's/"Continuer" \[/&enabled /' -e "s/\(\"Oui, je l'accepte.\" \[.*\)\]/\1 checked]/" \
-    <<<"$opened")" "$reading"
+$(sed -e 's/"Continuer" \[/&enabled /' -e '/"Oui/s/\] 1/ checked] 1/' <<<"$opened")" "$reading"
 
 # The finish dialog as it opens, then with both choices cleared: neither checked, the name box
 # and the static text that names it disabled.
@@ -133,11 +116,10 @@ opened="frame \"Fin de l'extraction\" [enabled]
     label \"Nom du raccourci : \" [enabled] label for text
     check box \"Ouvrir le livre maintenant.\" [enabled focusable checked]"
 expect "finish dialog" "$opened
-$(sed -e 's/ checked\]/]/' -e 's/\(text "Nom du raccourci : " \[\)enabled /\1/' \
-    -e 's/\(label "Nom du raccourci : "\) \[enabled\]/\1/' <<<"$opened")" "$reading"
+$(sed -e 's/ checked\]/]/' -e '/Nom du/s/enabled \| \[enabled\]//' <<<"$opened")" "$reading"
 
 # The terminal dialog, where no window can be shown: a display that takes the connection and
-# never says anything (a stale forwarded one; for X, the X server stopped), and a display that
+# never says anything (the X server stopped, as a stale forwarded display), and a display that
 # answers but a windows' module that cannot be loaded (GTK not on the machine).
 terminal() {  # terminal BOOK COMMAND...
     printf '1\n\n' | timeout 120 "${@:2}" -mode 1 -autorunbookid "$1" >"$work/output" 2>&1
@@ -148,12 +130,9 @@ terminal() {  # terminal BOOK COMMAND...
 kill -STOP "$WBH_XVFB_PID"
 terminal silent-x11 "$program"
 kill -CONT "$WBH_XVFB_PID"
-terminal silent-wayland env -u DISPLAY python3 -c "$silent_wayland" "$work/runtime-silent" \
-    "$program"
-mkdir "$work/alone"
-cp "$program" "$work/alone/"
+install -D "$program" "$work/alone/webbook-helper"
 echo 'not a library' >"$work/alone/webbook-helper-gtk.so"
-terminal module-unloadable "$work/alone/$(basename "$program")"
+terminal module-unloadable "$work/alone/webbook-helper"
 
 # Last, as nothing can be shown after it: the X server killed while the consent dialog is open.
 # The dialog ends as one closed with no answer (the terminal's acceptance, stored last, is

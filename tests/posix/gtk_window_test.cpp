@@ -28,10 +28,10 @@ namespace {
 
 int Scaled(int units, int base, int per) { return (units * base + per / 2) / per; }
 
-// Every control at its template rectangle, in the template's font (in the window's style as a
-// CSS string, whatever the name holds). Each text is laid out only at its rectangle's width or
-// unbounded: never a word a line, as GtkLabel does for a smallest size that nothing here uses,
-// which took longer than building the rest. A word wider than its rectangle is broken inside it.
+// Every control at its template rectangle, in the template's font (a CSS string in the window's
+// style, whatever the name holds). Texts are laid out at their rectangle's width or unbounded,
+// never a word a line (GtkLabel's smallest size, which took longer than the rest to lay out).
+// A word wider than its rectangle is broken inside it.
 TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     ASSERT_TRUE(gtk::SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
@@ -80,12 +80,9 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
             EXPECT_NEAR(Scaled(t.width, units.cx, 4), a.width, 1);
             EXPECT_NEAR(Scaled(t.height, units.cy, 8), a.height, 1);
             EXPECT_TRUE(gtk_widget_get_mapped(control.input));
-            GtkStyleContext* style = gtk_widget_get_style_context(control.input);
-            PangoFontDescription* font = nullptr;
-            gtk_style_context_get(style, gtk_style_context_get_state(style),
-                                  GTK_STYLE_PROPERTY_FONT, &font, nullptr);
+            const PangoFontDescription* font =
+                pango_context_get_font_description(gtk_widget_get_pango_context(control.input));
             EXPECT_EQ(layout->font, pango_font_description_get_family(font));
-            pango_font_description_free(font);
             if (control.kind == gtk::ControlKind::kText) {
                 const float along[] = {0.0f, 0.5f, 1.0f, 0.0f};  // SS_LEFT, CENTER, RIGHT
                 GtkLabel* label = GTK_LABEL(control.label);
@@ -103,9 +100,7 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
             }
         }
         g_layout_widths = nullptr;
-        for (const auto& [text, width] : widths) {
-            EXPECT_NE(0, width) << "\"" << text << "\" laid out at width 0";
-        }
+        for (const auto& [text, width] : widths) EXPECT_NE(0, width) << "\"" << text << "\"";
         EXPECT_FALSE(widths.empty()) << "no text laid out, nothing was checked";
     }
     // The base units follow the template's font: twice its size, larger units.
@@ -113,12 +108,18 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     EXPECT_GT(all_units[2].cy, all_units[1].cy);
 }
 
-// Makes its checks when the consent dialog opens, reads the states back, and ends the dialog
-// before it is shown.
+// Radio buttons of one group may be both checked or both unchecked, as CheckDlgButton leaves
+// them: both states read after each step, and the consent dialog ended before it is shown.
 struct Checks : DialogHandler {
     void OnInit(Dialog& dialog) override {
-        for (const auto& [id, checked] : checks) dialog.Check(id, checked);
-        for (const int id : {1001, 1002}) states += dialog.IsChecked(id) ? "1" : "0";
+        const std::pair<int, bool> steps[] = {{1001, true},  {1002, true}, {1001, false},
+                                              {1002, false}, {1001, true}, {1001, true},
+                                              {1002, false}};
+        for (const auto& [id, checked] : steps) {
+            dialog.Check(id, checked);
+            for (const int read : {1001, 1002}) states += dialog.IsChecked(read) ? "1" : "0";
+            states += " ";
+        }
         // Bytes that are not UTF-8 come back as they were set, cut as any text.
         dialog.SetText(1000, "caf\xE9 \xC3\xA9t\xC3\xA9");
         char buffer[64] = "#";
@@ -128,31 +129,16 @@ struct Checks : DialogHandler {
     void OnCommand(Dialog&, int id, int code) override {
         heard += std::to_string(id) + ":" + std::to_string(code) + " ";
     }
-    std::vector<std::pair<int, bool>> checks;
     std::string states, cut, heard;
 };
 
 TEST(GtkWindow, KeepsControlStatesAsWindows) {
     ASSERT_TRUE(gtk::SessionOpen());
-    // Radio buttons of one group may be both checked or both unchecked, as CheckDlgButton
-    // leaves them: the checks made, then the states of 1001 and 1002.
-    const struct {
-        std::vector<std::pair<int, bool>> checks;
-        const char* states;
-    } rows[] = {
-        {{{1001, true}, {1002, true}}, "11"},
-        {{{1001, true}, {1002, true}, {1001, false}}, "01"},
-        {{{1002, true}, {1002, false}}, "00"},
-        {{{1001, true}, {1001, true}, {1002, false}}, "10"},
-    };
-    for (const auto& row : rows) {
-        Checks handler;
-        handler.checks = row.checks;
-        EXPECT_EQ(3, gtk::RunWindowDialog(ProgramResources().dialogs.at(100), handler));
-        EXPECT_EQ(row.states, handler.states);
-        EXPECT_EQ("", handler.heard) << "the dialog's own changes are not clicks";
-        EXPECT_EQ("8caf\xE9 \xC3\xA9t", handler.cut);
-    }
+    Checks handler;
+    EXPECT_EQ(3, gtk::RunWindowDialog(ProgramResources().dialogs.at(100), handler));
+    EXPECT_EQ("10 11 01 00 10 10 10 ", handler.states);
+    EXPECT_EQ("", handler.heard) << "the dialog's own changes are not clicks";
+    EXPECT_EQ("8caf\xE9 \xC3\xA9t", handler.cut);
 }
 
 }  // namespace

@@ -19,14 +19,12 @@
 namespace wbh::platform {
 namespace {
 
-// What the child's module does, word by word: "init", "click:ID", "abort", "exit", "hang",
-// "nowindow"; then it returns End's result. "crash" and "stall" make the window crash, or never
-// answer, when asked about control 666; "nomodule" loads no module. Set before the fork, so the
-// child has it.
+// The child's script, set before the fork: "init", "click:ID", "abort", "exit", "hang" and
+// "nowindow" in turn, then End's result; "crash" and "stall" make the window crash, or never
+// answer, when asked about control 666.
 const char* g_script = "";
 
-// The window as the module would keep it, in the child: the first answer stays, as a window's,
-// and the window is where it was moved.
+// The child's window: the first End stays, as a window's; it is where it was last moved.
 struct FakeWindow final : test::FakeDialog {
     FakeWindow() : FakeDialog({666, 1000, 1001, 1002, 1005}) {}
     bool IsChecked(int id) override {
@@ -40,9 +38,9 @@ struct FakeWindow final : test::FakeDialog {
     WindowRect Bounds() override { return moves.empty() ? bounds : moves.back(); }
 };
 
-// The write end of a pipe that the program's own exit handler writes to: never from the child.
-int g_program_exit_witness = -1;
-void ProgramExitHandler() { (void)!write(g_program_exit_witness, "x", 1); }
+// A pipe that the program's own exit handler writes to: never from the child.
+int g_witness[2] = {-1, -1};
+void ProgramExitHandler() { (void)!write(g_witness[1], "x", 1); }
 
 long ScriptedWindow(const DialogTemplate*, DialogHandler* handler) {
     FakeWindow window;
@@ -57,39 +55,34 @@ long ScriptedWindow(const DialogTemplate*, DialogHandler* handler) {
     }
     return window.ended.value_or(-1);
 }
-posix::RunWindowDialogFunction LoadScripted() {
-    return std::strstr(g_script, "nomodule") ? nullptr : ScriptedWindow;
-}
+posix::RunWindowDialogFunction LoadScripted() { return ScriptedWindow; }
 
 // Sets what it then asks back; clicks on 1 end the dialog with 1, on 9 run out of memory.
 struct Asking : DialogHandler {
     void OnInit(Dialog& dialog) override {
-        std::ostringstream said;
         dialog.Check(1001, true);
-        said << "init " << dialog.IsChecked(1001) << dialog.IsChecked(666)
-             << dialog.IsChecked(1002);
+        heard << "init " << dialog.IsChecked(1001) << dialog.IsChecked(666)
+              << dialog.IsChecked(1002);
         dialog.SetText(1005, "Mon livre");
         dialog.Move(5, 6, 70, 80);
-        char name[4] = "###";
-        char empty[4] = "###";
-        said << " " << dialog.GetText(1005, name, sizeof name) << name;
-        said << dialog.GetText(1002, empty, sizeof empty) << empty;
+        char text[4] = "###";
+        heard << " " << dialog.GetText(1005, text, sizeof text) << text;
+        heard << dialog.GetText(1002, text, sizeof text) << text;
         const WindowRect r = dialog.Bounds();
         const ScreenSize s = dialog.Screen();
-        said << " " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " " << s.width
-             << "x" << s.height;
+        heard << " " << r.left << "," << r.top << "," << r.right << "," << r.bottom << " "
+              << s.width << "x" << s.height;
         // Texts beyond the exchange's limit (a mebibyte) are cut, not refused.
         dialog.SetText(1000, std::string((1 << 20) + 9, 'n').c_str());
         std::string notice((1 << 20) + 9, '#');
-        said << " " << dialog.GetText(1000, notice.data(), (1 << 20) + 9) << "; ";
-        heard += said.str();
+        heard << " " << dialog.GetText(1000, notice.data(), (1 << 20) + 9) << "; ";
     }
     void OnCommand(Dialog& dialog, int id, int code) override {
-        heard += std::to_string(id) + ":" + std::to_string(code) + "; ";
+        heard << id << ":" << code << "; ";
         if (id == 9) throw std::bad_alloc();
         if (id == 1) dialog.End(1);
     }
-    std::string heard;
+    std::ostringstream heard;
 };
 
 TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildDoes) {
@@ -100,8 +93,6 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         std::string heard;
     } rows[] = {
         {"init click:1000 click:1", 1, init + "1000:0; 1:0; "},
-        {"nomodule", posix::kNoWindow, ""},
-        {"nowindow", posix::kNoWindow, ""},
         {"click:1", -1, ""},  // out of order: the program stops listening, the child is killed
         {"exit", -1, ""},
         {"init nowindow", -1, init},  // never the terminal once the handler has been told
@@ -114,18 +105,16 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         {"hang", -1, ""},
     };
     ASSERT_EQ(0, std::atexit(ProgramExitHandler));
-    int witness[2];
-    ASSERT_EQ(0, pipe2(witness, O_NONBLOCK));
-    g_program_exit_witness = witness[1];
+    ASSERT_EQ(0, pipe2(g_witness, O_NONBLOCK));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.script);
         g_script = row.script;
         Asking handler;
         // Long enough for a scripted child on a busy machine; the two stalling rows wait it out.
         EXPECT_EQ(row.result, posix::RunWindowProcess({}, handler, LoadScripted, 4000));
-        EXPECT_EQ(row.heard, handler.heard);
+        EXPECT_EQ(row.heard, handler.heard.str());
         char byte;
-        EXPECT_EQ(-1, read(witness[0], &byte, 1)) << "the program's exit handler ran in the child";
+        EXPECT_EQ(-1, read(g_witness[0], &byte, 1)) << "the program's exit handler ran in a child";
         EXPECT_TRUE(waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD)
             << "a child left unreaped";
     }
