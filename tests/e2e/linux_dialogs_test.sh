@@ -47,14 +47,16 @@ xdotool key Return Escape
 xdotool key Tab space Tab space
 ended "accepted by keyboard" "$pid"
 expect "accepted by keyboard" 0x00000001 "$(track b1)"
-# The stored answer is checked and has the keyboard: an arrow goes to the other one and takes it.
-# Beside the X screen, a Wayland display that takes the connection and never answers: the window
-# opens on the X screen, GDK never trying the silent one (else b3 could not accept).
-for row in 'b2 0x00000000 Down' 'b3 0x00000001 Up'; do
-    read -r book answer key <<<"$row"
+# The stored answer is checked and has the keyboard: an arrow goes to the other one and takes it,
+# the keyboard with it (two arrows come back). Beside the X screen, a Wayland display that takes
+# the connection and never answers: the window opens on the X screen, GDK never trying the silent
+# one (else b3 could not accept).
+for row in 'b2 0x00000000 Down' 'b3 0x00000001 Up' 'b4 0x00000001 Up Up'; do
+    read -r book answer keys <<<"$row"
     via=(python3 -c "$silent_wayland" "$work/runtime-$book")
     consent "$book"
-    xdotool key "$key" Return
+    read -ra keys <<<"$keys"
+    xdotool key "${keys[@]}" Return
     ended "$row" "$pid"
     expect "$row" "$answer" "$(track "$book")"
 done
