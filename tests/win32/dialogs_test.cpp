@@ -28,17 +28,16 @@ namespace reg = platform::registry;
 
 constexpr wchar_t kCaption[] = L"Utilisation du livre Web et confidentialité";
 
-// `run` runs the modal dialog captioned `caption` while `drive` gets it on a second thread. A
-// dialog still open afterwards is a failure and is ended by a click on `end_id`, so a failing
-// test never hangs.
+// `run` runs the modal dialog captioned `caption`, from this program's resources, while `drive`
+// gets it on a second thread. A dialog still open afterwards is a failure and is ended by a
+// click on `end_id`, so a failing test never hangs.
 void WithDialog(const wchar_t* caption, int end_id, const std::function<void()>& run,
                 const std::function<void(HWND)>& drive) {
+    platform::win32::Instance() = GetModuleHandleW(nullptr);
+    platform::win32::Module() = GetModuleHandleW(nullptr);
     std::function<void()> job = [&] {
-        HWND dialog = test::WaitForDialog(caption);
-        if (dialog == nullptr) {
-            ADD_FAILURE() << "the dialog did not appear";
-            return;
-        }
+        const HWND dialog = test::WaitForDialog(caption);
+        ASSERT_NE(nullptr, dialog) << "the dialog did not appear";
         drive(dialog);
         if (IsWindow(dialog)) {
             ADD_FAILURE() << "the dialog is still open";
@@ -57,18 +56,6 @@ void WithDialog(const wchar_t* caption, int end_id, const std::function<void()>&
     CloseHandle(driver);
 }
 
-// Each test's dialogs from this program's resources, with the program's keys removed.
-class ProgramDialogs : public testing::Test {
-protected:
-    void SetUp() override {
-        platform::win32::Instance() = GetModuleHandleW(nullptr);
-        platform::win32::Module() = GetModuleHandleW(nullptr);
-    }
-    const test::RegistrySandbox sandbox_;
-};
-using ConsentDialogWin32 = ProgramDialogs;
-using DialogFit = ProgramDialogs;
-
 std::pair<DWORD, DWORD> Selection(HWND edit) {
     DWORD start = 1, end = 1;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -85,7 +72,7 @@ bool FocusReaches(HWND dialog, int id) { return FocusReaches(dialog, GetDlgItem(
 // The first run, by keyboard and mouse. The notice shows its first line with nothing selected
 // whenever it gets the focus, also from the dialog manager, which selects an edit box's whole
 // text and so scrolls to its end; a click places the caret where it was.
-TEST_F(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
+TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
     std::int32_t accepted = 0;
     ConsentDialog handler(accepted);
     long result = 0;
@@ -155,7 +142,8 @@ TEST_F(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
 // A stored answer other than 0 and 1 (written by something else) checks both answers, whatever
 // the radio buttons and the dialog manager do with a group that holds two checked buttons, and
 // they still answer as one group. (That "Continuer" then accepts is ConsentDialogTest's.)
-TEST_F(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
+TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
+    const test::RegistrySandbox sandbox;
     ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
                             store::kLastReaderTrackValue, test::DwordValue(2)));
     ConsentFlow flow;
@@ -180,7 +168,7 @@ TEST_F(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
 // A handler that runs out of memory ends its dialog as one that could not be made, and the run
 // goes on: an exception never unwinds through user32's dispatch, which would end the program.
 // The consent dialog then gives no answer, so the run records a refusal.
-TEST_F(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
+TEST(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
     class ThrowingConsentDialog : public ConsentDialog {
     public:
         using ConsentDialog::ConsentDialog;
@@ -202,7 +190,6 @@ TEST_F(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
     EXPECT_EQ(-1, result);
     EXPECT_EQ(0, accepted);
 }
-
 
 std::wstring ClassOf(HWND control) {
     wchar_t name[32] = L"";
@@ -280,26 +267,24 @@ void ExpectFits(HWND dialog, int dpi) {
         EXPECT_LE(outer.right, GetSystemMetrics(SM_CXSCREEN));
         EXPECT_LE(outer.bottom, GetSystemMetrics(SM_CYSCREEN));
     }
-    std::vector<HWND> controls;
-    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        controls.push_back(c);
-        ExpectTextFits(c);
-    }
     const auto is_group = [](HWND c) {
         return (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX &&
                ClassOf(c) == L"Button";
     };
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+    std::vector<HWND> earlier;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        ExpectTextFits(c);
+        for (HWND e : earlier) {
             RECT a{}, b{}, both{};
-            GetWindowRect(controls[i], &a);
-            GetWindowRect(controls[j], &b);
+            GetWindowRect(e, &a);
+            GetWindowRect(c, &b);
             if (!IntersectRect(&both, &a, &b)) continue;
-            const bool held = (is_group(controls[i]) && EqualRect(&both, &b)) ||
-                              (is_group(controls[j]) && EqualRect(&both, &a));
-            EXPECT_TRUE(held) << "controls " << GetDlgCtrlID(controls[i]) << " and "
-                              << GetDlgCtrlID(controls[j]) << " overlap";
+            const bool held =
+                (is_group(e) && EqualRect(&both, &b)) || (is_group(c) && EqualRect(&both, &a));
+            EXPECT_TRUE(held) << "controls " << GetDlgCtrlID(e) << " and " << GetDlgCtrlID(c)
+                              << " overlap";
         }
+        earlier.push_back(c);
     }
 }
 
@@ -307,7 +292,7 @@ void ExpectFits(HWND dialog, int dpi) {
 // at 96, 120, 144 and 192): every control's text fits the control, measured with the control's
 // own font; no two controls overlap, except a group box around its own; the dialog is on the
 // screen.
-TEST_F(DialogFit, BothDialogsAtTheScreensDpi) {
+TEST(DialogFit, BothDialogsAtTheScreensDpi) {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
