@@ -1,6 +1,5 @@
-// The setup's Windows side under Wine: the run's COM apartment, the system DLLs loaded on first
-// use, the desktop, the shell link object and the .7xe type in the registry (read back through
-// advapi32's own ANSI calls). (The real finish dialog: tests/e2e/folder_names_test.sh.)
+// The setup's Windows side under Wine: COM, system DLLs, the desktop, the link object and the .7xe
+// type (read back through advapi32's ANSI calls). The real finish dialog: e2e/folder_names_test.sh.
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +16,8 @@
 #include "platform/win32/system_library.h"
 #include "support/desktop_sandbox.h"
 #include "support/fault_injection.h"
-#include "support/registry_sandbox.h"
 #include "support/reader_component_stand_in.h"
+#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform {
@@ -37,23 +36,15 @@ TEST(Win32Com, ComFailureEndsTheRunWithZeroAndNoResultFile) {
 }
 
 // On a Windows 7 whose loader refuses the flag that limits the search to the system folder,
-// the system DLLs loaded on first use are still found.
+// the system DLLs loaded on first use are still found (shell32: not loaded before).
 TEST(Win32SystemLibrary, WithTheSearchFlagRefusedTheFunctionsAreStillFound) {
-    // shell32 is not loaded before; oleaut32 is, by the tests' own imports.
-    const struct {
-        const wchar_t* library;
-        const char* function;
-    } rows[] = {{L"shell32.dll", "SHChangeNotify"}, {L"oleaut32.dll", "SysFreeString"}};
     fault::FailCall("LoadLibraryExW");
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.function);
-        const long refused = fault::CallCount("LoadLibraryExW");
-        void* const found = win32::SystemFunction(row.library, row.function);
-        EXPECT_EQ(refused + 1, fault::CallCount("LoadLibraryExW")) << "the flagged load was asked";
-        const HMODULE module = GetModuleHandleW(row.library);
-        ASSERT_NE(nullptr, module) << "expected it loaded";
-        EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, row.function)), found);
-    }
+    const long refused = fault::CallCount("LoadLibraryExW");
+    void* const found = win32::SystemFunction(L"shell32.dll", "SHChangeNotify");
+    EXPECT_EQ(refused + 1, fault::CallCount("LoadLibraryExW")) << "the flagged load was asked";
+    const HMODULE module = GetModuleHandleW(L"shell32.dll");
+    ASSERT_NE(nullptr, module) << "expected it loaded";
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "SHChangeNotify")), found);
     fault::Reset();
 }
 
