@@ -1,6 +1,5 @@
-// The resources windres compiled into this test program as Windows loads them: the dialogs and
-// strings are what the parser reads from the same script, and the manifest makes an activation
-// context (which also resolves its Common Controls 6 dependency) with the program's settings.
+// The resources windres compiled into this program as Windows loads them: dialogs and strings as
+// the parser reads the same script; the manifest's activation context, Common Controls 6 resolved.
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -1,5 +1,4 @@
-// The user's shell folder "Desktop" names a fresh folder while the test runs; its earlier value
-// comes back afterwards.
+// The user's shell folder "Desktop" names a fresh folder while the test runs, then its old value.
 #include "support/desktop_sandbox.h"
 
 #include <windows.h>

@@ -1,6 +1,5 @@
-// The reader component for tests under Wine: a class object registered for this process under
-// the component's class, so the program finds it through its own CoCreateInstance. The stand-in
-// holds a COM initialisation of its own, as a registration lasts only as long as the apartment.
+// The stand-in holds a COM initialisation of its own: a class object's registration for the
+// process lasts only as long as the apartment.
 #include "support/reader_component_stand_in.h"
 
 #include <gtest/gtest.h>
