@@ -3,6 +3,7 @@
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
 #include <windows.h>
 
 #include <cstring>
@@ -11,8 +12,6 @@
 
 #include "app/program.h"
 #include "platform/com.h"
-#include "platform/win32/reader_component.h"
-#include "platform/win32/system_calls.h"
 #include "platform/win32/system_library.h"
 #include "support/desktop_sandbox.h"
 #include "support/fault_injection.h"
@@ -73,16 +72,11 @@ TEST_F(Win32Setup, ShortcutSaveFailures) {
     fault::FailCall("CoCreateInstance");
     EXPECT_EQ(REGDB_E_CLASSNOTREG, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
     fault::Reset();
-    const test::ReaderComponentStandIn without_persist("S", "P");
-    auto& create = win32::Sys().CoCreateInstance;
-    const auto real = create;
-    create = [](REFCLSID, LPUNKNOWN, DWORD, REFIID, void** object) {
-        return CoCreateInstance(win32::kReaderComponentClass, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IUnknown, object);
-    };
-    EXPECT_EQ(E_NOINTERFACE, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
-    create = real;
-    EXPECT_EQ(0, test::ReaderComponentStandIn::Alive());
+    {
+        const test::ReaderComponentStandIn without_persist("S", "P", true);
+        EXPECT_EQ(E_NOINTERFACE, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
+        EXPECT_EQ(0, test::ReaderComponentStandIn::Alive());
+    }
     EXPECT_EQ("<missing>", dir.Read("l.lnk"));
     EXPECT_EQ(S_OK, shell::SaveShortcut(link.c_str(), "l", "C:\\t\xC3", "C:\\i\xC3.ico"));
     EXPECT_NE("<missing>", dir.Read("l.lnk"));
@@ -110,17 +104,17 @@ TEST_F(Win32Setup, TheFileTypeIsRegisteredUnlessAnotherClassHoldsIt) {
         const char* before;   // .7xe's default value under HKEY_CLASSES_ROOT; null: no key
         const char* failing;  // a call made to fail: its first call, or all with "*"
         bool registered;
-        const char* machine;  // .7xe's default value afterwards under HKEY_CLASSES_ROOT
-        const char* user;     // ... and under HKEY_CURRENT_USER\Software\Classes
-        long notices;         // the shell told that associations changed
+        std::optional<std::string> machine;  // .7xe's default value afterwards under HKCR
+        std::optional<std::string> user;     // ... and under HKEY_CURRENT_USER\Software\Classes
+        long notices;                        // the shell told that associations changed
     } rows[] = {
-        {"", nullptr, true, "7xefile", nullptr, 1},
-        {"autre.classe", nullptr, true, "autre.classe", nullptr, 0},
+        {"", nullptr, true, "7xefile", {}, 1},
+        {"autre.classe", nullptr, true, "autre.classe", {}, 0},
         // Access denied to the machine's classes: the user's own take the association.
-        {nullptr, "key create", true, nullptr, "7xefile", 1},
-        {nullptr, "value write", true, nullptr, "7xefile", 1},
-        {nullptr, "*key create", false, nullptr, nullptr, 0},
-        {nullptr, "*value write", false, nullptr, nullptr, 0},
+        {nullptr, "key create", true, {}, "7xefile", 1},
+        {nullptr, "value write", true, {}, "7xefile", 1},
+        {nullptr, "*key create", false, {}, {}, 0},
+        {nullptr, "*value write", false, {}, {}, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << (row.before ? row.before : "-") << row.failing);
@@ -136,14 +130,11 @@ TEST_F(Win32Setup, TheFileTypeIsRegisteredUnlessAnotherClassHoldsIt) {
         EXPECT_EQ(row.registered, shell::RegisterFileType());
         EXPECT_EQ(row.notices, fault::CallCount("association notice"));
         fault::Reset();
-        const auto value = [](const char* text) {
-            return text ? std::optional<std::string>(text) : std::nullopt;
-        };
-        EXPECT_EQ(value(row.user), DefaultValue(HKEY_CURRENT_USER, "Software\\Classes\\.7xe"));
-        EXPECT_EQ(row.user != nullptr, KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\7xefile"));
+        EXPECT_EQ(row.user, DefaultValue(HKEY_CURRENT_USER, "Software\\Classes\\.7xe"));
+        EXPECT_EQ(row.user.has_value(), KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\7xefile"));
         if (row.user) continue;  // Windows shows the user's classes in the merged view too
-        EXPECT_EQ(value(row.machine), DefaultValue(HKEY_CLASSES_ROOT, ".7xe"));
-        EXPECT_EQ(value(row.machine) == value("7xefile"), KeyExists(HKEY_CLASSES_ROOT, "7xefile"));
+        EXPECT_EQ(row.machine, DefaultValue(HKEY_CLASSES_ROOT, ".7xe"));
+        EXPECT_EQ(row.machine == "7xefile", KeyExists(HKEY_CLASSES_ROOT, "7xefile"));
     }
 }
 
