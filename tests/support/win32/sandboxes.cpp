@@ -1,14 +1,24 @@
-// The user's shell folder "Desktop" names a fresh folder while the test runs, then its old value.
-#include "support/desktop_sandbox.h"
-
+// The Windows sandboxes. The tests run in a throwaway Wine prefix, so removing the program's keys
+// before and after each test is enough; the user's shell folder "Desktop" names a fresh folder
+// while the test runs, then its old value.
 #include <windows.h>
 
 #include <optional>
 
+#include "support/desktop_sandbox.h"
+#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
 namespace wbh::test {
 namespace {
+
+void RemoveProgramKeys() {
+    for (const char* key :
+         {"Software\\Quarlo", "Software\\Classes\\.7xe", "Software\\Classes\\7xefile"}) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, key);
+    }
+    for (const char* key : {".7xe", "7xefile"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+}
 
 constexpr char kShellFolders[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -19,6 +29,12 @@ void SetDesktop(DWORD type, const std::string& path) {
 }
 
 }  // namespace
+
+struct RegistrySandbox::State {};
+
+RegistrySandbox::RegistrySandbox() : state_(std::make_unique<State>()) { RemoveProgramKeys(); }
+
+RegistrySandbox::~RegistrySandbox() { RemoveProgramKeys(); }
 
 struct DesktopSandbox::State {
     TempDir desktop;
