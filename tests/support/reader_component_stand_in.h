@@ -1,7 +1,6 @@
-// A reader component for the Windows tests, handed to the program's own creation call (through
-// its table of system calls) for the component's class; other classes are created as before. A
-// null value makes the getter return a null string. The values must outlive the stand-in. One at
-// a time.
+// A reader component for the Windows tests, handed to the program's own creation call for its
+// class; other classes are created as before. A null value makes the getter return a null
+// string. The values must outlive the stand-in. One at a time.
 #pragma once
 
 namespace wbh::test {

@@ -62,10 +62,9 @@ TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
     EXPECT_EQ('\0', small[0]);
 }
 
-// Without the link object or its persist interface nothing is saved; without a target's or an
-// icon's text the link is saved all the same. The reader component stands in for a link object
-// without a persist interface (as an older shell's might be): asked for one, it refuses, and is
-// then released.
+// Without the link object or its persist interface nothing is saved, and the object is released
+// (the reader component stands in for one without it, as an older shell's might be); without a
+// target's or an icon's text the link is saved all the same.
 TEST_F(Win32Setup, ShortcutSaveFailures) {
     const test::TempDir dir;
     const std::string link = dir.File("l.lnk");

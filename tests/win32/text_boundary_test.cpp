@@ -65,7 +65,6 @@ TEST(Win32Text, LookAlikesStayThemselves) {
         // A text file takes the text whole in the code page, or is not written at all.
         EXPECT_EQ(row.in_code_page, files::ReplaceTextFile(dir.File("t.txt").c_str(), row.utf8));
         EXPECT_EQ(row.in_code_page ? "\xE9\x80" : "<missing>", dir.Read("t.txt"));
-        DeleteFileW(Wide(dir.File("t.txt")).c_str());
     }
 }
 
@@ -100,8 +99,7 @@ TEST(Win32Text, TheProgramNameIsSplitOffAsTheRuntimeDoes) {
 
 // The reader component's values in the script: whole in the code page's own bytes, or empty when
 // the component lacks one or it is too long for the reader's buffer. The component is held past
-// the nested apartment, and released. (Values outside the code page, escaped, are the folder
-// names e2e story's partners.)
+// the nested apartment, and released. (Escaped values: the folder names e2e story's partners.)
 TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
     const ComScope com;  // the run's apartment
     const test::RegistrySandbox registry;
