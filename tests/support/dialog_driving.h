@@ -61,8 +61,7 @@ inline void PressKey(HWND dialog, WPARAM key) {
 
 inline std::wstring TextOf(HWND dialog, int id) {
     wchar_t text[8192];
-    const int length = GetDlgItemTextW(dialog, id, text, 8192);
-    return std::wstring(text, length > 0 ? length : 0);
+    return std::wstring(text, GetDlgItemTextW(dialog, id, text, 8192));
 }
 
 }  // namespace wbh::test

@@ -298,28 +298,25 @@ TEST(DialogFit, BothDialogsAtTheScreensDpi) {
 
     std::int32_t accepted = 0;
     ConsentDialog consent(accepted);
-    WithDialog(
-        kCaption, kContinue, [&] { platform::RunModalDialog(kTemplate, consent); },
-        [&](HWND dialog) {
-            ExpectFits(dialog, dpi);
-            test::Click(dialog, kAccept);
-            test::Click(dialog, kContinue);
-            EXPECT_TRUE(test::WaitUntilClosed(dialog));
-        });
+    const auto run_consent = [&] { platform::RunModalDialog(kTemplate, consent); };
+    WithDialog(kCaption, kContinue, run_consent, [&](HWND dialog) {
+        ExpectFits(dialog, dpi);
+        test::Click(dialog, kAccept);
+        test::Click(dialog, kContinue);
+        EXPECT_TRUE(test::WaitUntilClosed(dialog));
+    });
 
     SetupParameters p;
     p.desktopshortcutname.Assign("Lancer le livre Web de l'auteur");
     FinishDialog finish(p);
-    WithDialog(
-        L"Fin de l'extraction", finish_dialog::kFinish,
-        [&] { platform::RunModalDialog(finish_dialog::kTemplate, finish); },
-        [&](HWND dialog) {
-            ExpectFits(dialog, dpi);
-            CheckDlgButton(dialog, finish_dialog::kDesktopShortcut, BST_UNCHECKED);
-            CheckDlgButton(dialog, finish_dialog::kOpenNow, BST_UNCHECKED);
-            test::Click(dialog, finish_dialog::kFinish);
-            EXPECT_TRUE(test::WaitUntilClosed(dialog));
-        });
+    const auto run_finish = [&] { platform::RunModalDialog(finish_dialog::kTemplate, finish); };
+    WithDialog(L"Fin de l'extraction", finish_dialog::kFinish, run_finish, [&](HWND dialog) {
+        ExpectFits(dialog, dpi);
+        CheckDlgButton(dialog, finish_dialog::kDesktopShortcut, BST_UNCHECKED);
+        CheckDlgButton(dialog, finish_dialog::kOpenNow, BST_UNCHECKED);
+        test::Click(dialog, finish_dialog::kFinish);
+        EXPECT_TRUE(test::WaitUntilClosed(dialog));
+    });
 }
 
 }  // namespace
