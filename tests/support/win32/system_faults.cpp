@@ -4,6 +4,7 @@
 #include "support/system_faults.h"
 
 #include <cstring>
+#include <tuple>
 
 #include "platform/guid.h"
 #include "platform/win32/system_calls.h"
@@ -28,9 +29,17 @@ Result Failed(DWORD error, Result result) {
     return result;
 }
 
+// A failure that empties the call's last parameter, where the object or text would have gone.
+template <typename... Args>
+HRESULT Emptied(HRESULT result, Args... args) {
+    *std::get<sizeof...(Args) - 1>(std::tie(args...)) = nullptr;
+    return result;
+}
+
 // Each replacement is a lambda without captures, which converts to the entry's function pointer
 // (x64 has one calling convention); `auto... a` takes the entry's own parameters. FAILS_WITH's
-// entry answers `failure` when its call is to fail; COUNTED's only counts its calls.
+// entry answers `failure` (void() for a call without a result) when its call is to fail; COUNTED's
+// only counts its calls.
 #define FAILS_WITH(entry, name, failure) \
     calls.entry = [](auto... a) { return Fails(name) ? failure : g_real.entry(a...); }
 #define COUNTED(entry, name) FAILS_WITH(entry, name, g_real.entry(a...))
@@ -53,33 +62,15 @@ const bool g_installed = [] {
         std::memcpy(guid, &planted, sizeof *guid);
         return S_OK;
     };
-    calls.StringFromCLSID = [](REFCLSID guid, LPOLESTR* text) -> HRESULT {
-        if (!Fails("guid text")) return g_real.StringFromCLSID(guid, text);
-        *text = nullptr;
-        return E_OUTOFMEMORY;
-    };
+    FAILS_WITH(StringFromCLSID, "guid text", Emptied(E_OUTOFMEMORY, a...));
     FAILS_WITH(LoadStringW, "string resource", Failed(ERROR_RESOURCE_NAME_NOT_FOUND, 0));
-    calls.SHGetSpecialFolderLocation = [](HWND owner, int folder,
-                                          PIDLIST_ABSOLUTE* list) -> HRESULT {
-        if (!Fails("desktop folder")) return g_real.SHGetSpecialFolderLocation(owner, folder, list);
-        *list = nullptr;
-        return E_FAIL;
-    };
-    calls.SHChangeNotify = [](auto... a) {
-        if (!Fails("association notice")) g_real.SHChangeNotify(a...);
-    };
+    FAILS_WITH(SHGetSpecialFolderLocation, "desktop folder", Emptied(E_FAIL, a...));
+    FAILS_WITH(SHChangeNotify, "association notice", void());
     FAILS_WITH(DialogBoxParamW, "dialog", Failed(ERROR_RESOURCE_NAME_NOT_FOUND, INT_PTR{-1}));
     FAILS_WITH(ShellExecuteW, "open document", reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC));
     FAILS_WITH(MoveFileExW, "replace file", Failed(ERROR_ACCESS_DENIED, FALSE));
     COUNTED(GetPrivateProfileStringW, "profile read");
-    calls.CoCreateInstance = [](REFCLSID kind, LPUNKNOWN outer, DWORD context, REFIID iid,
-                                LPVOID* object) -> HRESULT {
-        if (Fails("CoCreateInstance")) {
-            *object = nullptr;
-            return REGDB_E_CLASSNOTREG;
-        }
-        return g_real.CoCreateInstance(kind, outer, context, iid, object);
-    };
+    FAILS_WITH(CoCreateInstance, "CoCreateInstance", Emptied(REGDB_E_CLASSNOTREG, a...));
     // Windows 7 without its update refuses the flag that limits the search to the system folder.
     calls.LoadLibraryExW = [](LPCWSTR name, HANDLE file, DWORD flags) -> HMODULE {
         const bool refused = (flags & LOAD_LIBRARY_SEARCH_SYSTEM32) != 0 && Fails("LoadLibraryExW");
