@@ -85,10 +85,8 @@ TEST_F(Win32Setup, ShortcutSaveFailures) {
 std::optional<std::string> DefaultValue(HKEY root, const char* key) {
     char text[64];
     DWORD size = sizeof text;
-    if (RegGetValueA(root, key, nullptr, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return std::string(text);
+    const LONG read = RegGetValueA(root, key, nullptr, RRF_RT_REG_SZ, nullptr, text, &size);
+    return read == ERROR_SUCCESS ? std::optional<std::string>(text) : std::nullopt;
 }
 
 bool KeyExists(HKEY root, const char* key) {

@@ -44,11 +44,10 @@ struct DesktopSandbox::State {
 DesktopSandbox::DesktopSandbox() : state_(std::make_unique<State>()) {
     char old[MAX_PATH * 2];
     DWORD size = sizeof old;
-    if (RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop",
-                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, old,
-                     &size) == ERROR_SUCCESS) {
-        state_->saved = old;
-    }
+    const LONG read =
+        RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop",
+                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, old, &size);
+    if (read == ERROR_SUCCESS) state_->saved = old;
     SetDesktop(REG_SZ, state_->desktop.Path().string());
 }
 
