@@ -17,12 +17,14 @@ bool g_every_class = false;
 int g_alive = 0;
 decltype(platform::win32::SystemCalls::CoCreateInstance) g_replaced = nullptr;
 
-// UTF-8 text; no value is a null string.
-BSTR NewString(const char* value) {
-    if (value == nullptr) return nullptr;
+// A getter's answer: the UTF-8 text as a new string; no value is a null string.
+HRESULT Give(const char* value, BSTR* out) {
+    *out = nullptr;
+    if (value == nullptr) return S_OK;
     wchar_t wide[1024];
     const int units = MultiByteToWideChar(CP_UTF8, 0, value, -1, wide, 1024);
-    return SysAllocStringLen(wide, units > 0 ? static_cast<UINT>(units - 1) : 0);
+    *out = SysAllocStringLen(wide, units > 0 ? static_cast<UINT>(units - 1) : 0);
+    return S_OK;
 }
 
 // One object answers every creation; each reference held stands for one live component.
@@ -36,14 +38,8 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++g_alive; }
     ULONG STDMETHODCALLTYPE Release() override { return --g_alive; }
-    HRESULT STDMETHODCALLTYPE GetPartner(BSTR* out) override {
-        *out = NewString(g_partner);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetSKU(BSTR* out) override {
-        *out = NewString(g_sku);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetPartner(BSTR* out) override { return Give(g_partner, out); }
+    HRESULT STDMETHODCALLTYPE GetSKU(BSTR* out) override { return Give(g_sku, out); }
 } g_component;
 
 // As COM answers for an in-process server registered under the component's class.
