@@ -44,8 +44,7 @@ inline void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM
 
 // The window of the dialog's thread that has the keyboard focus, or null.
 inline HWND Focused(HWND dialog) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
+    GUITHREADINFO info{sizeof(GUITHREADINFO)};
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
     return info.hwndFocus;
 }

@@ -90,8 +90,7 @@ TEST(Win32Resources, ScriptReadsAsWindowsLoads) {
 }
 
 TEST(Win32Manifest, RunsAsInvokerWithCommonControls6AndPerMonitorDpi) {
-    ACTCTXW request{};
-    request.cbSize = sizeof request;
+    ACTCTXW request{sizeof(ACTCTXW)};
     request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
     request.hModule = GetModuleHandleW(nullptr);
     request.lpResourceName = MAKEINTRESOURCEW(1);

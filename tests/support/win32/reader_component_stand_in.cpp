@@ -9,6 +9,7 @@ namespace wbh::test {
 namespace {
 
 using platform::win32::IReaderComponent;
+using platform::win32::kReaderComponentClass;
 using platform::win32::Sys;
 
 const char* g_sku = nullptr;
@@ -46,9 +47,7 @@ public:
 HRESULT STDMETHODCALLTYPE Create(REFCLSID kind, LPUNKNOWN outer, DWORD context, REFIID iid,
                                  LPVOID* out) {
     if (g_every_class) return g_component.QueryInterface(IID_IUnknown, out);
-    if (kind != platform::win32::kReaderComponentClass) {
-        return g_replaced(kind, outer, context, iid, out);
-    }
+    if (kind != kReaderComponentClass) return g_replaced(kind, outer, context, iid, out);
     *out = nullptr;
     if ((context & CLSCTX_INPROC_SERVER) == 0) return REGDB_E_CLASSNOTREG;
     return outer != nullptr ? CLASS_E_NOAGGREGATION : g_component.QueryInterface(iid, out);
