@@ -129,7 +129,6 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
         EXPECT_EQ(std::make_pair(clicked, clicked), Selection(notice));
 
         SendMessageW(dialog, WM_NEXTDLGCTL, FALSE, FALSE);
-        ASSERT_TRUE(FocusReaches(dialog, kAccept));
         test::PressKey(dialog, VK_RETURN);
         EXPECT_TRUE(test::WaitUntilClosed(dialog));
     });
