@@ -24,7 +24,6 @@ namespace wbh {
 namespace {
 
 using namespace consent_dialog;
-namespace reg = platform::registry;
 
 constexpr wchar_t kCaption[] = L"Utilisation du livre Web et confidentialité";
 
@@ -141,7 +140,7 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
 // they still answer as one group. (That "Continuer" then accepts is ConsentDialogTest's.)
 TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
     const test::RegistrySandbox sandbox;
-    ASSERT_TRUE(test::Store(reg::Root::kCurrentUser, store::kReferralsKey,
+    ASSERT_TRUE(test::Store(test::reg::Root::kCurrentUser, store::kReferralsKey,
                             store::kLastReaderTrackValue, test::DwordValue(2)));
     ConsentFlow flow;
     const auto run = [&] { flow.RunConsent("-mode 1 -autorunbookid b1"); };
@@ -159,7 +158,7 @@ TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
     });
     const std::string book = std::string(store::kReferralsKey) + "\\b1";
     EXPECT_EQ(test::DwordValue(1),
-              test::Stored(reg::Root::kCurrentUser, book, store::kReaderTrackValue));
+              test::Stored(test::reg::Root::kCurrentUser, book, store::kReaderTrackValue));
 }
 
 // A handler that runs out of memory ends its dialog as one that could not be made, and the run
