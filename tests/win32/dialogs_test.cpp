@@ -62,11 +62,10 @@ std::pair<DWORD, DWORD> Selection(HWND edit) {
 }
 constexpr std::pair<DWORD, DWORD> kNothingSelected{0, 0};
 
-// Whether the keyboard focus reaches the control (by id, or the window itself) in time.
-bool FocusReaches(HWND dialog, HWND control) {
-    return test::WaitUntil([&] { return test::Focused(dialog) == control; });
+// Whether the keyboard focus reaches the control in time.
+bool FocusReaches(HWND dialog, int id) {
+    return test::WaitUntil([&] { return test::Focused(dialog) == GetDlgItem(dialog, id); });
 }
-bool FocusReaches(HWND dialog, int id) { return FocusReaches(dialog, GetDlgItem(dialog, id)); }
 
 // The first run, by keyboard and mouse. The notice shows its first line with nothing selected
 // whenever it gets the focus, also from the dialog manager, which selects an edit box's whole
@@ -113,7 +112,7 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
         test::PressKey(dialog, VK_TAB);
         ASSERT_TRUE(FocusReaches(dialog, kContinue));
         test::PressKey(dialog, VK_TAB);
-        ASSERT_TRUE(FocusReaches(dialog, notice));
+        ASSERT_TRUE(FocusReaches(dialog, kNotice));
         expect_start("Tab");
 
         SendMessageW(dialog, WM_NEXTDLGCTL, FALSE, FALSE);
@@ -122,7 +121,7 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
         const LPARAM point = MAKELPARAM(LOWORD(at) + 1, HIWORD(at) + 1);
         PostMessageW(notice, WM_LBUTTONDOWN, MK_LBUTTON, point);
         PostMessageW(notice, WM_LBUTTONUP, 0, point);
-        ASSERT_TRUE(FocusReaches(dialog, notice));
+        ASSERT_TRUE(FocusReaches(dialog, kNotice));
         const DWORD clicked = LOWORD(SendMessageW(notice, EM_CHARFROMPOS, 0, point));
         EXPECT_NE(0u, clicked);
         EXPECT_EQ(std::make_pair(clicked, clicked), Selection(notice));

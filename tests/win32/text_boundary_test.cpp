@@ -29,8 +29,7 @@ namespace {
 
 std::wstring Wide(const std::string& text) {
     win32::WideText wide;
-    if (!win32::ToWide(text, wide)) return L"<refused>";
-    return std::wstring(wide.data(), wide.size() - 1);
+    return win32::ToWide(text, wide) ? std::wstring(wide.data(), wide.size() - 1) : L"<refused>";
 }
 
 std::string Utf8(const std::wstring& wide) {

@@ -48,8 +48,7 @@ const bool g_installed = [] {
     win32::SystemCalls& calls = win32::Sys();
     FAILS_WITH(RegOpenKeyExW, "key", ERROR_ACCESS_DENIED);
     calls.RegCreateKeyExW = [](auto... a) -> LONG {
-        // Both counted: a row may fail either.
-        const bool fails = Fails("key") | Fails("key create");
+        const bool fails = Fails("key") | Fails("key create");  // both counted: not ||
         return fails ? ERROR_ACCESS_DENIED : g_real.RegCreateKeyExW(a...);
     };
     FAILS_WITH(RegQueryValueExW, "value read", ERROR_ACCESS_DENIED);
