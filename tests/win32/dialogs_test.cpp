@@ -71,6 +71,7 @@ bool FocusReaches(HWND dialog, int id) {
 // whenever it gets the focus, also from the dialog manager, which selects an edit box's whole
 // text and so scrolls to its end; a click places the caret where it was.
 TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
+    const test::RegistrySandbox no_stored_answer;
     std::int32_t accepted = 0;
     ConsentDialog handler(accepted);
     long result = 0;
@@ -186,9 +187,8 @@ TEST(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
 }
 
 std::wstring ClassOf(HWND control) {
-    wchar_t name[32] = L"";
-    GetClassNameW(control, name, 32);
-    return name;
+    wchar_t name[32];
+    return std::wstring(name, GetClassNameW(control, name, 32));
 }
 
 // The size DrawText gives `text` in the control's font, wrapped at `width` when `format` says so.

@@ -72,7 +72,7 @@ TEST_F(Win32Setup, ShortcutSaveFailures) {
     EXPECT_EQ(REGDB_E_CLASSNOTREG, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
     fault::Reset();
     {
-        const test::ReaderComponentStandIn without_persist("S", "P", true);
+        const test::ReaderComponentStandIn without_persist("S", "P", /*every_class=*/true);
         EXPECT_EQ(E_NOINTERFACE, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
         EXPECT_EQ(0, test::ReaderComponentStandIn::Alive());
     }
