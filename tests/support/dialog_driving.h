@@ -44,8 +44,7 @@ inline void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM
 
 // The window of the dialog's thread that has the keyboard focus, or null.
 inline HWND Focused(HWND dialog) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
+    GUITHREADINFO info{sizeof(GUITHREADINFO)};
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
     return info.hwndFocus;
 }
@@ -61,8 +60,7 @@ inline void PressKey(HWND dialog, WPARAM key) {
 
 inline std::wstring TextOf(HWND dialog, int id) {
     wchar_t text[8192];
-    const int length = GetDlgItemTextW(dialog, id, text, 8192);
-    return std::wstring(text, length > 0 ? length : 0);
+    return std::wstring(text, GetDlgItemTextW(dialog, id, text, 8192));
 }
 
 }  // namespace wbh::test

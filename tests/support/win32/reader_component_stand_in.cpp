@@ -1,31 +1,34 @@
-// The reader component for tests under Wine: a class object registered for this process under
-// the component's class, so the program finds it through its own CoCreateInstance. The stand-in
-// holds a COM initialisation of its own, as a registration lasts only as long as the apartment.
+// The component goes to the program through its table of system calls, not through a class
+// object registered with COM, which would last only as long as an apartment of the stand-in's.
 #include "support/reader_component_stand_in.h"
 
-#include <gtest/gtest.h>
-
 #include "platform/win32/reader_component.h"
+#include "platform/win32/system_calls.h"
 
 namespace wbh::test {
 namespace {
 
 using platform::win32::IReaderComponent;
+using platform::win32::kReaderComponentClass;
+using platform::win32::Sys;
 
 const char* g_sku = nullptr;
 const char* g_partner = nullptr;
+bool g_every_class = false;
 int g_alive = 0;
+decltype(platform::win32::SystemCalls::CoCreateInstance) g_replaced = nullptr;
 
-// UTF-8 text; no value is a null string.
-BSTR NewString(const char* value) {
-    if (value == nullptr) return nullptr;
+// A getter's answer: the UTF-8 text as a new string; no value is a null string.
+HRESULT Give(const char* value, BSTR* out) {
+    *out = nullptr;
+    if (value == nullptr) return S_OK;
     wchar_t wide[1024];
     const int units = MultiByteToWideChar(CP_UTF8, 0, value, -1, wide, 1024);
-    return SysAllocStringLen(wide, units > 0 ? static_cast<UINT>(units - 1) : 0);
+    *out = SysAllocStringLen(wide, units > 0 ? static_cast<UINT>(units - 1) : 0);
+    return S_OK;
 }
 
-// One object answers every creation; each reference held stands for one live component. The
-// class object lives as long as the process, so it counts no references.
+// One object answers every creation; each reference held stands for one live component.
 class Component final : public IReaderComponent {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -36,49 +39,32 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++g_alive; }
     ULONG STDMETHODCALLTYPE Release() override { return --g_alive; }
-    HRESULT STDMETHODCALLTYPE GetPartner(BSTR* out) override {
-        *out = NewString(g_partner);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetSKU(BSTR* out) override {
-        *out = NewString(g_sku);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetPartner(BSTR* out) override { return Give(g_partner, out); }
+    HRESULT STDMETHODCALLTYPE GetSKU(BSTR* out) override { return Give(g_sku, out); }
 } g_component;
 
-class Factory final : public IClassFactory {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        const bool known = iid == IID_IUnknown || iid == IID_IClassFactory;
-        *out = known ? this : nullptr;
-        return known ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-        *out = nullptr;
-        return outer != nullptr ? CLASS_E_NOAGGREGATION : g_component.QueryInterface(iid, out);
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-} g_factory;
-
-HRESULT g_initialised = E_FAIL;
-DWORD g_cookie = 0;
+// As COM answers for an in-process server registered under the component's class.
+HRESULT STDMETHODCALLTYPE Create(REFCLSID kind, LPUNKNOWN outer, DWORD context, REFIID iid,
+                                 LPVOID* out) {
+    if (g_every_class) return g_component.QueryInterface(IID_IUnknown, out);
+    if (kind != kReaderComponentClass) return g_replaced(kind, outer, context, iid, out);
+    *out = nullptr;
+    if ((context & CLSCTX_INPROC_SERVER) == 0) return REGDB_E_CLASSNOTREG;
+    return outer != nullptr ? CLASS_E_NOAGGREGATION : g_component.QueryInterface(iid, out);
+}
 
 }  // namespace
 
-ReaderComponentStandIn::ReaderComponentStandIn(const char* sku, const char* partner) {
-    g_initialised = CoInitialize(nullptr);
+ReaderComponentStandIn::ReaderComponentStandIn(const char* sku, const char* partner,
+                                               bool every_class) {
     g_sku = sku;
     g_partner = partner;
-    EXPECT_EQ(S_OK, CoRegisterClassObject(platform::win32::kReaderComponentClass, &g_factory,
-                                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &g_cookie));
+    g_every_class = every_class;
+    g_replaced = Sys().CoCreateInstance;
+    Sys().CoCreateInstance = Create;
 }
 
-ReaderComponentStandIn::~ReaderComponentStandIn() {
-    CoRevokeClassObject(g_cookie);
-    if (SUCCEEDED(g_initialised)) CoUninitialize();
-}
+ReaderComponentStandIn::~ReaderComponentStandIn() { Sys().CoCreateInstance = g_replaced; }
 
 int ReaderComponentStandIn::Alive() { return g_alive; }
 

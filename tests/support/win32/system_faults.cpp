@@ -4,6 +4,7 @@
 #include "support/system_faults.h"
 
 #include <cstring>
+#include <tuple>
 
 #include "platform/guid.h"
 #include "platform/win32/system_calls.h"
@@ -28,29 +29,31 @@ Result Failed(DWORD error, Result result) {
     return result;
 }
 
+// A failure that empties the call's last parameter, where the object or text would have gone.
+template <typename... Args>
+HRESULT Emptied(HRESULT result, Args... args) {
+    *std::get<sizeof...(Args) - 1>(std::tie(args...)) = nullptr;
+    return result;
+}
+
 // Each replacement is a lambda without captures, which converts to the entry's function pointer
-// (x64 has one calling convention); `auto... a` takes the entry's own parameters.
+// (x64 has one calling convention); `auto... a` takes the entry's own parameters. FAILS_WITH's
+// entry answers `failure` (void() for a call without a result) when its call is to fail; COUNTED's
+// only counts its calls.
+#define FAILS_WITH(entry, name, failure) \
+    calls.entry = [](auto... a) { return Fails(name) ? failure : g_real.entry(a...); }
+#define COUNTED(entry, name) FAILS_WITH(entry, name, g_real.entry(a...))
 const bool g_installed = [] {
     static_assert(sizeof kInjectable / sizeof kInjectable[0] <= kMostNames);
     win32::SystemCalls& calls = win32::Sys();
-    calls.RegOpenKeyExW = [](auto... a) -> LONG {
-        return Fails("key") ? ERROR_ACCESS_DENIED : g_real.RegOpenKeyExW(a...);
-    };
+    FAILS_WITH(RegOpenKeyExW, "key", ERROR_ACCESS_DENIED);
     calls.RegCreateKeyExW = [](auto... a) -> LONG {
-        // Both counted: a row may fail either.
-        const bool fails = Fails("key") | Fails("key create");
+        const bool fails = Fails("key") | Fails("key create");  // both counted: not ||
         return fails ? ERROR_ACCESS_DENIED : g_real.RegCreateKeyExW(a...);
     };
-    calls.RegQueryValueExW = [](auto... a) -> LONG {
-        return Fails("value read") ? ERROR_ACCESS_DENIED : g_real.RegQueryValueExW(a...);
-    };
-    calls.RegSetValueExW = [](auto... a) -> LONG {
-        return Fails("value write") ? ERROR_ACCESS_DENIED : g_real.RegSetValueExW(a...);
-    };
-    calls.RegCloseKey = [](auto... a) -> LONG {
-        Fails("key close");  // counted only
-        return g_real.RegCloseKey(a...);
-    };
+    FAILS_WITH(RegQueryValueExW, "value read", ERROR_ACCESS_DENIED);
+    FAILS_WITH(RegSetValueExW, "value write", ERROR_ACCESS_DENIED);
+    COUNTED(RegCloseKey, "key close");
     calls.CoCreateGuid = [](GUID* guid) -> HRESULT {
         if (Fails("new guid")) return HRESULT_FROM_WIN32(RPC_S_UUID_NO_ADDRESS);
         Guid planted;
@@ -58,48 +61,15 @@ const bool g_installed = [] {
         std::memcpy(guid, &planted, sizeof *guid);
         return S_OK;
     };
-    calls.StringFromCLSID = [](REFCLSID guid, LPOLESTR* text) -> HRESULT {
-        if (!Fails("guid text")) return g_real.StringFromCLSID(guid, text);
-        *text = nullptr;
-        return E_OUTOFMEMORY;
-    };
-    calls.LoadStringW = [](auto... a) -> int {
-        return Fails("string resource") ? Failed(ERROR_RESOURCE_NAME_NOT_FOUND, 0)
-                                        : g_real.LoadStringW(a...);
-    };
-    calls.SHGetSpecialFolderLocation = [](HWND owner, int folder,
-                                          PIDLIST_ABSOLUTE* list) -> HRESULT {
-        if (!Fails("desktop folder")) return g_real.SHGetSpecialFolderLocation(owner, folder, list);
-        *list = nullptr;
-        return E_FAIL;
-    };
-    calls.SHChangeNotify = [](auto... a) {
-        if (!Fails("association notice")) g_real.SHChangeNotify(a...);
-    };
-    calls.DialogBoxParamW = [](auto... a) -> INT_PTR {
-        return Fails("dialog") ? Failed(ERROR_RESOURCE_NAME_NOT_FOUND, INT_PTR{-1})
-                               : g_real.DialogBoxParamW(a...);
-    };
-    calls.ShellExecuteW = [](auto... a) -> HINSTANCE {
-        return Fails("open document") ? reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC)
-                                      : g_real.ShellExecuteW(a...);
-    };
-    calls.MoveFileExW = [](auto... a) -> BOOL {
-        return Fails("replace file") ? Failed(ERROR_ACCESS_DENIED, FALSE)
-                                     : g_real.MoveFileExW(a...);
-    };
-    calls.GetPrivateProfileStringW = [](auto... a) -> DWORD {
-        Fails("profile read");  // counted only
-        return g_real.GetPrivateProfileStringW(a...);
-    };
-    calls.CoCreateInstance = [](REFCLSID kind, LPUNKNOWN outer, DWORD context, REFIID iid,
-                                LPVOID* object) -> HRESULT {
-        if (Fails("CoCreateInstance")) {
-            *object = nullptr;
-            return REGDB_E_CLASSNOTREG;
-        }
-        return g_real.CoCreateInstance(kind, outer, context, iid, object);
-    };
+    FAILS_WITH(StringFromCLSID, "guid text", Emptied(E_OUTOFMEMORY, a...));
+    FAILS_WITH(LoadStringW, "string resource", Failed(ERROR_RESOURCE_NAME_NOT_FOUND, 0));
+    FAILS_WITH(SHGetSpecialFolderLocation, "desktop folder", Emptied(E_FAIL, a...));
+    FAILS_WITH(SHChangeNotify, "association notice", void());
+    FAILS_WITH(DialogBoxParamW, "dialog", Failed(ERROR_RESOURCE_NAME_NOT_FOUND, INT_PTR{-1}));
+    FAILS_WITH(ShellExecuteW, "open document", reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC));
+    FAILS_WITH(MoveFileExW, "replace file", Failed(ERROR_ACCESS_DENIED, FALSE));
+    COUNTED(GetPrivateProfileStringW, "profile read");
+    FAILS_WITH(CoCreateInstance, "CoCreateInstance", Emptied(REGDB_E_CLASSNOTREG, a...));
     // Windows 7 without its update refuses the flag that limits the search to the system folder.
     calls.LoadLibraryExW = [](LPCWSTR name, HANDLE file, DWORD flags) -> HMODULE {
         const bool refused = (flags & LOAD_LIBRARY_SEARCH_SYSTEM32) != 0 && Fails("LoadLibraryExW");

@@ -1,15 +1,24 @@
-// The user's shell folder "Desktop" names a fresh folder while the test runs; its earlier value
-// comes back afterwards.
-#include "support/desktop_sandbox.h"
-
+// The Windows sandboxes. The tests run in a throwaway Wine prefix, so removing the program's keys
+// before and after each test is enough; the user's shell folder "Desktop" names a fresh folder
+// while the test runs, then its old value.
 #include <windows.h>
 
 #include <optional>
 
+#include "support/desktop_sandbox.h"
+#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
 namespace wbh::test {
 namespace {
+
+void RemoveProgramKeys() {
+    for (const char* key :
+         {"Software\\Quarlo", "Software\\Classes\\.7xe", "Software\\Classes\\7xefile"}) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, key);
+    }
+    for (const char* key : {".7xe", "7xefile"}) RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
+}
 
 constexpr char kShellFolders[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -21,6 +30,12 @@ void SetDesktop(DWORD type, const std::string& path) {
 
 }  // namespace
 
+struct RegistrySandbox::State {};
+
+RegistrySandbox::RegistrySandbox() : state_(std::make_unique<State>()) { RemoveProgramKeys(); }
+
+RegistrySandbox::~RegistrySandbox() { RemoveProgramKeys(); }
+
 struct DesktopSandbox::State {
     TempDir desktop;
     std::optional<std::string> saved;  // put back as REG_EXPAND_SZ, which a plain path also is
@@ -29,11 +44,10 @@ struct DesktopSandbox::State {
 DesktopSandbox::DesktopSandbox() : state_(std::make_unique<State>()) {
     char old[MAX_PATH * 2];
     DWORD size = sizeof old;
-    if (RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop",
-                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, old,
-                     &size) == ERROR_SUCCESS) {
-        state_->saved = old;
-    }
+    const LONG read =
+        RegGetValueA(HKEY_CURRENT_USER, kShellFolders, "Desktop",
+                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, old, &size);
+    if (read == ERROR_SUCCESS) state_->saved = old;
     SetDesktop(REG_SZ, state_->desktop.Path().string());
 }
 
