@@ -36,7 +36,7 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSectionsInTheEncodingOfTheirMark
         std::optional<std::string> bytes;  // none: no file
         std::string read;
     } rows[] = {
-        {"[parameters]\nmode=1\n[other]\nmode=2\n", "1: parameters|mode|1 other|mode|2"},
+        {"[parameters]\nmode=1\nno_equals\n[other]\nmode=2\n", "1: parameters|mode|1 other|mode|2"},
         {"[PARAMETERS]\nMode=3\n[empty]\n[Parameters]\nx=1", "1: PARAMETERS|Mode|3"},
         {"[p]\na=\nb=stop\nc=3\n", "0: p|a| p|b|stop"},
         {"[p]\na=\"\"\nb=NOT_FOUND_ERROR\nc=3\n", "0: p|a|"},  // quotes around nothing
