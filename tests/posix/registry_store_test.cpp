@@ -54,9 +54,8 @@ protected:
     test::TempDir dir_;
 };
 
-// Which folder the file is in is UserFolders' test; here, that it and its folders are private,
-// that a file put at its name meanwhile (a backup brought back) is the one the next key goes to,
-// and that a file there that is no registry of this version is left as it is.
+// (Which folder is UserFolders' test.) A file put at its name meanwhile (a backup brought back)
+// gets the next key; a file there that is no registry of this version is left as it is.
 TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
     const std::string newer = UseConfig("newer");
     Key key = nullptr;
