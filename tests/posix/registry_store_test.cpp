@@ -1,7 +1,5 @@
 // What only the SQLite registry has: a private file per user, never written when it is not ours.
 // The registry contract itself is RegKeyTest's.
-#include "platform/posix/registry/registry_store.h"
-
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -46,8 +44,6 @@ unsigned Mode(const std::string& path) {
 
 class RegistryStoreTest : public ::testing::Test {
 protected:
-    RegistryStoreTest() { UseConfig("config"); }
-
     // Returns the registry file.
     std::string UseConfig(const std::string& name) {
         setenv("XDG_CONFIG_HOME", dir_.File(name).c_str(), 1);
@@ -58,9 +54,8 @@ protected:
     test::TempDir dir_;
 };
 
-// Which folder the file is in is UserFolders' test; here, that it and its folders are private,
-// that a file put at its name meanwhile (a backup brought back) is the one the next key goes to,
-// and that a file there that is no registry of this version is left as it is.
+// (Which folder is UserFolders' test.) A file put at its name meanwhile (a backup brought back)
+// gets the next key; a file there that is no registry of this version is left as it is.
 TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
     const std::string newer = UseConfig("newer");
     Key key = nullptr;
@@ -98,13 +93,17 @@ TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
     }
 }
 
-// Its folder refused (EACCES): the key is refused, and nothing is left behind.
+// Its folder or its file refused (EACCES): the key is refused, and no file is left behind.
 TEST_F(RegistryStoreTest, AStoreThatCannotBeMadeTellsWhy) {
-    Key key = nullptr;
-    fault::FailCall("mkdir");
-    EXPECT_EQ(kAccessDenied, CreateKey(kUser, "Software", kAllAccess, &key));
-    fault::Reset();
-    EXPECT_FALSE(std::filesystem::exists(dir_.File("config")));
+    for (const char* refused : {"mkdir", "open"}) {
+        SCOPED_TRACE(refused);
+        const std::string file = UseConfig(refused);
+        Key key = nullptr;
+        fault::FailCall(refused);
+        EXPECT_EQ(kAccessDenied, CreateKey(kUser, "Software", kAllAccess, &key));
+        fault::Reset();
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
 }
 
 }  // namespace

@@ -31,9 +31,8 @@ inline StoredValue DwordValue(std::uint32_t n) {
 inline std::optional<StoredValue> Stored(reg::Root root, const std::string& key, const char* name) {
     reg::Key opened = nullptr;
     if (reg::OpenKey(reg::RootKey(root), key.c_str(), reg::kRead, &opened) != 0) return {};
-    std::string bytes(4096, '\0');
-    std::uint32_t type = 0;
-    std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
+    std::uint32_t type = 0, size = 4096;
+    std::string bytes(size, '\0');
     const long result =
         reg::QueryValue(opened, name, &type, reinterpret_cast<std::uint8_t*>(&bytes[0]), &size);
     reg::CloseKey(opened);

@@ -31,10 +31,7 @@ std::string Scan(const char* text, int stop = 0) {
 }
 
 TEST(OptionScanner, Grammar) {
-    const struct {
-        const char* text;
-        const char* pairs;
-    } rows[] = {
+    const std::pair<const char*, const char*> rows[] = {
         {R"(-mode 1 /r C:\Temp\r1.rtp)", R"([mode]=[1] [r]=[C:\Temp\r1.rtp] 1)"},
         {R"(-p "C:\A b\p.ini" -i C:\A b)", R"([p]=[C:\A b\p.ini] [i]=[C:\A b] 1)"},
         // An unquoted value ends at a marker, even inside a word.
@@ -55,8 +52,8 @@ TEST(OptionScanner, Grammar) {
         {"stray", "1"},
         {"\"x -mode 1", "[mode]=[1] 1"},
     };
-    for (const auto& row : rows) {
-        EXPECT_EQ(row.pairs, Scan(row.text)) << row.text;
+    for (const auto& [text, pairs] : rows) {
+        EXPECT_EQ(pairs, Scan(text)) << text;
     }
     EXPECT_EQ("1", Scan(nullptr));
     EXPECT_EQ("[a]=[1] [b]=[2] 0", Scan("-a 1 -b 2 -c 3", 2));

@@ -53,8 +53,7 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     EXPECT_STREQ("file", consent.Parameters().authoruserid.CStr());
     EXPECT_EQ(fits, consent.Parameters().authorpartnerid.CStr());
     EXPECT_STREQ(ini.c_str(), consent.Parameters().parametersfilepath.CStr());
-    // A reader who refused gets no identifier.
-    EXPECT_FALSE(test::Stored(kUser, store::kUserDataKey, "ReaderID"));
+    EXPECT_FALSE(test::Stored(kUser, store::kUserDataKey, "ReaderID")) << "refused: no identifier";
 
     SetupFlow setup;
     EXPECT_EQ(1, setup.RunSetup(("-targetfilepath start.htm " + options).c_str()));
@@ -64,11 +63,10 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
     EXPECT_TRUE(setup.Parameters().openshortcutname.Empty());
     EXPECT_TRUE(setup.Parameters().shortcuticonpath.Empty());
 
-    LaunchParameters launch;
-    EXPECT_EQ(0, DispatchMode(("-mode 7 -mode 3" + fits).c_str(), launch));
+    LaunchParameters p;
+    EXPECT_EQ(0, DispatchMode(("-mode 7 -mode 3" + fits).c_str(), p));
     // The launch level takes only the mode from the file: the result file and the parameters
     // file are the caller's.
-    LaunchParameters p;
     EXPECT_EQ(1, DispatchMode(
                      ("-MODE 7 -rtpfilename r.rtp /parametersfilepath " + Quoted(ini)).c_str(), p));
     EXPECT_STREQ("3", p.mode.CStr());
@@ -78,18 +76,15 @@ TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
 
 // A number just under the limit is read exactly (long is 32 bits on Windows, 64 here).
 TEST(ModeNumber, ReadsLeadingDigitsAndSaturates) {
-    const struct {
-        std::string text;
-        long number;
-    } rows[] = {{" 2x", 2},
-                {"01", 1},
-                {"+3", 3},
-                {"-1", -1},
-                {"x1", 0},
-                {std::to_string(LONG_MAX - 2), LONG_MAX - 2},
-                {std::to_string(LONG_MAX) + "0", LONG_MAX}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(row.number, ReadModeNumber(row.text.c_str())) << row.text;
+    const std::pair<std::string, long> rows[] = {{" 2x", 2},
+                                                 {"01", 1},
+                                                 {"+3", 3},
+                                                 {"-1", -1},
+                                                 {"x1", 0},
+                                                 {std::to_string(LONG_MAX - 2), LONG_MAX - 2},
+                                                 {std::to_string(LONG_MAX) + "0", LONG_MAX}};
+    for (const auto& [text, number] : rows) {
+        EXPECT_EQ(number, ReadModeNumber(text.c_str())) << text;
     }
 }
 

@@ -63,15 +63,13 @@ TEST_F(RegKeyTest, AccessMasks) {
     EXPECT_EQ("<code 5>", ReadText(writer, "v"));
     EXPECT_EQ(0, writer.SetString("changed", "v"));
     EXPECT_EQ("changed", ReadText(reader, "v"));
-    // The system refusing the write beneath is reported, and the value stays.
     fault::FailCall("value write");
-    EXPECT_NE(0, writer.SetString("lost", "v"));
+    EXPECT_NE(0, writer.SetString("lost", "v")) << "the system refused the write beneath";
     fault::Reset();
     EXPECT_EQ("changed", ReadText(reader, "v"));
 }
 
-// A key moves with its holder and is closed once, by its last holder; an assignment closes
-// the key it replaces.
+// An assignment closes the key it replaces.
 TEST_F(RegKeyTest, AMovedKeyIsClosedOnce) {
     fault::Reset();
     // Counted where closing is a system call (Windows); the sanitizers see a double free.
@@ -121,7 +119,6 @@ TEST_F(RegKeyTest, AValueIsThereUpToWhatAReaderTakes) {
 TEST(Referrals, OnlyTheBooksOwnKeyIsReadAndItIsNeverMadeForTheFolder) {
     const test::RegistrySandbox sandbox;
     EXPECT_EQ(1u, ReadBookAnswer("b1"));
-    WriteInstallDirectory("b1", "D:\\b1");
     ASSERT_TRUE(test::Store(kUser, kReferrals, "ReaderTrack", test::DwordValue(0)));
     EXPECT_EQ(1u, ReadBookAnswer("b1")) << "a value on Referrals itself is not the book's";
     WriteInstallDirectory("b1", "D:\\b1");
@@ -181,9 +178,7 @@ constexpr char kLower[] = "{0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}";
 constexpr char kOther[] = "{11111111-2222-3333-4444-555555555555}";
 
 // A user data text value, or nothing when it is absent.
-using Stored = std::optional<std::string>;
-
-Stored Read(const char* name) {
+std::optional<std::string> Read(const char* name) {
     const auto value = test::Stored(kUser, kUserDataKey, name);
     if (!value) return {};
     EXPECT_EQ(reg::kTypeString, value->type) << name;
@@ -196,7 +191,7 @@ TEST_F(ReaderIdTest, EnsureKeepsTakesOrMakesAndNeverLosesAValidIdentifier) {
     const struct {
         const char* name;
         const char* failing;
-        Stored reader_id, user_id, expected;
+        std::optional<std::string> reader_id, user_id, expected;
         long nth = 1;
     } rows[] = {
         {"valid lower-case ReaderID kept as stored", "", kLower, kOther, kLower},
@@ -214,6 +209,8 @@ TEST_F(ReaderIdTest, EnsureKeepsTakesOrMakesAndNeverLosesAValidIdentifier) {
         {"no GUID", "new guid", "invalid", {}, "invalid"},
     };
     SequentialUuidSupport() = 0;
+    platform::Guid planted;
+    ASSERT_TRUE(platform::ParseBracedGuid(kPlanted, planted));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         if (*row.failing != '\0' && !fault::Injectable(row.failing)) continue;
@@ -222,8 +219,6 @@ TEST_F(ReaderIdTest, EnsureKeepsTakesOrMakesAndNeverLosesAValidIdentifier) {
                                          std::pair(kProductUserIdValue, row.user_id)}) {
             if (text) ASSERT_TRUE(test::Store(kUser, kUserDataKey, name, test::TextValue(*text)));
         }
-        platform::Guid planted;
-        ASSERT_TRUE(platform::ParseBracedGuid(kPlanted, planted));
         fault::Reset();
         fault::PlantGuid(planted);
         fault::FailNthCall(row.failing, row.nth);
