@@ -22,8 +22,7 @@
 namespace wbh::platform {
 namespace {
 
-// A thread already in the multithreaded apartment makes CoInitialize fail with
-// RPC_E_CHANGED_MODE.
+// A thread already in the multithreaded apartment: CoInitialize fails with RPC_E_CHANGED_MODE.
 TEST(Win32Com, ComFailureEndsTheRunWithZeroAndNoResultFile) {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     test::TempDir dir;
