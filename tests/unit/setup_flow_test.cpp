@@ -205,8 +205,7 @@ TEST_F(Setup, TrackingScriptFromWhatIsStoredOrMissing) {
         const std::string script = dir_.Read("track.js");
         return script.substr(std::min(script.find("var AuthorUser"), script.size()));
     };
-    // A ReaderID that does not fit the 512-byte buffer counts as absent; the book key is
-    // missing while another book is recorded.
+    // A ReaderID past the 512-byte buffer counts as absent; only another book is recorded.
     ASSERT_TRUE(test::Store(kUser, store::kUserDataKey, "ReaderID",
                             test::TextValue(std::string(512, 'x'))));
     ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b2"));
