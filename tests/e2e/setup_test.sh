@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The sample book's story natively (under Wine: folder_names_test.sh): mode 1 accepts, mode 2
-# installs it with a renamed desktop shortcut, then the reader refuses; what the runs wrote is
-# checked from outside (the launchers by desktop-file-validate and GLib's launcher). Then the
-# README's examples and its main job, tools/demo, as a reader runs them.
+# The sample book's story natively (under Wine: folder_names_test.sh), checked from outside (by
+# desktop-file-validate and gio); then the README's examples and tools/demo, run as a reader would.
 runner=native program=$1
 source "$(dirname "$0")/lib.sh"
 # The book's folder holds what a launcher's command line must quote.
@@ -71,17 +69,15 @@ printf '1\n\n' | "$program" -mode 1 -autorunbookid livre-exemple | head -c 1 >/d
 listing=$(registry_listing "$runner" "$user_data")
 expect "output closed early" "REG_DWORD|0x00000001" "$(value "$referral" ReaderTrack)"
 
-# The README's examples, run as shown from a folder holding D:/Livres and the sample book copied
-# to D:/Livres/b1: a backslash in a path from outside is a separator, "D:" a folder like any other.
-# Mode 2 runs twice, so the second finds the first one's shortcut and numbers its own.
+# The README's examples, run from a folder holding D:/Livres/b1: a backslash from outside is a
+# separator, "D:" a folder like any other. The second mode 2 numbers its shortcut.
 readme=$work/readme
 mkdir -p "$readme/D:/Livres"
 cp -r "$root/examples/sample-book" "$readme/D:/Livres/b1"
 cd "$readme" || exit
 run -mode 3 -rtpfilename 'D:\Livres\r.rtp' </dev/null >/dev/null
 b1=(-installdirectory 'D:\Livres\b1' -parametersfilepath 'D:\Livres\b1\parameters.ini')
-answer '\n' '' -mode 2 "${b1[@]}"
-answer '\n' '' -mode 2 "${b1[@]}"
+for _ in 1 2; do answer '\n' '' -mode 2 "${b1[@]}"; done
 expect "README: the result file" $'[ADRTP]\r\nExitCode=0\r' "$(cat "$readme/D:/Livres/r.rtp")"
 expect "README: the book installed" \
     "Lancer le livre Web (0).desktop|Lancer le livre Web.desktop|js/suivi.js|livre-exemple.7xe" \
@@ -94,12 +90,11 @@ expect "README: nothing else made" "D:" "$(ls "$readme")"
 # tools/demo accepts and renames the desktop shortcut. Its transcript tells each exit code, the
 # book's opening (the opener is not waited for, so anywhere in it) and no error.
 shown=$(printf '1\n\n2\nMon livre\n\n' | "$root/tools/demo" --program "$program" 2>&1)
-expect "demo: exit codes" $'exit code: 1\nexit code: 1' "$(grep '^exit code' <<<"$shown")"
-expect "demo: the book opened" 1 \
-    "$(grep -c '(xdg-open asked to open: .*/livre/index.html)' <<<"$shown")"
-expect "demo: no error from the stand-in" "" "$(grep -i -E 'tty|not found|cannot' <<<"$shown")"
-expect "demo: the renamed desktop shortcut" 1 \
-    "$(grep -c '^--- shortcut desktop/Mon livre.desktop' <<<"$shown")"
-expect "demo: both launchers valid" 2 "$(grep -c '^(desktop-file-validate: valid)' <<<"$shown")"
+said() { grep "$@" <<<"$shown"; }
+expect "demo: exit codes" $'exit code: 1\nexit code: 1' "$(said '^exit code')"
+expect "demo: the book opened" 1 "$(said -c '(xdg-open asked to open: .*/livre/index.html)')"
+expect "demo: no error from the stand-in" "" "$(said -i -E 'tty|not found|cannot')"
+expect "demo: the renamed desktop shortcut" 1 "$(said -c '^--- shortcut desktop/Mon livre.desktop')"
+expect "demo: both launchers valid" 2 "$(said -c '^(desktop-file-validate: valid)')"
 
 [[ $failures == 0 ]]

@@ -1,6 +1,5 @@
-// The POSIX shell: launchers that open the exact target and are never written over a file, named
-// by the name rule (255 bytes a name, whatever its script), xdg-open not waited for. (Where the
-// desktop is, and its user directories file: UserFolders.)
+// The POSIX shell: launchers (never over a file; 255 bytes a name, whatever its script) and
+// xdg-open, not waited for. Where the desktop is: user_folders_test.cpp.
 #include "platform/shell.h"
 
 #include <gtest/gtest.h>
@@ -86,9 +85,8 @@ TEST(PosixShell, OpenWithShellStartsXdgOpenInASessionOfItsOwnAndDoesNotWait) {
     test::SavedEnvironment saved{"PATH"};
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
     test::TempDir dir;
-    // The opener writes into a FIFO read only once the call is back: a call that waited for it
-    // would never come back. It tells its arguments, streams, pid and session (fields 1 and 6 of
-    // its stat), and its blocked and ignored signals.
+    // The opener writes into a FIFO read only once the call is back, which a call that waited
+    // for it would never be. It tells its arguments, streams, pid, session and signal masks.
     const std::string record = dir.File("record");
     ASSERT_EQ(0, ::mkfifo(record.c_str(), 0600));
     dir.Write("xdg-open",

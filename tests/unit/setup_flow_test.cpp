@@ -182,8 +182,7 @@ const std::string kReferrals = store::kReferralsKey;
 constexpr char kReaderId[] = "{6B29FC40-CA47-1067-B31D-00DD010662DA}";
 constexpr char kNoReaderId[] = "{00000000-0000-0000-0000-000000000000}";
 
-// The eight lines as the pages must see them, for book b1, from the seven values before its
-// id (the fifth, the count, a number); the values here need no escaping.
+// The eight lines for book b1 from the seven values before its id (the fifth, the count, bare).
 std::string Lines(std::vector<std::string> values) {
     const char* names[] = {"AuthorUser",         "AuthorSKU", "AuthorPartner", "ReaderUser",
                            "ReaderAutorunCount", "ReaderSKU", "ReaderPartner", "WebBookID"};
@@ -206,8 +205,7 @@ TEST_F(Setup, TrackingScriptFromWhatIsStoredOrMissing) {
         const std::string script = dir_.Read("track.js");
         return script.substr(std::min(script.find("var AuthorUser"), script.size()));
     };
-    // A ReaderID that does not fit the 512-byte buffer counts as absent; the book key is
-    // missing while another book is recorded.
+    // A ReaderID past the 512-byte buffer counts as absent; only another book is recorded.
     ASSERT_TRUE(test::Store(kUser, store::kUserDataKey, "ReaderID",
                             test::TextValue(std::string(512, 'x'))));
     ASSERT_TRUE(test::MakeKey(kUser, kReferrals + "\\b2"));

@@ -22,8 +22,7 @@
 namespace wbh::platform {
 namespace {
 
-// A thread already in the multithreaded apartment makes CoInitialize fail with
-// RPC_E_CHANGED_MODE.
+// A thread already in the multithreaded apartment: CoInitialize fails with RPC_E_CHANGED_MODE.
 TEST(Win32Com, ComFailureEndsTheRunWithZeroAndNoResultFile) {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     test::TempDir dir;
@@ -62,9 +61,8 @@ TEST_F(Win32Setup, ADesktopPathThatDoesNotFitIsRefused) {
     EXPECT_EQ('\0', small[0]);
 }
 
-// Without the link object or its persist interface nothing is saved, and the object is released
-// (the reader component stands in for one without it, as an older shell's might be); without a
-// target's or an icon's text the link is saved all the same.
+// No link object, or one without the persist interface (the reader component stands in for an
+// older shell's): nothing saved, the object released. Unconvertible target and icon: saved anyway.
 TEST_F(Win32Setup, ShortcutSaveFailures) {
     const test::TempDir dir;
     const std::string link = dir.File("l.lnk");
