@@ -66,16 +66,18 @@ TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {
     }
 }
 
-// The quoting a launcher's readers undo, and the blanks around a name they would drop (the e2e
-// story has desktop-file-validate and GLib read every other character a command line takes apart).
+// The quoting a launcher's readers undo, the blanks around a name they would drop, and a relative
+// icon made absolute (the e2e story has desktop-file-validate and GLib read every other character
+// a command line takes apart).
 TEST(PosixShell, LauncherText) {
     test::TempDir dir;
     const mode_t mask = ::umask(027);
-    EXPECT_EQ(0, Save(dir.File(" l'ivre .desktop"), "/\"q\" 100% $H `id` a\\b", "/i\\c"));
+    EXPECT_EQ(0, Save(dir.File(" l'ivre .desktop"), "/\"q\" 100% $H `id` a\\b", "i\\c"));
     ::umask(mask);
     EXPECT_EQ(
         "[Desktop Entry]\nType=Application\nName=\\sl'ivre\\s\n"
-        "Exec=xdg-open \"/\\\\\"q\\\\\" 100%% \\\\$H \\\\`id\\\\` a/b\"\nIcon=/i/c\n",
+        "Exec=xdg-open \"/\\\\\"q\\\\\" 100%% \\\\$H \\\\`id\\\\` a/b\"\nIcon=" +
+            std::filesystem::current_path().string() + "/i/c\n",
         dir.Read(" l'ivre .desktop"));
     const auto mode = std::filesystem::status(dir.File(" l'ivre .desktop")).permissions();
     EXPECT_EQ(0750, static_cast<int>(mode)) << "executable, as far as the umask lets it";
