@@ -88,6 +88,11 @@ TEST(ResourceScript, ReadsWhatWindresReadsAndRefusesWhatItCannot) {
         {"100 DIALOGEX 0, 0, 10, 10\nBEGIN\nEND\n",
          "refused: line 1: resource type DIALOGEX is not supported"},
         {"#define IDC_NOTICE 1000\n", "refused: line 1: directive #define is not supported"},
+        // A directive only opens a line: after a word, a string or a sign it is a sign.
+        {"STRINGTABLE #if\n", "refused: line 1: unexpected #, expected BEGIN"},
+        {"1 DIALOG 0, 0, 1, 1\nCAPTION \"a\" #if\n",
+         "refused: line 2: unexpected #, expected STYLE, CAPTION, FONT or BEGIN"},
+        {"1 DIALOG 0, #if\n", "refused: line 1: unexpected #, expected a number or a name"},
         {"\n/* 1, \"a\"\n", "refused: line 2: unterminated comment"},
     };
     for (const auto& row : rows) EXPECT_EQ(row.parsed, Parsed(row.script)) << row.script;
