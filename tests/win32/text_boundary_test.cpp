@@ -95,9 +95,8 @@ TEST(Win32Text, TheProgramNameIsSplitOffAsTheRuntimeDoes) {
     }
 }
 
-// The reader component's values in the script: whole in the code page's own bytes, or empty when
-// the component lacks one or it is too long for the reader's buffer. The component is held past
-// the nested apartment, and released. (Escaped values: the folder names e2e story's partners.)
+// The reader component's values in the script: in the code page's own bytes, or empty when
+// missing or too long for the reader's buffer; held past the nested apartment, then released.
 TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
     const ComScope com;  // the run's apartment
     const test::RegistrySandbox registry;
@@ -186,6 +185,7 @@ TEST(Win32NameRule, DevicesSeparatorsAndLimits) {
          {"nul.livre.lnk", "NUL", "aux .txt", "Con.1 (0).lnk", "com9.a", "lpt1", "conin$.x",
           "CONOUT$", "com\xC2\xB9.lnk", "m\\", "..", ". .", "a:b", "a?b", "a\x01", "\xC3"}) {
         EXPECT_EQ(files::NameRule::kNever, files::CheckName((folder + name).c_str())) << name;
+        EXPECT_FALSE(files::ReplaceFileContents((folder + name).c_str(), "x", 1)) << name;
     }
     // Look-alikes of devices are plain names.
     for (const std::string name :
