@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The sample book's story under Wine (code page 1252), with its book, desktop and result file in
-# folders named in any script: every file, shortcut and registry value made, the book opened
-# hidden, and nothing else changed in the work folder or on drive C:.
+# The sample book's story under Wine (code page 1252) in folders named in any script: every file,
+# shortcut and value made, the book opened hidden, nothing else changed in the work folder or C:.
 export LC_ALL=C.UTF-8  # Wine names Unix files in the locale's character set
 runner=wine program=$1 driver=$2 recorder=$3 reader=$4
 source "$(dirname "$0")/lib.sh"
@@ -18,13 +17,12 @@ snapshot() {
         sed 's/^\([0-9a-f]*\)  \(.*\)$/\2|\1/' | LC_ALL=C sort
 }
 
-# install ROW BOOK DESKTOP RESULTS ID ID_IN_SCRIPT PARTNER PARTNER_IN_SCRIPT NAME TYPED ENCODING: a
-# fresh copy of the sample book in BOOK, its parameters file in ENCODING (CP1252 or UTF-16)
-# naming ID, PARTNER and the desktop shortcut NAME; TYPED, when given, replaces the name in the
-# finish dialog. The script spells the identifiers in the code page's bytes, and escapes (\uXXXX)
-# what it cannot hold. A UTF-16 file also holds a section, a key and a value that do not convert
-# (an unpaired surrogate, U+E000 until the end), each left out alone: the value would take the
-# place of the install directory given on the command line.
+# install ROW BOOK DESKTOP RESULTS ID ID_IN_SCRIPT PARTNER PARTNER_IN_SCRIPT NAME TYPED ENCODING:
+# the sample book in BOOK, its parameters file in ENCODING (CP1252 or UTF-16) naming ID, PARTNER
+# and the shortcut NAME (TYPED, if given, replaces it in the finish dialog); *_IN_SCRIPT as the
+# script spells them (code page bytes, \uXXXX escapes). A UTF-16 file also holds a section, a key
+# and a value that do not convert (an unpaired surrogate, U+E000 until the end), each left out
+# alone: the value would take the place of the install directory given on the command line.
 install() {
     local row=$1 livre=$work/$2 desktop=$work/$3 results=$work/$4 id=$5 id_js=$6 partner=$7
     local partner_js=$8 name=$9 typed=${10} encoding=${11} s=$'\uE000'
@@ -42,10 +40,8 @@ install() {
             if /^\xff\xfe/' >"$livre/parameters.ini"
     for key in 'HKCU\Software\Quarlo' 'HKCR\.7xe' 'HKCR\7xefile'; do wine_run reg delete "$key" /f; done
     wine_run reg add "$shell_folders" /v Desktop /t REG_SZ /d "$(program_path "$desktop")" /f
-    local before book desktop_name=$name
-    before=$(snapshot)
+    local before=$(snapshot) book=$(program_path "$livre") desktop_name=$name
     touch "$work.mark"
-    book=$(program_path "$livre")
     local files=(-parametersfilepath "$book\\parameters.ini"
         -rtpfilename "$(program_path "$results/r.rtp")")
 
@@ -62,14 +58,12 @@ install() {
         "$(tr -d '\r' <"$livre/index.html.shown" | paste -sd'|')"
     rm -f "$livre/index.html.shown"
 
-    # The store's keys and values as reg export writes them (UTF-16), sorted: "[key]" and
-    # "name"=data. Not registry_listing: reg query prints in the OEM code page.
-    local lines reader_id
+    # The store as reg export writes it, sorted (registry_listing's reg query prints in OEM).
     wine_run reg export 'HKCU\Software\Quarlo' "$(program_path "$work.reg")" /y
-    lines=$(iconv -f UTF-16 -t UTF-8 "$work.reg" | tr -d '\r' |
+    local lines=$(iconv -f UTF-16 -t UTF-8 "$work.reg" | tr -d '\r' |
         grep -v -e '^$' -e '^Windows Registry Editor' | LC_ALL=C sort)
     rm -f "$work.reg"
-    reader_id=$(sed -n 's/^"ReaderID"="\(.*\)"$/\1/p' <<<"$lines")
+    local reader_id=$(sed -n 's/^"ReaderID"="\(.*\)"$/\1/p' <<<"$lines")
     expect "$row: registry" "$(printf '%s\n' '[HKEY_CURRENT_USER\Software\Quarlo]' "[$user_data]" \
         "[$user_data\\Referrals]" "[$user_data\\Referrals\\$id]" \
         "\"Install Directory\"=\"${book//\\/\\\\}\"" '"LastReaderTrack"=dword:00000001' \
