@@ -27,8 +27,8 @@ using namespace consent_dialog;
 constexpr wchar_t kCaption[] = L"Utilisation du livre Web et confidentialité";
 
 // Runs this program's dialog `template_id`, captioned `caption`, while `drive` gets it on a second
-// thread; gives what the dialog ended with. A dialog still open afterwards is a failure and is
-// ended by a click on `end_id`, so a failing test never hangs.
+// thread; gives what the dialog ended with. A dialog still open 15 s after `drive` is a failure
+// and is ended by a click on `end_id`, so a failing test never hangs.
 long RunDriven(int template_id, platform::DialogHandler& handler, const wchar_t* caption,
                int end_id, const std::function<void(HWND)>& drive) {
     platform::win32::Instance() = GetModuleHandleW(nullptr);
@@ -37,7 +37,7 @@ long RunDriven(int template_id, platform::DialogHandler& handler, const wchar_t*
         const HWND dialog = test::WaitForDialog(caption);
         ASSERT_NE(nullptr, dialog) << "the dialog did not appear";
         drive(dialog);
-        if (IsWindow(dialog)) {
+        if (!test::WaitUntilClosed(dialog)) {
             ADD_FAILURE() << "the dialog is still open";
             PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(end_id, BN_CLICKED), 0);
         }
@@ -63,7 +63,6 @@ std::pair<DWORD, DWORD> Selection(HWND edit) {
 }
 constexpr std::pair<DWORD, DWORD> kNothingSelected{0, 0};
 
-// Whether the keyboard focus reaches the control in time.
 bool FocusReaches(HWND dialog, int id) {
     return test::WaitUntil([&] { return test::Focused(dialog) == GetDlgItem(dialog, id); });
 }
@@ -126,15 +125,13 @@ TEST(ConsentDialogWin32, FirstRunByMouseAndKeyboard) {
 
         SendMessageW(dialog, WM_NEXTDLGCTL, FALSE, FALSE);
         test::PressKey(dialog, VK_RETURN);
-        EXPECT_TRUE(test::WaitUntilClosed(dialog));
     });
     EXPECT_EQ(1, result);
     EXPECT_EQ(1, accepted);
 }
 
-// A stored answer other than 0 and 1 (written by something else) checks both answers, whatever
-// the radio buttons and the dialog manager do with a group that holds two checked buttons, and
-// they still answer as one group. (That "Continuer" then accepts is ConsentDialogTest's.)
+// A stored answer other than 0 and 1 checks both answers, whatever the radio buttons and the
+// dialog manager do with a group holding two checked buttons, and they still answer as one group.
 TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
     const test::RegistrySandbox sandbox;
     ASSERT_TRUE(test::Store(test::reg::Root::kCurrentUser, store::kReferralsKey,
@@ -150,14 +147,12 @@ TEST(ConsentDialogWin32, StoredAnswerNeitherZeroNorOneChecksBoth) {
         test::Click(dialog, kAccept);
         EXPECT_FALSE(test::IsChecked(dialog, kRefuse));
         test::PressKey(dialog, VK_RETURN);
-        EXPECT_TRUE(test::WaitUntilClosed(dialog));
     });
     EXPECT_EQ(1, accepted);
 }
 
-// A handler that runs out of memory ends its dialog as one that could not be made, and the run
-// goes on: an exception never unwinds through user32's dispatch, which would end the program.
-// The consent dialog then gives no answer, so the run records a refusal.
+// A handler that runs out of memory ends its dialog as one that could not be made, with no answer:
+// an exception never unwinds through user32's dispatch, which would end the program.
 TEST(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
     class ThrowingConsentDialog : public ConsentDialog {
     public:
@@ -172,7 +167,6 @@ TEST(ConsentDialogWin32, HandlerThatThrowsEndsTheDialogAsFailed) {
     const long result = RunDriven(kTemplate, handler, kCaption, kContinue, [&](HWND dialog) {
         test::Click(dialog, kAccept);
         test::PressKey(dialog, VK_RETURN);
-        EXPECT_TRUE(test::WaitUntilClosed(dialog));
     });
     EXPECT_EQ(-1, result);
     EXPECT_EQ(0, accepted);
@@ -283,7 +277,6 @@ TEST(DialogFit, BothDialogsAtTheScreensDpi) {
         ExpectFits(dialog, dpi);
         test::Click(dialog, kAccept);
         test::Click(dialog, kContinue);
-        EXPECT_TRUE(test::WaitUntilClosed(dialog));
     });
 
     SetupParameters p;
@@ -295,7 +288,6 @@ TEST(DialogFit, BothDialogsAtTheScreensDpi) {
         CheckDlgButton(dialog, finish_dialog::kDesktopShortcut, BST_UNCHECKED);
         CheckDlgButton(dialog, finish_dialog::kOpenNow, BST_UNCHECKED);
         test::Click(dialog, finish_dialog::kFinish);
-        EXPECT_TRUE(test::WaitUntilClosed(dialog));
     });
 }
 
