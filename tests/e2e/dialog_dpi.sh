@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Both dialogs at 120, 144 and 192 DPI under Wine (the unit run is at Wine's default, 96): the
-# unit tests' DialogFit case once per DPI, each process started after LogPixels is set to it.
-# Usage: dialog_dpi.sh UNIT_TESTS_EXE   (in the test run's WINEPREFIX)
+# The unit tests' DialogFit case under Wine at 120, 144 and 192 DPI (their own run is at 96), each
+# process started after LogPixels is set. Usage: dialog_dpi.sh UNIT_TESTS_EXE (in the run's prefix)
 set -u
 : "${WINEPREFIX:?must name the test run prefix}"
 root=$(cd "$(dirname "$0")/../.." && pwd)

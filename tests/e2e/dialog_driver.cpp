@@ -1,7 +1,6 @@
-// Drives the program's dialog from another process under Wine: waits for it, performs the
-// actions in order (click=ID, enter; checked=ID fails unless checked; text=ID:TEXT types TEXT,
-// shows=ID:TEXT fails unless the control shows TEXT) and waits for it to close. Exit code 0 when
-// every step held. The actions come in UTF-16 (wmain), whatever the ANSI code page holds.
+// Drives the program's dialog from another process under Wine: the actions in order (click=ID,
+// enter, text=ID:TEXT types TEXT; checked=ID and shows=ID:TEXT fail unless so), then waits for it
+// to close; exit code 0 when every step held. UTF-16 actions (wmain), whatever the ANSI code page.
 #include <windows.h>
 
 #include <cstdio>

@@ -1,5 +1,4 @@
-// Driving a real dialog from outside, as a user would, from another thread or process: find it
-// by its caption, click, press keys, read its controls. Every wait is bounded.
+// Driving a real dialog as a user would, from another thread or process. Every wait is bounded.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +7,7 @@
 
 namespace wbh::test {
 
-// Asks `done` every 10 ms until it answers true (then true) or `timeout_ms` have passed.
+// Whether `done` answers true within `timeout_ms`, asked every 10 ms.
 template <typename Condition>
 bool WaitUntil(Condition done, DWORD timeout_ms = 15000) {
     for (DWORD waited = 0; waited < timeout_ms; waited += 10) {
@@ -36,8 +35,6 @@ inline bool IsChecked(HWND dialog, int id) {
     return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-inline bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
-
 // A click through the button itself, so an automatic check box or radio button changes its
 // state before the dialog hears of it.
 inline void Click(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
@@ -49,8 +46,7 @@ inline HWND Focused(HWND dialog) {
     return info.hwndFocus;
 }
 
-// A key posted to the focused window (the dialog when none has), where the focused control and
-// the dialog manager decide what it does.
+// A key for the focused window (else the dialog), whose control and dialog manager handle it.
 inline void PressKey(HWND dialog, WPARAM key) {
     HWND target = Focused(dialog);
     if (target == nullptr) target = dialog;

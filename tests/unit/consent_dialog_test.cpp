@@ -1,5 +1,4 @@
-// The consent dialog on a fake dialog: what it shows and preselects from the stored answer and
-// what "Continuer" then sets.
+// The consent dialog's logic on a fake dialog (the real Win32 one: tests/win32/dialogs_test.cpp).
 #include "consent/consent_dialog.h"
 
 #include <gtest/gtest.h>
