@@ -58,8 +58,9 @@ TEST(DialogManager, KindsGroupsAndDefaultButtons) {
     Add(made, "BUTTON", 0x50000007);     // group box
     Add(made, "SCROLLBAR", 0x50020009);  // WS_GROUP; a BUTTON's type bits mean nothing here
     Add(made, "BUTTON", 0x50000009);     // radio
-    EXPECT_EQ("PbNRCRDDGTR", Kinds(made));
-    EXPECT_EQ("0-3 0-3 0-3 3-6 3-6 3-6 6-9 6-9 6-9 9-11 9-11 |3:5|5:3|10:", Groups(made));
+    Add(made, "BUTTON", 0x50020009);     // radio, WS_GROUP: the next group's
+    EXPECT_EQ("PbNRCRDDGTRR", Kinds(made));
+    EXPECT_EQ("0-3 0-3 0-3 3-6 3-6 3-6 6-9 6-9 6-9 9-11 9-11 11-12 |3:5|5:3|10:|11:", Groups(made));
     EXPECT_EQ(6u, dialog_manager::DefaultButton(made));
     made.controls.resize(6);  // no default button left
     EXPECT_EQ(6u, dialog_manager::DefaultButton(made));
