@@ -92,6 +92,10 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
                 pango_layout_get_pixel_size(gtk_label_get_layout(label), &drawn, nullptr);
                 EXPECT_LE(drawn, gtk_widget_get_allocated_width(control.label));
             }
+            if (control.kind == gtk::ControlKind::kBox) {
+                const bool border = (t.style & 0x00800000) != 0;  // WS_BORDER
+                EXPECT_EQ(border, gtk_entry_get_has_frame(GTK_ENTRY(control.widget)));
+            }
             if (control.kind == gtk::ControlKind::kNotice) {
                 GtkScrollable* notice = GTK_SCROLLABLE(control.input);
                 GtkAdjustment* across = gtk_scrollable_get_hadjustment(notice);
