@@ -111,8 +111,8 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
     // The base units follow the template's font: twice its size, larger units.
     EXPECT_GT(all_units[2].cx, all_units[1].cx);
     EXPECT_GT(all_units[2].cy, all_units[1].cy);
-    // Drawn without OpenGL, whose libraries (Mesa, with LLVM) GDK would load as it opened the
-    // display: they made up most of the time to the first window.
+    // Drawn without OpenGL, whose libraries (Mesa and LLVM, some thirty) GDK would load as it
+    // opened the display.
     std::ifstream maps("/proc/self/maps");
     for (std::string line; std::getline(maps, line);)
         EXPECT_EQ(line.find("libGL"), line.npos) << line;

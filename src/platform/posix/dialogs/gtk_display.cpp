@@ -45,9 +45,10 @@ bool SessionOpen() {
         gdk_set_allowed_backends(backends.c_str());
         // The program's text handling is the C locale's; GTK would take the user's.
         gtk_disable_setlocale();
-        // GDK's X11 backend loads the system's OpenGL (Mesa, and with it LLVM) as it opens the
-        // display, only to choose visuals for GL, which no dialog draws with: that load took
-        // more than half the time to the window. A user's own setting stays theirs.
+        // GDK's X11 backend loads the system's OpenGL (Mesa and LLVM, some thirty libraries) as
+        // it opens the display, only to choose visuals for GL, which no dialog draws with. With
+        // the files in memory that costs little; on a busy machine it took half the time to the
+        // window. A user's own setting stays theirs.
         g_setenv("GDK_GL", "disable", FALSE);
         const bool opened = gtk_init_check(nullptr, nullptr) != FALSE;
         if (!opened) return false;
