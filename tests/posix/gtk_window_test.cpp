@@ -102,6 +102,11 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
                 GtkAdjustment* down = gtk_scrollable_get_vadjustment(notice);
                 EXPECT_LE(gtk_adjustment_get_upper(across), gtk_adjustment_get_page_size(across));
                 EXPECT_GT(gtk_adjustment_get_upper(down), gtk_adjustment_get_page_size(down));
+                // As in an edit control, a new text starts with the caret at its start.
+                GtkTextBuffer* text = gtk_text_view_get_buffer(GTK_TEXT_VIEW(notice));
+                GtkTextIter caret;
+                gtk_text_buffer_get_iter_at_mark(text, &caret, gtk_text_buffer_get_insert(text));
+                EXPECT_TRUE(gtk_text_iter_is_start(&caret));
             }
         }
         g_layout_widths = nullptr;

@@ -163,10 +163,16 @@ private:
             // GTK selects an entry's whole text when it takes the focus.
             gtk_editable_select_region(GTK_EDITABLE(control.input), 0, 0);
         } else if (control.kind == ControlKind::kNotice) {
+            // The cursor goes back to the start, and nothing stays selected. A cursor already
+            // there stays: moving it lays the text out.
             GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(control.input));
-            GtkTextIter start;
-            gtk_text_buffer_get_start_iter(buffer, &start);
-            gtk_text_buffer_place_cursor(buffer, &start);
+            GtkTextIter cursor;
+            GtkTextIter bound;
+            if (gtk_text_buffer_get_selection_bounds(buffer, &cursor, &bound) ||
+                !gtk_text_iter_is_start(&cursor)) {
+                gtk_text_buffer_get_start_iter(buffer, &cursor);
+                gtk_text_buffer_place_cursor(buffer, &cursor);
+            }
             GtkAdjustment* lines = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(control.input));
             if (lines != nullptr) gtk_adjustment_set_value(lines, gtk_adjustment_get_lower(lines));
         }
