@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,8 +20,8 @@
 namespace wbh::platform {
 namespace {
 
-// The child's script, set before the fork: "init", "click:ID", "abort", "exit", "hang" and
-// "nowindow" in turn, then End's result; "crash" and "stall" make the window crash, or never
+// The child's script, set before the fork: "init", "click:ID", "abort", "exit", "hang",
+// "nowindow" and "corrupt" (a message of no kind) in turn, then End's result; "crash" and "stall" make the window crash, or never
 // answer, when asked about control 666.
 const char* g_script = "";
 
@@ -52,6 +53,11 @@ long ScriptedWindow(const DialogTemplate*, DialogHandler* handler) {
         if (word == "exit") std::exit(0);
         if (word == "hang") pause();
         if (word == "nowindow") return posix::kNoWindow;
+        const char header[24] = {};  // a message's header: to the exchange, the child's socket
+        struct stat st;
+        for (int fd = 3; word == "corrupt" && fd < 1024; ++fd) {
+            if (fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode)) (void)!write(fd, header, 24);
+        }
     }
     return window.ended.value_or(-1);
 }
@@ -98,6 +104,7 @@ TEST(WindowProcess, ForwardsTheHandlersCallsAndEndsAsDocumentedWhateverTheChildD
         {"init nowindow", -1, init},  // never the terminal once the handler has been told
         {"init click:1 abort", 1, init + "1:0; "},  // End was called: the answer was taken
         {"init click:9 click:1", -1, init + "9:0; 1:0; "},
+        {"init click:1000 corrupt click:1", -1, init + "1000:0; "},
         // After a crash or a stall (no answer in the time given): nothing checked, no text, no
         // rectangles; and no window in the time given.
         {"crash init click:1", -1, "init 100 00 0,0,0,0 0x0 0; "},
