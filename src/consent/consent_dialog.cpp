@@ -18,10 +18,9 @@ void ShowPrivacyNotice(platform::Dialog& dialog) {
     dialog.SetText(kNotice, notice);
 }
 
-void PreselectAnswer(platform::Dialog& dialog) {
-    const std::optional<std::uint32_t> answer = store::ReadLastAnswer();
-    dialog.Check(kAccept, answer && *answer != 0);
-    dialog.Check(kRefuse, answer && *answer != 1);
+void PreselectAnswer(platform::Dialog& dialog, std::optional<std::uint32_t> stored) {
+    dialog.Check(kAccept, stored && *stored != 0);
+    dialog.Check(kRefuse, stored && *stored != 1);
 }
 
 void UpdateContinueButton(platform::Dialog& dialog) {
@@ -44,9 +43,15 @@ void FocusFirst(platform::Dialog& dialog) {
 
 }  // namespace
 
+void ConsentDialog::OnPrepare() {
+    stored_answer_ = store::ReadLastAnswer();
+    prepared_ = true;
+}
+
 void ConsentDialog::OnInit(platform::Dialog& dialog) {
     ShowPrivacyNotice(dialog);
-    PreselectAnswer(dialog);
+    if (!prepared_) OnPrepare();
+    PreselectAnswer(dialog, stored_answer_);
     UpdateContinueButton(dialog);
     CenterDialogOnScreen(dialog);
     FocusFirst(dialog);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/dialog.h"
 
@@ -20,9 +21,9 @@ inline constexpr int kRefuse = 1002;
 
 // Puts string 1500 into the notice box (the empty text when it is missing).
 void ShowPrivacyNotice(platform::Dialog& dialog);
-// Checks the answer stored as LastReaderTrack; a value other than 0 and 1 checks both, and a
-// missing or unreadable one checks neither.
-void PreselectAnswer(platform::Dialog& dialog);
+// Checks `stored`, the answer stored as LastReaderTrack; a value other than 0 and 1 checks both,
+// and a missing or unreadable one (none) checks neither.
+void PreselectAnswer(platform::Dialog& dialog, std::optional<std::uint32_t> stored);
 // "Continuer" can be pressed only while an answer is checked.
 void UpdateContinueButton(platform::Dialog& dialog);
 
@@ -30,12 +31,16 @@ void UpdateContinueButton(platform::Dialog& dialog);
 class ConsentDialog : public platform::DialogHandler {
 public:
     explicit ConsentDialog(std::int32_t& reader_accepted) : reader_accepted_(reader_accepted) {}
+    // Reads the stored answer.
+    void OnPrepare() override;
     void OnInit(platform::Dialog& dialog) override;
     void OnCommand(platform::Dialog& dialog, int id, int code) override;
     const char* UnavailableHint(int id) const override;
 
 private:
     std::int32_t& reader_accepted_;
+    bool prepared_ = false;
+    std::optional<std::uint32_t> stored_answer_;
 };
 
 // Runs the dialog modally. Returns 1, also when the dialog could not be made:

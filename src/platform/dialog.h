@@ -50,6 +50,10 @@ constexpr int kClicked = 0;
 // The dialog procedure's two messages that the program acts on.
 class DialogHandler {
 public:
+    // Before OnInit, where the dialog's window is made by a process of its own: what OnInit
+    // reads may be read here, meanwhile. Not called by every toolkit, so OnInit reads it when
+    // it was not.
+    virtual void OnPrepare() {}
     // WM_INITDIALOG: the controls exist and the dialog is not shown yet.
     virtual void OnInit(Dialog& dialog) = 0;
     // WM_COMMAND from control `id` with notification `code` (IDOK 1 and IDCANCEL 2 included).

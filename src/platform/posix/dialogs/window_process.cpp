@@ -340,6 +340,12 @@ long RunWindowProcess(const DialogTemplate& layout, DialogHandler& handler,
     // The child's end is then its own alone: its end of file comes when the child ends.
     theirs = UniqueFd();
     RemoteDialog dialog(ours.Get(), answer_ms);
+    // The program's own reads (a store to open) while the window's process loads GTK. Out of
+    // memory, OnInit reads for itself.
+    NoThrow(false, [&] {
+        handler.OnPrepare();
+        return true;
+    });
     bool initialised = false;
     Message message;
     // Once the window is shown, the reader takes the time it takes.
