@@ -16,17 +16,14 @@
 #include "platform/files.h"
 #include "setup/shortcut_maker.h"
 #include "support/fault_injection.h"
+#include "support/repeat.h"
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
 
 namespace wbh::platform::shell {
 namespace {
 
-std::string Repeat(const std::string& text, int times) {
-    std::string repeated;
-    while (times-- > 0) repeated += text;
-    return repeated;
-}
+using test::Repeat;
 
 // Titled with the file's name, as the shortcut maker titles a name that needs no cut.
 HResult Save(const std::string& file, const std::string& target, const std::string& icon = "") {

@@ -21,6 +21,7 @@
 #include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
+#include "support/repeat.h"
 #include "support/temp_dir.h"
 
 namespace wbh {
@@ -30,11 +31,7 @@ namespace fault = platform::fault;
 using namespace finish_dialog;
 const std::string kLink = platform::shell::kShortcutExtension;
 
-std::string Repeat(const std::string& text, int times) {
-    std::string repeated;
-    while (times-- > 0) repeated += text;
-    return repeated;
-}
+using test::Repeat;
 
 class Setup : public ::testing::Test {
 protected:

@@ -14,6 +14,7 @@
 #include "support/fault_injection.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
+#include "support/repeat.h"
 
 namespace wbh::store {
 namespace {
@@ -24,11 +25,7 @@ constexpr reg::Root kUser = reg::Root::kCurrentUser;
 const std::string kReferrals = kReferralsKey;
 const std::string kBook = kReferrals + "\\b1";
 
-std::string Cyrillic(std::size_t characters) {
-    std::string text;
-    while (characters-- > 0) text += "\xD0\x96";  // Ж
-    return text;
-}
+std::string Cyrillic(int characters) { return test::Repeat("\xD0\x96", characters); }  // Ж
 
 constexpr char kScratch[] = "Software\\Quarlo\\Scratch";
 

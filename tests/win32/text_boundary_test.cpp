@@ -20,6 +20,7 @@
 #include "support/reader_component_stand_in.h"
 #include "support/registry_sandbox.h"
 #include "support/registry_values.h"
+#include "support/repeat.h"
 #include "support/temp_dir.h"
 #include "support/utf16_bytes.h"
 
@@ -36,11 +37,7 @@ std::string Utf8(const std::wstring& wide) {
     return win32::ToUtf8(wide, text) ? text : "<refused>";
 }
 
-std::string Repeat(const std::string& text, int times) {
-    std::string repeated;
-    for (int i = 0; i < times; ++i) repeated += text;
-    return repeated;
-}
+using test::Repeat;
 
 TEST(Win32Text, LookAlikesStayThemselves) {
     const struct {
