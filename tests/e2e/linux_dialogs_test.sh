@@ -2,10 +2,7 @@
 # The program's windows on on_xvfb.sh's X screen, in a session bus of their own: driven by
 # xdotool's keyboard as a reader would, and read through AT-SPI as assistive technologies do.
 # Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
-runner=native
-program=$1
-close_request=$2
-display=$DISPLAY
+runner=native program=$1 close_request=$2 display=$DISPLAY
 source "$(dirname "$0")/lib.sh"
 export DISPLAY=$display
 native_book_desktop

@@ -2,7 +2,6 @@
 # Runs a command with an X screen of its own (Xvfb, 1024 x 768, its process WBH_XVFB_PID), GTK's
 # accessibility bridge off and GTK's by-design leaks suppressed (gtk.supp). -noreset: an Xvfb left
 # by its last client resets, and the next window would find a display that does not answer.
-# Usage: on_xvfb.sh COMMAND...
 display_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
 xvfb_pid=$!

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # Eight writers record forty books each in one registry at once, a run in mode 1 (refused, no
 # input) per book: every run ends as usual and every book's record is there afterwards.
-# Usage: registry_concurrency.sh PROGRAM
-runner=native
-program=$1
+runner=native program=$1
 source "$(dirname "$0")/lib.sh"
 referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 for w in {0..7}; do

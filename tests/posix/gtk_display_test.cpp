@@ -27,8 +27,7 @@ public:
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         path.copy(address.sun_path, sizeof address.sun_path - 1);
-        EXPECT_EQ(0, bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address))
-            << path;
+        EXPECT_EQ(0, bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address));
         EXPECT_EQ(0, listen(listener_, 16)) << path;
         child_ = fork();
         if (child_ != 0) return;

@@ -62,11 +62,9 @@ TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
         EXPECT_FALSE(gtk_window_get_resizable(window.Window())) << "a dialog keeps its size";
         gtk_widget_show(shown);
         // Mapping takes a round trip to the X server; the events keep coming until it is done.
-        for (int i = 0; i < 100000 && !gtk_widget_get_mapped(shown); ++i) {
+        for (int i = 0; i < 100000 && !gtk_widget_get_mapped(shown); ++i)
             g_main_context_iteration(nullptr, TRUE);
-        }
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
+        while (g_main_context_iteration(nullptr, FALSE)) continue;
         GtkAllocation client;
         gtk_widget_get_allocation(window.Client(), &client);
         EXPECT_EQ(Scaled(layout->width, units.cx, 4), client.width);

@@ -60,9 +60,8 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
     // it would replace; only root may make one.
     ASSERT_EQ(0, ::mkfifo(file.c_str(), 0600));
     std::vector<std::string> others{file};
-    if (::mknod(dir.File("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+    if (::mknod(dir.File("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
         others.push_back(dir.File("null"));
-    }
     for (const std::string& other : others) {
         SCOPED_TRACE(other);
         EXPECT_EQ("<none>", Value(other, "k"));
@@ -114,9 +113,8 @@ TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252AndUtf16NamesMustConvert) 
 // What is in the folder: names, and "@" after a link.
 std::set<std::string> Listing(const test::TempDir& dir) {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
         names.insert(entry.path().filename().string() + (entry.is_symlink() ? "@" : ""));
-    }
     return names;
 }
 

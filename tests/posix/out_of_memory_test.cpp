@@ -73,9 +73,8 @@ TEST(OutOfMemory, NoPlatformCallThrows) {
         char text[260];
         shell::DesktopDirectory(text, sizeof text);
         std::remove(link_file.c_str());
-        if (shell::SaveShortcut(link_file.c_str(), "livre", book.c_str(), book.c_str()) == 0) {
+        if (shell::SaveShortcut(link_file.c_str(), "livre", book.c_str(), book.c_str()) == 0)
             EXPECT_EQ(0, ::access(link_file.c_str(), F_OK)) << "a launcher saved, but not there";
-        }
         LoadText(1501, text, 64);
     });
 

@@ -26,9 +26,8 @@ std::optional<Guid> g_planted;
 // ever happening. The empty name is none on purpose: a table's row that fails nothing.
 State* Find(const char* name, bool must_exist) {
     if (*name == '\0') return &g_states[kMostNames];
-    for (std::size_t i = 0; i < kInjectableCount && i < kMostNames; ++i) {
+    for (std::size_t i = 0; i < kInjectableCount && i < kMostNames; ++i)
         if (std::strcmp(kInjectable[i], name) == 0) return &g_states[i];
-    }
     if (!must_exist) return nullptr;
     std::fprintf(stderr, "fault injection: this platform fails nothing named \"%s\"\n", name);
     std::abort();

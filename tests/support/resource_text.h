@@ -26,9 +26,8 @@ inline std::string Describe(const platform::DialogTemplate& dialog) {
 inline std::string Describe(const platform::ResourceScript& script) {
     std::string text;
     for (const auto& [id, dialog] : script.dialogs) text += Describe(dialog);
-    for (const auto& [id, string] : script.strings) {
+    for (const auto& [id, string] : script.strings)
         text += "string " + std::to_string(id) + " \"" + string + "\"\n";
-    }
     return text;
 }
 

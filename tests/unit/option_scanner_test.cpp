@@ -52,9 +52,7 @@ TEST(OptionScanner, Grammar) {
         {"stray", "1"},
         {"\"x -mode 1", "[mode]=[1] 1"},
     };
-    for (const auto& [text, pairs] : rows) {
-        EXPECT_EQ(pairs, Scan(text)) << text;
-    }
+    for (const auto& [text, pairs] : rows) EXPECT_EQ(pairs, Scan(text)) << text;
     EXPECT_EQ("1", Scan(nullptr));
     EXPECT_EQ("[a]=[1] [b]=[2] 0", Scan("-a 1 -b 2 -c 3", 2));
 }

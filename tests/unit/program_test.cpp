@@ -18,7 +18,6 @@ namespace wbh {
 namespace {
 
 constexpr platform::registry::Root kUser = platform::registry::Root::kCurrentUser;
-const std::string kReferrals = store::kReferralsKey;
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
@@ -83,9 +82,7 @@ TEST(ModeNumber, ReadsLeadingDigitsAndSaturates) {
                                                  {"x1", 0},
                                                  {std::to_string(LONG_MAX - 2), LONG_MAX - 2},
                                                  {std::to_string(LONG_MAX) + "0", LONG_MAX}};
-    for (const auto& [text, number] : rows) {
-        EXPECT_EQ(number, ReadModeNumber(text.c_str())) << text;
-    }
+    for (const auto& [text, number] : rows) EXPECT_EQ(number, ReadModeNumber(text.c_str())) << text;
 }
 
 TEST_F(Program, ASentinelValueInTheParametersFileEndsEitherRun) {
@@ -98,7 +95,7 @@ TEST_F(Program, ASentinelValueInTheParametersFileEndsEitherRun) {
     LaunchParameters launch;
     EXPECT_EQ(1, DispatchMode(("-mode 7 " + options).c_str(), launch)) << "no mode runs";
     EXPECT_EQ(0, platform::fault::CallCount("dialog"));
-    EXPECT_FALSE(test::KeyExists(kUser, kReferrals)) << "nothing recorded";
+    EXPECT_FALSE(test::KeyExists(kUser, store::kReferralsKey)) << "nothing recorded";
     EXPECT_EQ("<missing>", dir_.Read("i.txt")) << "no import marker";
 }
 
