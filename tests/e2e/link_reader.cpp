@@ -1,8 +1,7 @@
-// Reads shortcut files back as the shell does, through the shell link object: for each .lnk
-// named on the command line, prints "target|icon|index" in UTF-8 on a line of its own, or
-// "unreadable" when the shell cannot load it. The target is the one the link's item list
-// resolves to: Wine writes the link's other copy of the path (its LinkInfo) in the ANSI code
-// page alone, so GetPath answers "?" for a Cyrillic name, which Windows stores in UTF-16 too.
+// Reads shortcut files back through the shell link object: for each .lnk argument, prints
+// "target|icon|index" in UTF-8 on a line of its own, or "unreadable". The target is the one the
+// link's item list resolves to: Wine writes the link's other copy of the path (its LinkInfo) in
+// the ANSI code page alone, so GetPath answers "?" for a Cyrillic name (Windows adds UTF-16).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shlobj.h>

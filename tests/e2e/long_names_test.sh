@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# Books past the limits. In folders near the path limit, mode 2 writes the tracking script and
-# the marker whenever their full path fits the 259 characters of a path field, complete, with
-# nothing else beside them (no temporary); a path of 260 is not written at all. A refusal in a
-# book whose identifier is too long to name a registry key cannot be recorded, yet its script
-# never carries the reader's identifier an earlier acceptance stored; a book no consent run
-# recorded still counts as allowed.
+# Books past the limits: folders near the path limit, and a book identifier too long to name a
+# registry key.
 runner=$1 program=$2 driver=${3:-}
 source "$(dirname "$0")/lib.sh"
 
@@ -16,9 +12,7 @@ install() {
     livre="$work/$1-"
     book=$(program_path "$livre")
     local missing=$(($1 - ${#book}))
-    for (( ; missing > 150; missing -= 100)); do
-        livre+=$(pad 99)/
-    done
+    for (( ; missing > 150; missing -= 100)); do livre+=$(pad 99)/; done
     livre+=$(pad "$missing")
     mkdir -p "$livre/js"
     book=$(program_path "$livre")
@@ -28,8 +22,9 @@ install() {
 }
 
 # FOLDER_LENGTH SCRIPT MARKER: the book's folder, and the two files' names relative to it; each
-# is written when its full path (the folder, a separator, the name) fits. Beside a name of one
-# character, a temporary has room for one character only.
+# is written, complete and with no temporary left beside it, when its full path (the folder, a
+# separator, the name) fits the 259 characters of a path field, and not at all at 260. Beside a
+# name of one character, a temporary has room for one character only.
 for row in "243 s.js m.7xe" "244 s.js m.7xe" "250 js\\ab.js m234.7xe" "257 s a"; do
     read -r length script marker <<<"$row"
     install "$length" "livre-$length" "readerJSpath=$script" "importtoquarlofilename=$marker"
@@ -59,7 +54,8 @@ if [[ $runner == wine ]]; then
 fi
 
 # After the folders, whose scripts expect no reader stored: an acceptance, then a refusal in a
-# book whose identifier names no registry key.
+# book whose identifier names no registry key: its own record cannot be made, yet its script
+# never carries the reader the acceptance stored; a book no consent run recorded counts as allowed.
 long=$(printf 'l%.0s' $(seq 300))
 answer '1\n\n' 'click=1001;enter' -mode 1 -autorunbookid accepte
 answer '2\n\n' 'click=1002;enter' -mode 1 -autorunbookid "$long"

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <new>
 #include <string>
@@ -237,10 +236,7 @@ void ExpectTextFits(HWND control) {
 }
 
 void ExpectFits(HWND dialog, int dpi) {
-    RECT units{0, 0, 4, 8};
-    MapDialogRect(dialog, &units);
-    std::printf("%d dpi: 4 x 8 dialog units are %ld x %ld pixels\n", dpi, units.right,
-                units.bottom);
+    SCOPED_TRACE(testing::Message() << dpi << " dpi");
     // The test screen is 1024 x 768 pixels; a screen at 200% has at least twice as many.
     const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT outer{}, shown{};
@@ -267,9 +263,7 @@ void ExpectFits(HWND dialog, int dpi) {
 // Both dialogs at the screen's DPI (96 here, more in tests/e2e/dialog_dpi.sh): every text fits its
 // control in the control's own font; no controls overlap but a group box around its own.
 TEST(DialogFit, BothDialogsAtTheScreensDpi) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = static_cast<int>(GetDpiForSystem());
 
     std::int32_t accepted = 0;
     ConsentDialog consent(accepted);

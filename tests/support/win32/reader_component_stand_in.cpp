@@ -8,15 +8,13 @@
 namespace wbh::test {
 namespace {
 
-using platform::win32::IReaderComponent;
-using platform::win32::kReaderComponentClass;
-using platform::win32::Sys;
+namespace win32 = platform::win32;
 
 const char* g_sku = nullptr;
 const char* g_partner = nullptr;
 bool g_every_class = false;
 int g_alive = 0;
-decltype(platform::win32::SystemCalls::CoCreateInstance) g_replaced = nullptr;
+decltype(win32::SystemCalls::CoCreateInstance) g_replaced = nullptr;
 
 // A getter's answer: the UTF-8 text as a new string; no value is a null string.
 HRESULT Give(const char* value, BSTR* out) {
@@ -29,10 +27,10 @@ HRESULT Give(const char* value, BSTR* out) {
 }
 
 // One object answers every creation; each reference held stands for one live component.
-class Component final : public IReaderComponent {
+class Component final : public win32::IReaderComponent {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        const bool known = iid == IID_IUnknown || iid == platform::win32::kReaderComponentInterface;
+        const bool known = iid == IID_IUnknown || iid == win32::kReaderComponentInterface;
         *out = known ? this : nullptr;
         if (known) AddRef();
         return known ? S_OK : E_NOINTERFACE;
@@ -47,7 +45,7 @@ public:
 HRESULT STDMETHODCALLTYPE Create(REFCLSID kind, LPUNKNOWN outer, DWORD context, REFIID iid,
                                  LPVOID* out) {
     if (g_every_class) return g_component.QueryInterface(IID_IUnknown, out);
-    if (kind != kReaderComponentClass) return g_replaced(kind, outer, context, iid, out);
+    if (kind != win32::kReaderComponentClass) return g_replaced(kind, outer, context, iid, out);
     *out = nullptr;
     if ((context & CLSCTX_INPROC_SERVER) == 0) return REGDB_E_CLASSNOTREG;
     return outer != nullptr ? CLASS_E_NOAGGREGATION : g_component.QueryInterface(iid, out);
@@ -60,11 +58,11 @@ ReaderComponentStandIn::ReaderComponentStandIn(const char* sku, const char* part
     g_sku = sku;
     g_partner = partner;
     g_every_class = every_class;
-    g_replaced = Sys().CoCreateInstance;
-    Sys().CoCreateInstance = Create;
+    g_replaced = win32::Sys().CoCreateInstance;
+    win32::Sys().CoCreateInstance = Create;
 }
 
-ReaderComponentStandIn::~ReaderComponentStandIn() { Sys().CoCreateInstance = g_replaced; }
+ReaderComponentStandIn::~ReaderComponentStandIn() { win32::Sys().CoCreateInstance = g_replaced; }
 
 int ReaderComponentStandIn::Alive() { return g_alive; }
 

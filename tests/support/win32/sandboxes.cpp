@@ -1,6 +1,5 @@
-// The Windows sandboxes. The tests run in a throwaway Wine prefix, so removing the program's keys
-// before and after each test is enough; the user's shell folder "Desktop" names a fresh folder
-// while the test runs, then its old value.
+// The Windows sandboxes, in a throwaway Wine prefix: removing the program's keys before and after
+// each test is enough; the shell folder "Desktop" names a fresh folder while a test runs.
 #include <windows.h>
 
 #include <optional>

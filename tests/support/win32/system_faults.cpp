@@ -1,6 +1,5 @@
-// The Windows layer's calls made to fail as Windows fails them: each entry of the table is
-// replaced, before the tests start, by a function that counts the call under its name and either
-// fails with Windows' own code or calls the real function.
+// The Windows layer's calls made to fail as Windows fails them: before the tests start, each table
+// entry becomes a function that counts its call by name, then fails or calls the real function.
 #include "support/system_faults.h"
 
 #include <cstring>
@@ -36,10 +35,9 @@ HRESULT Emptied(HRESULT result, Args... args) {
     return result;
 }
 
-// Each replacement is a lambda without captures, which converts to the entry's function pointer
-// (x64 has one calling convention); `auto... a` takes the entry's own parameters. FAILS_WITH's
-// entry answers `failure` (void() for a call without a result) when its call is to fail; COUNTED's
-// only counts its calls.
+// Each replacement is a capture-less lambda, which converts to the entry's function pointer (x64
+// has one calling convention), taking the entry's own parameters as `auto... a`. FAILS_WITH answers
+// `failure` (void() for a call without a result) when the call is to fail; COUNTED only counts.
 #define FAILS_WITH(entry, name, failure) \
     calls.entry = [](auto... a) { return Fails(name) ? failure : g_real.entry(a...); }
 #define COUNTED(entry, name) FAILS_WITH(entry, name, g_real.entry(a...))
