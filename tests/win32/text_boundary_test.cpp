@@ -109,6 +109,8 @@ TEST(Win32Text, ReaderComponentValuesInTheTrackingScript) {
          "var ReaderSKU = \"\xE9t\xE9 \x80\";\r\nvar ReaderPartner = \"\";\r\n"},
         {fits.c_str(), too_long.c_str(),
          "var ReaderSKU = \"" + fits + "\";\r\nvar ReaderPartner = \"\";\r\n"},
+        {nullptr, "\xC3\xA9t\xC3\xA9",
+         "var ReaderSKU = \"\";\r\nvar ReaderPartner = \"\xE9t\xE9\";\r\n"},
     };
     for (const auto& row : rows) {
         const test::ReaderComponentStandIn stand_in(row.sku, row.partner);
