@@ -11,11 +11,13 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/posix/text_files/ini_encoding.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/unique_fd.h"
 #include "support/fault_injection.h"
 #include "support/temp_dir.h"
@@ -189,7 +191,16 @@ TEST(PosixIniEncoding, OnlyUtf8AndSurrogateFormsBecomeUtf16) {
     }
 }
 
+// The folder of the file renamed into place last: the new file is made beside the one it
+// replaces, so the rename never leaves its folder (nor its file system).
+std::string g_renamed_from;
+int Rename(const char* from, const char* to) noexcept {
+    g_renamed_from = std::string(from).substr(0, std::string(from).rfind('/') + 1);
+    return ::rename(from, to);
+}
+
 TEST(PosixIniWriter, FilesAreReplacedThroughLinksAndKeepTheirMode) {
+    const auto real_rename = std::exchange(posix::Sys().rename, Rename);
     const std::string kNew = "[ADRTP]\nExitCode=0\n";
     test::TempDir dir;
     const std::string longest = std::string(251, 'r') + ".rtp";  // the most a folder takes
@@ -216,9 +227,11 @@ TEST(PosixIniWriter, FilesAreReplacedThroughLinksAndKeepTheirMode) {
         EXPECT_EQ(before, Listing(dir)) << "no temporary stays, nothing else is made";
         if (row.changed == nullptr) continue;
         EXPECT_EQ(kNew, dir.Read(row.changed));
+        EXPECT_EQ(dir.File(""), g_renamed_from);
         const auto mode = std::filesystem::status(dir.File(row.changed)).permissions();
         EXPECT_EQ(0640u, static_cast<unsigned>(mode));
     }
+    posix::Sys().rename = real_rename;
 }
 
 }  // namespace
