@@ -191,8 +191,7 @@ TEST(PosixIniEncoding, OnlyUtf8AndSurrogateFormsBecomeUtf16) {
     }
 }
 
-// The folder of the file renamed into place last: the new file is made beside the one it
-// replaces, so the rename never leaves its folder (nor its file system).
+// The folder of the last file renamed into place, which must be that of the file it replaces.
 std::string g_renamed_from;
 int Rename(const char* from, const char* to) noexcept {
     g_renamed_from = std::string(from).substr(0, std::string(from).rfind('/') + 1);

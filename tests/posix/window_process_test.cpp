@@ -55,9 +55,8 @@ long ScriptedWindow(const DialogTemplate*, DialogHandler* handler) {
         if (word == "nowindow") return posix::kNoWindow;
         const char header[24] = {};  // a message's header: to the exchange, the child's socket
         struct stat st;
-        for (int fd = 3; word == "corrupt" && fd < 1024; ++fd) {
+        for (int fd = 3; word == "corrupt" && fd < 1024; ++fd)
             if (fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode)) (void)!write(fd, header, 24);
-        }
     }
     return window.ended.value_or(-1);
 }

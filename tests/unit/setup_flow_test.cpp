@@ -31,8 +31,6 @@ namespace fault = platform::fault;
 using namespace finish_dialog;
 const std::string kLink = platform::shell::kShortcutExtension;
 
-using test::Repeat;
-
 class Setup : public ::testing::Test {
 protected:
     void TearDown() override { fault::Reset(); }
@@ -48,7 +46,7 @@ TEST_F(Setup, NoFullPathFromAnEmptyPartOrPastThePathLimit) {
     p.installdirectory.Assign("D:\\b1");
     p.targetfilepath.Assign(std::string(254, 'm'));  // 5 + 1 + 254: one more than a path may have
     // The limit counts characters: 253 Cyrillic ones fit as 253 ASCII ones would.
-    const std::string cyrillic = Repeat("\xD0\x96", 253);
+    const std::string cyrillic = test::Repeat("\xD0\x96", 253);
     p.shortcuticonpath.Assign(cyrillic);
     p.readerJSpath.Assign(cyrillic + "\xD0\x96");
     ComposeFullPaths(p);
@@ -128,7 +126,7 @@ TEST_F(Setup, FinishDialogDoesWhatIsStillChecked) {
     } rows[] = {
         {"", 0, "", "livre Web" + kLink},  // an emptied name takes the default
         // Cut to 259 characters, which no longer fit the desktop's path.
-        {Repeat("\xC3\xA9", 300), 0, Repeat("\xC3\xA9", 259), ""},
+        {test::Repeat("\xC3\xA9", 300), 0, test::Repeat("\xC3\xA9", 259), ""},
         // Any script, look-alikes of ASCII included, names the shortcut as typed.
         {kAnyScript, 0, kAnyScript, kAnyScript + kLink},
         // A toggle puts the stored name back.

@@ -37,8 +37,6 @@ std::string Utf8(const std::wstring& wide) {
     return win32::ToUtf8(wide, text) ? text : "<refused>";
 }
 
-using test::Repeat;
-
 TEST(Win32Text, LookAlikesStayThemselves) {
     const struct {
         const wchar_t* wide;
@@ -141,7 +139,7 @@ TEST(Win32Text, ParametersFilesInUtf16) {
     EXPECT_EQ(
         "\xD0\x9A\xD0\xBD\xD0\xB8\xD0\xB3\xD0\xB0|\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87|"
         "\xE4\xB9\xA6 \xEF\xBC\xAC\np|v|" +
-            Repeat("\xC3\xA9", 1000) + "\n",
+            test::Repeat("\xC3\xA9", 1000) + "\n",
         entries);
 }
 
@@ -150,7 +148,7 @@ TEST(Win32Text, ParametersFilesInUtf16) {
 // its bytes in the code page, refused when the page has no exact form for it.
 TEST(Win32Text, StoredValuesInTheCodePage) {
     const test::RegistrySandbox registry;
-    const std::string e512(512, '\xE9'), e512_utf8 = Repeat("\xC3\xA9", 512);
+    const std::string e512(512, '\xE9'), e512_utf8 = test::Repeat("\xC3\xA9", 512);
     const struct {
         test::StoredValue stored;
         std::string text, number;
