@@ -70,7 +70,7 @@ TEST(ResourceScript, ReadsWhatWindresReadsAndRefusesWhatItCannot) {
         // Refused, naming the line where the reader stopped.
         {"STRINGTABLE\nBEGIN\n    1, \"abc\nEND\n", "refused: line 3: unterminated string"},
         {"STRINGTABLE\nBEGIN\n    1, \"a\\x41\"\nEND\n", "refused: line 3: unsupported escape \\x"},
-        {"STRINGTABLE\nBEGIN\n    08, \"x\"\nEND\n", "refused: line 3: bad number 08"},
+        {"STRINGTABLE\nBEGIN\n    0x, \"x\"\nEND\n", "refused: line 3: bad number 0x"},
         {"STRINGTABLE\nBEGIN\n    1, 2\nEND\n", "refused: line 3: unexpected 2, expected a string"},
         {"STRINGTABLE\nBEGIN\n    1, \"a\"\n    1, \"b\"\nEND\n",
          "refused: line 4: string 1 defined twice"},
