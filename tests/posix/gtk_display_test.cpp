@@ -16,6 +16,10 @@
 #include "support/saved_environment.h"
 #include "support/temp_dir.h"
 
+// Last: Xlib's macros (None, Bool) would break GoogleTest's names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
 namespace wbh::platform {
 namespace {
 
@@ -64,6 +68,28 @@ TEST(GtkDisplay, OnlyTheDisplaysThatAnswerAreOpened) {
     setenv("WAYLAND_DISPLAY", "missing", 1);
     unsetenv("DISPLAY");
     EXPECT_EQ("", gtk::DisplayProbe(5000).Backends());
+}
+
+// The first window's font is loaded while GTK reads its theme, in the options GTK then gives the
+// screen: here those of an X screen whose resources ask for slight hinting and subpixels (the
+// process's first session: the display's settings are read once).
+TEST(GtkDisplay, FontsAreLoadedInTheOptionsGtkGivesTheScreen) {
+    Display* x = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, x);
+    const char asked[] = "Xft.hintstyle: hintslight\nXft.rgba: bgr\n";
+    XChangeProperty(x, DefaultRootWindow(x), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(asked), sizeof asked - 1);
+    XSync(x, False);
+    ASSERT_TRUE(gtk::SessionOpen(ProgramResources().dialogs.at(100)));
+    XDeleteProperty(x, DefaultRootWindow(x), XA_RESOURCE_MANAGER);
+    XCloseDisplay(x);
+    GdkScreen* screen = gdk_screen_get_default();
+    cairo_font_options_t* expected = gtk::ExpectedFontOptions(screen);
+    const cairo_font_options_t* given = gdk_screen_get_font_options(screen);
+    EXPECT_TRUE(cairo_font_options_equal(expected, given));
+    EXPECT_EQ(CAIRO_HINT_STYLE_SLIGHT, cairo_font_options_get_hint_style(given));
+    EXPECT_EQ(CAIRO_ANTIALIAS_SUBPIXEL, cairo_font_options_get_antialias(given));
+    cairo_font_options_destroy(expected);
 }
 
 }  // namespace

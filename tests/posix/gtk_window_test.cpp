@@ -34,9 +34,9 @@ int Scaled(int units, int base, int per) { return (units * base + per / 2) / per
 // never a word a line (GtkLabel's smallest size, which took longer than the rest to lay out).
 // A word wider than its rectangle is broken inside it.
 TEST(GtkWindow, EveryControlAtItsTemplateRectangleInItsFont) {
-    ASSERT_TRUE(gtk::SessionOpen());
     DialogTemplate odd = ProgramResources().dialogs.at(101);
     odd.font = "Odd \"b\\ c";
+    ASSERT_TRUE(gtk::SessionOpen(odd));
     // Its texts right-aligned (SS_RIGHT), each ending in a word wider than its rectangle.
     for (ControlTemplate& control : odd.controls) {
         if (control.class_name != "STATIC") continue;
@@ -146,7 +146,7 @@ struct Checks : DialogHandler {
 };
 
 TEST(GtkWindow, KeepsControlStatesAsWindows) {
-    ASSERT_TRUE(gtk::SessionOpen());
+    ASSERT_TRUE(gtk::SessionOpen(ProgramResources().dialogs.at(100)));
     Checks handler;
     EXPECT_EQ(3, gtk::RunWindowDialog(ProgramResources().dialogs.at(100), handler));
     EXPECT_EQ("10 11 01 00 10 10 10 ", handler.states);

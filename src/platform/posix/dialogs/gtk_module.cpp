@@ -7,7 +7,7 @@ namespace wp = wbh::platform;
 
 extern "C" __attribute__((visibility("default"))) long wbh_run_window_dialog(
     const wp::DialogTemplate* layout, wp::DialogHandler* handler) {
-    if (!wp::gtk::SessionOpen()) return wp::posix::kNoWindow;
+    if (!wp::gtk::SessionOpen(*layout)) return wp::posix::kNoWindow;
     return wp::gtk::RunWindowDialog(*layout, *handler);
 }
 

@@ -34,23 +34,6 @@ PangoFontDescription* TemplateFont(const DialogTemplate& layout) {
     return font;
 }
 
-// Windows's base units for the font, at the screen's resolution: (width of the 52 letters + 26)
-// / 52, and the height of a line.
-DialogUnits MeasureUnits(const DialogTemplate& layout) {
-    PangoContext* context = gdk_pango_context_get();
-    PangoLayout* text = pango_layout_new(context);
-    PangoFontDescription* font = TemplateFont(layout);
-    pango_layout_set_font_description(text, font);
-    pango_layout_set_text(text, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", -1);
-    int width = 0;
-    int height = 0;
-    pango_layout_get_pixel_size(text, &width, &height);
-    pango_font_description_free(font);
-    g_object_unref(text);
-    g_object_unref(context);
-    return {(width + 26) / 52, height};
-}
-
 // A string of CSS: the font name in quotes, nothing in it that could end them.
 std::string CssString(const std::string& text) {
     std::string quoted = "\"";
@@ -190,10 +173,26 @@ PixelRect ToPixels(DialogUnits units, int x, int y, int width, int height) {
             MulDiv(height, units.cy, 8)};
 }
 
+DialogUnits MeasureUnits(PangoContext* context, const DialogTemplate& layout) {
+    PangoLayout* text = pango_layout_new(context);
+    PangoFontDescription* font = TemplateFont(layout);
+    pango_layout_set_font_description(text, font);
+    pango_layout_set_text(text, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", -1);
+    int width = 0;
+    int height = 0;
+    pango_layout_get_pixel_size(text, &width, &height);
+    pango_font_description_free(font);
+    g_object_unref(text);
+    return {(width + 26) / 52, height};
+}
+
 TemplateWindow::TemplateWindow(const DialogTemplate& layout) : layout_(layout) {
     const std::string name = "wbh-dialog-" + std::to_string(layout.id);
     const std::string style = WindowStyle(layout, name);
-    units_ = MeasureUnits(layout);
+    // In the screen's font options and resolution, as the widgets lay their texts out.
+    PangoContext* screen = gdk_pango_context_get();
+    units_ = MeasureUnits(screen, layout);
+    g_object_unref(screen);
     style_ = gtk_css_provider_new();
     // GTK owns a toplevel and lets it go when it is destroyed; the window may be destroyed
     // from outside (the X server), and is used until this object goes.

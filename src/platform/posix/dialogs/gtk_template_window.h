@@ -26,6 +26,10 @@ struct PixelRect {
 // What Windows makes of a template rectangle: MulDiv(x, cx, 4), MulDiv(y, cy, 8).
 PixelRect ToPixels(DialogUnits units, int x, int y, int width, int height);
 
+// Windows's base units for the template's font, as Pango lays the font out in `context`: (width
+// of the 52 letters + 26) / 52, and the height of a line.
+DialogUnits MeasureUnits(PangoContext* context, const DialogTemplate& layout);
+
 using dialog_manager::ControlKind;
 
 struct TemplateControl {
