@@ -23,13 +23,14 @@ find_package(SQLite3 REQUIRED)
 # program opens with dlopen when a dialog is about to be shown: the program still runs in a
 # terminal when no display can be opened or GTK is missing. Xlib, which GTK loads anyway, is
 # called directly from the module to end the window's process quietly once an X display has
-# gone. The displays are tried before GTK waits on one by children that load Xlib or the Wayland
-# client library for themselves (display_probe.h), as the program links neither.
+# gone. The displays are tried before GTK waits on one, on threads, through Xlib or the Wayland
+# client library loaded for them (display_probe.h), as the program links neither.
+find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(DISPLAYS REQUIRED IMPORTED_TARGET x11)
 pkg_check_modules(FONTS REQUIRED IMPORTED_TARGET fontconfig)
-set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3 ${CMAKE_DL_LIBS})
+set(WBH_PLATFORM_LIBRARIES SQLite::SQLite3 Threads::Threads ${CMAKE_DL_LIBS})
 set(WBH_WINDOW_LIBRARIES PkgConfig::GTK3 PkgConfig::DISPLAYS PkgConfig::FONTS)
 set(WBH_PLATFORM_NAME posix)
 set(WBH_PLATFORM_TEST_DIR ${PROJECT_SOURCE_DIR}/tests/posix)

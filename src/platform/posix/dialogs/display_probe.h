@@ -4,12 +4,10 @@
 // module (see cmake/platform-posix.cmake).
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
-
-#include "platform/posix/unique_fd.h"
 
 namespace wbh::platform::posix {
 
@@ -17,16 +15,15 @@ namespace wbh::platform::posix {
 // reader waiting for a window is not left wondering.
 inline constexpr int kDisplayAnswerMs = 5000;
 
-// The displays named by the environment, each tried in a child process of its own, which is
-// killed at `deadline_ms` after the probe was made: the caller goes on meanwhile (the tries
-// need no more of this process than its display libraries, which the children load for
-// themselves). A child whose display answered keeps its connection until the probe is
-// destroyed (or the program ends): an X server left without clients resets, and refuses
-// connections meanwhile, so GTK must open its own first.
+// The displays named by the environment, each tried on a thread of its own while the caller
+// goes on (loading GTK). The maker loads each display's library, which GTK loads too; a thread
+// then only connects. A display that has not answered `deadline_ms` after the probe was made is
+// a "no", and its thread is left waiting on it until the process ends. A display that answered
+// keeps the probe's connection until the process ends: an X server left without clients
+// resets, and refuses connections meanwhile, so GTK must open its own first.
 class DisplayProbe {
 public:
     explicit DisplayProbe(int deadline_ms);
-    ~DisplayProbe();
     DisplayProbe(const DisplayProbe&) = delete;
     DisplayProbe& operator=(const DisplayProbe&) = delete;
 
@@ -38,21 +35,11 @@ public:
     const std::string& Backends() const;
 
 private:
-    using Clock = std::chrono::steady_clock;
-    struct Try {
-        const char* backend = nullptr;
-        pid_t child = -1;
-        UniqueFd answer;  // the child's pipe, until it has answered or the deadline has passed
-        bool answered = false;
-    };
-    void Collect() const;
+    struct Answers;  // what the threads tell, kept by each until it ends
 
-    Clock::time_point deadline_;
-    UniqueFd release_;  // the answering children read its end of file, then let go
-    mutable Try tries_[2];
-    mutable int count_ = 0;
-    mutable bool collected_ = false;
-    mutable std::string backends_;
+    std::chrono::steady_clock::time_point deadline_;
+    std::shared_ptr<Answers> answers_;
+    mutable std::optional<std::string> backends_;
 };
 
 }  // namespace wbh::platform::posix
