@@ -19,11 +19,13 @@ inline constexpr int kDisplayAnswerMs = 5000;
 // goes on (loading GTK). The maker loads each display's library, which GTK loads too; a thread
 // then only connects. A display that has not answered `deadline_ms` after the probe was made is
 // a "no", and its thread is left waiting on it until the process ends. A display that answered
-// keeps the probe's connection until the process ends: an X server left without clients
-// resets, and refuses connections meanwhile, so GTK must open its own first.
+// keeps the probe's connection until the probe is destroyed (one that answers after that, until
+// the process ends): an X server left without clients resets, and refuses connections
+// meanwhile, so GTK must open its own first.
 class DisplayProbe {
 public:
     explicit DisplayProbe(int deadline_ms);
+    ~DisplayProbe();
     DisplayProbe(const DisplayProbe&) = delete;
     DisplayProbe& operator=(const DisplayProbe&) = delete;
 
