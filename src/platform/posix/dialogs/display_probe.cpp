@@ -5,12 +5,14 @@
 #include "platform/posix/dialogs/display_probe.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <unistd.h>
 
-#include <condition_variable>
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
-#include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace wbh::platform::posix {
 namespace {
@@ -70,58 +72,83 @@ void* Connected(int display, const Connect& with) {
 
 }  // namespace
 
+// Kept by the probe and by each try's thread until it ends: a thread may outlive the probe.
 struct DisplayProbe::Answers {
-    std::mutex mutex;
-    std::condition_variable told;
-    int waiting = 0;
-    bool gone = false;  // the probe: a connection made after it is kept until the process ends
-    void* connected[2] = {nullptr, nullptr};
+    UniqueFd heard, tell;  // a pipe: each thread writes one byte on it when it is done
+    std::atomic<void*> connected[2] = {nullptr, nullptr};
     Connect with[2];
 };
 
 DisplayProbe::DisplayProbe(int deadline_ms)
     : deadline_(std::chrono::steady_clock::now() + std::chrono::milliseconds(deadline_ms)),
       answers_(std::make_shared<Answers>()) {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) return;  // no display tried: none answers
+    answers_->heard = UniqueFd(ends[0]);
+    answers_->tell = UniqueFd(ends[1]);
+    // What a try's thread is given, and keeps until it ends.
+    struct Task {
+        std::shared_ptr<Answers> answers;
+        int display;
+    };
+    const auto try_display = [](void* data) -> void* {
+        const std::unique_ptr<Task> task(static_cast<Task*>(data));
+        Answers& answers = *task->answers;
+        answers.connected[task->display] = Connected(task->display, answers.with[task->display]);
+        const char done = 1;
+        while (write(answers.tell.Get(), &done, 1) < 0 && errno == EINTR) {
+        }
+        return nullptr;
+    };
     // GDK tries no Wayland display without XDG_RUNTIME_DIR (libwayland would complain).
     const bool named[] = {Set("WAYLAND_DISPLAY") && Set("XDG_RUNTIME_DIR"), Set("DISPLAY")};
     for (int i = 0; i < 2; ++i) {
         if (!named[i]) continue;
-        const Connect with = Load(i);
-        if (with.open == nullptr) continue;
-        answers_->with[i] = with;
-        ++answers_->waiting;
-        try {
-            std::thread([answers = answers_, with, i] {
-                void* connection = Connected(i, with);
-                const std::lock_guard<std::mutex> lock(answers->mutex);
-                if (!answers->gone) answers->connected[i] = connection;
-                --answers->waiting;
-                answers->told.notify_all();
-            }).detach();
-        } catch (const std::system_error&) {
-            --answers_->waiting;  // no thread: no answer
+        answers_->with[i] = Load(i);
+        if (answers_->with[i].open == nullptr) continue;
+        auto* task = new Task{answers_, i};
+        pthread_t thread;
+        if (pthread_create(&thread, nullptr, try_display, task) != 0) {
+            delete task;  // no thread: no answer
+            continue;
         }
+        pthread_detach(thread);
+        ++tries_;
     }
 }
 
 DisplayProbe::~DisplayProbe() {
-    const std::lock_guard<std::mutex> lock(answers_->mutex);
-    answers_->gone = true;
     for (int i = 0; i < 2; ++i) {
-        if (answers_->connected[i] != nullptr) Close(i, answers_->with[i], answers_->connected[i]);
+        if (void* connection = answers_->connected[i].exchange(nullptr)) {
+            Close(i, answers_->with[i], connection);
+        }
     }
 }
 
 const std::string& DisplayProbe::Backends() const {
-    if (!backends_) {
-        std::unique_lock<std::mutex> lock(answers_->mutex);
-        answers_->told.wait_until(lock, deadline_, [&] { return answers_->waiting == 0; });
-        backends_.emplace();
-        for (int i = 0; i < 2; ++i) {
-            if (answers_->connected[i] == nullptr) continue;
-            if (!backends_->empty()) *backends_ += ',';
-            *backends_ += kBackends[i];
+    if (backends_) return *backends_;
+    for (int heard = 0; heard < tries_;) {
+        const auto left_ms = std::chrono::ceil<std::chrono::milliseconds>(
+                                 deadline_ - std::chrono::steady_clock::now())
+                                 .count();
+        if (left_ms <= 0) break;
+        pollfd waiting{answers_->heard.Get(), POLLIN, 0};
+        const int ready = poll(&waiting, 1, static_cast<int>(left_ms));
+        if (ready < 0 && errno != EINTR) break;
+        if (ready <= 0) continue;  // the deadline, or a signal: the time left is asked again
+        char done[2];
+        const ssize_t got = read(waiting.fd, done, sizeof done);
+        if (got > 0) {
+            heard += static_cast<int>(got);
+        } else if (got == 0 || errno != EINTR) {
+            break;
         }
+    }
+    backends_.emplace();
+    for (int i = 0; i < 2; ++i) {
+        if (answers_->connected[i] == nullptr) continue;
+        if (!backends_->empty()) *backends_ += ',';
+        *backends_ += kBackends[i];
     }
     return *backends_;
 }

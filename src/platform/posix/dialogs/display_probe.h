@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/posix/unique_fd.h"
+
 namespace wbh::platform::posix {
 
 // Long enough for a display across a slow link to take a connection, short enough that a
@@ -37,10 +39,11 @@ public:
     const std::string& Backends() const;
 
 private:
-    struct Answers;  // what the threads tell, kept by each until it ends
+    struct Answers;  // what the threads tell
 
     std::chrono::steady_clock::time_point deadline_;
     std::shared_ptr<Answers> answers_;
+    int tries_ = 0;  // the displays being tried, one thread each
     mutable std::optional<std::string> backends_;
 };
 
