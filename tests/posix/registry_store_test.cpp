@@ -17,9 +17,7 @@
 namespace wbh::platform::registry {
 namespace {
 
-namespace fault = platform::fault;
 const Key kUser = RootKey(Root::kCurrentUser);
-constexpr char kDatabase[] = "/webbook-helper/registry.db";
 
 // Runs SQL on a registry file through a connection of its own, as another process would: the
 // first column of the last row it gave, "" when it ran and gave none.
@@ -47,7 +45,7 @@ protected:
     // Returns the registry file.
     std::string UseConfig(const std::string& name) {
         setenv("XDG_CONFIG_HOME", dir_.File(name).c_str(), 1);
-        return dir_.File(name) + kDatabase;
+        return dir_.File(name) + "/webbook-helper/registry.db";
     }
 
     test::SavedEnvironment saved_{"XDG_CONFIG_HOME"};
