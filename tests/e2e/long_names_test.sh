@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# Books past the limits: folders near the path limit, and a book identifier too long to name a
-# registry key.
+# Books past the limits: folders near the path limit, a book identifier too long for a registry key.
 runner=$1 program=$2 driver=${3:-}
 source "$(dirname "$0")/lib.sh"
 
 pad() { printf '%*s' "$1" '' | tr ' ' d; }
-# install LENGTH ID LINE...: mode 2 installs book ID in `livre`, a folder whose path as given
-# (`book`) has LENGTH characters in names well below the file systems' limit, from a parameters
-# file holding the LINEs too.
+# install LENGTH ID LINE...: mode 2 installs book ID in `livre`, whose path as given (`book`) has
+# LENGTH characters in names well below the file systems' limit; its parameters file has the LINEs.
 install() {
     livre="$work/$1-"
     book=$(program_path "$livre")
