@@ -63,8 +63,7 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
          "XDG_DESKTOP_DIR=$HOME/Unquoted\nXDG_DESKTOP_DIR=\"$HOMEX/B\"\n"
          "XDG_DESKTOP_DIRS=\"/c\"\n \t \nXDG_DESKTOP_DIR=\"/open\n"},
     };
-    test::SavedEnvironment saved{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
-                                 "PATH"};
+    test::SavedEnvironment env{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
     const std::filesystem::path cwd = std::filesystem::current_path();
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << &row - rows);
@@ -141,8 +140,7 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         }
         dir.Write("file", "x");
         const std::string record =
-            "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" \"$(/usr/bin/readlink "
-            "/proc/$$/fd/1)\" >>'" +
+            "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" \"$(/usr/bin/readlink /proc/$$/fd/1)\" >>'" +
             dir.File("ran") + "'\n";
         for (const std::string folder : {"bin/", "rel/", ""})
             dir.Write(folder + "update-mime-database", record, 0755);
@@ -177,8 +175,7 @@ TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(reader, 0);
     dir.Write("bin/update-mime-database",
-              "#!/bin/sh\nPATH=/usr/bin:/bin\nexec 3>'" + fifo +
-                  "'\nprintf started >&3\n"
+              "#!/bin/sh\nPATH=/usr/bin:/bin\nexec 3>'" + fifo + "'\nprintf started >&3\n" +
                   "{ sleep 20; printf ' survived'; } >&3 &\nwhile :; do sleep 1; done\n",
               0755);
     setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
