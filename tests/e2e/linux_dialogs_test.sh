@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # The program's windows on on_xvfb.sh's X screen, in a session bus of their own: driven by
 # xdotool's keyboard as a reader would, and read through AT-SPI as assistive technologies do.
-# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native program=$1 close_request=$2 display=$DISPLAY
 source "$(dirname "$0")/lib.sh"
 export DISPLAY=$display
@@ -9,8 +8,7 @@ native_book_desktop
 
 # silent_wayland DIR COMMAND...: runs COMMAND with a Wayland display that takes the connection
 # and never answers (DIR/wayland-silent, listening and never accepting), and ends as it does.
-silent_wayland='
-import os, socket, subprocess, sys
+silent_wayland='import os, socket, subprocess, sys
 os.mkdir(sys.argv[1], 0o700)
 listener = socket.create_server(sys.argv[1] + "/wayland-silent", family=socket.AF_UNIX)
 os.environ.update(XDG_RUNTIME_DIR=sys.argv[1], WAYLAND_DISPLAY="wayland-silent")
