@@ -8,6 +8,7 @@ source "$here/registry-listing.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/webbook e2e-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 user_data='HKEY_CURRENT_USER\Software\Quarlo\UserData'
+referrals="$user_data\\Referrals"
 author='{7D3E9A41-2B6C-4F0D-9E18-53A2C4B7F610}'  # the sample book's author
 # answer INPUT ACTIONS ARGS... runs the program and answers its dialog, natively with INPUT on
 # standard input, under Wine by the dialog driver's ";"-separated actions; it sets `shown` (the

@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
 # The program's windows on on_xvfb.sh's X screen, in a session bus of their own: driven by
 # xdotool's keyboard as a reader would, and read through AT-SPI as assistive technologies do.
-# Usage: linux_dialogs_test.sh PROGRAM CLOSE_REQUEST
 runner=native program=$1 close_request=$2 display=$DISPLAY
 source "$(dirname "$0")/lib.sh"
 export DISPLAY=$display
 native_book_desktop
-referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 
 # silent_wayland DIR COMMAND...: runs COMMAND with a Wayland display that takes the connection
 # and never answers (DIR/wayland-silent, listening and never accepting), and ends as it does.
-silent_wayland='
-import os, socket, subprocess, sys
+silent_wayland='import os, socket, subprocess, sys
 os.mkdir(sys.argv[1], 0o700)
 listener = socket.create_server(sys.argv[1] + "/wayland-silent", family=socket.AF_UNIX)
 os.environ.update(XDG_RUNTIME_DIR=sys.argv[1], WAYLAND_DISPLAY="wayland-silent")
@@ -44,10 +41,9 @@ xdotool key Return Escape
 xdotool key Tab space Tab space
 ended "accepted by keyboard" "$pid"
 expect "accepted by keyboard" 0x00000001 "$(track b1)"
-# The stored answer is checked and has the keyboard: an arrow goes to the other one and takes it,
-# the keyboard with it (two arrows come back). Beside the X screen, a Wayland display that takes
-# the connection and never answers: the window opens on the X screen, GDK never trying the silent
-# one (else b3 could not accept).
+# The stored answer is checked and has the keyboard: an arrow takes the other one, the keyboard
+# with it (two arrows come back). Beside the X screen, a Wayland display that never answers: the
+# window opens on the X screen, GDK never trying the silent one (else b3 could not accept).
 for row in 'b2 0x00000000 Down' 'b3 0x00000001 Up' 'b4 0x00000001 Up Up'; do
     read -r book answer keys <<<"$row"
     via=(python3 -c "$silent_wayland" "$work/runtime-$book")
@@ -117,9 +113,8 @@ opened="frame \"Fin de l'extraction\" [enabled]
 expect "finish dialog" "$opened
 $(sed -e 's/ checked\]/]/' -e '/Nom du/s/enabled \| \[enabled\]//' <<<"$opened")" "$reading"
 
-# The terminal dialog, where no window can be shown: a display that takes the connection and
-# never says anything (the X server stopped, as a stale forwarded display), and a display that
-# answers but a windows' module that cannot be loaded (GTK not on the machine).
+# The terminal dialog, where no window can be shown: a display that never answers (the X server
+# stopped, as a stale forwarded display), and one that does but no windows' module loads (no GTK).
 terminal() {  # terminal BOOK COMMAND...
     printf '1\n\n' | timeout 120 "${@:2}" -mode 1 -autorunbookid "$1" >"$work/output" 2>&1
     local code=$?

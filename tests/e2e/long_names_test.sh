@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# Books past the limits: folders near the path limit, and a book identifier too long to name a
-# registry key.
+# Books past the limits: folders near the path limit, a book identifier too long for a registry key.
 runner=$1 program=$2 driver=${3:-}
 source "$(dirname "$0")/lib.sh"
 
 pad() { printf '%*s' "$1" '' | tr ' ' d; }
-# install LENGTH ID LINE...: mode 2 installs book ID in `livre`, a folder whose path as given
-# (`book`) has LENGTH characters in names well below the file systems' limit, from a parameters
-# file holding the LINEs too.
+# install LENGTH ID LINE...: mode 2 installs book ID in `livre`, whose path as given (`book`) has
+# LENGTH characters in names well below the file systems' limit; its parameters file has the LINEs.
 install() {
     livre="$work/$1-"
     book=$(program_path "$livre")
@@ -21,10 +19,9 @@ install() {
         -parametersfilepath "$(program_path "$work/p.ini")"
 }
 
-# FOLDER_LENGTH SCRIPT MARKER: the book's folder, and the two files' names relative to it; each
-# is written, complete and with no temporary left beside it, when its full path (the folder, a
-# separator, the name) fits the 259 characters of a path field, and not at all at 260. Beside a
-# name of one character, a temporary has room for one character only.
+# FOLDER_LENGTH SCRIPT MARKER: each file (named relative to the book's folder) is written whole,
+# no temporary left beside it, when its full path (folder, separator, name) fits a path field's
+# 259 characters, and not at all at 260; beside a one-character name, a temporary has room for one.
 for row in "243 s.js m.7xe" "244 s.js m.7xe" "250 js\\ab.js m234.7xe" "257 s a"; do
     read -r length script marker <<<"$row"
     install "$length" "livre-$length" "readerJSpath=$script" "importtoquarlofilename=$marker"

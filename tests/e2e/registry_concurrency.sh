@@ -3,7 +3,6 @@
 # input) per book: every run ends as usual and every book's record is there afterwards.
 runner=native program=$1
 source "$(dirname "$0")/lib.sh"
-referrals='HKEY_CURRENT_USER\Software\Quarlo\UserData\Referrals'
 for w in {0..7}; do
     for i in {0..39}; do
         run -mode 1 -autorunbookid "w$w-$i" -authoruserid "w$w-$i" </dev/null >/dev/null

@@ -18,7 +18,7 @@ opened_record() {
 }
 
 params=(-parametersfilepath "$livre/parameters.ini")
-referral="$user_data\\Referrals\\livre-exemple"
+referral="$referrals\\livre-exemple"
 
 # A display that cannot be opened is no display: the terminal's dialog, nothing more.
 expect "unopenable display" "$(run -mode 1 </dev/null 2>&1)" \
@@ -36,7 +36,7 @@ expect "TimeStamp: 16 bytes, this year first" "$year 32" "${stamp:0:4} ${#stamp}
 # record TRACK USER SKU PARTNER: the listing of the reader's and the book's records.
 record() {
     printf '%s\n' "$user_data|ReaderID|REG_SZ|$reader" \
-        "$user_data\\Referrals|LastReaderTrack|REG_DWORD|0x0000000$1" \
+        "$referrals|LastReaderTrack|REG_DWORD|0x0000000$1" \
         "$referral|Install Directory|REG_SZ|$livre" "$referral|PartnerID|REG_SZ|$4" \
         "$referral|QuarloSKU|REG_SZ|$3" "$referral|ReaderTrack|REG_DWORD|0x0000000$1" \
         "$referral|TimeStamp|REG_BINARY|$stamp" "$referral|UserID|REG_SZ|$2" | LC_ALL=C sort

@@ -36,8 +36,7 @@ std::string CString(std::string_view input) {
 
 void option_scanner(std::string_view input) {
     const std::string text = CString(input);
-    std::size_t pairs = 0;
-    std::size_t used = 0;  // bytes of names, values and their markers
+    std::size_t pairs = 0, used = 0;  // used: bytes of names, values and their markers
     bool stop = false;
     const auto record = [&](const char* name, const char* value) {
         Check(std::none_of(name, name + std::strlen(name), wbh::IsSpace));
@@ -52,10 +51,9 @@ void option_scanner(std::string_view input) {
     Check(wbh::ScanCommandLine(text.c_str(), record) == 0 && pairs == 1);
 }
 
-// --- The parameters file reader over the POSIX INI files: names are no longer than half as long
-// again as the file (UTF-16 converted to UTF-8), values no more than three times (Windows-1252
-// converted), values are UTF-8 and hold no line end, and the INI reads stay linear in the
-// file's size.
+// --- The parameters file reader over the POSIX INI files: names at most half as long again as
+// the file (UTF-16 made UTF-8), values at most three times (Windows-1252 made UTF-8), values UTF-8
+// without a line end, and INI reads linear in the file's size.
 
 // One file rewritten for every input, its modification time the run's number: the INI layer's
 // cache knows a file by its size and times, and must not take it for the previous input.

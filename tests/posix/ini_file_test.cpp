@@ -16,8 +16,8 @@
 
 #include "platform/files.h"
 #include "platform/ini.h"
-#include "platform/posix/text_files/ini_encoding.h"
 #include "platform/posix/system_calls.h"
+#include "platform/posix/text_files/ini_encoding.h"
 #include "platform/posix/unique_fd.h"
 #include "support/fault_injection.h"
 #include "support/temp_dir.h"
@@ -57,9 +57,8 @@ TEST(PosixIniFile, SeesFilesReplacedOrRewrittenAndNeverBlocks) {
     std::remove(file.c_str());
     EXPECT_EQ("<none>", Value(file, "k"));
 
-    // A FIFO or a device at the name is read as a missing file, at once, and never written. The
-    // device is a node of the test's own, like /dev/null, which a writer that failed to refuse
-    // it would replace; only root may make one.
+    // A FIFO or a device at the name reads as a missing file, at once, and is never written. The
+    // device, made only as root, is the test's own /dev/null, which a faulty writer would replace.
     ASSERT_EQ(0, ::mkfifo(file.c_str(), 0600));
     std::vector<std::string> others{file};
     if (::mknod(dir.File("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
@@ -85,8 +84,7 @@ TEST(PosixIniFile, ValuesNotInUtf8AreReadAsWindows1252AndUtf16NamesMustConvert) 
          "\xC3\xB4\xE2\x82\xAC\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xF4\x8F\xBF\xBF\xF0\x90\x80\x80"},
         {"\"ic\xF4ne.ico\"", "ic\xC3\xB4ne.ico"},
         {"\x80\x81\x8D\x8F\x90\x9D\x9F\xA0\xFF",
-         "\xE2\x82\xAC\xC2\x81\xC2\x8D\xC2\x8F"
-         "\xC2\x90\xC2\x9D\xC5\xB8\xC2\xA0\xC3\xBF"},
+         "\xE2\x82\xAC\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\xC5\xB8\xC2\xA0\xC3\xBF"},
         // Not UTF-8 as a whole: every byte is Windows-1252, a valid sequence among them too.
         {"\xC3\xA9t\xE9", "\xC3\x83\xC2\xA9t\xC3\xA9"},
         // Overlong, no lead byte, cut short, a continuation missing. (The other malformed forms,
@@ -203,10 +201,9 @@ TEST(PosixIniWriter, FilesAreReplacedThroughLinksAndKeepTheirMode) {
     const std::string kNew = "[ADRTP]\nExitCode=0\n";
     test::TempDir dir;
     const std::string longest = std::string(251, 'r') + ".rtp";  // the most a folder takes
-    for (const std::string& name : {std::string("file.rtp"), longest}) {
-        std::ofstream(dir.File(name)) << "[ADRTP]\nExitCode=5\n";
-        ASSERT_EQ(0, ::chmod(dir.File(name).c_str(), 0640));
-    }
+    dir.Write("file.rtp", "[ADRTP]\nExitCode=5\n", 0640);
+    std::ofstream(dir.File(longest)) << "[ADRTP]\nExitCode=5\n";  // no room for Write's temporary
+    ASSERT_EQ(0, ::chmod(dir.File(longest).c_str(), 0640));
     ASSERT_EQ(0, ::symlink(dir.File("file.rtp").c_str(), dir.File("link.rtp").c_str()));
     ASSERT_EQ(0, ::symlink(dir.File("gone.rtp").c_str(), dir.File("dangling.rtp").c_str()));
     const struct {

@@ -17,9 +17,7 @@
 namespace wbh::platform::registry {
 namespace {
 
-namespace fault = platform::fault;
 const Key kUser = RootKey(Root::kCurrentUser);
-constexpr char kDatabase[] = "/webbook-helper/registry.db";
 
 // Runs SQL on a registry file through a connection of its own, as another process would: the
 // first column of the last row it gave, "" when it ran and gave none.
@@ -30,7 +28,7 @@ std::string Sql(const std::string& file, const char* sql) {
         *static_cast<std::string*>(to) = values[0] != nullptr ? values[0] : "NULL";
         return 0;
     };
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+    if (sqlite3_open(file.c_str(), &db) != SQLITE_OK ||
         sqlite3_exec(db, sql, take, &result, nullptr) != SQLITE_OK) {
         result = "<error>";
     }
@@ -47,7 +45,7 @@ protected:
     // Returns the registry file.
     std::string UseConfig(const std::string& name) {
         setenv("XDG_CONFIG_HOME", dir_.File(name).c_str(), 1);
-        return dir_.File(name) + kDatabase;
+        return dir_.File(name) + "/webbook-helper/registry.db";
     }
 
     test::SavedEnvironment saved_{"XDG_CONFIG_HOME"};
@@ -77,7 +75,6 @@ TEST_F(RegistryStoreTest, FileIsPrivateAndOnlyOursIsWritten) {
         {"text", [](const std::string& file) { std::ofstream(file) << "[keys]\nnot sqlite\n"; }},
         {"another program's database",
          [](const std::string& file) {
-             std::ofstream(file).close();
              Sql(file, "CREATE TABLE keys (x); INSERT INTO keys VALUES (1)");
          }},
         {"a later version", [&](const std::string& file) { std::filesystem::copy(newer, file); }},

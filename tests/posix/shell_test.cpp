@@ -63,9 +63,8 @@ TEST(PosixShell, NoLauncherOverAFileNorWithTextALauncherCannotHold) {
     }
 }
 
-// The quoting a launcher's readers undo, the blanks around a name they would drop, and a relative
-// icon made absolute (the e2e story has desktop-file-validate and GLib read every other character
-// a command line takes apart).
+// The quoting a launcher's readers undo, blanks around a name they would drop, a relative icon
+// made absolute (desktop-file-validate and GLib read every other character: the e2e story).
 TEST(PosixShell, LauncherText) {
     test::TempDir dir;
     const mode_t mask = ::umask(027);

@@ -1,5 +1,4 @@
-// The terminal dialog on the real consent template: what each input line does, and what the
-// reader is shown.
+// The terminal dialog on the real consent template: what each input line does and shows.
 #include "platform/posix/dialogs/terminal_dialog.h"
 
 #include <gtest/gtest.h>

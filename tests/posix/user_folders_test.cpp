@@ -63,8 +63,7 @@ TEST(UserFolders, EveryCallerTakesAbsolutePathsOnlyAndThePasswordHome) {
          "XDG_DESKTOP_DIR=$HOME/Unquoted\nXDG_DESKTOP_DIR=\"$HOMEX/B\"\n"
          "XDG_DESKTOP_DIRS=\"/c\"\n \t \nXDG_DESKTOP_DIR=\"/open\n"},
     };
-    test::SavedEnvironment saved{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS",
-                                 "PATH"};
+    test::SavedEnvironment env{"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
     const std::filesystem::path cwd = std::filesystem::current_path();
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "row " << &row - rows);
@@ -113,18 +112,18 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         const char* globs2;     // the user's, then after "|" the system's
         const char* data_home;  // XDG_DATA_HOME
         bool registered;
-        bool written;     // the package
-        const char* ran;  // the folder of the stand-in that ran, or null
+        bool written;  // the package
+        bool ran;      // the stand-in in @bin (no other)
     } rows[] = {
         {"@bin", "50:text/plain:*.txt\n50:x/y:*.7XE:cs\n# 50:x/y:*.7xe\n", "data", true, true,
-         "bin"},
-        {"@bin", "50:x/y:*.7XE\n", "@data", true, false, nullptr},
-        {"@bin", "50:x/y:*.7xe:w,cs", "@data", true, false, nullptr},
-        {"@bin", "|50:x/y:*.7xe\n", "@data", true, false, nullptr},
-        {"@bin", "", "@file", false, false, nullptr},  // no folder can be made there
-        {":./rel:.:@bin:", "", "@data", true, true, "bin"},
-        {"@folder:@bin", "", "@data", true, true, "bin"},
-        {nullptr, "", "@data", true, true, nullptr},  // the system's tool
+         true},
+        {"@bin", "50:x/y:*.7XE\n", "@data", true, false, false},
+        {"@bin", "50:x/y:*.7xe:w,cs", "@data", true, false, false},
+        {"@bin", "|50:x/y:*.7xe\n", "@data", true, false, false},
+        {"@bin", "", "@file", false, false, false},  // no folder can be made there
+        {":./rel:.:@bin:", "", "@data", true, true, true},
+        {"@folder:@bin", "", "@data", true, true, true},
+        {nullptr, "", "@data", true, true, false},  // the system's tool
     };
     test::SavedEnvironment saved{"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "PATH"};
     const std::filesystem::path cwd = std::filesystem::current_path();
@@ -141,8 +140,7 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         }
         dir.Write("file", "x");
         const std::string record =
-            "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" \"$(/usr/bin/readlink "
-            "/proc/$$/fd/1)\" >>'" +
+            "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\" \"$(/usr/bin/readlink /proc/$$/fd/1)\" >>'" +
             dir.File("ran") + "'\n";
         for (const std::string folder : {"bin/", "rel/", ""})
             dir.Write(folder + "update-mime-database", record, 0755);
@@ -156,8 +154,7 @@ TEST(MimeType, RegisteredUnlessADatabaseKnowsTheGlob) {
         std::filesystem::current_path(cwd);
         EXPECT_EQ(row.written, std::filesystem::exists(data + kPackage));
         // Its output goes nowhere: it would mix with a terminal dialog's.
-        EXPECT_EQ(row.ran ? Expand(dir, "@") + row.ran + "/update-mime-database|" + data +
-                                "/mime|/dev/null|"
+        EXPECT_EQ(row.ran ? dir.File("bin/update-mime-database") + "|" + data + "/mime|/dev/null|"
                           : "<missing>",
                   dir.Read("ran"));
         if (row.path == nullptr) {
@@ -178,8 +175,7 @@ TEST(MimeType, AToolThatNeverEndsIsEndedWithItsChildren) {
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(reader, 0);
     dir.Write("bin/update-mime-database",
-              "#!/bin/sh\nPATH=/usr/bin:/bin\nexec 3>'" + fifo +
-                  "'\nprintf started >&3\n"
+              "#!/bin/sh\nPATH=/usr/bin:/bin\nexec 3>'" + fifo + "'\nprintf started >&3\n" +
                   "{ sleep 20; printf ' survived'; } >&3 &\nwhile :; do sleep 1; done\n",
               0755);
     setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);

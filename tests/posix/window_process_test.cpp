@@ -20,9 +20,9 @@
 namespace wbh::platform {
 namespace {
 
-// The child's script, set before the fork: "init", "click:ID", "abort", "exit", "hang",
-// "nowindow" and "corrupt" (a message of no kind) in turn, then End's result; "crash" and "stall" make the window crash, or never
-// answer, when asked about control 666.
+// The child's script, set before the fork: "init", "click:ID", "abort", "exit", "hang", "nowindow",
+// "corrupt" (a message of no kind), then End's result; "crash", "stall": asked about 666, it dies
+// or never answers.
 const char* g_script = "";
 
 // The child's window: the first End stays, as a window's; it is where it was last moved.

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/guid.h"
 #include "support/system_faults.h"
 
 namespace wbh::platform::fault {

@@ -1,11 +1,7 @@
 // Failures injected beneath the program: support/<platform>/system_faults.cpp puts into the
-// layer's system call table functions that count their calls by name and, when armed, fail as
-// the system does, so the layer's own error handling runs. Off until a test asks.
-// Both platforms: "key" (opening or making one), "value read", "value write", "new guid",
-// "dialog" (POSIX: no window process, and the terminal's input fails), "open document", "replace
-// file". Windows only: "key create", "guid text", "string resource", "desktop folder",
-// "CoCreateInstance", "LoadLibraryExW". POSIX only: "open", "mkdir", "getpwuid_r". Counted, never
-// failed: "profile read" (both), "key close" and "association notice" (Windows).
+// layer's system call table functions that count their calls by name (its kInjectable: each
+// platform has its own) and, when armed, fail as the system does, so the layer's own error
+// handling runs. Off until a test asks. Counted, never failed: "profile read", "key close".
 #pragma once
 
 #include "platform/guid.h"

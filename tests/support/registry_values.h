@@ -15,9 +15,6 @@ namespace reg = platform::registry;
 struct StoredValue {
     std::uint32_t type;
     std::string bytes;
-    bool operator==(const StoredValue& other) const {
-        return type == other.type && bytes == other.bytes;
-    }
 };
 
 inline StoredValue TextValue(const std::string& text) {

@@ -48,8 +48,7 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSectionsInTheEncodingOfTheirMark
         {test::Utf16(text), entries},
         {test::Utf16(text, true), entries},
         {"\xEF\xBB\xBF[parameters]\r\nmode=2\r\nnom=" + nom + "\r\n", entries},
-        // A value or a name that does not convert (a surrogate without its pair) is left out
-        // alone; the rest of the file reads as usual.
+        // A value or a name that does not convert (an unpaired surrogate) is left out alone.
         {test::Utf16(u"[a" + lone + u"]\r\nk=1\r\n[p]\r\na=1\r\nb=x" + lone + u"\r\nk" + lone +
                      u"=2\r\nc=3\r\n"),
          "1: p|a|1 p|c|3"},
@@ -64,9 +63,7 @@ TEST(ParametersFile, EntriesInFileOrderWithTheirSectionsInTheEncodingOfTheirMark
 
 TEST(ParametersFile, NamesAndValuesOfAnyLengthAreReadWhole) {
     test::TempDir dir;
-    const std::string big(1 << 20, 'v');
-    const std::string section(5000, 's');
-    const std::string key(3000, 'k');
+    const std::string big(1 << 20, 'v'), section(5000, 's'), key(3000, 'k');
     const std::string file = dir.Write(
         "p.ini", "[" + section + "]\n" + key + "=" + big + "\nshort=" + std::string(14, 'x'));
     platform::fault::Reset();

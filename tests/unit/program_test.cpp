@@ -35,8 +35,7 @@ protected:
 // flows'), then from the file's [parameters] section (in any case). A value that does not fit its
 // field is as if it had not been given: the earlier one stays.
 TEST_F(Program, ModeFlowsTakeTheirKeysFileLastAndWhole) {
-    const std::string fits(1023, 'a');
-    const std::string name259(259, 'n');
+    const std::string fits(1023, 'a'), name259(259, 'n');
     const std::string ini =
         dir_.Write("p.ini",
                    "[other]\nauthorpartnerid=no\nshortcuticonpath=no\nmode=7\n[Parameters]\n"

@@ -174,8 +174,7 @@ constexpr char kUpper[] = "{0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9}";
 constexpr char kLower[] = "{0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}";
 constexpr char kOther[] = "{11111111-2222-3333-4444-555555555555}";
 
-// A user data text value, or nothing when it is absent.
-std::optional<std::string> Read(const char* name) {
+std::optional<std::string> UserDataText(const char* name) {
     const auto value = test::Stored(kUser, kUserDataKey, name);
     if (!value) return {};
     EXPECT_EQ(reg::kTypeString, value->type) << name;
@@ -221,8 +220,8 @@ TEST_F(ReaderIdTest, EnsureKeepsTakesOrMakesAndNeverLosesAValidIdentifier) {
         fault::FailNthCall(row.failing, row.nth);
         EXPECT_EQ(1, EnsureReaderId());
         fault::Reset();
-        EXPECT_EQ(row.user_id, Read(kProductUserIdValue)) << "UserID is never written";
-        EXPECT_EQ(row.expected, Read(kReaderIdValue));
+        EXPECT_EQ(row.user_id, UserDataText(kProductUserIdValue)) << "UserID is never written";
+        EXPECT_EQ(row.expected, UserDataText(kReaderIdValue));
     }
 }
 

@@ -9,7 +9,6 @@
 #include <cstdarg>
 #include <cstring>
 
-#include "platform/guid.h"
 #include "platform/posix/system_calls.h"
 
 namespace wbh::platform::fault {
