@@ -32,6 +32,8 @@ TEST(ConsentDialogTest, OpensWithTheNoticeAndTheLastAnswerAndSetsItOnContinue) {
         {"an empty value", std::string(), true, false, 1},
     };
     char notice[4096];
+    // Cut between whole characters: 32 bytes would end inside "apprêtez"'s "ê".
+    EXPECT_EQ(31, platform::LoadText(kNoticeString, notice, 33));
     ASSERT_GT(platform::LoadText(kNoticeString, notice, sizeof notice), 1000);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

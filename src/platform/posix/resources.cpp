@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/no_throw.h"
+#include "common/utf8.h"
 #include "platform/portable/resource_script.h"
 
 namespace wbh::platform {
@@ -19,9 +20,7 @@ int LoadText(unsigned id, char* buffer, int size) {
         const auto found = strings.find(static_cast<int>(id & 0xFFFF));
         return found != strings.end() ? std::string_view(found->second) : std::string_view();
     });
-    std::size_t n = text.size() < static_cast<std::size_t>(size) - 1 ? text.size() : size - 1;
-    // Back off to the first byte of a character that does not fit whole.
-    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    const std::size_t n = utf8::Prefix(text, text.size(), static_cast<std::size_t>(size) - 1);
     if (n > 0) std::memcpy(buffer, text.data(), n);  // a missing string has no data pointer
     buffer[n] = '\0';
     return static_cast<int>(n);
