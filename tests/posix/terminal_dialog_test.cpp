@@ -39,7 +39,7 @@ TEST(TerminalDialog, AnswersTheConsentDialog) {
         {"1\r\n2\r\n\r\n", 1, 0, "( ) Oui, je l'accepte."},  // lines from Windows
         {"\n", -1, 7, "« Continuer » n'est pas disponible : choisissez d'abord une réponse."},
         {"", -1, 7, "(indisponible : choisissez d'abord une réponse)"},
-        {"9\nOui\n1", -1, 7, "(*) Oui"},  // no Enter after the answer: nothing taken
+        {"9\nOui\n1", -1, 7, "» : 1\n\n  1  (*) Oui"},  // input echoed; no Enter: no answer
         {std::string(1 << 20, '1') + "\n2\n\n", 1, 0, "(*) Non"},  // a long line is a line
     };
     for (const auto& row : rows) {
