@@ -60,13 +60,13 @@ TEST(ResourceScript, ReadsWhatWindresReadsAndRefusesWhatItCannot) {
          "            1, 2, 3, 4\n"
          "    CONTROL \"\", -1, \"Static\", 0, 5, 6, 7, 8\n"
          "    CONTROL \"two\" \" parts\\n\", -2, \"EDIT\", 0x0880 | ES_MULTILINE, -1, 0, 0, 0\n"
-         "    CONTROL \"\", 3, \"az\", 0, 0, 0, 0, 0\n"
+         "    CONTROL \"\", 3, \"az\", 0xFFFFFFFF, 0, 0, 0, 0\n"
          "END\n",
          "dialog 5 style=800000c0 box=0,0,100,50 font=8,\"MS Sans Serif\" caption=\"\"\n"
          "  control 1 BUTTON style=50010001 box=1,2,3,4 text=\"OK\"\n"
          "  control 65535 STATIC style=50000000 box=5,6,7,8 text=\"\"\n"
          "  control 65534 EDIT style=50000884 box=-1,0,0,0 text=\"two parts\n\"\n"
-         "  control 3 AZ style=50000000 box=0,0,0,0 text=\"\"\n"},
+         "  control 3 AZ style=ffffffff box=0,0,0,0 text=\"\"\n"},
         // Refused, naming the line where the reader stopped.
         {"STRINGTABLE\nBEGIN\n    1, \"abc\nEND\n", "refused: line 3: unterminated string"},
         {"STRINGTABLE\nBEGIN\n    1, \"a\\x41\"\nEND\n", "refused: line 3: unsupported escape \\x"},
