@@ -21,11 +21,6 @@ namespace {
 constexpr const char* kBackends[] = {"wayland", "x11"};
 constexpr int kWayland = 0;
 
-bool Set(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0';
-}
-
 // A display's functions: `open` (wl_display_connect, XOpenDisplay), `roundtrip` for Wayland
 // (wl_display_roundtrip), `close` (wl_display_disconnect, XCloseDisplay).
 struct Connect {
@@ -72,6 +67,11 @@ void* Connected(int display, const Connect& with) {
 
 }  // namespace
 
+bool Named(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
 // Kept by the probe and by each try's thread until it ends: a thread may outlive the probe.
 struct DisplayProbe::Answers {
     UniqueFd heard, tell;  // a pipe: each thread writes one byte on it when it is done
@@ -101,7 +101,7 @@ DisplayProbe::DisplayProbe(int deadline_ms)
         return nullptr;
     };
     // GDK tries no Wayland display without XDG_RUNTIME_DIR (libwayland would complain).
-    const bool named[] = {Set("WAYLAND_DISPLAY") && Set("XDG_RUNTIME_DIR"), Set("DISPLAY")};
+    const bool named[] = {Named("WAYLAND_DISPLAY") && Named("XDG_RUNTIME_DIR"), Named("DISPLAY")};
     for (int i = 0; i < 2; ++i) {
         if (!named[i]) continue;
         answers_->with[i] = Load(i);

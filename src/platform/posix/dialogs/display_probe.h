@@ -13,6 +13,10 @@
 
 namespace wbh::platform::posix {
 
+// Whether an environment variable names something: set, and not empty (as GDK reads
+// DISPLAY and WAYLAND_DISPLAY).
+bool Named(const char* variable);
+
 // Long enough for a display across a slow link to take a connection, short enough that a
 // reader waiting for a window is not left wondering.
 inline constexpr int kDisplayAnswerMs = 5000;

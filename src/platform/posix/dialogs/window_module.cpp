@@ -5,20 +5,11 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/posix/dialogs/display_probe.h"
 
 namespace wbh::platform::posix {
-namespace {
-
-bool Named(const char* variable) {
-    const char* value = std::getenv(variable);
-    return value != nullptr && value[0] != '\0';
-}
-
-}  // namespace
 
 bool DisplayNamed() { return Named("WAYLAND_DISPLAY") || Named("DISPLAY"); }
 
